@@ -1,0 +1,60 @@
+#include "core/date_format.h"
+
+#include <cstdlib>
+#include <memory>
+
+#include <unicode/locid.h>
+#include <unicode/smpdtfmt.h>
+#include <unicode/timezone.h>
+#include <unicode/unistr.h>
+
+namespace orvalin {
+
+namespace {
+
+const char* firstSetVariable() {
+    for (const char* name : {"LC_ALL", "LC_TIME", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') return value;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::string currentLocaleName() {
+    const char* value = firstSetVariable();
+    if (value == nullptr) return "en_US_POSIX";
+    std::string name(value);
+    // Drop the encoding and the modifier: "fr_FR.UTF-8@euro" -> "fr_FR".
+    if (auto cut = name.find_first_of(".@"); cut != std::string::npos) name.resize(cut);
+    if (name.empty() || name == "C" || name == "POSIX") return "en_US_POSIX";
+    return name;
+}
+
+std::string formatDate(std::chrono::system_clock::time_point instant, std::string_view pattern) {
+    return formatDate(instant, pattern, currentLocaleName());
+}
+
+std::string formatDate(std::chrono::system_clock::time_point instant, std::string_view pattern,
+                       const std::string& localeName, const std::string& timeZoneId) {
+    if (pattern.empty()) return {};
+    UErrorCode status = U_ZERO_ERROR;
+    icu::Locale locale = icu::Locale::createCanonical(localeName.c_str());
+    icu::UnicodeString icuPattern = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(pattern.data(), static_cast<int32_t>(pattern.size())));
+    icu::SimpleDateFormat formatter(icuPattern, locale, status);
+    if (U_FAILURE(status)) return {};
+    // Ask the host each time rather than trusting ICU's cached default zone.
+    formatter.adoptTimeZone(timeZoneId.empty()
+                                ? icu::TimeZone::detectHostTimeZone()
+                                : icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(timeZoneId)));
+    const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(instant.time_since_epoch());
+    icu::UnicodeString out;
+    formatter.format(static_cast<UDate>(millis.count()), out);
+    std::string result;
+    out.toUTF8String(result);
+    return result;
+}
+
+}  // namespace orvalin

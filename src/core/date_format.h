@@ -1,0 +1,22 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+namespace orvalin {
+
+// The ICU locale name for the user's current locale, from LC_ALL, LC_TIME, then LANG
+// ("fr_FR.UTF-8" gives "fr_FR"; unset, "C" and "POSIX" give "en_US_POSIX").
+std::string currentLocaleName();
+
+// Renders `instant` with a Unicode date pattern in the user's current locale and the system
+// time zone. A fresh formatter each call, so locale and zone changes apply at once. Never fails:
+// whatever text the formatter produces is returned, an empty pattern gives an empty text.
+std::string formatDate(std::chrono::system_clock::time_point instant, std::string_view pattern);
+
+// The same with an explicit ICU locale name and time zone id (tests and previews use it).
+std::string formatDate(std::chrono::system_clock::time_point instant, std::string_view pattern,
+                       const std::string& localeName, const std::string& timeZoneId = {});
+
+}  // namespace orvalin

@@ -1,0 +1,221 @@
+#include "core/preferences_store.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace orvalin {
+
+namespace fs = std::filesystem;
+using nlohmann::ordered_json;
+
+// ---- MemoryPreferencesStore ----
+
+std::optional<std::string> MemoryPreferencesStore::string(std::string_view key) const {
+    auto it = values.find(key);
+    if (it == values.end() || !std::holds_alternative<std::string>(it->second)) return std::nullopt;
+    return std::get<std::string>(it->second);
+}
+
+std::optional<bool> MemoryPreferencesStore::boolean(std::string_view key) const {
+    auto it = values.find(key);
+    if (it == values.end() || !std::holds_alternative<bool>(it->second)) return std::nullopt;
+    return std::get<bool>(it->second);
+}
+
+bool MemoryPreferencesStore::write(const Changes& changes) {
+    if (failWrites) return false;
+    for (const auto& [key, value] : changes) values[key] = value;
+    ++writeCount;
+    return true;
+}
+
+// ---- JsonFilePreferencesStore ----
+
+namespace {
+
+// Larger files are not preferences this program wrote; they are kept, not parsed.
+constexpr std::uintmax_t kMaxFileSize = 32u * 1024 * 1024;
+
+std::string timestamp() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
+bool writeAll(int fd, const std::string& content) {
+    const char* p = content.data();
+    std::size_t left = content.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void syncDirectory(const fs::path& dir) {
+    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+JsonFilePreferencesStore::JsonFilePreferencesStore(fs::path file) : path_(std::move(file)) {
+    // Write through a symbolic link (dotfile managers use them) instead of replacing it.
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(path_, ec))) {
+        fs::path target = fs::weakly_canonical(path_, ec);
+        if (!ec) path_ = target;
+    }
+    load();
+}
+
+fs::path JsonFilePreferencesStore::defaultPath() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    fs::path base;
+    if (xdg != nullptr && *xdg == '/') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = fs::path(home != nullptr && *home != '\0' ? home : "/tmp") / ".config";
+    }
+    return base / "orvalin" / "preferences.json";
+}
+
+void JsonFilePreferencesStore::load() {
+    std::error_code ec;
+    fs::file_status status = fs::status(path_, ec);
+    if (status.type() == fs::file_type::not_found) return;  // first start
+    if (ec) {
+        loadProblem_ = ec.message();
+        return;
+    }
+    if (status.type() != fs::file_type::regular) {
+        loadProblem_ = "not a regular file";
+        return;
+    }
+    std::uintmax_t size = fs::file_size(path_, ec);
+    if (ec || size > kMaxFileSize) {
+        loadProblem_ = ec ? ec.message() : "file too large";
+        return;
+    }
+    std::ifstream in(path_, std::ios::binary);
+    if (!in) {
+        loadProblem_ = std::strerror(errno);
+        return;
+    }
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        loadProblem_ = "read error";
+        return;
+    }
+    ordered_json parsed = ordered_json::parse(content, nullptr, /*allow_exceptions=*/false);
+    if (parsed.is_discarded()) {
+        loadProblem_ = "not valid JSON";
+    } else if (!parsed.is_object()) {
+        loadProblem_ = "not a JSON object";
+    } else {
+        data_ = std::move(parsed);
+    }
+}
+
+std::optional<std::string> JsonFilePreferencesStore::string(std::string_view key) const {
+    auto it = data_.find(key);
+    if (it == data_.end() || !it->is_string()) return std::nullopt;
+    return it->get<std::string>();
+}
+
+std::optional<bool> JsonFilePreferencesStore::boolean(std::string_view key) const {
+    auto it = data_.find(key);
+    if (it == data_.end() || !it->is_boolean()) return std::nullopt;
+    return it->get<bool>();
+}
+
+bool JsonFilePreferencesStore::backUpCurrentFile() {
+    std::error_code ec;
+    fs::file_status status = fs::symlink_status(path_, ec);
+    if (status.type() == fs::file_type::not_found) return true;  // nothing to keep
+    const std::string stem = path_.filename().string() + ".unreadable-" + timestamp();
+    for (int attempt = 1; attempt < 1000; ++attempt) {
+        fs::path backup = path_.parent_path() / (attempt == 1 ? stem : stem + "-" + std::to_string(attempt));
+        if (fs::exists(fs::symlink_status(backup, ec))) continue;
+        if (status.type() == fs::file_type::regular) {
+            // A copy, so that the original stays in place until the new file replaces it.
+            if (!fs::copy_file(path_, backup, fs::copy_options::none, ec)) return false;
+            fs::permissions(backup, fs::perms::owner_read | fs::perms::owner_write, ec);
+        } else {
+            // A directory (or anything else) cannot be replaced by rename: move it aside whole.
+            fs::rename(path_, backup, ec);
+            if (ec) return false;
+        }
+        lastBackup_ = backup;
+        return true;
+    }
+    return false;
+}
+
+bool JsonFilePreferencesStore::replaceFile(const std::string& content) {
+    const fs::path dir = path_.parent_path();
+    std::error_code ec;
+    if (!fs::exists(dir, ec)) {
+        fs::create_directories(dir, ec);
+        if (ec) return false;
+        fs::permissions(dir, fs::perms::owner_all, ec);
+    }
+    std::string pattern = (dir / (path_.filename().string() + ".tmp-XXXXXX")).string();
+    int fd = ::mkstemp(pattern.data());
+    if (fd < 0) return false;
+    bool ok = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, content) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok) ok = ::rename(pattern.c_str(), path_.c_str()) == 0;
+    if (!ok) {
+        ::unlink(pattern.c_str());
+        return false;
+    }
+    syncDirectory(dir);
+    return true;
+}
+
+bool JsonFilePreferencesStore::write(const Changes& changes) {
+    ordered_json next = data_;
+    for (const auto& [key, value] : changes) {
+        if (std::holds_alternative<bool>(value)) {
+            next[key] = std::get<bool>(value);
+        } else {
+            next[key] = std::get<std::string>(value);
+        }
+    }
+    std::string content;
+    try {
+        content = next.dump(2) + "\n";
+    } catch (const nlohmann::json::exception&) {
+        return false;  // a text that is not valid UTF-8
+    }
+    if ((preserve_ || !loadProblem_.empty()) && !backUpCurrentFile()) return false;
+    if (!replaceFile(content)) return false;
+    data_ = std::move(next);
+    preserve_ = false;
+    loadProblem_.clear();
+    return true;
+}
+
+}  // namespace orvalin

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "core/date_format.h"
+#include "core/shortcut.h"
+
+namespace orvalin {
+namespace {
+
+using namespace std::chrono;
+
+// Friday 20 March 2026, 12:00 UTC: the same calendar day in every time zone from UTC-11 to UTC+11.
+const system_clock::time_point kMarch20 = sys_days{2026y / March / 20} + 12h;
+
+class LocaleEnvironment : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"LC_ALL", "LC_TIME", "LANG"}) {
+            const char* value = std::getenv(name);
+            saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+            unsetenv(name);
+        }
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : saved_) {
+            if (value) setenv(name.c_str(), value->c_str(), 1); else unsetenv(name.c_str());
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+TEST_F(LocaleEnvironment, LocaleComesFromLcAllThenLcTimeThenLang) {
+    EXPECT_EQ(currentLocaleName(), "en_US_POSIX");
+    setenv("LANG", "de_DE.UTF-8", 1);
+    EXPECT_EQ(currentLocaleName(), "de_DE");
+    setenv("LC_TIME", "fr_FR.UTF-8@euro", 1);
+    EXPECT_EQ(currentLocaleName(), "fr_FR");
+    setenv("LC_ALL", "C", 1);
+    EXPECT_EQ(currentLocaleName(), "en_US_POSIX");
+    setenv("LC_ALL", "", 1);  // empty counts as unset
+    EXPECT_EQ(currentLocaleName(), "fr_FR");
+}
+
+TEST_F(LocaleEnvironment, FrenchLocaleGivesFrenchNamesAndKeepsTheTrailingSpace) {
+    setenv("LANG", "fr_FR.UTF-8", 1);
+    EXPECT_EQ(formatDate(kMarch20, "EEEE d MMMM yyyy "), "vendredi 20 mars 2026 ");
+    setenv("LC_ALL", "POSIX", 1);
+    EXPECT_EQ(formatDate(kMarch20, "EEEE d MMMM yyyy "), "Friday 20 March 2026 ");
+}
+
+TEST(DateFormat, NumericPatternsAreTheSameInEveryLocale) {
+    for (const char* locale : {"fr_FR", "en_US", "de_DE", "en_US_POSIX", "ja_JP"}) {
+        EXPECT_EQ(formatDate(kMarch20, "yyyy-MM-dd ", locale, "UTC"), "2026-03-20 ") << locale;
+        EXPECT_EQ(formatDate(kMarch20, "dd/MM/yyyy", locale, "UTC"), "20/03/2026") << locale;
+    }
+}
+
+TEST(DateFormat, QuotedTextIsCopiedWithoutQuotesAndNotReadAsFields) {
+    EXPECT_EQ(formatDate(kMarch20, "'le' d 'de' MMMM", "fr_FR", "UTC"), "le 20 de mars");
+    EXPECT_EQ(formatDate(kMarch20, "'yyyy' yyyy ''", "en_US", "UTC"), "yyyy 2026 '");
+}
+
+TEST(DateFormat, EmptyAndOddPatternsNeverFail) {
+    EXPECT_EQ(formatDate(kMarch20, "", "fr_FR", "UTC"), "");
+    EXPECT_EQ(formatDate(kMarch20, "- ; ! ", "fr_FR", "UTC"), "- ; ! ");
+    // Unterminated quotes, unknown letters, long and non-ASCII patterns give some text, never a crash.
+    (void)formatDate(kMarch20, "'unterminated", "fr_FR", "UTC");
+    (void)formatDate(kMarch20, "jJbBxXqQ", "fr_FR", "UTC");
+    EXPECT_EQ(formatDate(kMarch20, "📅 d", "fr_FR", "UTC"), "📅 20");
+    std::string huge(100000, 'd');
+    EXPECT_FALSE(formatDate(kMarch20, huge, "fr_FR", "UTC").empty());
+}
+
+TEST(DateFormat, TimeZoneDecidesTheDay) {
+    const auto lateEvening = sys_days{2026y / March / 20} + 23h + 30min;
+    EXPECT_EQ(formatDate(lateEvening, "yyyy-MM-dd", "en_US", "UTC"), "2026-03-20");
+    EXPECT_EQ(formatDate(lateEvening, "yyyy-MM-dd", "en_US", "Europe/Paris"), "2026-03-21");
+}
+
+TEST(DateFormat, FormattedDateRendersTodayWithTheEntryPattern) {
+    Shortcut s{Uuid::generate(), "ISO", "yyyy-MM-dd ", "dt ", std::nullopt};
+    const std::string before = formatDate(system_clock::now(), "yyyy-MM-dd ");
+    const std::string rendered = s.formattedDate();
+    const std::string after = formatDate(system_clock::now(), "yyyy-MM-dd ");
+    EXPECT_TRUE(rendered == before || rendered == after) << rendered;
+    EXPECT_EQ(rendered.size(), 11u);
+}
+
+}  // namespace
+}  // namespace orvalin

@@ -1,0 +1,164 @@
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/preferences_store.h"
+#include "temp_config_home.h"
+
+namespace orvalin {
+namespace {
+
+namespace fs = std::filesystem;
+using Store = JsonFilePreferencesStore;
+
+using PreferencesFile = TempConfigHome;
+
+TEST_F(PreferencesFile, DefaultPathFollowsXdgConfigHomeThenHome) {
+    EXPECT_EQ(Store::defaultPath(), prefsFile());
+    std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    setenv("HOME", "/home/someone", 1);
+    EXPECT_EQ(Store::defaultPath(), fs::path("/home/someone/.config/orvalin/preferences.json"));
+    setenv("HOME", home.c_str(), 1);
+}
+
+TEST_F(PreferencesFile, ValuesRoundTripThroughTheFileWithPrivateMode) {
+    {
+        Store store(prefsFile());
+        EXPECT_FALSE(fs::exists(prefsFile()));
+        ASSERT_TRUE(store.write({{"Orvalin.appearance", std::string("dark")},
+                                 {"Orvalin.onboardingCompleted", true},
+                                 {"Orvalin.shortcuts.v2", std::string("[{\"a\":\"é\"}]")}}));
+    }
+    Store again(prefsFile());
+    EXPECT_TRUE(again.loadProblem().empty());
+    EXPECT_EQ(again.string("Orvalin.appearance"), "dark");
+    EXPECT_EQ(again.boolean("Orvalin.onboardingCompleted"), true);
+    EXPECT_EQ(again.string("Orvalin.shortcuts.v2"), "[{\"a\":\"é\"}]");
+    EXPECT_FALSE(again.string("Orvalin.onboardingCompleted"));  // wrong type reads as absent
+    EXPECT_FALSE(again.boolean("missing"));
+    struct stat st{};
+    ASSERT_EQ(stat(prefsFile().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_TRUE(siblings().empty());  // no temporary file left behind
+}
+
+TEST_F(PreferencesFile, UnknownKeysOfTheFileSurviveAWrite) {
+    writePrefs(R"({"Other.key":[1,2,3],"Orvalin.appearance":"light"})");
+    Store store(prefsFile());
+    ASSERT_TRUE(store.write({{"Orvalin.appearance", std::string("dark")}}));
+    Store again(prefsFile());
+    EXPECT_EQ(again.string("Orvalin.appearance"), "dark");
+    EXPECT_NE(readFile(prefsFile()).find("Other.key"), std::string::npos);
+    EXPECT_TRUE(siblings().empty());  // a readable file needs no copy
+}
+
+TEST_F(PreferencesFile, UnusableFilesAreLeftAloneUntilTheFirstWriteWhichKeepsACopy) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"truncated", R"({"Orvalin.appearance":"da)"},
+        {"garbage", std::string("\x89PNG\r\n\x1a\n\0\0\xff\xfe", 12)},
+        {"wrong shape", R"(["Orvalin.appearance","dark"])"},
+        {"empty", ""},
+        {"ten megabytes", std::string(10 * 1024 * 1024, 'x')},
+    };
+    for (const auto& [what, content] : cases) {
+        fs::remove_all(prefsDir());
+        writePrefs(content);
+        Store store(prefsFile());
+        EXPECT_FALSE(store.loadProblem().empty()) << what;
+        EXPECT_FALSE(store.string("Orvalin.appearance")) << what;
+        EXPECT_EQ(readFile(prefsFile()), content) << what;  // loading changed nothing
+        ASSERT_TRUE(store.write({{"Orvalin.appearance", std::string("light")}})) << what;
+        ASSERT_EQ(siblings().size(), 1u) << what;
+        EXPECT_EQ(readFile(siblings()[0]), content) << what;
+        EXPECT_NE(siblings()[0].filename().string().find("preferences.json.unreadable-"), std::string::npos);
+        EXPECT_EQ(Store(prefsFile()).string("Orvalin.appearance"), "light") << what;
+        ASSERT_TRUE(store.write({{"Orvalin.appearance", std::string("dark")}}));
+        EXPECT_EQ(siblings().size(), 1u) << what << ": only the first write keeps a copy";
+    }
+}
+
+TEST_F(PreferencesFile, ADirectoryInThePlaceOfTheFileIsMovedAsideWhole) {
+    fs::create_directories(prefsFile());
+    std::ofstream(prefsFile() / "inside") << "keep me";
+    Store store(prefsFile());
+    EXPECT_FALSE(store.loadProblem().empty());
+    EXPECT_TRUE(fs::is_directory(prefsFile()));
+    ASSERT_TRUE(store.write({{"k", true}}));
+    ASSERT_TRUE(store.lastBackup());
+    EXPECT_EQ(readFile(*store.lastBackup() / "inside"), "keep me");
+    EXPECT_EQ(Store(prefsFile()).boolean("k"), true);
+}
+
+TEST_F(PreferencesFile, PreserveRequestCopiesAReadableFileBeforeReplacingIt) {
+    writePrefs(R"({"Orvalin.shortcuts.v2":"not a list"})");
+    Store store(prefsFile());
+    EXPECT_TRUE(store.loadProblem().empty());
+    store.preserveBeforeNextWrite();
+    ASSERT_TRUE(store.write({{"Orvalin.shortcuts.v2", std::string("[]")}}));
+    ASSERT_EQ(siblings().size(), 1u);
+    EXPECT_EQ(readFile(siblings()[0]), R"({"Orvalin.shortcuts.v2":"not a list"})");
+}
+
+TEST_F(PreferencesFile, AFailedWriteKeepsThePreviousFileAndValues) {
+    Store store(prefsFile());
+    ASSERT_TRUE(store.write({{"a", std::string("1")}}));
+    const std::string before = readFile(prefsFile());
+    EXPECT_FALSE(store.write({{"a", std::string("\xff\xfe", 2)}}));  // not UTF-8: refused
+    if (geteuid() != 0) {  // root ignores directory permissions
+        fs::permissions(prefsDir(), fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_FALSE(store.write({{"a", std::string("2")}}));
+        fs::permissions(prefsDir(), fs::perms::owner_all);
+    }
+    EXPECT_EQ(readFile(prefsFile()), before);
+    EXPECT_EQ(store.string("a"), "1");
+    EXPECT_TRUE(siblings().empty());
+}
+
+TEST_F(PreferencesFile, WritesGoThroughASymbolicLinkInsteadOfReplacingIt) {
+    fs::create_directories(prefsDir());
+    const fs::path real = root_ / "dotfiles-prefs.json";
+    std::ofstream(real) << "{}";
+    fs::create_symlink(real, prefsFile());
+    Store store(prefsFile());
+    ASSERT_TRUE(store.write({{"k", true}}));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(prefsFile())));
+    EXPECT_NE(readFile(real).find("\"k\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvalin
+
+namespace orvalin {
+namespace {
+
+// A writer killed at any moment leaves either the previous or the next file, always whole.
+TEST_F(PreferencesFile, KilledWriterNeverLeavesAHalfWrittenFile) {
+    {
+        Store seed(prefsFile());
+        ASSERT_TRUE(seed.write({{"n", std::string("0")}}));
+    }
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Store store(prefsFile());
+        const std::string filler(64 * 1024, 'f');
+        for (int i = 1;; ++i) store.write({{"n", std::to_string(i)}, {"filler", filler}});
+    }
+    for (int i = 0; i < 100; ++i) {
+        Store reader(prefsFile());
+        ASSERT_TRUE(reader.loadProblem().empty()) << "read " << i << ": " << reader.loadProblem();
+        ASSERT_TRUE(reader.string("n"));
+        usleep(500);
+    }
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    Store after(prefsFile());
+    EXPECT_TRUE(after.loadProblem().empty());
+    EXPECT_TRUE(after.string("n"));
+}
+
+}  // namespace
+}  // namespace orvalin

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include "core/shortcut_json.h"
+
+namespace orvalin {
+namespace {
+
+const char* kId = "6F9619FF-8B86-D011-B42D-00C04FC964FF";
+
+std::string entry(const std::string& fields) {
+    return R"({"id":")" + std::string(kId) + R"(","label":"L","dateFormat":"d","trigger":"t")" + fields + "}";
+}
+
+TEST(ShortcutJson, EntryWithoutCombinationHasExactlyFourKeysInOrder) {
+    Shortcut s{*Uuid::parse(kId), "Court", "dd/MM/yyyy ", "dtc ", std::nullopt};
+    EXPECT_EQ(*encodeShortcuts({s}),
+              R"([{"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","label":"Court","dateFormat":"dd/MM/yyyy ",)"
+              R"("trigger":"dtc "}])");
+}
+
+TEST(ShortcutJson, CombinationIsWrittenAfterTheFourKeysAndIdsUpperCase) {
+    Shortcut s{*Uuid::parse("6f9619ff-8b86-d011-b42d-00c04fc964ff"), "a", "b", "c",
+               GlobalShortcut{2, 0x180000, "⌥⌘D"}};
+    EXPECT_EQ(*encodeShortcuts({s}),
+              R"([{"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","label":"a","dateFormat":"b","trigger":"c",)"
+              R"("globalShortcut":{"keyCode":2,"modifiers":1572864,"display":"⌥⌘D"}}])");
+}
+
+TEST(ShortcutJson, RoundTripKeepsOrderIdsAndEveryField) {
+    std::vector<Shortcut> list{
+        {Uuid::generate(), "Court", "dd/MM/yyyy ", "dtc ", std::nullopt},
+        {Uuid::generate(), "", "'le' d", "", GlobalShortcut{4294967295u, 0, ""}},
+        {Uuid::generate(), "émoji 📅", "EEEE \"q\" \\", "😀", GlobalShortcut{96, 0, "F5"}},
+    };
+    auto decoded = decodeShortcuts(*encodeShortcuts(list));
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(*decoded, list);
+    EXPECT_EQ(*encodeShortcuts({}), "[]");
+    EXPECT_EQ(decodeShortcuts("[]")->size(), 0u);
+}
+
+TEST(ShortcutJson, NullCombinationMeansNoneAndIsLeftOutWhenWrittenAgain) {
+    auto decoded = decodeShortcuts("[" + entry(R"(,"globalShortcut":null)") + "]");
+    ASSERT_TRUE(decoded);
+    EXPECT_FALSE((*decoded)[0].globalShortcut);
+    EXPECT_EQ(encodeShortcuts(*decoded)->find("globalShortcut"), std::string::npos);
+}
+
+TEST(ShortcutJson, ReadersAcceptAnyKeyOrderAndSkipUnknownKeys) {
+    auto decoded = decodeShortcuts(
+        R"([{"extra":[1,2],"trigger":"t","globalShortcut":{"display":"x","modifiers":0,"keyCode":5.0,"z":1},)"
+        R"("dateFormat":"d","label":"L","id":"6f9619ff-8b86-d011-b42d-00c04fc964ff"}])");
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ((*decoded)[0].globalShortcut->keyCode, 5u);
+    EXPECT_EQ((*decoded)[0].id.toString(), kId);
+}
+
+TEST(ShortcutJson, EqualityCoversDisplayText) {
+    GlobalShortcut a{2, 0x100000, "⌘D"};
+    GlobalShortcut b{2, 0x100000, "⌘d"};
+    EXPECT_NE(a, b);
+    Shortcut x{*Uuid::parse(kId), "L", "d", "t", a};
+    Shortcut y = x;
+    EXPECT_EQ(x, y);
+    y.globalShortcut = b;
+    EXPECT_NE(x, y);
+    y.globalShortcut.reset();
+    EXPECT_NE(x, y);
+}
+
+TEST(ShortcutJson, AnyBadElementRejectsTheWholeArray) {
+    const std::string good = entry("");
+    const std::vector<std::pair<std::string, std::string>> bad{
+        {"missing id", R"({"label":"L","dateFormat":"d","trigger":"t"})"},
+        {"missing label", R"({"id":")" + std::string(kId) + R"(","dateFormat":"d","trigger":"t"})"},
+        {"missing trigger", R"({"id":")" + std::string(kId) + R"(","label":"L","dateFormat":"d"})"},
+        {"label not a string", R"({"id":")" + std::string(kId) + R"(","label":1,"dateFormat":"d","trigger":"t"})"},
+        {"id not a UUID", R"({"id":"not-a-uuid","label":"L","dateFormat":"d","trigger":"t"})"},
+        {"id too short", R"({"id":"6F9619FF-8B86-D011-B42D-00C04FC964F","label":"L","dateFormat":"d","trigger":"t"})"},
+        {"id is a number", R"({"id":5,"label":"L","dateFormat":"d","trigger":"t"})"},
+        {"keyCode -1", entry(R"(,"globalShortcut":{"keyCode":-1,"modifiers":0,"display":""})")},
+        {"keyCode 2^32", entry(R"(,"globalShortcut":{"keyCode":4294967296,"modifiers":0,"display":""})")},
+        {"modifiers fractional", entry(R"(,"globalShortcut":{"keyCode":1,"modifiers":0.5,"display":""})")},
+        {"keyCode string", entry(R"(,"globalShortcut":{"keyCode":"2","modifiers":0,"display":""})")},
+        {"display missing", entry(R"(,"globalShortcut":{"keyCode":2,"modifiers":0})")},
+        {"combination not an object", entry(R"(,"globalShortcut":[2,0,""])")},
+        {"element not an object", R"("text")"},
+    };
+    for (const auto& [what, element] : bad) {
+        std::string error;
+        EXPECT_FALSE(decodeShortcuts("[" + good + "," + element + "]", &error)) << what;
+        EXPECT_FALSE(error.empty()) << what;
+    }
+    for (const char* text : {"", "{}", "null", "[", "[1", "\x89PNG\r\n", "{\"a\":[]}"}) {
+        EXPECT_FALSE(decodeShortcuts(text)) << text;
+    }
+}
+
+TEST(ShortcutJson, LimitsOfTheNumberRangeAreAccepted) {
+    auto decoded = decodeShortcuts(
+        "[" + entry(R"(,"globalShortcut":{"keyCode":4294967295,"modifiers":0,"display":""})") + "]");
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ((*decoded)[0].globalShortcut->keyCode, 4294967295u);
+}
+
+TEST(ShortcutJson, TextThatIsNotUtf8CannotBeEncoded) {
+    Shortcut s{Uuid::generate(), std::string("\xff\xfe", 2), "d", "t", std::nullopt};
+    EXPECT_FALSE(encodeShortcuts({s}));
+}
+
+}  // namespace
+}  // namespace orvalin
