@@ -31,9 +31,9 @@ std::filesystem::path benchFile() {
 
 void fill(FormatCatalogue& c, std::size_t count) {
     while (c.shortcuts().size() < count) {
-        c.mutableShortcuts().push_back(
-            Shortcut{Uuid::generate(), "Format", "EEEE d MMMM yyyy", "trig" + std::to_string(c.shortcuts().size()),
-                     GlobalShortcut{2, 0x140000, "⌃⌘D"}});
+        c.mutableShortcuts().push_back(Shortcut{Uuid::generate(), "Format", "EEEE d MMMM yyyy",
+                                                "trig" + std::to_string(c.shortcuts().size()),
+                                                GlobalShortcut{2, 0x140000, "⌃⌘D"}});
     }
 }
 
@@ -61,7 +61,8 @@ void BM_LoadShortcuts(benchmark::State& state) {
         JsonFilePreferencesStore store(benchFile());
         FormatCatalogue c(store);
         c.loadShortcuts();
-        if (c.shortcuts().size() != static_cast<std::size_t>(state.range(0))) state.SkipWithError("load failed");
+        if (c.shortcuts().size() != static_cast<std::size_t>(state.range(0)))
+            state.SkipWithError("load failed");
     }
 }
 BENCHMARK(BM_LoadShortcuts)->Arg(3)->Arg(1000)->Unit(benchmark::kMicrosecond);

@@ -41,8 +41,8 @@ std::string formatDate(std::chrono::system_clock::time_point instant, std::strin
     if (pattern.empty()) return {};
     UErrorCode status = U_ZERO_ERROR;
     icu::Locale locale = icu::Locale::createCanonical(localeName.c_str());
-    icu::UnicodeString icuPattern = icu::UnicodeString::fromUTF8(
-        icu::StringPiece(pattern.data(), static_cast<int32_t>(pattern.size())));
+    icu::UnicodeString icuPattern =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(pattern.data(), static_cast<int32_t>(pattern.size())));
     icu::SimpleDateFormat formatter(icuPattern, locale, status);
     if (U_FAILURE(status)) return {};
     // Ask the host each time rather than trusting ICU's cached default zone.

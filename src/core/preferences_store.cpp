@@ -43,7 +43,7 @@ bool MemoryPreferencesStore::write(const Changes& changes) {
 namespace {
 
 // Larger files are not preferences this program wrote; they are kept, not parsed.
-constexpr std::uintmax_t kMaxFileSize = 32u * 1024 * 1024;
+constexpr std::uintmax_t kMaxFileSize = std::uintmax_t{32} * 1024 * 1024;
 
 std::string timestamp() {
     std::time_t now = std::time(nullptr);

@@ -14,7 +14,7 @@ namespace modifier {
 inline constexpr std::uint32_t kCapsLock = 0x10000;
 inline constexpr std::uint32_t kShift = 0x20000;
 inline constexpr std::uint32_t kControl = 0x40000;
-inline constexpr std::uint32_t kAlt = 0x80000;  // Option
+inline constexpr std::uint32_t kAlt = 0x80000;     // Option
 inline constexpr std::uint32_t kSuper = 0x100000;  // Command
 // The four modifiers that take part in recording and matching combinations.
 inline constexpr std::uint32_t kMask = kShift | kControl | kAlt | kSuper;

@@ -45,7 +45,8 @@ std::uint32_t uint32Member(const json& object, const char* key, const std::strin
     } else if (value.is_number_float()) {
         // An integral value written as 5.0 still names the same key.
         double d = value.get<double>();
-        if (std::isfinite(d) && d >= 0 && d <= kMax && std::floor(d) == d) return static_cast<std::uint32_t>(d);
+        if (std::isfinite(d) && d >= 0 && d <= kMax && std::floor(d) == d)
+            return static_cast<std::uint32_t>(d);
     } else {
         throw DecodeError(where + ": \"" + key + "\" is not a number");
     }

@@ -18,8 +18,9 @@ namespace orvalin {
 // One key press seen system-wide, in the program's virtual key-code numbering.
 struct KeyEvent {
     std::uint16_t keyCode = 0;
-    std::uint32_t modifiers = 0;   // modifier word (Shift 0x20000, Control 0x40000, Alt 0x80000, Super 0x100000, Caps Lock 0x10000)
-    std::string_view characters;   // what the key types, UTF-8; empty for dead keys and keys that type nothing
+    std::uint32_t modifiers =
+        0;  // modifier word (Shift 0x20000, Control 0x40000, Alt 0x80000, Super 0x100000, Caps Lock 0x10000)
+    std::string_view characters;  // what the key types, UTF-8; empty for dead keys and keys that type nothing
 };
 
 // Global key-down monitor (key presses delivered to every application).

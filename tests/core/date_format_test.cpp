@@ -25,7 +25,10 @@ protected:
     }
     void TearDown() override {
         for (const auto& [name, value] : saved_) {
-            if (value) setenv(name.c_str(), value->c_str(), 1); else unsetenv(name.c_str());
+            if (value)
+                setenv(name.c_str(), value->c_str(), 1);
+            else
+                unsetenv(name.c_str());
         }
     }
 

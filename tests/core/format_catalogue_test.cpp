@@ -72,7 +72,8 @@ TEST(FormatCatalogue, UnknownOrBadDefaultIdFallsBackToTheFirstEntry) {
 
 TEST(FormatCatalogue, UndecodableListKeepsBuiltInsAndAsksForACopy) {
     MemoryPreferencesStore store;
-    store.values[prefkey::kShortcuts] = std::string(R"([{"id":"x","label":"a","dateFormat":"b","trigger":"c"}])");
+    store.values[prefkey::kShortcuts] =
+        std::string(R"([{"id":"x","label":"a","dateFormat":"b","trigger":"c"}])");
     FormatCatalogue c(store);
     c.loadShortcuts();
     EXPECT_EQ(labels(c), (std::vector<std::string>{"Court", "Long", "ISO"}));

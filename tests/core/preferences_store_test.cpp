@@ -38,7 +38,7 @@ TEST_F(PreferencesFile, ValuesRoundTripThroughTheFileWithPrivateMode) {
     EXPECT_EQ(again.string("Orvalin.shortcuts.v2"), "[{\"a\":\"é\"}]");
     EXPECT_FALSE(again.string("Orvalin.onboardingCompleted"));  // wrong type reads as absent
     EXPECT_FALSE(again.boolean("missing"));
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(stat(prefsFile().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     EXPECT_TRUE(siblings().empty());  // no temporary file left behind
@@ -106,7 +106,7 @@ TEST_F(PreferencesFile, AFailedWriteKeepsThePreviousFileAndValues) {
     ASSERT_TRUE(store.write({{"a", std::string("1")}}));
     const std::string before = readFile(prefsFile());
     EXPECT_FALSE(store.write({{"a", std::string("\xff\xfe", 2)}}));  // not UTF-8: refused
-    if (geteuid() != 0) {  // root ignores directory permissions
+    if (geteuid() != 0) {                                            // root ignores directory permissions
         fs::permissions(prefsDir(), fs::perms::owner_read | fs::perms::owner_exec);
         EXPECT_FALSE(store.write({{"a", std::string("2")}}));
         fs::permissions(prefsDir(), fs::perms::owner_all);

@@ -20,7 +20,10 @@ protected:
         setenv("XDG_CONFIG_HOME", root_.c_str(), 1);
     }
     void TearDown() override {
-        if (savedXdg_) setenv("XDG_CONFIG_HOME", savedXdg_->c_str(), 1); else unsetenv("XDG_CONFIG_HOME");
+        if (savedXdg_)
+            setenv("XDG_CONFIG_HOME", savedXdg_->c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
         std::error_code ec;
         std::filesystem::permissions(prefsDir(), std::filesystem::perms::owner_all, ec);
         std::filesystem::remove_all(root_, ec);

@@ -53,7 +53,8 @@ std::optional<std::uint32_t> evdevFromVirtualKey(std::uint16_t virtualKey) {
     if (virtualKey < kEvdevByVirtual.size() && kEvdevByVirtual[virtualKey] != kNone) {
         return kEvdevByVirtual[virtualKey];
     }
-    if (virtualKey >= kUnmappedKeyBase && static_cast<std::size_t>(virtualKey - kUnmappedKeyBase) < kEvdevLimit) {
+    if (virtualKey >= kUnmappedKeyBase &&
+        static_cast<std::size_t>(virtualKey - kUnmappedKeyBase) < kEvdevLimit) {
         std::uint32_t evdev = virtualKey - kUnmappedKeyBase;
         if (kVirtualByEvdev[evdev] == kNone) return evdev;
     }

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace icu {
+class Calendar;
+}
+
+namespace orvalin {
+
+using Instant = std::chrono::system_clock::time_point;
+
+// One row of the month grid: seven places, empty before the first and after the last day.
+using CalendarWeek = std::array<std::optional<Instant>, 7>;
+
+// The month arithmetic of the mini calendar, on ICU's calendar for one locale (first weekday,
+// week rules, weekday names) and one time zone. Days are midnights in that zone.
+class MonthGrid {
+public:
+    // An empty time zone id means the host's zone.
+    explicit MonthGrid(const std::string& localeName, const std::string& timeZoneId = {});
+    ~MonthGrid();
+    MonthGrid(const MonthGrid&) = delete;
+    MonthGrid& operator=(const MonthGrid&) = delete;
+
+    // The user's calendar, built once at first use from the current locale and host zone.
+    static const MonthGrid& current();
+
+    // 1 = Sunday … 7 = Saturday.
+    int firstWeekday() const;
+    // The seven narrow weekday initials, starting with the first weekday.
+    std::array<std::string, 7> weekdayInitials() const;
+
+    // The month containing `month`, as rows of seven places; no days of neighbouring months.
+    std::vector<CalendarWeek> monthWeeks(Instant month) const;
+    // Week-of-year of the row's first day, by this calendar's week rules; empty for an empty row.
+    std::string weekNumberText(const CalendarWeek& week) const;
+    // `n` months after `month`, the day clamped to the target month's length; `month` itself when
+    // the result cannot be formed or leaves the representable range.
+    Instant shiftMonth(Instant month, int n) const;
+    // "MMMM yyyy" in this locale, letters as the locale writes them ("février 2026").
+    std::string monthTitle(Instant month) const;
+
+    bool isSameDay(Instant a, Instant b) const;
+    // Same era, year and month.
+    bool isSameMonth(Instant a, Instant b) const;
+    int dayOfMonth(Instant day) const;
+    // 1 = Sunday … 7 = Saturday.
+    int weekday(Instant day) const;
+
+private:
+    std::unique_ptr<icu::Calendar> calendarAt(Instant instant) const;
+
+    std::string localeName_;
+    std::string timeZoneId_;
+    std::unique_ptr<icu::Calendar> prototype_;
+};
+
+}  // namespace orvalin
