@@ -22,7 +22,9 @@ UDate toUDate(Instant instant) {
         std::chrono::duration_cast<std::chrono::milliseconds>(instant.time_since_epoch()).count());
 }
 
-bool representable(UDate millis) { return std::isfinite(millis) && std::fabs(millis) < kLimitMillis; }
+bool representable(UDate millis) {
+    return std::isfinite(millis) && std::fabs(millis) < kLimitMillis;
+}
 
 Instant toInstant(UDate millis) {
     return Instant(std::chrono::duration_cast<Instant::duration>(
@@ -37,15 +39,30 @@ int field(icu::Calendar& calendar, UCalendarDateFields which) {
 
 }  // namespace
 
+struct MonthGrid::Impl {
+    std::unique_ptr<icu::Calendar> prototype;
+
+    // A copy of the calendar set to `instant`; none when the calendar could not be built.
+    std::unique_ptr<icu::Calendar> at(Instant instant) const {
+        if (!prototype) return nullptr;
+        std::unique_ptr<icu::Calendar> calendar(prototype->clone());
+        if (!calendar) return nullptr;
+        UErrorCode status = U_ZERO_ERROR;
+        calendar->setTime(toUDate(instant), status);
+        if (U_FAILURE(status)) return nullptr;
+        return calendar;
+    }
+};
+
 MonthGrid::MonthGrid(const std::string& localeName, const std::string& timeZoneId)
-    : localeName_(localeName), timeZoneId_(timeZoneId) {
+    : localeName_(localeName), timeZoneId_(timeZoneId), impl_(std::make_unique<Impl>()) {
     UErrorCode status = U_ZERO_ERROR;
     icu::TimeZone* zone = timeZoneId.empty()
                               ? icu::TimeZone::detectHostTimeZone()
                               : icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(timeZoneId));
-    prototype_.reset(icu::Calendar::createInstance(zone, icu::Locale::createCanonical(localeName.c_str()),
-                                                   status));
-    if (U_FAILURE(status)) prototype_.reset();
+    impl_->prototype.reset(
+        icu::Calendar::createInstance(zone, icu::Locale::createCanonical(localeName.c_str()), status));
+    if (U_FAILURE(status)) impl_->prototype.reset();
 }
 
 MonthGrid::~MonthGrid() = default;
@@ -55,20 +72,10 @@ const MonthGrid& MonthGrid::current() {
     return grid;
 }
 
-std::unique_ptr<icu::Calendar> MonthGrid::calendarAt(Instant instant) const {
-    if (!prototype_) return nullptr;
-    std::unique_ptr<icu::Calendar> calendar(prototype_->clone());
-    if (!calendar) return nullptr;
-    UErrorCode status = U_ZERO_ERROR;
-    calendar->setTime(toUDate(instant), status);
-    if (U_FAILURE(status)) return nullptr;
-    return calendar;
-}
-
 int MonthGrid::firstWeekday() const {
-    if (!prototype_) return UCAL_SUNDAY;
+    if (!impl_->prototype) return UCAL_SUNDAY;
     UErrorCode status = U_ZERO_ERROR;
-    const UCalendarDaysOfWeek first = prototype_->getFirstDayOfWeek(status);
+    const UCalendarDaysOfWeek first = impl_->prototype->getFirstDayOfWeek(status);
     return U_SUCCESS(status) ? static_cast<int>(first) : UCAL_SUNDAY;
 }
 
@@ -89,7 +96,7 @@ std::array<std::string, 7> MonthGrid::weekdayInitials() const {
 
 std::vector<CalendarWeek> MonthGrid::monthWeeks(Instant month) const {
     std::vector<CalendarWeek> weeks;
-    auto calendar = calendarAt(month);
+    auto calendar = impl_->at(month);
     if (!calendar) return weeks;
 
     // Midnight of the month's first day.
@@ -132,7 +139,7 @@ std::vector<CalendarWeek> MonthGrid::monthWeeks(Instant month) const {
 std::string MonthGrid::weekNumberText(const CalendarWeek& week) const {
     for (const auto& day : week) {
         if (!day) continue;
-        auto calendar = calendarAt(*day);
+        auto calendar = impl_->at(*day);
         if (!calendar) return {};
         return std::to_string(field(*calendar, UCAL_WEEK_OF_YEAR));
     }
@@ -140,7 +147,7 @@ std::string MonthGrid::weekNumberText(const CalendarWeek& week) const {
 }
 
 Instant MonthGrid::shiftMonth(Instant month, int n) const {
-    auto calendar = calendarAt(month);
+    auto calendar = impl_->at(month);
     if (!calendar) return month;
     UErrorCode status = U_ZERO_ERROR;
     calendar->add(UCAL_MONTH, n, status);
@@ -155,8 +162,8 @@ std::string MonthGrid::monthTitle(Instant month) const {
 }
 
 bool MonthGrid::isSameDay(Instant a, Instant b) const {
-    auto first = calendarAt(a);
-    auto second = calendarAt(b);
+    auto first = impl_->at(a);
+    auto second = impl_->at(b);
     if (!first || !second) return false;
     for (UCalendarDateFields which : {UCAL_ERA, UCAL_YEAR, UCAL_MONTH, UCAL_DATE}) {
         if (field(*first, which) != field(*second, which)) return false;
@@ -165,8 +172,8 @@ bool MonthGrid::isSameDay(Instant a, Instant b) const {
 }
 
 bool MonthGrid::isSameMonth(Instant a, Instant b) const {
-    auto first = calendarAt(a);
-    auto second = calendarAt(b);
+    auto first = impl_->at(a);
+    auto second = impl_->at(b);
     if (!first || !second) return false;
     for (UCalendarDateFields which : {UCAL_ERA, UCAL_YEAR, UCAL_MONTH}) {
         if (field(*first, which) != field(*second, which)) return false;
@@ -175,12 +182,12 @@ bool MonthGrid::isSameMonth(Instant a, Instant b) const {
 }
 
 int MonthGrid::dayOfMonth(Instant day) const {
-    auto calendar = calendarAt(day);
+    auto calendar = impl_->at(day);
     return calendar ? field(*calendar, UCAL_DATE) : 0;
 }
 
 int MonthGrid::weekday(Instant day) const {
-    auto calendar = calendarAt(day);
+    auto calendar = impl_->at(day);
     return calendar ? field(*calendar, UCAL_DAY_OF_WEEK) : 0;
 }
 

@@ -7,10 +7,6 @@
 #include <string>
 #include <vector>
 
-namespace icu {
-class Calendar;
-}
-
 namespace orvalin {
 
 using Instant = std::chrono::system_clock::time_point;
@@ -54,11 +50,11 @@ public:
     int weekday(Instant day) const;
 
 private:
-    std::unique_ptr<icu::Calendar> calendarAt(Instant instant) const;
+    struct Impl;
 
     std::string localeName_;
     std::string timeZoneId_;
-    std::unique_ptr<icu::Calendar> prototype_;
+    std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace orvalin

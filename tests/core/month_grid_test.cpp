@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "core/month_grid.h"
+
+namespace orvalin {
+namespace {
+
+using namespace std::chrono;
+
+// Noon UTC lies on the same calendar day in Paris and New York.
+Instant noon(year_month_day day) {
+    return sys_days{day} + 12h;
+}
+
+struct Shape {
+    int leading = 0;
+    int days = 0;
+    int trailing = 0;
+    std::size_t rows = 0;
+};
+
+Shape shapeOf(const std::vector<CalendarWeek>& weeks) {
+    Shape shape;
+    shape.rows = weeks.size();
+    bool seenDay = false;
+    for (const auto& week : weeks) {
+        for (const auto& place : week) {
+            if (place) {
+                seenDay = true;
+                ++shape.days;
+                shape.trailing = 0;
+            } else if (!seenDay) {
+                ++shape.leading;
+            } else {
+                ++shape.trailing;
+            }
+        }
+    }
+    return shape;
+}
+
+class FrenchGrid : public ::testing::Test {
+protected:
+    MonthGrid grid{"fr_FR", "Europe/Paris"};
+};
+
+class UsGrid : public ::testing::Test {
+protected:
+    MonthGrid grid{"en_US", "America/New_York"};
+};
+
+TEST_F(FrenchGrid, WeeksStartOnMondayWithFrenchInitials) {
+    EXPECT_EQ(grid.firstWeekday(), 2);
+    const std::array<std::string, 7> expected{"L", "M", "M", "J", "V", "S", "D"};
+    EXPECT_EQ(grid.weekdayInitials(), expected);
+}
+
+TEST_F(UsGrid, WeeksStartOnSundayWithEnglishInitials) {
+    EXPECT_EQ(grid.firstWeekday(), 1);
+    const std::array<std::string, 7> expected{"S", "M", "T", "W", "T", "F", "S"};
+    EXPECT_EQ(grid.weekdayInitials(), expected);
+}
+
+TEST_F(FrenchGrid, MonthShapesWithMondayFirst) {
+    // February 2026 begins on a Sunday.
+    Shape february = shapeOf(grid.monthWeeks(noon(2026y / February / 14)));
+    EXPECT_EQ(february.leading, 6);
+    EXPECT_EQ(february.days, 28);
+    EXPECT_EQ(february.trailing, 1);
+    EXPECT_EQ(february.rows, 5u);
+
+    EXPECT_EQ(grid.monthWeeks(noon(2026y / March / 1)).size(), 6u);
+
+    // February 2027 begins on a Monday and fills exactly four rows.
+    Shape february2027 = shapeOf(grid.monthWeeks(noon(2027y / February / 28)));
+    EXPECT_EQ(february2027.leading, 0);
+    EXPECT_EQ(february2027.trailing, 0);
+    EXPECT_EQ(february2027.rows, 4u);
+}
+
+TEST_F(UsGrid, MonthShapesWithSundayFirst) {
+    Shape february = shapeOf(grid.monthWeeks(noon(2026y / February / 1)));
+    EXPECT_EQ(february.leading, 0);
+    EXPECT_EQ(february.trailing, 0);
+    EXPECT_EQ(february.rows, 4u);
+
+    // May 2026 begins on a Friday.
+    Shape may = shapeOf(grid.monthWeeks(noon(2026y / May / 31)));
+    EXPECT_EQ(may.leading, 5);
+    EXPECT_EQ(may.days, 31);
+    EXPECT_EQ(may.rows, 6u);
+}
+
+TEST_F(FrenchGrid, DaysAreConsecutiveMidnightsOfTheMonthOnly) {
+    const auto weeks = grid.monthWeeks(noon(2026y / March / 20));
+    int expectedDay = 1;
+    for (const auto& week : weeks) {
+        for (const auto& place : week) {
+            if (!place) continue;
+            EXPECT_EQ(grid.dayOfMonth(*place), expectedDay);
+            EXPECT_TRUE(grid.isSameMonth(*place, noon(2026y / March / 20)));
+            ++expectedDay;
+        }
+    }
+    EXPECT_EQ(expectedDay, 32);
+    // 1 March 2026 00:00 in Paris is 28 February 23:00 UTC.
+    EXPECT_EQ(weeks[0][6], Instant(sys_days{2026y / February / 28} + 23h));
+    // The day after the switch to summer time (29 March) still starts at midnight local time.
+    EXPECT_EQ(weeks[5][0], Instant(sys_days{2026y / March / 29} + 22h));
+}
+
+TEST_F(FrenchGrid, WeekNumberFollowsIsoRules) {
+    // Friday 1 January 2027 belongs to week 53 of 2026.
+    const auto january = grid.monthWeeks(noon(2027y / January / 10));
+    EXPECT_EQ(grid.weekNumberText(january[0]), "53");
+    EXPECT_EQ(grid.weekNumberText(january[1]), "1");
+    EXPECT_EQ(grid.weekNumberText(CalendarWeek{}), "");
+}
+
+TEST_F(UsGrid, WeekNumberFollowsUsRules) {
+    // In the United States the week holding 1 January is week 1.
+    const auto january = grid.monthWeeks(noon(2027y / January / 10));
+    EXPECT_EQ(grid.weekNumberText(january[0]), "1");
+}
+
+TEST_F(FrenchGrid, SteppingMonthsClampsTheDayAndKeepsTheYearRight) {
+    const Instant march31 = noon(2026y / March / 31);
+    const Instant back = grid.shiftMonth(march31, -1);
+    EXPECT_TRUE(grid.isSameMonth(back, noon(2026y / February / 1)));
+    EXPECT_EQ(grid.dayOfMonth(back), 28);
+
+    const std::pair<Instant, const char*> starts[] = {{march31, "mars 2027"},
+                                                      {noon(2026y / January / 31), "janvier 2027"},
+                                                      {noon(2026y / December / 15), "décembre 2027"}};
+    for (const auto& [start, title] : starts) {
+        Instant month = start;
+        for (int i = 0; i < 12; ++i) month = grid.shiftMonth(month, 1);
+        EXPECT_EQ(grid.monthTitle(month), title);
+        EXPECT_TRUE(grid.isSameMonth(month, grid.shiftMonth(start, 12)));
+    }
+    EXPECT_TRUE(grid.isSameMonth(grid.shiftMonth(noon(2026y / December / 15), 1), noon(2027y / January / 1)));
+}
+
+TEST_F(FrenchGrid, SteppingOutOfRangeLeavesTheMonthUnchanged) {
+    const Instant march = noon(2026y / March / 31);
+    EXPECT_EQ(grid.shiftMonth(march, 2'000'000'000), march);
+    EXPECT_EQ(grid.shiftMonth(march, -2'000'000'000), march);
+}
+
+TEST(MonthTitle, UsesTheLocaleMonthNameAsWritten) {
+    MonthGrid french("fr_FR", "Europe/Paris");
+    MonthGrid english("en_US", "America/New_York");
+    EXPECT_EQ(french.monthTitle(noon(2026y / February / 10)), "février 2026");
+    EXPECT_EQ(english.monthTitle(noon(2026y / February / 10)), "February 2026");
+}
+
+TEST_F(FrenchGrid, DayComparisonsAndWeekdays) {
+    const Instant morning = sys_days{2026y / May / 9} + 6h;
+    const Instant evening = sys_days{2026y / May / 9} + 21h;        // 23:00 in Paris, still 9 May
+    const Instant night = sys_days{2026y / May / 9} + 22h + 30min;  // 00:30 on 10 May in Paris
+    EXPECT_TRUE(grid.isSameDay(morning, evening));
+    EXPECT_FALSE(grid.isSameDay(evening, night));
+    EXPECT_EQ(grid.weekday(morning), 7);  // Saturday
+    EXPECT_EQ(grid.weekday(night), 1);    // Sunday
+    EXPECT_FALSE(grid.isSameMonth(noon(2026y / May / 9), noon(2025y / May / 9)));
+}
+
+TEST(MonthGridLocale, UnknownLocaleStillGivesAUsableGrid) {
+    MonthGrid grid("xx_NOWHERE", "Not/AZone");
+    const auto weeks = grid.monthWeeks(noon(2026y / February / 10));
+    EXPECT_GE(weeks.size(), 4u);
+    EXPECT_LE(weeks.size(), 6u);
+    EXPECT_EQ(shapeOf(weeks).days, 28);
+    const auto initials = grid.weekdayInitials();
+    EXPECT_TRUE(
+        std::none_of(initials.begin(), initials.end(), [](const std::string& s) { return s.empty(); }));
+}
+
+}  // namespace
+}  // namespace orvalin
