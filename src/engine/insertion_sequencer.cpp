@@ -1,0 +1,70 @@
+#include "engine/insertion_sequencer.h"
+
+#include <algorithm>
+
+namespace orvalin {
+
+InsertionSequencer::InsertionSequencer(KeySynthesizer& keys, Pasteboard& pasteboard, Scheduler& scheduler)
+    : keys_(keys), pasteboard_(pasteboard), scheduler_(scheduler) {}
+
+InsertionSequencer::~InsertionSequencer() {
+    alive_.reset();
+    for (const auto& step : steps_) scheduler_.cancel(step.second);
+    if (original_) pasteboard_.restore(*original_);
+}
+
+template <typename Step>
+void InsertionSequencer::schedule(Scheduler::Duration delay, Step step) {
+    std::uint64_t key = nextStepKey_++;
+    std::weak_ptr<bool> alive = alive_;
+    Scheduler::TimerId id =
+        scheduler_.scheduleOnce(delay, [this, key, alive, step = std::move(step)]() mutable {
+            if (alive.expired()) return;
+            std::erase_if(steps_, [key](const auto& s) { return s.first == key; });
+            step();
+        });
+    steps_.emplace_back(key, id);
+}
+
+void InsertionSequencer::begin(std::optional<PasteboardSnapshot> saved) {
+    if (pending_++ == 0) original_ = saved ? std::move(*saved) : pasteboard_.snapshot();
+}
+
+void InsertionSequencer::insert(std::string text, std::size_t backspaces, Scheduler::Duration pasteDelay) {
+    begin(std::nullopt);
+    pasteboard_.setText(text);
+    lastText_ = text;
+    for (std::size_t i = 0; i < backspaces; ++i) keys_.postBackspace();
+    schedule(pasteDelay, [this, text = std::move(text)] { paste(text); });
+}
+
+void InsertionSequencer::paste(const std::string& text) {
+    if (lastText_ != text) {
+        pasteboard_.setText(text);
+        lastText_ = text;
+    }
+    keys_.postCommandV();
+    scheduleRestore();
+}
+
+void InsertionSequencer::pasteAndRestore(PasteboardSnapshot saved) {
+    begin(std::move(saved));
+    // Whoever called this put its own text on the clipboard; ours is no longer known to be there.
+    lastText_.reset();
+    keys_.postCommandV();
+    scheduleRestore();
+}
+
+void InsertionSequencer::scheduleRestore() {
+    schedule(kRestoreDelay, [this] { finish(); });
+}
+
+void InsertionSequencer::finish() {
+    if (pending_ == 0 || --pending_ > 0) return;
+    PasteboardSnapshot saved = std::move(*original_);
+    original_.reset();
+    lastText_.reset();
+    pasteboard_.restore(saved);
+}
+
+}  // namespace orvalin

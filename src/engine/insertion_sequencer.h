@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/platform.h"
+
+namespace orvalin {
+
+// Runs insertions through the clipboard: put the text, erase with Backspaces, paste, restore.
+//
+// Insertions may overlap (a second one starts before the first has restored the clipboard). The
+// clipboard content held before the first of them is the one that comes back, once, after the
+// last one; each insertion still pastes its own text, put back on the clipboard just before its
+// paste if another insertion replaced it meanwhile. Every delay stays as given.
+class InsertionSequencer {
+public:
+    static constexpr Scheduler::Duration kRestoreDelay{150};
+
+    InsertionSequencer(KeySynthesizer& keys, Pasteboard& pasteboard, Scheduler& scheduler);
+    // Cancels the steps still scheduled; a clipboard still holding an inserted text gets the
+    // user's content back at once.
+    ~InsertionSequencer();
+    InsertionSequencer(const InsertionSequencer&) = delete;
+    InsertionSequencer& operator=(const InsertionSequencer&) = delete;
+
+    // Puts `text` on the clipboard, posts `backspaces` Backspaces at once, Command-V after
+    // `pasteDelay`, and restores the clipboard `kRestoreDelay` after that.
+    void insert(std::string text, std::size_t backspaces, Scheduler::Duration pasteDelay);
+    // Command-V now, `saved` back `kRestoreDelay` later. When an insertion is already under way,
+    // the content saved by the first one is what comes back instead.
+    void pasteAndRestore(PasteboardSnapshot saved);
+
+    PasteboardSnapshot snapshot() { return pasteboard_.snapshot(); }
+    void simulatePaste() { keys_.postCommandV(); }
+    void restore(const PasteboardSnapshot& saved) { pasteboard_.restore(saved); }
+
+    // True from the start of an insertion until its clipboard content is back.
+    bool busy() const { return pending_ > 0; }
+    std::size_t scheduledSteps() const { return steps_.size(); }
+
+private:
+    void begin(std::optional<PasteboardSnapshot> saved);
+    void paste(const std::string& text);
+    void scheduleRestore();
+    void finish();
+    template <typename Step>
+    void schedule(Scheduler::Duration delay, Step step);
+
+    KeySynthesizer& keys_;
+    Pasteboard& pasteboard_;
+    Scheduler& scheduler_;
+
+    std::size_t pending_ = 0;                     // insertions not yet restored
+    std::optional<PasteboardSnapshot> original_;  // the user's content, while pending_ > 0
+    std::optional<std::string> lastText_;         // what this sequencer last put on the clipboard
+    std::uint64_t nextStepKey_ = 1;
+    std::vector<std::pair<std::uint64_t, Scheduler::TimerId>> steps_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace orvalin

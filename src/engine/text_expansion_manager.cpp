@@ -1,0 +1,295 @@
+#include "engine/text_expansion_manager.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace orvalin {
+
+namespace {
+
+constexpr std::uint16_t kKeyBackspace = 51;
+constexpr std::uint16_t kKeyEscape = 53;
+constexpr std::uint16_t kKeyLeft = 123;
+constexpr std::uint16_t kKeyRight = 124;
+constexpr std::uint16_t kKeyDown = 125;
+constexpr std::uint16_t kKeyUp = 126;
+constexpr std::uint16_t kKeyV = 9;
+constexpr std::uint32_t kMaxKeyCode = 0xFFFF;
+
+// An error text may span lines; the diagnostic stays on one.
+std::string oneLine(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+// Platform callbacks and timers may still fire after teardown began; they then do nothing.
+template <typename F>
+auto TextExpansionManager::guarded(F f) {
+    return [alive = std::weak_ptr<bool>(alive_), f = std::move(f)]() {
+        if (!alive.expired()) f();
+    };
+}
+
+TextExpansionManager::TextExpansionManager(PreferencesStore& store, const EnginePlatform& platform)
+    : platform_(platform),
+      catalogue_(store),
+      sequencer_(platform.keySynthesizer, platform.pasteboard, platform.scheduler) {
+    catalogue_.loadShortcuts();
+    rebuildMatchTables();
+    checkAccessibilityPermission();
+    launchAtStartup_ = platform_.loginItems.status() == LoginItemService::Status::Enabled;
+    startMonitoring();
+    observeAppSwitches();
+    backgroundPollTimer_ = platform_.scheduler.scheduleRepeating(
+        kPermissionPollInterval, guarded([this] { checkAccessibilityPermission(); }));
+}
+
+TextExpansionManager::~TextExpansionManager() {
+    alive_.reset();
+    stopMonitoring();
+    if (backgroundPollTimer_ != 0) platform_.scheduler.cancel(backgroundPollTimer_);
+    if (fastPollTimer_ != 0) platform_.scheduler.cancel(fastPollTimer_);
+    if (observingAppSwitches_) platform_.activeApplications.stop();
+}
+
+// ---- Observers
+
+TextExpansionManager::SubscriptionId TextExpansionManager::subscribe(Observer observer) {
+    SubscriptionId id = nextSubscriptionId_++;
+    observers_.emplace_back(id, std::move(observer));
+    return id;
+}
+
+void TextExpansionManager::unsubscribe(SubscriptionId id) {
+    std::erase_if(observers_, [id](const auto& o) { return o.first == id; });
+}
+
+void TextExpansionManager::notify(Change change) {
+    std::vector<SubscriptionId> ids;
+    ids.reserve(observers_.size());
+    for (const auto& o : observers_) ids.push_back(o.first);
+    for (SubscriptionId id : ids) {
+        auto it =
+            std::find_if(observers_.begin(), observers_.end(), [id](const auto& o) { return o.first == id; });
+        if (it == observers_.end()) continue;  // unsubscribed by an earlier callback
+        Observer callback = it->second;
+        if (callback) callback(change);
+    }
+}
+
+// ---- Formats
+
+void TextExpansionManager::setShortcuts(std::vector<Shortcut> shortcuts) {
+    if (shortcuts == catalogue_.shortcuts()) return;
+    catalogue_.setShortcuts(std::move(shortcuts));
+    rebuildMatchTables();
+    notify(Change::Shortcuts);
+}
+
+bool TextExpansionManager::updateShortcut(const Shortcut& shortcut) {
+    auto& list = catalogue_.mutableShortcuts();
+    auto it = std::find_if(list.begin(), list.end(), [&](const Shortcut& s) { return s.id == shortcut.id; });
+    if (it == list.end()) return false;
+    if (*it == shortcut) return true;
+    *it = shortcut;
+    rebuildMatchTables();
+    notify(Change::Shortcuts);
+    return true;
+}
+
+Shortcut TextExpansionManager::addShortcut() {
+    Shortcut added = catalogue_.addShortcut();
+    rebuildMatchTables();
+    notify(Change::Shortcuts);
+    return added;
+}
+
+void TextExpansionManager::deleteShortcut(const Uuid& id) {
+    std::size_t before = catalogue_.shortcuts().size();
+    Uuid previousDefault = catalogue_.defaultFormatId();
+    catalogue_.deleteShortcut(id);
+    rebuildMatchTables();
+    if (catalogue_.shortcuts().size() != before) notify(Change::Shortcuts);
+    if (catalogue_.defaultFormatId() != previousDefault) notify(Change::DefaultFormatId);
+}
+
+bool TextExpansionManager::saveShortcuts() {
+    return catalogue_.saveShortcuts();
+}
+
+bool TextExpansionManager::isTriggerTaken(const std::string& trigger, const Uuid& excludedId) const {
+    return catalogue_.isTriggerTaken(trigger, excludedId);
+}
+
+bool TextExpansionManager::isGlobalShortcutTaken(const GlobalShortcut& combination,
+                                                 const Uuid& excludedId) const {
+    return catalogue_.isGlobalShortcutTaken(combination, excludedId);
+}
+
+void TextExpansionManager::setDefaultFormatId(const Uuid& id) {
+    if (id == catalogue_.defaultFormatId()) return;
+    catalogue_.setDefaultFormatId(id);
+    notify(Change::DefaultFormatId);
+}
+
+// Triggers are compared in canonical composition; a trigger longer than the buffer can never
+// match and combinations whose key code no event can carry are left out.
+void TextExpansionManager::rebuildMatchTables() {
+    triggers_.clear();
+    combinations_.clear();
+    hasUnmodifiedCombinations_ = false;
+    const auto& list = catalogue_.shortcuts();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const Shortcut& s = list[i];
+        if (!s.trigger.empty()) {
+            std::string nfc = TriggerBuffer::toNfc(s.trigger);
+            if (TriggerBuffer::countGraphemes(nfc) <= kMaxBufferLength)
+                triggers_.push_back({std::move(nfc), i});
+        }
+        if (s.globalShortcut && s.globalShortcut->keyCode <= kMaxKeyCode) {
+            std::uint32_t masked = s.globalShortcut->modifiers & modifier::kMask;
+            combinations_.push_back({static_cast<std::uint16_t>(s.globalShortcut->keyCode), masked, i});
+            if (masked == 0) hasUnmodifiedCombinations_ = true;
+        }
+    }
+}
+
+// ---- Key handling
+
+void TextExpansionManager::handleKeyDown(const KeyEvent& event) {
+    const std::uint32_t modifiers = event.modifiers & modifier::kMask;
+    if (modifiers != 0) {
+        dispatchCombinations(event.keyCode, modifiers);
+        return;
+    }
+    // A combination recorded without modifiers (F5 alone) fires instead of typing.
+    if (hasUnmodifiedCombinations_ && dispatchCombinations(event.keyCode, 0)) return;
+
+    switch (event.keyCode) {
+        case kKeyBackspace:
+            buffer_.removeLast();
+            return;
+        case kKeyEscape:
+        case kKeyLeft:
+        case kKeyRight:
+        case kKeyDown:
+        case kKeyUp:
+            buffer_.clear();
+            return;
+        default:
+            break;
+    }
+    if (event.characters.empty()) return;
+    buffer_.append(event.characters);
+
+    for (const Trigger& trigger : triggers_) {
+        if (buffer_.endsWith(trigger.text)) {
+            expandTrigger(catalogue_.shortcuts()[trigger.index]);
+            buffer_.clear();
+            return;
+        }
+    }
+}
+
+bool TextExpansionManager::dispatchCombinations(std::uint16_t keyCode, std::uint32_t modifiers) {
+    // Our own paste chord comes back through the monitor while an insertion is under way; a
+    // combination recorded on it must not answer it, or every paste would start another one.
+    if (keyCode == kKeyV && sequencer_.busy()) return false;
+    bool matched = false;
+    for (const Combination& c : combinations_) {
+        if (c.keyCode == keyCode && c.modifiers == modifiers) {
+            insertDate(catalogue_.shortcuts()[c.index]);
+            matched = true;
+        }
+    }
+    if (matched) buffer_.clear();
+    return matched;
+}
+
+// ---- Insertion
+
+void TextExpansionManager::expandTrigger(const Shortcut& shortcut) {
+    sequencer_.insert(shortcut.formattedDate(), TriggerBuffer::countGraphemes(shortcut.trigger),
+                      kTriggerPasteDelay);
+}
+
+void TextExpansionManager::insertDate(const Shortcut& shortcut) {
+    sequencer_.insert(shortcut.formattedDate(), 0, kCombinationPasteDelay);
+}
+
+void TextExpansionManager::pasteText(std::string text, Scheduler::Duration delay) {
+    sequencer_.insert(std::move(text), 0, delay);
+}
+
+// ---- Monitor and application switches
+
+void TextExpansionManager::startMonitoring() {
+    if (!hasAccessibilityPermission_ || monitoring_) return;
+    monitoring_ =
+        platform_.keyMonitor.start([alive = std::weak_ptr<bool>(alive_), this](const KeyEvent& event) {
+            if (!alive.expired()) handleKeyDown(event);
+        });
+}
+
+void TextExpansionManager::stopMonitoring() {
+    if (!monitoring_) return;
+    platform_.keyMonitor.stop();
+    monitoring_ = false;
+}
+
+void TextExpansionManager::observeAppSwitches() {
+    if (observingAppSwitches_) return;
+    platform_.activeApplications.start(guarded([this] { buffer_.clear(); }));
+    observingAppSwitches_ = true;
+}
+
+// ---- Permission
+
+void TextExpansionManager::checkAccessibilityPermission() {
+    bool trusted = platform_.trust.isTrusted();
+    if (trusted == hasAccessibilityPermission_) return;
+    hasAccessibilityPermission_ = trusted;
+    if (trusted) {
+        startMonitoring();
+    } else {
+        stopMonitoring();
+    }
+    notify(Change::AccessibilityPermission);
+}
+
+void TextExpansionManager::requestAccessibilityPermission() {
+    if (!platform_.permissionHelpUrl.empty()) platform_.urlOpener.open(platform_.permissionHelpUrl);
+    if (fastPollTimer_ != 0) platform_.scheduler.cancel(fastPollTimer_);
+    fastPollTimer_ = platform_.scheduler.scheduleRepeating(kPermissionFastPollInterval,
+                                                           guarded([this] { onFastPollTick(); }));
+}
+
+void TextExpansionManager::onFastPollTick() {
+    checkAccessibilityPermission();
+    if (hasAccessibilityPermission_ && fastPollTimer_ != 0) {
+        platform_.scheduler.cancel(fastPollTimer_);
+        fastPollTimer_ = 0;
+    }
+}
+
+// ---- Login item
+
+void TextExpansionManager::setLaunchAtStartup(bool enabled) {
+    std::optional<std::string> error =
+        enabled ? platform_.loginItems.registerItem() : platform_.loginItems.unregisterItem();
+    if (error) platform_.out << "Erreur démarrage auto : " << oneLine(*error) << std::endl;
+    refreshLaunchAtStartup();
+}
+
+void TextExpansionManager::refreshLaunchAtStartup() {
+    bool enabled = platform_.loginItems.status() == LoginItemService::Status::Enabled;
+    if (enabled == launchAtStartup_) return;
+    launchAtStartup_ = enabled;
+    notify(Change::LaunchAtStartup);
+}
+
+}  // namespace orvalin

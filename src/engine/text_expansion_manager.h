@@ -1,0 +1,140 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/format_catalogue.h"
+#include "core/preferences_store.h"
+#include "core/shortcut.h"
+#include "engine/insertion_sequencer.h"
+#include "engine/platform.h"
+#include "engine/trigger_buffer.h"
+
+namespace orvalin {
+
+// The program's one controller: the list of formats and the default format (kept in the
+// preferences store), the key handling that turns typed triggers and key combinations into
+// insertions, the permission watch and the login item. Everything runs on the main thread.
+class TextExpansionManager {
+public:
+    // Which piece of published state changed.
+    enum class Change { Shortcuts, DefaultFormatId, AccessibilityPermission, LaunchAtStartup };
+    using Observer = std::function<void(Change)>;
+    using SubscriptionId = std::uint64_t;
+
+    static constexpr std::size_t kMaxBufferLength = TriggerBuffer::kMaxGraphemes;
+    static constexpr Scheduler::Duration kTriggerPasteDelay{50};
+    static constexpr Scheduler::Duration kCombinationPasteDelay{20};
+    static constexpr Scheduler::Duration kRestoreDelay = InsertionSequencer::kRestoreDelay;
+    static constexpr Scheduler::Duration kPermissionPollInterval{30000};
+    static constexpr Scheduler::Duration kPermissionFastPollInterval{1000};
+
+    // Loads the formats, checks the permission, reads the login item, starts the key monitor if
+    // allowed, watches application switches and starts the background permission poll.
+    TextExpansionManager(PreferencesStore& store, const EnginePlatform& platform);
+    // Stops the key monitor, both permission polls and the application-switch watch; delayed
+    // insertion steps are cancelled and the user's clipboard content is put back.
+    ~TextExpansionManager();
+    TextExpansionManager(const TextExpansionManager&) = delete;
+    TextExpansionManager& operator=(const TextExpansionManager&) = delete;
+
+    // ---- Observers. A callback may subscribe or unsubscribe while being notified.
+    SubscriptionId subscribe(Observer observer);
+    void unsubscribe(SubscriptionId id);
+
+    // ---- Formats. Edits take effect from the next key press; they are not saved until
+    // saveShortcuts (addShortcut and deleteShortcut save by themselves).
+    const std::vector<Shortcut>& shortcuts() const { return catalogue_.shortcuts(); }
+    void setShortcuts(std::vector<Shortcut> shortcuts);
+    // Replaces the entry with the same id; false when there is none.
+    bool updateShortcut(const Shortcut& shortcut);
+    Shortcut addShortcut();
+    void deleteShortcut(const Uuid& id);
+    bool saveShortcuts();
+    bool isTriggerTaken(const std::string& trigger, const Uuid& excludedId) const;
+    bool isGlobalShortcutTaken(const GlobalShortcut& combination, const Uuid& excludedId) const;
+    // The entry with the default id, else the first entry; none while the list is empty.
+    std::optional<Shortcut> defaultShortcut() const { return catalogue_.defaultShortcut(); }
+    const Uuid& defaultFormatId() const { return catalogue_.defaultFormatId(); }
+    void setDefaultFormatId(const Uuid& id);
+
+    // ---- Permission and login item.
+    bool hasAccessibilityPermission() const { return hasAccessibilityPermission_; }
+    void checkAccessibilityPermission();
+    // Opens the help page and polls every second until the permission is seen.
+    void requestAccessibilityPermission();
+    bool launchAtStartup() const { return launchAtStartup_; }
+    void setLaunchAtStartup(bool enabled);
+
+    // ---- Key handling and insertion.
+    // One key press seen system-wide. Never stores or reports what was typed beyond the buffer.
+    void handleKeyDown(const KeyEvent& event);
+    // Erases the entry's trigger with Backspaces and pastes its date.
+    void expandTrigger(const Shortcut& shortcut);
+    // Pastes the entry's date (key combinations).
+    void insertDate(const Shortcut& shortcut);
+    // Puts `text` on the clipboard at once, pastes it after `delay` and restores the clipboard
+    // afterwards, overlap-safe like every other insertion (the tray panel's rows and calendar).
+    void pasteText(std::string text, Scheduler::Duration delay);
+    PasteboardSnapshot snapshotPasteboard() { return sequencer_.snapshot(); }
+    void simulatePaste() { sequencer_.simulatePaste(); }
+    void restorePasteboard(const PasteboardSnapshot& saved) { sequencer_.restore(saved); }
+    void pasteAndRestore(PasteboardSnapshot saved) { sequencer_.pasteAndRestore(std::move(saved)); }
+
+    // ---- State exposed for tests and diagnostics (never the buffer's content).
+    std::size_t bufferLength() const { return buffer_.graphemeCount(); }
+    bool isMonitoring() const { return monitoring_; }
+    bool isFastPermissionPollRunning() const { return fastPollTimer_ != 0; }
+    bool isInsertionUnderWay() const { return sequencer_.busy(); }
+
+private:
+    struct Combination {
+        std::uint16_t keyCode;
+        std::uint32_t modifiers;  // masked
+        std::size_t index;        // into shortcuts()
+    };
+    struct Trigger {
+        std::string text;  // NFC
+        std::size_t index;
+    };
+
+    void startMonitoring();
+    void stopMonitoring();
+    void observeAppSwitches();
+    void refreshLaunchAtStartup();
+    void rebuildMatchTables();
+    bool dispatchCombinations(std::uint16_t keyCode, std::uint32_t modifiers);
+    void notify(Change change);
+    void onFastPollTick();
+    template <typename F>
+    auto guarded(F f);
+
+    const EnginePlatform& platform_;
+    FormatCatalogue catalogue_;
+    bool hasAccessibilityPermission_ = false;
+    bool launchAtStartup_ = false;
+    TriggerBuffer buffer_;
+    InsertionSequencer sequencer_;
+
+    std::vector<Trigger> triggers_;
+    std::vector<Combination> combinations_;
+    bool hasUnmodifiedCombinations_ = false;
+
+    bool monitoring_ = false;
+    bool observingAppSwitches_ = false;
+    Scheduler::TimerId backgroundPollTimer_ = 0;
+    Scheduler::TimerId fastPollTimer_ = 0;
+
+    std::vector<std::pair<SubscriptionId, Observer>> observers_;
+    SubscriptionId nextSubscriptionId_ = 1;
+
+    // Callbacks handed to the platform check this before touching the manager.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace orvalin
