@@ -1,0 +1,145 @@
+#include "core/key_combination.h"
+
+#include <unicode/locid.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+
+#include <algorithm>
+
+namespace orvalin {
+
+namespace {
+
+constexpr std::uint32_t kKeyEscape = 53;
+constexpr std::uint32_t kKeyDelete = 51;
+constexpr std::uint32_t kKeyForwardDelete = 117;
+
+// A key name longer than this is not a key's text; keep the display short whatever comes in.
+constexpr int32_t kMaxNameCodePoints = 16;
+
+struct NamedKey {
+    std::uint32_t keyCode;
+    const char* name;
+};
+
+// Keys named the same way whatever the layout says they produce.
+constexpr NamedKey kFixedNames[] = {
+    {36, "\u21A9"},
+    {48, "\u21E5"},
+    {49, "Espace"},  //
+    {122, "F1"},
+    {120, "F2"},
+    {99, "F3"},
+    {118, "F4"},
+    {96, "F5"},
+    {97, "F6"},  //
+    {98, "F7"},
+    {100, "F8"},
+    {101, "F9"},
+    {109, "F10"},
+    {103, "F11"},
+    {111, "F12"},
+    // The platform reports no visible character for the upper function keys.
+    {105, "F13"},
+    {107, "F14"},
+    {113, "F15"},
+    {106, "F16"},
+    {64, "F17"},
+    {79, "F18"},
+    {80, "F19"},
+    {90, "F20"},
+};
+
+// Keys that produce no visible character: the usual keyboard symbols instead of "?".
+constexpr NamedKey kSymbolNames[] = {
+    {51, "\u232B"},  {117, "\u2326"}, {53, "\u238B"},  {76, "\u2324"},   //
+    {123, "\u2190"}, {124, "\u2192"}, {125, "\u2193"}, {126, "\u2191"},  //
+    {115, "\u2196"}, {119, "\u2198"}, {116, "\u21DE"}, {121, "\u21DF"},
+};
+
+const char* lookup(const auto& table, std::uint32_t keyCode) {
+    for (const NamedKey& key : table) {
+        if (key.keyCode == keyCode) return key.name;
+    }
+    return nullptr;
+}
+
+// Control codes (Backspace gives U+0008, Return U+000D, Control+D U+0004), private-use glyphs
+// and separators draw as nothing or as a box, so they never make a key's name.
+bool isVisible(UChar32 c) {
+    switch (u_charType(c)) {
+        case U_CONTROL_CHAR:
+        case U_PRIVATE_USE_CHAR:
+        case U_SURROGATE:
+        case U_SPACE_SEPARATOR:
+        case U_LINE_SEPARATOR:
+        case U_PARAGRAPH_SEPARATOR:
+            return false;
+        default:
+            return true;
+    }
+}
+
+std::string visibleUpperCase(std::string_view characters) {
+    const icu::UnicodeString source = icu::UnicodeString::fromUTF8(icu::StringPiece(
+        characters.data(), static_cast<int32_t>(std::min<std::size_t>(characters.size(), 256))));
+    icu::UnicodeString kept;
+    int32_t count = 0;
+    for (int32_t i = 0; i < source.length() && count < kMaxNameCodePoints; i = source.moveIndex32(i, 1)) {
+        const UChar32 c = source.char32At(i);
+        if (isVisible(c)) {
+            kept.append(c);
+            ++count;
+        }
+    }
+    std::string out;
+    kept.toUpper(icu::Locale::getRoot()).toUTF8String(out);
+    return out;
+}
+
+}  // namespace
+
+bool isFunctionKey(std::uint32_t keyCode) {
+    return std::find(functionKeyCodes.begin(), functionKeyCodes.end(), keyCode) != functionKeyCodes.end();
+}
+
+bool isModifierKey(std::uint32_t keyCode) {
+    // Right and left Super, left Shift, Caps Lock, left Alt, left Control, right Shift, right Alt,
+    // right Control, Function.
+    return keyCode >= 54 && keyCode <= 63;
+}
+
+std::string modifierSymbols(std::uint32_t modifiers) {
+    std::string out;
+    if (modifiers & modifier::kControl) out += "\u2303";
+    if (modifiers & modifier::kAlt) out += "\u2325";
+    if (modifiers & modifier::kShift) out += "\u21E7";
+    if (modifiers & modifier::kSuper) out += "\u2318";
+    return out;
+}
+
+std::string keyName(std::uint32_t keyCode, std::string_view charactersIgnoringModifiers) {
+    if (const char* fixed = lookup(kFixedNames, keyCode)) return fixed;
+    std::string name = visibleUpperCase(charactersIgnoringModifiers);
+    if (!name.empty()) return name;
+    if (const char* symbol = lookup(kSymbolNames, keyCode)) return symbol;
+    return "?";
+}
+
+RecordingKeyOutcome handleRecordingKey(std::uint32_t keyCode, std::uint32_t modifiers,
+                                       std::string_view charactersIgnoringModifiers) {
+    using Kind = RecordingKeyOutcome::Kind;
+    if (keyCode == kKeyEscape) return {Kind::cancel, std::nullopt};
+    const std::uint32_t mods = modifiers & modifier::kMask;
+    if (isModifierKey(keyCode)) return {Kind::passOn, std::nullopt};
+    if (keyCode == kKeyDelete || keyCode == kKeyForwardDelete) {
+        if (mods == 0) return {Kind::clear, std::nullopt};
+    } else if (mods == 0 && !isFunctionKey(keyCode)) {
+        return {Kind::passOn, std::nullopt};
+    }
+    return {
+        Kind::record,
+        GlobalShortcut{keyCode, mods, modifierSymbols(mods) + keyName(keyCode, charactersIgnoringModifiers)}};
+}
+
+}  // namespace orvalin
