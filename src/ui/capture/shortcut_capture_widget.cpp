@@ -73,6 +73,12 @@ void ShortcutCaptureWidget::setShortcut(std::optional<GlobalShortcut> shortcut) 
     update();
 }
 
+QString ShortcutCaptureWidget::displayedText() const {
+    if (recording_) return recordingPrompt();
+    if (current_) return QString::fromStdString(current_->display);
+    return idlePlaceholder();
+}
+
 void ShortcutCaptureWidget::startRecording() {
     if (recording_) return;
     recording_ = true;
@@ -249,19 +255,16 @@ void ShortcutCaptureWidget::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(pal.color(QPalette::Mid), 1.0));
     painter.drawPath(path);
 
-    QString text;
+    const QString text = displayedText();
     QColor colour;
     QFont textFont;
     if (recording_) {
-        text = recordingPrompt();
         colour = pal.color(QPalette::HighlightedText);
         textFont = promptFont();
     } else if (current_) {
-        text = QString::fromStdString(current_->display);
         colour = pal.color(QPalette::Text);
         textFont = displayFont();
     } else {
-        text = idlePlaceholder();
         colour = pal.color(QPalette::PlaceholderText);
         textFont = promptFont();
     }

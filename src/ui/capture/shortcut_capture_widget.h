@@ -30,6 +30,8 @@ public:
     ~ShortcutCaptureWidget() override;
 
     const std::optional<GlobalShortcut>& shortcut() const { return current_; }
+    // The text drawn now: the prompt while recording, else the combination or the placeholder.
+    QString displayedText() const;
     // The combination drawn while idle.
     void setShortcut(std::optional<GlobalShortcut> shortcut);
 
