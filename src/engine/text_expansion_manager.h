@@ -114,7 +114,7 @@ private:
     template <typename F>
     auto guarded(F f);
 
-    const EnginePlatform& platform_;
+    EnginePlatform platform_;  // a copy: the references in it name objects that outlive us
     FormatCatalogue catalogue_;
     bool hasAccessibilityPermission_ = false;
     bool launchAtStartup_ = false;
