@@ -1,0 +1,54 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/preferences_store.h"
+#include "engine/text_expansion_manager.h"
+#include "support/fake_platform.h"
+
+namespace orvalin {
+
+using fakes::TimelineEntry;
+using namespace std::chrono_literals;
+
+// An entry whose pattern is a quoted literal, so its rendered "date" is `text` on any day.
+inline Shortcut literalEntry(const std::string& text, const std::string& trigger,
+                             std::optional<GlobalShortcut> combination = std::nullopt) {
+    return Shortcut{Uuid::generate(), text, "'" + text + "'", trigger, std::move(combination)};
+}
+
+inline GlobalShortcut combo(std::uint32_t keyCode, std::uint32_t modifiers) {
+    return GlobalShortcut{keyCode, modifiers, "combo"};
+}
+
+class EngineTest : public ::testing::Test {
+protected:
+    // Builds the manager; the permission is granted unless told otherwise.
+    TextExpansionManager& start(bool trusted = true) {
+        p.trust.trusted = trusted;
+        manager = std::make_unique<TextExpansionManager>(store, p.engine);
+        return *manager;
+    }
+    // Builds the manager on `entries` and forgets the construction's calls.
+    TextExpansionManager& startWith(std::vector<Shortcut> entries) {
+        start();
+        manager->setShortcuts(std::move(entries));
+        p.timeline.clear();
+        return *manager;
+    }
+    // The insertion calls only (clipboard and synthesized keys).
+    std::vector<TimelineEntry> insertionCalls() const {
+        return p.timeline.only({"snapshot", "setText", "key ", "restore", "user copy"});
+    }
+
+    fakes::FakePlatform p;
+    MemoryPreferencesStore store;
+    std::unique_ptr<TextExpansionManager> manager;
+};
+
+}  // namespace orvalin

@@ -1,0 +1,133 @@
+// The clipboard sequence of insertions, alone and overlapping, and what teardown leaves behind.
+
+#include "engine_fixture.h"
+
+namespace orvalin {
+namespace {
+
+constexpr std::uint16_t kKeyD = 2;
+
+TEST_F(EngineTest, OverlappingTriggersEachPasteTheirOwnDateAndTheUsersClipboardComesBack) {
+    startWith({literalEntry("A", "aa"), literalEntry("B", "bb")});
+    p.pasteboard.userCopies(fakes::textContent("mine"));
+    p.timeline.clear();
+
+    p.monitor.type("aa");  // t = 0: paste at 50, restore at 200
+    p.scheduler.advance(30ms);
+    p.monitor.type("bb");  // t = 30: paste at 80, restore at 230
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{
+                                    {0ms, "snapshot", "mine"},
+                                    {0ms, "setText", "A"},
+                                    {0ms, "key 51", "A"},
+                                    {0ms, "key 51", "A"},
+                                    {30ms, "setText", "B"},  // no second snapshot: it would hold A
+                                    {30ms, "key 51", "B"},
+                                    {30ms, "key 51", "B"},
+                                    {50ms, "setText", "A"},  // A is put back for its own paste
+                                    {50ms, "key 9 flags 0x100000", "A"},
+                                    {80ms, "setText", "B"},
+                                    {80ms, "key 9 flags 0x100000", "B"},
+                                    {230ms, "restore", "mine"},  // once, after the last paste
+                                }));
+    EXPECT_FALSE(manager->isInsertionUnderWay());
+}
+
+TEST_F(EngineTest, InsertionStartingAfterTheRestoreTakesAFreshSnapshot) {
+    startWith({literalEntry("A", "aa")});
+    p.pasteboard.userCopies(fakes::textContent("first"));
+    p.monitor.type("aa");
+    p.scheduler.advance(200ms);
+    EXPECT_EQ(p.pasteboard.describe(), "first");
+    p.pasteboard.userCopies(fakes::textContent("second"));
+    p.timeline.clear();
+    p.monitor.type("aa");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls().front(), (TimelineEntry{200ms, "snapshot", "second"}));
+    EXPECT_EQ(insertionCalls().back(), (TimelineEntry{400ms, "restore", "second"}));
+}
+
+TEST_F(EngineTest, ChainOfOverlapsAcrossTriggerCombinationAndPanelRestoresOnceAtTheEnd) {
+    startWith({literalEntry("A", "aa", combo(kKeyD, modifier::kControl))});
+    PasteboardSnapshot rich{
+        {{"text/html", "<b>x</b>"}, {fakes::FakePasteboard::kTextType, "x"}, {"image/png", "PNG"}}};
+    p.pasteboard.userCopies(rich);
+    p.timeline.clear();
+
+    p.monitor.type("aa");  // 0: paste 50, restore 200
+    p.scheduler.advance(150ms);
+    p.monitor.press(kKeyD, modifier::kControl);  // 150: paste 170, restore 320
+    p.scheduler.advance(100ms);
+    manager->pasteText("PANEL", 150ms);  // 250: paste 400, restore 550
+    p.scheduler.advance(299ms);
+    EXPECT_TRUE(manager->isInsertionUnderWay());
+    EXPECT_EQ(p.pasteboard.restores, 0);
+    p.scheduler.advance(1ms);
+    EXPECT_EQ(p.timeline.only({"key 9", "restore"}), (std::vector<TimelineEntry>{
+                                                         {50ms, "key 9 flags 0x100000", "A"},
+                                                         {170ms, "key 9 flags 0x100000", "A"},
+                                                         {400ms, "key 9 flags 0x100000", "PANEL"},
+                                                         {550ms, "restore", p.pasteboard.describe()},
+                                                     }));
+    EXPECT_EQ(p.pasteboard.content, rich) << "every type of the user's content is back";
+    EXPECT_EQ(p.pasteboard.snapshots, 1);
+}
+
+TEST_F(EngineTest, PanelPasteRunsTheSameSequenceWithItsOwnDelay) {
+    start();
+    p.pasteboard.userCopies(fakes::textContent("mine"));
+    p.timeline.clear();
+    manager->pasteText("06/12/2026", 150ms);
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "snapshot", "mine"},
+                                                            {0ms, "setText", "06/12/2026"},
+                                                            {150ms, "key 9 flags 0x100000", "06/12/2026"},
+                                                            {300ms, "restore", "mine"}}));
+}
+
+TEST_F(EngineTest, SharedStepsCanBeCalledOneByOne) {
+    start();
+    p.pasteboard.userCopies(fakes::textContent("mine"));
+    PasteboardSnapshot saved = manager->snapshotPasteboard();
+    p.pasteboard.setText("text");
+    p.timeline.clear();
+    manager->pasteAndRestore(saved);
+    EXPECT_TRUE(manager->isInsertionUnderWay());
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "key 9 flags 0x100000", "text"},
+                                                            {150ms, "restore", "mine"}}));
+    manager->simulatePaste();
+    manager->restorePasteboard(PasteboardSnapshot{});
+    EXPECT_EQ(p.pasteboard.describe(), "<empty>");
+    EXPECT_EQ(p.keys.presses.size(), 2u);
+}
+
+TEST_F(EngineTest, EmptyPatternStillErasesTheTrigger) {
+    startWith({Shortcut{Uuid::generate(), "Vide", "", "zz", std::nullopt}});
+    p.pasteboard.userCopies(fakes::textContent("mine"));
+    p.timeline.clear();
+    p.monitor.type("zz");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "snapshot", "mine"},
+                                                            {0ms, "setText", ""},
+                                                            {0ms, "key 51", ""},
+                                                            {0ms, "key 51", ""},
+                                                            {50ms, "key 9 flags 0x100000", ""},
+                                                            {200ms, "restore", "mine"}}));
+}
+
+TEST_F(EngineTest, TeardownDuringAnInsertionCancelsItsStepsAndGivesTheClipboardBack) {
+    startWith({literalEntry("A", "aa")});
+    p.pasteboard.userCopies(fakes::textContent("mine"));
+    p.monitor.type("aa");
+    p.scheduler.advance(10ms);
+    EXPECT_EQ(p.scheduler.pendingOnce(), 1u);
+    manager.reset();
+    EXPECT_EQ(p.scheduler.pendingOnce(), 0u);
+    EXPECT_EQ(p.pasteboard.describe(), "mine");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.keys.presses.size(), 2u) << "no paste after teardown";
+}
+
+}  // namespace
+}  // namespace orvalin

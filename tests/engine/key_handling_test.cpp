@@ -1,0 +1,271 @@
+// Key presses in, insertions out: typed triggers, buffer editing and key combinations, each checked
+// against the exact timeline of clipboard and synthesized-key calls on the virtual clock.
+
+#include <chrono>
+
+#include "core/date_format.h"
+#include "engine_fixture.h"
+
+namespace orvalin {
+namespace {
+
+constexpr std::uint32_t kShift = modifier::kShift;
+constexpr std::uint32_t kAlt = modifier::kAlt;
+constexpr std::uint32_t kSuper = modifier::kSuper;
+constexpr std::uint32_t kCapsLock = modifier::kCapsLock;
+constexpr std::uint16_t kBackspace = 51, kEscape = 53, kLeft = 123, kRight = 124, kDown = 125, kUp = 126;
+constexpr std::uint16_t kKeyD = 2, kKeyV = 9, kF5 = 96;
+
+std::string today(const std::string& pattern) {
+    return formatDate(std::chrono::system_clock::now(), pattern);
+}
+
+std::vector<TimelineEntry> triggerTimeline(int backspaces, const std::string& before, const std::string& date,
+                                           std::chrono::milliseconds t0 = 0ms) {
+    std::vector<TimelineEntry> expected{{t0, "snapshot", before}, {t0, "setText", date}};
+    for (int i = 0; i < backspaces; ++i) expected.push_back({t0, "key 51", date});
+    expected.push_back({t0 + 50ms, "key 9 flags 0x100000", date});
+    expected.push_back({t0 + 200ms, "restore", before});
+    return expected;
+}
+
+TEST_F(EngineTest, BuiltInTriggerErasesItselfPastesAtFiftyAndRestoresAtTwoHundred) {
+    start();
+    p.pasteboard.userCopies(fakes::textContent("mine"));
+    p.timeline.clear();
+
+    p.monitor.type("dt ");
+    const std::string iso = today("yyyy-MM-dd ");
+    EXPECT_EQ(manager->bufferLength(), 0u);
+    p.scheduler.advance(49ms);
+    EXPECT_EQ(p.keys.presses.size(), 3u) << "only the Backspaces before 50 ms";
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), triggerTimeline(3, "mine", iso));
+    EXPECT_EQ(p.keys.presses.back(), (fakes::FakeKeySynthesizer::Press{9, 0x100000}));
+    EXPECT_EQ(p.keys.presses.front(), (fakes::FakeKeySynthesizer::Press{51, 0}));
+}
+
+TEST_F(EngineTest, LongerBuiltInTriggerWinsBecauseTheShorterDoesNotEndTheBuffer) {
+    start();
+    p.timeline.clear();
+    p.monitor.type("dtc ");
+    const std::string court = today("dd/MM/yyyy ");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), triggerTimeline(4, "<empty>", court)) << "an empty clipboard stays empty";
+
+    p.timeline.clear();
+    p.monitor.type("abcdt ");  // no word boundary needed
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), triggerTimeline(3, "<empty>", today("yyyy-MM-dd "), 1000ms));
+}
+
+TEST_F(EngineTest, FirstEntryInListOrderWinsWhenTriggersOverlap) {
+    startWith({literalEntry("SHORT", "t "), literalEntry("LONG", "dt ")});
+    p.monitor.type("dt ");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), triggerTimeline(2, "<empty>", "SHORT"));
+}
+
+TEST_F(EngineTest, BackspaceEditsTheBufferAndNavigationKeysEmptyIt) {
+    startWith({literalEntry("A", "dt ")});
+    p.monitor.type("dt");
+    p.monitor.press(kBackspace);
+    p.monitor.type("t ");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.pasteboard.texts, 1) << "d, t, Backspace, t, space fires";
+
+    for (std::uint16_t reset : {kEscape, kLeft, kRight, kDown, kUp}) {
+        p.monitor.type("d");
+        p.monitor.press(reset);
+        EXPECT_EQ(manager->bufferLength(), 0u) << reset;
+        p.monitor.type("t ");
+        EXPECT_EQ(manager->bufferLength(), 2u) << reset;
+        p.monitor.press(kEscape);
+    }
+    p.monitor.press(kBackspace);  // on an empty buffer: nothing
+    p.monitor.type("d");
+    p.monitor.press(115, 0, "");     // Home types nothing and does not reset
+    p.monitor.press(0x8000, 0, "");  // neither does a dead key
+    p.monitor.type("t ");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.pasteboard.texts, 2);
+    EXPECT_EQ(p.keys.presses.size(), 2u * 4u) << "two insertions of three Backspaces and one paste";
+}
+
+TEST_F(EngineTest, ShiftKeepsACharacterOutOfTheBufferAndCapsLockDoesNot) {
+    startWith({literalEntry("A", "dt ")});
+    p.monitor.press(kKeyD, kShift, "D");
+    EXPECT_EQ(manager->bufferLength(), 0u);
+    p.monitor.type("t ");
+    EXPECT_EQ(manager->bufferLength(), 2u);
+    p.monitor.press(kEscape);
+
+    p.monitor.press(kKeyD, kCapsLock, "d");
+    p.monitor.press(17, kCapsLock, "t");
+    p.monitor.press(49, kCapsLock, " ");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.pasteboard.texts, 1);
+}
+
+TEST_F(EngineTest, BufferKeepsTheLastThirtyCharactersOnly) {
+    startWith({literalEntry("A", "x")});
+    p.monitor.type(std::string(40, 'a'));
+    EXPECT_EQ(manager->bufferLength(), 30u);
+    p.monitor.type("\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9");  // man, ZWJ, woman: one cluster
+    p.monitor.type("e\xCC\x81");                                     // e and a combining acute
+    EXPECT_EQ(manager->bufferLength(), 30u);
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.pasteboard.texts, 0);
+}
+
+TEST_F(EngineTest, TriggerLongerThanTheBufferNeverFires) {
+    const std::string longTrigger(31, 'q');
+    startWith({literalEntry("A", longTrigger), literalEntry("B", std::string(30, 'q'))});
+    p.monitor.type(longTrigger);
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), triggerTimeline(30, "<empty>", "B"));
+}
+
+TEST_F(EngineTest, EmojiTriggerIsErasedWithOneBackspace) {
+    const std::string party = "\xF0\x9F\x8E\x89";                               // U+1F389
+    const std::string family = "\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7";  // woman ZWJ girl
+    startWith({literalEntry("P", party), literalEntry("F", "#" + family)});
+    p.monitor.type(party);
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), triggerTimeline(1, "<empty>", "P"));
+
+    p.timeline.clear();
+    p.monitor.type("#" + family);  // four code points, typed one by one, two characters
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), triggerTimeline(2, "<empty>", "F", 1000ms));
+}
+
+TEST_F(EngineTest, AccentedTriggerMatchesWhateverWayTheAccentWasTyped) {
+    startWith({literalEntry("DATE", "d\xC3\xA9 ")});  // "dé " with a precomposed é
+    p.monitor.type("de\xCC\x81 ");                    // e, then a combining acute as its own key press
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), triggerTimeline(3, "<empty>", "DATE"));
+}
+
+TEST_F(EngineTest, TriggerNeverMatchesThePartOfACharacter) {
+    // A lone combining mark as a trigger must not fire on the accent of "q́", which is one character.
+    startWith({literalEntry("MARK", "\xCC\x81"), literalEntry("Q", "x\xCC\x81")});
+    p.monitor.type("q\xCC\x81");
+    p.scheduler.advance(1s);
+    EXPECT_TRUE(insertionCalls().empty());
+    p.monitor.type("x\xCC\x81");  // "x́" as a whole is the second trigger
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), triggerTimeline(1, "<empty>", "Q", 1000ms));
+}
+
+TEST_F(EngineTest, EmptyTriggerNeverFires) {
+    startWith({literalEntry("A", "")});
+    p.monitor.type("anything at all ");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.pasteboard.texts, 0);
+}
+
+TEST_F(EngineTest, SwitchingApplicationsEmptiesTheBuffer) {
+    startWith({literalEntry("A", "dt ")});
+    p.monitor.type("d");
+    p.activeApplications.switchApplication();
+    p.monitor.type("t ");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.pasteboard.texts, 0);
+}
+
+TEST_F(EngineTest, CombinationPastesAtTwentyAndIgnoresCapsLock) {
+    startWith({literalEntry("A", "zz", combo(kKeyD, kSuper | kAlt))});
+    p.pasteboard.userCopies(fakes::textContent("mine"));
+    p.timeline.clear();
+    p.monitor.press(kKeyD, kSuper | kAlt | kCapsLock);
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "snapshot", "mine"},
+                                                            {0ms, "setText", "A"},
+                                                            {20ms, "key 9 flags 0x100000", "A"},
+                                                            {170ms, "restore", "mine"}}));
+    p.monitor.press(kKeyD, kSuper | kAlt | kShift);  // a different set of modifiers
+    p.monitor.press(kKeyD, kSuper);
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.pasteboard.texts, 1);
+}
+
+TEST_F(EngineTest, EqualCombinationsFireInListOrderAndEmptyTheBuffer) {
+    startWith({literalEntry("FIRST", "dt ", combo(kKeyD, kSuper)),
+               literalEntry("OTHER", "", combo(3, kSuper)),
+               literalEntry("SECOND", "", combo(kKeyD, kSuper | kCapsLock))});
+    p.monitor.type("dt");
+    p.monitor.press(kKeyD, kSuper);
+    EXPECT_EQ(manager->bufferLength(), 0u);
+    p.monitor.type(" ");  // the trigger started before the combination does not complete
+    p.scheduler.advance(1s);
+    auto texts = p.timeline.only({"setText", "key 9"});
+    EXPECT_EQ(texts, (std::vector<TimelineEntry>{{0ms, "setText", "FIRST"},
+                                                 {0ms, "setText", "SECOND"},
+                                                 {20ms, "setText", "FIRST"},
+                                                 {20ms, "key 9 flags 0x100000", "FIRST"},
+                                                 {20ms, "setText", "SECOND"},
+                                                 {20ms, "key 9 flags 0x100000", "SECOND"}}));
+}
+
+TEST_F(EngineTest, ModifiedKeyWithoutMatchLeavesTheBufferAlone) {
+    startWith({literalEntry("A", "dt ")});
+    p.monitor.type("dt");
+    p.monitor.press(kKeyD, kSuper, "d");
+    p.monitor.type(" ");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.pasteboard.texts, 1);
+    manager->setShortcuts({});
+    p.monitor.press(kKeyD, kSuper);
+    p.monitor.type("dt ");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.pasteboard.texts, 1) << "an empty list does nothing";
+}
+
+TEST_F(EngineTest, UnmodifiedCombinationFiresInsteadOfTyping) {
+    startWith({literalEntry("F5", "dt ", combo(kF5, 0)), literalEntry("F6", "", combo(97, kCapsLock))});
+    p.monitor.type("dt");
+    p.monitor.press(kF5, 0, "\xEF\x9C\x88");  // a function key's private-use character
+    EXPECT_EQ(manager->bufferLength(), 0u);
+    p.monitor.type(" ");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.timeline.only({"setText"}), (std::vector<TimelineEntry>{{0ms, "setText", "F5"}}));
+    p.monitor.press(97, kCapsLock);  // Caps Lock is not a modifier of the combination
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.pasteboard.texts, 2);
+}
+
+TEST_F(EngineTest, StoredKeyCodeBeyondSixteenBitsNeverMatches) {
+    startWith(
+        {literalEntry("A", "", combo(0x10000 + kKeyD, kSuper)), literalEntry("B", "", combo(0x10000, 0))});
+    p.monitor.press(kKeyD, kSuper);
+    p.monitor.press(0, 0, "a");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.pasteboard.texts, 0);
+}
+
+TEST_F(EngineTest, OwnPasteChordDoesNotRetriggerACombinationOnIt) {
+    startWith({literalEntry("A", "", combo(kKeyV, kSuper))});
+    p.monitor.press(kKeyV, kSuper);
+    p.scheduler.advance(20ms);
+    // The synthesized Command-V comes back through the monitor while the insertion is under way.
+    p.monitor.press(kKeyV, kSuper);
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.pasteboard.texts, 1);
+    p.monitor.press(kKeyV, kSuper);  // a real press afterwards fires again
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.pasteboard.texts, 2);
+}
+
+TEST_F(EngineTest, EditsTakeEffectFromTheNextKeyPress) {
+    startWith({literalEntry("A", "dt ")});
+    Shortcut edited = manager->shortcuts()[0];
+    edited.trigger = ";d";
+    EXPECT_TRUE(manager->updateShortcut(edited));
+    p.monitor.type("dt ;d");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), triggerTimeline(2, "<empty>", "A"));
+}
+
+}  // namespace
+}  // namespace orvalin
