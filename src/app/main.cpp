@@ -1,13 +1,76 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <cstdlib>
 #include <iostream>
 
-#include "core/format_catalogue.h"
+#include "app/application_runtime.h"
 
-int main() {
-    orvalin::JsonFilePreferencesStore store(orvalin::JsonFilePreferencesStore::defaultPath());
-    orvalin::FormatCatalogue catalogue(store);
-    catalogue.loadShortcuts();
-    for (const orvalin::Shortcut& s : catalogue.shortcuts()) {
-        std::cout << s.label << "\t\"" << s.trigger << "\"\t" << s.formattedDate() << '\n';
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onQuitSignal(int) {
+    char c = 1;
+    [[maybe_unused]] auto n = ::write(signalPipe[1], &c, 1);
+}
+
+// SIGINT and SIGTERM end the event loop, so everything is torn down in order (the clipboard comes
+// back, the instance socket goes away).
+void quitOnSignals(QApplication& app) {
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+        char buf[16];
+        while (::read(signalPipe[0], buf, sizeof buf) > 0) {
+        }
+        QCoreApplication::quit();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = onQuitSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+}
+
+// Qt gives up with an abort when it cannot reach the display; say it plainly instead.
+bool displayReachable() {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    bool ok = c != nullptr && xcb_connection_has_error(c) == 0;
+    if (c != nullptr) xcb_disconnect(c);
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The key monitor, the synthesizer and the clipboard must all speak to the same X display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+    if (!displayReachable()) {
+        const char* d = std::getenv("DISPLAY");
+        std::cerr << "orvalin : impossible d'ouvrir l'affichage X (DISPLAY=" << (d != nullptr ? d : "")
+                  << ")\n";
+        return 1;
     }
-    return 0;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("orvalin");
+    QApplication::setDesktopFileName("orvalin");
+    QApplication::setQuitOnLastWindowClosed(false);
+    quitOnSignals(app);
+
+    orvalin::ApplicationRuntime runtime;
+    switch (runtime.start()) {
+        case orvalin::ApplicationRuntime::StartResult::AlreadyRunning:
+            return 0;
+        case orvalin::ApplicationRuntime::StartResult::NoDisplay:
+            return 1;
+        case orvalin::ApplicationRuntime::StartResult::Running:
+            break;
+    }
+    return QApplication::exec();
 }

@@ -1,0 +1,141 @@
+#include "app/application_runtime.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <cstdlib>
+#include <iostream>
+
+#include "core/preferences_store.h"
+#include "engine/text_expansion_manager.h"
+#include "platform/desktop_url_opener.h"
+#include "platform/paste_tracker.h"
+#include "platform/qt_clipboard_pasteboard.h"
+#include "platform/qt_scheduler.h"
+#include "platform/single_instance_guard.h"
+#include "platform/x11/active_window_watcher.h"
+#include "platform/x11/record_key_monitor.h"
+#include "platform/x11/selection_watch.h"
+#include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_trust_query.h"
+#include "platform/x11/xtest_key_synthesizer.h"
+#include "platform/xdg_autostart_login_item.h"
+
+#ifndef ORVALIN_HELP_URL
+#define ORVALIN_HELP_URL "https://orvalin.invalid/README.md#permissions-on-x11"
+#endif
+
+namespace orvalin {
+
+namespace {
+
+constexpr std::chrono::milliseconds kOwnerAnswerBound{300};
+
+std::string displayName() {
+    const char* d = std::getenv("DISPLAY");
+    return d != nullptr ? d : "";
+}
+
+// The locale whose Compose table applies: LC_ALL, LC_CTYPE, then LANG.
+std::string composeLocale() {
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* v = std::getenv(name);
+        if (v != nullptr && v[0] != '\0') return v;
+    }
+    return "C.UTF-8";
+}
+
+}  // namespace
+
+ApplicationRuntime::ApplicationRuntime() = default;
+
+ApplicationRuntime::~ApplicationRuntime() {
+    // The engine goes first: it puts the user's clipboard back while everything it uses still exists.
+    manager_.reset();
+}
+
+std::string ApplicationRuntime::permissionHelpUrl() {
+    return ORVALIN_HELP_URL;
+}
+
+void ApplicationRuntime::onShowRequested(std::function<void()> handler) {
+    showRequested_ = std::move(handler);
+}
+
+ApplicationRuntime::StartResult ApplicationRuntime::start() {
+    const std::string display = displayName();
+    guard_ = std::make_unique<SingleInstanceGuard>("display" + display);
+    switch (guard_->claim()) {
+        case SingleInstanceGuard::Role::Secondary:
+            if (!guard_->notifyPrimary()) {
+                std::cerr << "orvalin : une autre instance tourne déjà mais ne répond pas\n";
+            }
+            return StartResult::AlreadyRunning;
+        case SingleInstanceGuard::Role::Failed:
+            std::cerr << "orvalin : contrôle d'instance unique impossible (" << guard_->failure() << ")\n";
+            break;
+        case SingleInstanceGuard::Role::Primary:
+            guard_->onShowRequested([this] {
+                if (showRequested_) showRequested_();
+            });
+            break;
+    }
+
+    connection_ = x11::X11Connection::open(display.empty() ? nullptr : display.c_str());
+    if (connection_) {
+        connection_->setLossHandler([] {
+            std::cerr << "orvalin : connexion au serveur X perdue, arrêt\n";
+            QCoreApplication::exit(1);
+        });
+    }
+
+    tracker_ = std::make_unique<PasteTracker>();
+    x11::X11Connection* conn = connection_.get();
+    pasteboard_ = std::make_unique<QtClipboardPasteboard>(*tracker_, [conn](bool primary) {
+        return conn != nullptr && x11::selectionOwnerAnswers(*conn, primary, kOwnerAnswerBound);
+    });
+    if (conn != nullptr && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        QtClipboardPasteboard* pb = pasteboard_.get();
+        selectionWatch_ = std::make_unique<x11::SelectionRequestWatch>(*conn, [pb] { pb->dataFetched(); });
+    }
+    scheduler_ = std::make_unique<QtScheduler>();
+    trust_ = std::make_unique<x11::X11TrustQuery>(conn);
+    loginItem_ = std::make_unique<XdgAutostartLoginItem>(XdgAutostartLoginItem::defaultFile(),
+                                                         XdgAutostartLoginItem::currentExecutable());
+    urlOpener_ = std::make_unique<DesktopUrlOpener>();
+
+    if (conn == nullptr) {
+        std::cerr << "orvalin : pas de connexion au serveur X\n";
+        return StartResult::NoDisplay;
+    }
+    keyMonitor_ = std::make_unique<x11::RecordKeyMonitor>(*conn, display.empty() ? nullptr : display.c_str(),
+                                                          composeLocale());
+    // Keys typed into the program's own windows are theirs (the shortcut capture, text fields).
+    keyMonitor_->setSuppressed([] { return QGuiApplication::focusWindow() != nullptr; });
+    x11::RecordKeyMonitor* monitor = keyMonitor_.get();
+    keySynthesizer_ = std::make_unique<x11::XTestKeySynthesizer>(
+        *conn, *tracker_, [monitor](std::uint32_t sym) { return monitor->keycodeForKeysym(sym); },
+        [monitor](std::uint32_t kc) { return monitor->isModifierKeycode(kc); });
+    activeWindows_ = std::make_unique<x11::ActiveWindowWatcher>(*conn);
+
+    store_ = std::make_unique<JsonFilePreferencesStore>(JsonFilePreferencesStore::defaultPath());
+    platform_ = std::make_unique<EnginePlatform>(
+        EnginePlatform{*keyMonitor_, *keySynthesizer_, *pasteboard_, *scheduler_, *trust_, *loginItem_,
+                       *urlOpener_, *activeWindows_, std::cout, permissionHelpUrl()});
+    manager_ = std::make_unique<TextExpansionManager>(*store_, *platform_);
+    reportWhyNotWatching();
+    manager_->subscribe([this](TextExpansionManager::Change change) {
+        if (change == TextExpansionManager::Change::AccessibilityPermission) reportWhyNotWatching();
+    });
+    return StartResult::Running;
+}
+
+void ApplicationRuntime::reportWhyNotWatching() {
+    if (reportedNotWatching_ || manager_->isMonitoring()) return;
+    std::string why = trust_->missing();
+    if (why.empty()) why = keyMonitor_->failure();
+    if (why.empty()) return;
+    reportedNotWatching_ = true;
+    std::cerr << "orvalin : surveillance du clavier impossible : " << why << '\n';
+}
+
+}  // namespace orvalin

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace orvalin {
+
+class TextExpansionManager;
+class JsonFilePreferencesStore;
+class PasteTracker;
+class QtClipboardPasteboard;
+class QtScheduler;
+class XdgAutostartLoginItem;
+class DesktopUrlOpener;
+class SingleInstanceGuard;
+struct EnginePlatform;
+namespace x11 {
+class X11Connection;
+class RecordKeyMonitor;
+class XTestKeySynthesizer;
+class X11TrustQuery;
+class ActiveWindowWatcher;
+class SelectionRequestWatch;
+}  // namespace x11
+
+// Everything the running program is made of, wired together: the X11 and Linux realisations of
+// the platform, the preferences store and the expansion engine. The front end (tray, windows)
+// plugs into `manager()` and `onShowRequested`.
+class ApplicationRuntime {
+public:
+    enum class StartResult { Running, AlreadyRunning, NoDisplay };
+
+    ApplicationRuntime();
+    ~ApplicationRuntime();
+    ApplicationRuntime(const ApplicationRuntime&) = delete;
+    ApplicationRuntime& operator=(const ApplicationRuntime&) = delete;
+
+    // Becomes the one instance (or asks the running one to show itself) and starts the engine.
+    StartResult start();
+
+    TextExpansionManager& manager() { return *manager_; }
+    // Another start of the program asked this one to show itself.
+    void onShowRequested(std::function<void()> handler);
+
+    // Where the help on the needed X extensions lives (the README's section).
+    static std::string permissionHelpUrl();
+
+private:
+    void reportWhyNotWatching();
+
+    std::function<void()> showRequested_;
+    std::unique_ptr<SingleInstanceGuard> guard_;
+    std::unique_ptr<x11::X11Connection> connection_;
+    std::unique_ptr<PasteTracker> tracker_;
+    std::unique_ptr<QtClipboardPasteboard> pasteboard_;
+    std::unique_ptr<x11::SelectionRequestWatch> selectionWatch_;
+    std::unique_ptr<x11::RecordKeyMonitor> keyMonitor_;
+    std::unique_ptr<x11::XTestKeySynthesizer> keySynthesizer_;
+    std::unique_ptr<QtScheduler> scheduler_;
+    std::unique_ptr<x11::X11TrustQuery> trust_;
+    std::unique_ptr<XdgAutostartLoginItem> loginItem_;
+    std::unique_ptr<DesktopUrlOpener> urlOpener_;
+    std::unique_ptr<x11::ActiveWindowWatcher> activeWindows_;
+    std::unique_ptr<JsonFilePreferencesStore> store_;
+    std::unique_ptr<EnginePlatform> platform_;
+    std::unique_ptr<TextExpansionManager> manager_;
+    bool reportedNotWatching_ = false;
+};
+
+}  // namespace orvalin

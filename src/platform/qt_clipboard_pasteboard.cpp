@@ -1,0 +1,175 @@
+#include "platform/qt_clipboard_pasteboard.h"
+
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QStringList>
+#include <algorithm>
+
+#include "platform/paste_tracker.h"
+
+namespace orvalin {
+
+namespace {
+
+constexpr const char* kTransientHint = "x-kde-passwordManagerHint";
+
+// Names that describe the selection rather than hold content, and Qt's private image alias (the
+// image travels in its real image/* formats).
+bool isContentFormat(const QString& format) {
+    static const QStringList kSkipped = {
+        "TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS", "application/x-qt-image", kTransientHint};
+    return !format.isEmpty() && !kSkipped.contains(format);
+}
+
+}  // namespace
+
+QtClipboardPasteboard::QtClipboardPasteboard(PasteTracker& tracker, std::function<bool(bool)> ownerAnswers)
+    : tracker_(tracker), ownerAnswers_(std::move(ownerAnswers)) {
+    timer_.setSingleShot(true);
+    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { evaluate(); });
+    tracker_.onChordSent = [this] { evaluate(); };
+    tracker_.putDateOnPrimary = [this] { putDateOnPrimary(); };
+}
+
+QtClipboardPasteboard::~QtClipboardPasteboard() {
+    tracker_.onChordSent = nullptr;
+    tracker_.putDateOnPrimary = nullptr;
+    // Leaving now: the user's content goes back rather than staying replaced by a date.
+    if (held_) apply();
+}
+
+bool QtClipboardPasteboard::ours(QClipboard::Mode mode) const {
+    const QMimeData* mine = mode == QClipboard::Clipboard ? ourClipboard_ : ourPrimary_;
+    QClipboard* cb = QGuiApplication::clipboard();
+    if (mine == nullptr) return false;
+    bool owns = mode == QClipboard::Clipboard ? cb->ownsClipboard() : cb->ownsSelection();
+    return owns && cb->mimeData(mode) == mine;
+}
+
+PasteboardSnapshot QtClipboardPasteboard::read(QClipboard::Mode mode) {
+    PasteboardSnapshot snap;
+    QClipboard* cb = QGuiApplication::clipboard();
+    bool owned = mode == QClipboard::Clipboard ? cb->ownsClipboard() : cb->ownsSelection();
+    if (!owned && ownerAnswers_ && !ownerAnswers_(mode == QClipboard::Selection)) return snap;
+    const QMimeData* data = cb->mimeData(mode);
+    if (data == nullptr) return snap;
+    for (const QString& format : data->formats()) {
+        if (!isContentFormat(format)) continue;
+        QByteArray bytes = data->data(format);
+        if (bytes.isEmpty()) continue;
+        snap.items.emplace_back(format.toStdString(),
+                                std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    }
+    return snap;
+}
+
+PasteboardSnapshot QtClipboardPasteboard::snapshot() {
+    if (ours(QClipboard::Clipboard) && original_) return *original_;
+    original_ = read(QClipboard::Clipboard);
+    return *original_;
+}
+
+void QtClipboardPasteboard::setText(std::string_view text) {
+    // A restore still held back is replaced by the one that follows this insertion.
+    held_.reset();
+    timer_.stop();
+    if (!ours(QClipboard::Clipboard)) {
+        // The engine snapshots before setting; without one the current content is what to keep.
+        if (!original_) original_ = read(QClipboard::Clipboard);
+    }
+    lastText_.assign(text);
+    auto* data = new QMimeData;
+    data->setText(QString::fromStdString(lastText_));
+    data->setData(kTransientHint, "secret");
+    QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+    ourClipboard_ = data;
+    chordsAtSetText_ = tracker_.chordsSent();
+    fetched_ = false;
+}
+
+void QtClipboardPasteboard::putDateOnPrimary() {
+    QClipboard* cb = QGuiApplication::clipboard();
+    if (!cb->supportsSelection()) return;
+    if (!ours(QClipboard::Selection)) primaryOriginal_ = read(QClipboard::Selection);
+    auto* data = new QMimeData;
+    data->setText(QString::fromStdString(lastText_));
+    data->setData(kTransientHint, "secret");
+    cb->setMimeData(data, QClipboard::Selection);
+    ourPrimary_ = data;
+}
+
+void QtClipboardPasteboard::restore(const PasteboardSnapshot& saved) {
+    if (ourClipboard_ != nullptr && !ours(QClipboard::Clipboard)) {
+        // Someone copied something new since the date went on: that is what the user wants now.
+        ourClipboard_ = nullptr;
+        original_.reset();
+        return;
+    }
+    held_ = saved;
+    heldSince_ = std::chrono::steady_clock::now();
+    evaluate();
+}
+
+void QtClipboardPasteboard::dataFetched() {
+    if (tracker_.chordsSent() <= chordsAtSetText_) return;  // a clipboard manager looking, not the paste
+    fetched_ = true;
+    // Let the request be answered first.
+    if (held_) QTimer::singleShot(0, &timer_, [this] { evaluate(); });
+}
+
+void QtClipboardPasteboard::evaluate() {
+    if (!held_) return;
+    using std::chrono::milliseconds;
+    auto now = std::chrono::steady_clock::now();
+    milliseconds wait{0};
+    if (tracker_.chordPending() || tracker_.chordsSent() <= chordsAtSetText_) {
+        // The chord has not gone out yet (the user still holds a modifier).
+        auto deadline = heldSince_ + maxWaitForChord;
+        if (now < deadline) wait = std::chrono::duration_cast<milliseconds>(deadline - now);
+    } else {
+        auto sent = tracker_.lastChordSent();
+        auto earliest = sent + minDelayAfterChord;
+        auto latest =
+            std::max(sent + maxDelayAfterChord, heldSince_ + maxDelayAfterChord - minDelayAfterChord);
+        if (now < earliest) {
+            wait = std::chrono::duration_cast<milliseconds>(earliest - now);
+        } else if (!fetched_ && now < latest) {
+            wait = std::chrono::duration_cast<milliseconds>(latest - now);
+        }
+    }
+    if (wait.count() > 0) {
+        timer_.start(wait + milliseconds(1));
+        return;
+    }
+    apply();
+}
+
+void QtClipboardPasteboard::write(const PasteboardSnapshot& snapshot, QClipboard::Mode mode) {
+    QClipboard* cb = QGuiApplication::clipboard();
+    if (snapshot.empty()) {
+        cb->clear(mode);
+        return;
+    }
+    auto* data = new QMimeData;
+    for (const auto& [type, bytes] : snapshot.items) {
+        data->setData(QString::fromStdString(type),
+                      QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    }
+    cb->setMimeData(data, mode);
+}
+
+void QtClipboardPasteboard::apply() {
+    timer_.stop();
+    PasteboardSnapshot saved = std::move(*held_);
+    held_.reset();
+    write(saved, QClipboard::Clipboard);
+    ourClipboard_ = nullptr;
+    original_.reset();
+    if (primaryOriginal_) {
+        if (ours(QClipboard::Selection)) write(*primaryOriginal_, QClipboard::Selection);
+        primaryOriginal_.reset();
+        ourPrimary_ = nullptr;
+    }
+}
+
+}  // namespace orvalin

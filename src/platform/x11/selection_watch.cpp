@@ -1,0 +1,64 @@
+#include "platform/x11/selection_watch.h"
+
+#include <QCoreApplication>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/x11/x11_connection.h"
+
+namespace orvalin::x11 {
+
+SelectionRequestWatch::SelectionRequestWatch(X11Connection& conn, std::function<void()> onContentRequested)
+    : onContentRequested_(std::move(onContentRequested)),
+      clipboard_(conn.atom("CLIPBOARD")),
+      targets_(conn.atom("TARGETS")),
+      multiple_(conn.atom("MULTIPLE")),
+      timestamp_(conn.atom("TIMESTAMP")),
+      saveTargets_(conn.atom("SAVE_TARGETS")),
+      hint_(conn.atom("x-kde-passwordManagerHint")) {
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+SelectionRequestWatch::~SelectionRequestWatch() {
+    if (QCoreApplication::instance() != nullptr) QCoreApplication::instance()->removeNativeEventFilter(this);
+}
+
+bool SelectionRequestWatch::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t" || message == nullptr) return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7F) != XCB_SELECTION_REQUEST) return false;
+    const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
+    if (request->selection != clipboard_ && request->selection != XCB_ATOM_PRIMARY) return false;
+    xcb_atom_t t = request->target;
+    if (t == targets_ || t == multiple_ || t == timestamp_ || t == saveTargets_ || t == hint_) return false;
+    if (onContentRequested_) onContentRequested_();
+    return false;  // Qt still answers it
+}
+
+bool selectionOwnerAnswers(X11Connection& conn, bool primary, std::chrono::milliseconds timeout) {
+    if (conn.broken()) return false;
+    xcb_connection_t* c = conn.raw();
+    xcb_atom_t selection = primary ? static_cast<xcb_atom_t>(XCB_ATOM_PRIMARY) : conn.atom("CLIPBOARD");
+    std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> owner(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr), &std::free);
+    if (!owner) return false;
+    if (owner->owner == XCB_WINDOW_NONE) return true;
+
+    // A small unmapped window of our own receives the answer.
+    xcb_window_t window = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, conn.root(), 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_atom_t property = conn.atom("ORVALIN_PROBE");
+    xcb_convert_selection(c, window, selection, conn.atom("TARGETS"), property, XCB_CURRENT_TIME);
+    auto answer = conn.waitForEvent(
+        [window](const xcb_generic_event_t& e) {
+            return (e.response_type & 0x7F) == XCB_SELECTION_NOTIFY &&
+                   reinterpret_cast<const xcb_selection_notify_event_t&>(e).requestor == window;
+        },
+        timeout);
+    xcb_destroy_window(c, window);
+    xcb_flush(c);
+    return answer.has_value();
+}
+
+}  // namespace orvalin::x11

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <QAbstractNativeEventFilter>
+#include <chrono>
+#include <functional>
+
+namespace orvalin::x11 {
+
+class X11Connection;
+
+// Sees the requests other clients make for the selections the program owns (they reach Qt's own
+// connection) and reports those that fetch content, before Qt answers them.
+class SelectionRequestWatch : public QAbstractNativeEventFilter {
+public:
+    SelectionRequestWatch(X11Connection& conn, std::function<void()> onContentRequested);
+    ~SelectionRequestWatch() override;
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+private:
+    std::function<void()> onContentRequested_;
+    xcb_atom_t clipboard_, targets_, multiple_, timestamp_, saveTargets_, hint_;
+};
+
+// Whether the owner of a selection answers a TARGETS request within `timeout`; true when the
+// selection has no owner. Asked on the program's own connection, so Qt never waits on it.
+bool selectionOwnerAnswers(X11Connection& conn, bool primary, std::chrono::milliseconds timeout);
+
+}  // namespace orvalin::x11

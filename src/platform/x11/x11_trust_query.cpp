@@ -1,0 +1,24 @@
+#include "platform/x11/x11_trust_query.h"
+
+#include "platform/x11/x11_connection.h"
+
+namespace orvalin::x11 {
+
+std::string X11TrustQuery::missing() {
+    if (conn_ == nullptr || !conn_->alive()) return "le serveur X ne répond pas";
+    std::string absent;
+    for (const char* ext : {"RECORD", "XTEST", "XKEYBOARD"}) {
+        if (!conn_->hasExtension(ext)) {
+            if (!absent.empty()) absent += ", ";
+            absent += ext;
+        }
+    }
+    if (absent.empty()) return {};
+    return "extensions X absentes : " + absent;
+}
+
+bool X11TrustQuery::isTrusted() {
+    return missing().empty();
+}
+
+}  // namespace orvalin::x11

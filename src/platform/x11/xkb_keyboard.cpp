@@ -1,0 +1,213 @@
+#include "platform/x11/xkb_keyboard.h"
+
+#include <xkbcommon/xkbcommon-compose.h>
+#include <xkbcommon/xkbcommon.h>
+
+#include "platform/x11/key_codes.h"
+
+namespace orvalin::x11 {
+
+namespace {
+
+constexpr std::uint32_t kCapsLockFlag = 0x10000;
+constexpr std::uint32_t kShiftFlag = 0x20000;
+constexpr std::uint32_t kControlFlag = 0x40000;
+constexpr std::uint32_t kAltFlag = 0x80000;
+constexpr std::uint32_t kSuperFlag = 0x100000;
+
+bool isModifierKeysym(xkb_keysym_t sym) {
+    // Shift_L .. Hyper_R, the ISO level and group shifts and locks, Mode_switch.
+    return (sym >= XKB_KEY_Shift_L && sym <= XKB_KEY_Hyper_R) ||
+           (sym >= XKB_KEY_ISO_Lock && sym <= XKB_KEY_ISO_Level5_Lock) || sym == XKB_KEY_Mode_switch;
+}
+
+std::uint32_t maskOfName(xkb_keymap* keymap, const char* name) {
+    xkb_mod_index_t idx = xkb_keymap_mod_get_index(keymap, name);
+    if (idx == XKB_MOD_INVALID || idx >= 32) return 0;
+    return 1u << idx;
+}
+
+}  // namespace
+
+XkbKeyboard::XkbKeyboard(xkb_context* context, xkb_keymap* keymap, xkb_state* state,
+                         const std::string& composeLocale)
+    : context_(xkb_context_ref(context)), keymap_(keymap), state_(state) {
+    // Compose tables exist for UTF-8 locales; the program reads and writes UTF-8 whatever the
+    // locale, so a plain "C" falls back to the generic UTF-8 table.
+    composeTable_ =
+        xkb_compose_table_new_from_locale(context_, composeLocale.c_str(), XKB_COMPOSE_COMPILE_NO_FLAGS);
+    if (composeTable_ == nullptr) {
+        composeTable_ = xkb_compose_table_new_from_locale(context_, "C.UTF-8", XKB_COMPOSE_COMPILE_NO_FLAGS);
+    }
+    if (composeTable_ != nullptr) compose_ = xkb_compose_state_new(composeTable_, XKB_COMPOSE_STATE_NO_FLAGS);
+    computeModifierMasks();
+}
+
+XkbKeyboard::~XkbKeyboard() {
+    xkb_compose_state_unref(compose_);
+    xkb_compose_table_unref(composeTable_);
+    xkb_state_unref(state_);
+    xkb_keymap_unref(keymap_);
+    xkb_context_unref(context_);
+}
+
+std::unique_ptr<XkbKeyboard> XkbKeyboard::fromNames(const char* layout, const char* variant,
+                                                    const char* composeLocale) {
+    xkb_context* ctx = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    if (ctx == nullptr) return nullptr;
+    xkb_rule_names names{"evdev", "pc105", layout, variant, nullptr};
+    xkb_keymap* keymap = xkb_keymap_new_from_names(ctx, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    if (keymap == nullptr) {
+        xkb_context_unref(ctx);
+        return nullptr;
+    }
+    auto kb = std::make_unique<XkbKeyboard>(ctx, keymap, xkb_state_new(keymap), composeLocale);
+    xkb_context_unref(ctx);
+    return kb;
+}
+
+void XkbKeyboard::replaceKeymap(xkb_keymap* keymap, xkb_state* state) {
+    xkb_state_unref(state_);
+    xkb_keymap_unref(keymap_);
+    keymap_ = keymap;
+    state_ = state;
+    computeModifierMasks();
+    resetCompose();
+}
+
+void XkbKeyboard::computeModifierMasks() {
+    shiftMask_ = maskOfName(keymap_, XKB_MOD_NAME_SHIFT);
+    controlMask_ = maskOfName(keymap_, XKB_MOD_NAME_CTRL);
+    lockMask_ = maskOfName(keymap_, XKB_MOD_NAME_CAPS);
+    altMask_ = 0;
+    superMask_ = 0;
+    // Which real modifier Alt and Super sit on is the keymap's business: press each Alt or Super
+    // key on a scratch state and see what it sets.
+    xkb_state* scratch = xkb_state_new(keymap_);
+    if (scratch != nullptr) {
+        for (xkb_keycode_t kc = xkb_keymap_min_keycode(keymap_); kc <= xkb_keymap_max_keycode(keymap_);
+             ++kc) {
+            const xkb_keysym_t* syms = nullptr;
+            int n = xkb_keymap_key_get_syms_by_level(keymap_, kc, 0, 0, &syms);
+            if (n != 1) continue;
+            std::uint32_t* target = nullptr;
+            if (syms[0] == XKB_KEY_Alt_L || syms[0] == XKB_KEY_Alt_R || syms[0] == XKB_KEY_Meta_L ||
+                syms[0] == XKB_KEY_Meta_R) {
+                target = &altMask_;
+            } else if (syms[0] == XKB_KEY_Super_L || syms[0] == XKB_KEY_Super_R) {
+                target = &superMask_;
+            }
+            if (target == nullptr) continue;
+            xkb_state_update_key(scratch, kc, XKB_KEY_DOWN);
+            *target |= xkb_state_serialize_mods(scratch, XKB_STATE_MODS_DEPRESSED);
+            xkb_state_update_key(scratch, kc, XKB_KEY_UP);
+        }
+        xkb_state_unref(scratch);
+    }
+    if (altMask_ == 0) altMask_ = maskOfName(keymap_, XKB_MOD_NAME_ALT);
+    if (superMask_ == 0) superMask_ = maskOfName(keymap_, XKB_MOD_NAME_LOGO);
+    // Shift, Control and Caps Lock keep their own meaning even if a keymap also puts Alt there.
+    altMask_ &= ~(shiftMask_ | controlMask_ | lockMask_);
+    superMask_ &= ~(shiftMask_ | controlMask_ | lockMask_ | altMask_);
+}
+
+void XkbKeyboard::resetCompose() {
+    if (compose_ != nullptr) xkb_compose_state_reset(compose_);
+}
+
+void XkbKeyboard::setLockedGroup(std::uint32_t group) {
+    xkb_mod_mask_t depressed = xkb_state_serialize_mods(state_, XKB_STATE_MODS_DEPRESSED);
+    xkb_mod_mask_t latched = xkb_state_serialize_mods(state_, XKB_STATE_MODS_LATCHED);
+    xkb_mod_mask_t locked = xkb_state_serialize_mods(state_, XKB_STATE_MODS_LOCKED);
+    xkb_layout_index_t base = xkb_state_serialize_layout(state_, XKB_STATE_LAYOUT_DEPRESSED);
+    xkb_layout_index_t latchedGroup = xkb_state_serialize_layout(state_, XKB_STATE_LAYOUT_LATCHED);
+    xkb_state_update_mask(state_, depressed, latched, locked, base, latchedGroup, group);
+}
+
+std::uint32_t XkbKeyboard::lockedGroup() const {
+    return xkb_state_serialize_layout(state_, XKB_STATE_LAYOUT_LOCKED);
+}
+
+std::uint32_t XkbKeyboard::modifierWordFromMask(std::uint32_t mods) const {
+    std::uint32_t word = 0;
+    if ((mods & lockMask_) != 0) word |= kCapsLockFlag;
+    if ((mods & shiftMask_) != 0) word |= kShiftFlag;
+    if ((mods & controlMask_) != 0) word |= kControlFlag;
+    if ((mods & altMask_) != 0) word |= kAltFlag;
+    if ((mods & superMask_) != 0) word |= kSuperFlag;
+    return word;
+}
+
+bool XkbKeyboard::isModifierKey(std::uint32_t xKeycode) const {
+    const xkb_keysym_t* syms = nullptr;
+    xkb_layout_index_t layout = xkb_state_key_get_layout(state_, xKeycode);
+    if (layout == XKB_LAYOUT_INVALID) layout = 0;
+    int n = xkb_keymap_key_get_syms_by_level(keymap_, xKeycode, layout, 0, &syms);
+    for (int i = 0; i < n; ++i) {
+        if (isModifierKeysym(syms[i])) return true;
+    }
+    return false;
+}
+
+TranslatedKey XkbKeyboard::press(std::uint32_t xKeycode) {
+    TranslatedKey key;
+    key.virtualKey = virtualKeyFromXKeycode(xKeycode);
+    key.modifiers = modifierWordFromMask(xkb_state_serialize_mods(state_, XKB_STATE_MODS_EFFECTIVE));
+    key.isModifierKey = isModifierKey(xKeycode);
+    if (!key.isModifierKey) {
+        xkb_keysym_t sym = xkb_state_key_get_one_sym(state_, xKeycode);
+        bool plain = true;
+        if (compose_ != nullptr && sym != XKB_KEY_NoSymbol &&
+            xkb_compose_state_feed(compose_, sym) == XKB_COMPOSE_FEED_ACCEPTED) {
+            switch (xkb_compose_state_get_status(compose_)) {
+                case XKB_COMPOSE_COMPOSING:
+                    plain = false;
+                    break;
+                case XKB_COMPOSE_COMPOSED: {
+                    char buf[64];
+                    int n = xkb_compose_state_get_utf8(compose_, buf, sizeof buf);
+                    if (n > 0 && static_cast<std::size_t>(n) < sizeof buf) key.characters.assign(buf, n);
+                    resetCompose();
+                    plain = false;
+                    break;
+                }
+                case XKB_COMPOSE_CANCELLED:
+                    resetCompose();
+                    plain = false;
+                    break;
+                case XKB_COMPOSE_NOTHING:
+                    break;
+            }
+        }
+        if (plain) {
+            char buf[64];
+            int n = xkb_state_key_get_utf8(state_, xKeycode, buf, sizeof buf);
+            if (n > 0 && static_cast<std::size_t>(n) < sizeof buf) key.characters.assign(buf, n);
+        }
+    }
+    xkb_state_update_key(state_, xKeycode, XKB_KEY_DOWN);
+    return key;
+}
+
+void XkbKeyboard::release(std::uint32_t xKeycode) {
+    xkb_state_update_key(state_, xKeycode, XKB_KEY_UP);
+}
+
+std::optional<std::uint32_t> XkbKeyboard::keycodeForKeysym(std::uint32_t keysym) const {
+    xkb_layout_index_t current = xkb_state_serialize_layout(state_, XKB_STATE_LAYOUT_EFFECTIVE);
+    xkb_layout_index_t layouts = xkb_keymap_num_layouts(keymap_);
+    std::optional<std::uint32_t> elsewhere;
+    for (xkb_keycode_t kc = xkb_keymap_min_keycode(keymap_); kc <= xkb_keymap_max_keycode(keymap_); ++kc) {
+        for (xkb_layout_index_t layout = 0; layout < layouts; ++layout) {
+            const xkb_keysym_t* syms = nullptr;
+            int n = xkb_keymap_key_get_syms_by_level(keymap_, kc, layout, 0, &syms);
+            if (n == 1 && syms[0] == keysym) {
+                if (layout == current) return kc;
+                if (!elsewhere) elsewhere = kc;
+            }
+        }
+    }
+    return elsewhere;
+}
+
+}  // namespace orvalin::x11

@@ -1,0 +1,130 @@
+// A small X client for the end-to-end tests: one text field that pastes like an ordinary
+// application (Control+V) or like a terminal (Control+Shift+V, or Shift+Insert from the primary
+// selection), chosen by its WM_CLASS. It writes its text to a file after every change and notes
+// every paste chord it receives, so the test can read both back.
+#include <xcb/xcb.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+struct Options {
+    QString output;
+    QString wmClass = "TextTarget";
+    int pasteDelayMs = 0;
+};
+
+class Field : public QPlainTextEdit {
+public:
+    explicit Field(const Options& options) : options_(options) {
+        connect(this, &QPlainTextEdit::textChanged, this, [this] { save(); });
+    }
+
+    void save() {
+        QSaveFile file(options_.output);
+        if (!file.open(QIODevice::WriteOnly)) return;
+        file.write(toPlainText().toUtf8());
+        file.commit();
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const auto mods = event->modifiers() &
+                          (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        const bool terminal = options_.wmClass != "TextTarget";
+        if (event->key() == Qt::Key_V && mods == Qt::ControlModifier) {
+            note("ctrl+v");
+            if (!terminal) paste(QClipboard::Clipboard);
+            return;
+        }
+        if (event->key() == Qt::Key_V && mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
+            note("ctrl+shift+v");
+            if (terminal) paste(QClipboard::Clipboard);
+            return;
+        }
+        if (event->key() == Qt::Key_Insert && mods == Qt::ShiftModifier) {
+            note("shift+insert");
+            if (terminal) paste(QClipboard::Selection);
+            return;
+        }
+        const int key = event->key();
+        const bool modifierKey = key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
+                                 key == Qt::Key_Meta || key == Qt::Key_Super_L || key == Qt::Key_Super_R ||
+                                 key == Qt::Key_AltGr;
+        if (!modifierKey && mods != Qt::NoModifier && mods != Qt::ShiftModifier) {
+            // Combinations the program uses (Control+Alt+D…) type nothing here.
+            note("other-combination");
+            return;
+        }
+        QPlainTextEdit::keyPressEvent(event);
+    }
+
+private:
+    void note(const char* chord) {
+        QFile file(options_.output + ".chords");
+        if (file.open(QIODevice::Append)) file.write(QByteArray(chord) + "\n");
+    }
+
+    void paste(QClipboard::Mode mode) {
+        // A slow application fetches the clipboard some time after the chord.
+        QTimer::singleShot(options_.pasteDelayMs, this,
+                           [this, mode] { insertPlainText(QGuiApplication::clipboard()->text(mode)); });
+    }
+
+    Options options_;
+};
+
+void setWmClass(QWidget& window, const QString& wmClass) {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr) return;
+    QByteArray value = wmClass.toLower().toUtf8() + '\0' + wmClass.toUtf8() + '\0';
+    xcb_change_property(x11->connection(), XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()),
+                        XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, static_cast<std::uint32_t>(value.size()),
+                        value.constData());
+    xcb_flush(x11->connection());
+}
+
+void focus(QWidget& window) {
+    // No window manager runs under the test server: take the input focus directly.
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr) return;
+    xcb_set_input_focus(x11->connection(), XCB_INPUT_FOCUS_POINTER_ROOT,
+                        static_cast<xcb_window_t>(window.winId()), XCB_CURRENT_TIME);
+    xcb_flush(x11->connection());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    Options options;
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == "--output") options.output = args[i + 1];
+        if (args[i] == "--class") options.wmClass = args[i + 1];
+        if (args[i] == "--paste-delay") options.pasteDelayMs = args[i + 1].toInt();
+    }
+    if (options.output.isEmpty()) return 2;
+
+    Field field(options);
+    field.resize(400, 200);
+    field.show();
+    setWmClass(field, options.wmClass);
+    field.save();
+    QTimer::singleShot(100, &field, [&field] {
+        focus(field);
+        field.activateWindow();
+        field.setFocus();
+        std::printf("ready %llu\n", static_cast<unsigned long long>(field.winId()));
+        std::fflush(stdout);
+    });
+    return QApplication::exec();
+}
