@@ -120,13 +120,13 @@ void FakePasteboard::restore(const PasteboardSnapshot& saved) {
     ++restores;
     // One item carrying every type; a repeated type keeps its last data.
     PasteboardSnapshot merged;
-    for (const auto& [type, data] : saved.items) {
+    for (const auto& pair : saved.items) {
         auto it = std::find_if(merged.items.begin(), merged.items.end(),
-                               [&](const auto& p) { return p.first == type; });
+                               [&](const auto& kept) { return kept.first == pair.first; });
         if (it != merged.items.end()) {
-            it->second = data;
+            it->second = pair.second;
         } else {
-            merged.items.emplace_back(type, data);
+            merged.items.push_back(pair);
         }
     }
     content = std::move(merged);
