@@ -1,0 +1,61 @@
+#include "ui/calendar_day_cell.h"
+
+#include <QPainter>
+
+#include "ui/appearance.h"
+
+namespace orvalin::ui {
+
+CalendarDayCell::CalendarDayCell(QWidget* parent) : QAbstractButton(parent) {
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setFixedHeight(28);
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_Hover);
+    connect(this, &QAbstractButton::clicked, this, [this] {
+        if (day_ && onTap_) onTap_();
+    });
+}
+
+void CalendarDayCell::setDay(std::optional<Day> day) {
+    day_ = std::move(day);
+    setEnabled(day_.has_value());
+    setCursor(day_ ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    setText(day_ ? QString::number(day_->dayOfMonth) : QString());
+    update();
+}
+
+QColor CalendarDayCell::textColor() const {
+    const QPalette& p = palette();
+    if (!day_) return Qt::transparent;
+    if (day_->isSelected) return Qt::white;
+    if (day_->isToday) return accentColor(p);
+    if (!day_->isCurrentMonth) return tertiaryText(p);
+    if (day_->weekday == 1 || day_->weekday == 7) return weekendRed(p);
+    return p.color(QPalette::Active, QPalette::WindowText);
+}
+
+void CalendarDayCell::paintEvent(QPaintEvent*) {
+    if (!day_) return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF frame(QRectF(rect()).center() - QPointF(13, 13), QSizeF(26, 26));
+    const QColor accent = accentColor(palette());
+    if (day_->isSelected) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(accent);
+        painter.drawEllipse(frame);
+    } else if (day_->isToday) {
+        painter.setPen(QPen(accent, 1.5));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(frame.adjusted(0.75, 0.75, -0.75, -0.75));
+    } else if (underMouse() || isDown()) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(separatorColor(palette()));
+        painter.drawEllipse(frame);
+    }
+    painter.setFont(systemFont(12, day_->isToday ? QFont::Bold : QFont::Normal));
+    painter.setPen(textColor());
+    painter.drawText(frame, Qt::AlignCenter, text());
+}
+
+}  // namespace orvalin::ui

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "core/month_grid.h"
+#include "engine/text_expansion_manager.h"
+
+class QPushButton;
+class QVBoxLayout;
+
+namespace orvalin {
+class PreferencesStore;
+}
+
+namespace orvalin::ui {
+
+class CalendarToggle;
+class FormatRow;
+class MiniCalendarView;
+class SectionHeader;
+class SlideReveal;
+
+// What the panel asks of the application around it.
+struct PanelHooks {
+    std::function<void(const QString& identifier)> openWindow;  // "preferences", "onboarding"
+    std::function<void()> quit;
+    std::function<void()> appeared;   // each time the panel is shown
+    std::function<Instant()> now;     // the clock; the system clock when empty
+    const MonthGrid* grid = nullptr;  // the user's calendar when null
+};
+
+// The tray panel: today's date in every format, the mini calendar, the permission warning,
+// settings and quit. A frameless popup, 320 wide, as tall as its content. It holds no data of its
+// own: rows are rebuilt from the manager whenever it publishes a change and on every showing.
+class MenuBarPanel : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 320;
+    static constexpr Scheduler::Duration kPasteDelay{150};
+
+    MenuBarPanel(TextExpansionManager& manager, PreferencesStore& store, PanelHooks hooks,
+                 QWidget* parent = nullptr);
+    ~MenuBarPanel() override;
+
+    // Opens the panel below (or above) `anchor`, kept on the screen holding it.
+    void popupAt(const QRect& anchor);
+    // Opens the panel in the middle of the screen (no tray to attach it to).
+    void popupCentered();
+
+    // Puts `pattern`'s rendering of `date` on the clipboard, closes the panel and pastes into the
+    // window that has the focus once it is closed; the clipboard comes back afterwards.
+    void pasteDate(Instant date, const std::string& pattern);
+
+    // Parts, exposed for tests and tools.
+    std::vector<FormatRow*> formatRows() const;
+    bool isCalendarShown() const { return showCalendar_; }
+    CalendarToggle* calendarToggle() const { return toggle_; }
+    MiniCalendarView* calendar() const { return calendar_; }
+    QPushButton* permissionWarning() const { return warningButton_; }
+    bool isPermissionWarningShown() const;
+    QPushButton* preferencesButton() const { return preferencesButton_; }
+    QPushButton* quitButton() const { return quitButton_; }
+    // The vertical order of the panel's sections, by name, only those shown.
+    QStringList visibleSectionOrder() const;
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void onManagerChange(TextExpansionManager::Change change);
+    void rebuildRows();
+    void updatePermissionWarning();
+    void toggleCalendar();
+    void fitToContent();
+    void placeNear(const QRect& anchor);
+    Instant now() const;
+
+    TextExpansionManager& manager_;
+    PreferencesStore& store_;
+    PanelHooks hooks_;
+    TextExpansionManager::SubscriptionId subscription_ = 0;
+    bool showCalendar_ = true;
+    QRect anchor_;
+    bool centered_ = false;
+    bool fitting_ = false;
+
+    QVBoxLayout* rowsLayout_ = nullptr;
+    QWidget* rowsBox_ = nullptr;
+    std::vector<QPointer<FormatRow>> rows_;
+    CalendarToggle* toggle_ = nullptr;
+    MiniCalendarView* calendar_ = nullptr;
+    SlideReveal* calendarReveal_ = nullptr;
+    QWidget* warningBox_ = nullptr;
+    QPushButton* warningButton_ = nullptr;
+    QPushButton* preferencesButton_ = nullptr;
+    QPushButton* quitButton_ = nullptr;
+};
+
+}  // namespace orvalin::ui

@@ -1,0 +1,190 @@
+#include "ui/orvalin_app.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QEvent>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include "core/preferences_store.h"
+#include "engine/text_expansion_manager.h"
+#include "ui/icons.h"
+
+namespace orvalin::ui {
+
+namespace {
+
+// How often the appearance setting is looked at while a window or the panel is open (the settings
+// window is the only place it changes).
+constexpr int kAppearanceWatchMs = 400;
+// A click on the tray icon that closes the popup must not reopen it at once.
+constexpr qint64 kReopenGuardMs = 300;
+
+QIcon programIcon() {
+    return QIcon::fromTheme(QStringLiteral("orvalin"), symbolIcon("calendar"));
+}
+
+// Tells its owner when the watched widget hides.
+class HideNotifier : public QObject {
+public:
+    HideNotifier(QObject* parent, std::function<void()> onHide)
+        : QObject(parent), onHide_(std::move(onHide)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Hide && onHide_) onHide_();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> onHide_;
+};
+
+}  // namespace
+
+OrvalinApp::OrvalinApp(TextExpansionManager& manager, PreferencesStore& store, QObject* parent)
+    : QObject(parent), manager_(manager), store_(store), quit_([] { QCoreApplication::quit(); }) {
+    appearanceWatch_.setInterval(kAppearanceWatchMs);
+    connect(&appearanceWatch_, &QTimer::timeout, this, [this] {
+        refreshAppearance();
+        if (!anythingShown()) appearanceWatch_.stop();
+    });
+}
+
+OrvalinApp::~OrvalinApp() {
+    for (auto& window : windows_) delete window.data();
+}
+
+void OrvalinApp::setPanelClock(std::function<Instant()> now, const MonthGrid* grid) {
+    panelNow_ = std::move(now);
+    panelGrid_ = grid;
+}
+
+MenuBarPanel& OrvalinApp::panel() {
+    if (!panel_) {
+        PanelHooks hooks;
+        hooks.openWindow = [this](const QString& identifier) { openWindow(identifier); };
+        hooks.quit = [this] { quit(); };
+        hooks.appeared = [this] {
+            refreshAppearance();
+            watchAppearanceWhileShown();
+        };
+        hooks.now = panelNow_;
+        hooks.grid = panelGrid_;
+        panel_ = std::make_unique<MenuBarPanel>(manager_, store_, std::move(hooks));
+        panel_->installEventFilter(new HideNotifier(panel_.get(), [this] { sincePanelHidden_.start(); }));
+    }
+    return *panel_;
+}
+
+void OrvalinApp::start() {
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(programIcon());
+    refreshAppearance();
+    if (tray_) return;
+    tray_ = new QSystemTrayIcon(symbolIcon("calendar"), this);
+    tray_->setToolTip(QStringLiteral("Orvalin"));
+    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::DoubleClick) return;
+        QRect anchor = tray_->geometry();
+        if (!anchor.isValid() || anchor.isEmpty()) anchor = QRect(QCursor::pos(), QSize(1, 1));
+        togglePanelAt(anchor);
+    });
+    // Some tray hosts only ever show a menu: offer the two panel commands there too.
+    trayMenu_ = std::make_unique<QMenu>();
+    trayMenu_->addAction(QStringLiteral("Préférences…"), this,
+                         [this] { openWindow(QStringLiteral("preferences")); });
+    trayMenu_->addAction(QStringLiteral("Quitter Orvalin"), this, [this] { quit(); });
+    tray_->setContextMenu(trayMenu_.get());
+    // Without a tray host the icon simply stays unseen; expansion goes on and a second start
+    // opens the panel.
+    tray_->show();
+}
+
+int OrvalinApp::exec() {
+    start();
+    return QApplication::exec();
+}
+
+void OrvalinApp::showPanel() {
+    panel().popupCentered();
+}
+
+void OrvalinApp::togglePanelAt(const QRect& anchor) {
+    MenuBarPanel& thePanel = panel();
+    if (thePanel.isVisible()) {
+        thePanel.hide();
+        return;
+    }
+    if (sincePanelHidden_.isValid() && sincePanelHidden_.elapsed() < kReopenGuardMs) return;
+    thePanel.popupAt(anchor);
+}
+
+std::optional<OrvalinApp::WindowSpec> OrvalinApp::windowSpec(const QString& identifier) {
+    if (identifier == QLatin1String("preferences"))
+        return WindowSpec{QStringLiteral("Préférences Orvalin"), {520, 560}};
+    if (identifier == QLatin1String("onboarding"))
+        return WindowSpec{QStringLiteral("Bienvenue dans Orvalin"), {480, 420}};
+    return std::nullopt;
+}
+
+void OrvalinApp::setWindowContentFactory(const QString& identifier, WindowContentFactory factory) {
+    factories_.insert(identifier, std::move(factory));
+}
+
+QWidget* OrvalinApp::window(const QString& identifier) const {
+    return windows_.value(identifier).data();
+}
+
+QWidget* OrvalinApp::openWindow(const QString& identifier) {
+    const auto spec = windowSpec(identifier);
+    if (!spec) return nullptr;
+    QWidget* window = windows_.value(identifier).data();
+    if (!window) {
+        window = new QWidget(nullptr, Qt::Window);
+        window->setObjectName(identifier);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setWindowTitle(spec->title);
+        window->setWindowIcon(programIcon());
+        window->setFixedSize(spec->size);
+        auto* layout = new QVBoxLayout(window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        const auto factory = factories_.value(identifier);
+        QWidget* content = factory ? factory(*this) : nullptr;
+        layout->addWidget(content ? content : new QWidget);
+        windows_.insert(identifier, window);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    watchAppearanceWhileShown();
+    return window;
+}
+
+void OrvalinApp::refreshAppearance() {
+    const std::string value = store_.string(prefkey::kAppearance).value_or("system");
+    if (appliedAppearance_ && *appliedAppearance_ == value) return;
+    appliedAppearance_ = value;
+    applyAppearance(appearanceFromSetting(value));
+}
+
+void OrvalinApp::watchAppearanceWhileShown() {
+    if (!appearanceWatch_.isActive()) appearanceWatch_.start();
+}
+
+bool OrvalinApp::anythingShown() const {
+    if (panel_ && panel_->isVisible()) return true;
+    for (const auto& window : windows_) {
+        if (window && window->isVisible()) return true;
+    }
+    return false;
+}
+
+void OrvalinApp::quit() {
+    if (panel_) panel_->hide();
+    if (quit_) quit_();
+}
+
+}  // namespace orvalin::ui

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ui/appearance.h"
+#include "ui/menu_bar_panel.h"
+
+class QMenu;
+class QSystemTrayIcon;
+class QWidget;
+
+namespace orvalin {
+class PreferencesStore;
+class TextExpansionManager;
+}  // namespace orvalin
+
+namespace orvalin::ui {
+
+// The application around the one manager: the tray icon and its panel, the two single-instance
+// windows "preferences" and "onboarding", and the appearance setting applied to all of them.
+class OrvalinApp : public QObject {
+    Q_OBJECT
+public:
+    // Builds a window's content; the window around it (title, fixed size, one instance) is ours.
+    using WindowContentFactory = std::function<QWidget*(OrvalinApp& app)>;
+
+    struct WindowSpec {
+        QString title;
+        QSize size;
+    };
+
+    // Both outlive this object. Nothing is shown until start().
+    OrvalinApp(TextExpansionManager& manager, PreferencesStore& store, QObject* parent = nullptr);
+    ~OrvalinApp() override;
+
+    // Shows the tray icon (keeps running without a tray), then runs the event loop until quit.
+    int exec();
+    // Shows the tray icon and makes the program live on without windows. Called by exec().
+    void start();
+
+    // Opens the panel in the middle of the screen; a second start of the program calls this.
+    void showPanel();
+    // Opens the panel at a tray icon's place, or closes it when it is open.
+    void togglePanelAt(const QRect& anchor);
+
+    // Opens "preferences" or "onboarding", or brings the open one forward; null for other names.
+    QWidget* openWindow(const QString& identifier);
+    QWidget* window(const QString& identifier) const;
+    static std::optional<WindowSpec> windowSpec(const QString& identifier);
+    // Replaces the placeholder content of a window that is opened from then on.
+    void setWindowContentFactory(const QString& identifier, WindowContentFactory factory);
+
+    // Reads "Orvalin.appearance" and applies it if it differs from what is applied.
+    void refreshAppearance();
+
+    TextExpansionManager& manager() { return manager_; }
+    PreferencesStore& store() { return store_; }
+    MenuBarPanel& panel();
+    QSystemTrayIcon* trayIcon() const { return tray_; }
+    // Replaces what quitting does (tests); the default quits the event loop.
+    void setQuitHandler(std::function<void()> quit) { quit_ = std::move(quit); }
+    // The clock and calendar handed to the panel (tests); set before panel() is first used.
+    void setPanelClock(std::function<Instant()> now, const MonthGrid* grid);
+
+private:
+    void quit();
+    void watchAppearanceWhileShown();
+    bool anythingShown() const;
+
+    TextExpansionManager& manager_;
+    PreferencesStore& store_;
+    std::unique_ptr<MenuBarPanel> panel_;
+    QSystemTrayIcon* tray_ = nullptr;
+    std::unique_ptr<QMenu> trayMenu_;
+    QHash<QString, QPointer<QWidget>> windows_;
+    QHash<QString, WindowContentFactory> factories_;
+    std::function<void()> quit_;
+    std::function<Instant()> panelNow_;
+    const MonthGrid* panelGrid_ = nullptr;
+    std::optional<std::string> appliedAppearance_;
+    QTimer appearanceWatch_;
+    QElapsedTimer sincePanelHidden_;
+};
+
+}  // namespace orvalin::ui

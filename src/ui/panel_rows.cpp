@@ -1,0 +1,230 @@
+#include "ui/panel_rows.h"
+
+#include <QChildEvent>
+#include <QEasingCurve>
+#include <QEvent>
+#include <QGraphicsOpacityEffect>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPropertyAnimation>
+
+#include "ui/appearance.h"
+#include "ui/glyph_button.h"
+#include "ui/text_widgets.h"
+
+namespace orvalin::ui {
+
+namespace {
+constexpr int kAnimationMs = 150;
+}
+
+QString trimSpacesAndTabs(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    const auto last = text.find_last_not_of(" \t");
+    return QString::fromStdString(text.substr(first, last - first + 1));
+}
+
+PanelRowButton::PanelRowButton(QWidget* parent) : QAbstractButton(parent) {
+    setAttribute(Qt::WA_Hover);
+    setFocusPolicy(Qt::TabFocus);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+QSize PanelRowButton::sizeHint() const {
+    return layout() ? layout()->sizeHint() : QSize(0, 0);
+}
+QSize PanelRowButton::minimumSizeHint() const {
+    return layout() ? layout()->minimumSize() : QSize(0, 0);
+}
+
+void PanelRowButton::childEvent(QChildEvent* event) {
+    // The row is the button: clicks on its texts and glyphs must reach it.
+    if (event->added() && event->child()->isWidgetType()) {
+        static_cast<QWidget*>(event->child())->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    QAbstractButton::childEvent(event);
+}
+
+void PanelRowButton::paintEvent(QPaintEvent*) {
+    if (!(underMouse() || isDown() || hasFocus())) return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    QColor fill = separatorColor(palette());
+    if (isDown()) fill.setAlphaF(std::min(1.0f, fill.alphaF() * 1.8f));
+    painter.setBrush(fill);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(6, 1, -6, -1), 6, 6);
+}
+
+FormatRow::FormatRow(const Shortcut& entry, const QString& preview, QWidget* parent)
+    : PanelRowButton(parent), id_(entry.id) {
+    auto* line = new QHBoxLayout(this);
+    line->setContentsMargins(14, 6, 14, 6);
+    line->setSpacing(8);
+
+    label_ = new ElidedLabel(QString::fromStdString(entry.label), this);
+    label_->setFont(textFont(TextStyle::Body, QFont::Medium));
+    label_->setFixedWidth(52);
+    line->addWidget(label_, 0, Qt::AlignVCenter);
+
+    preview_ = new ElidedLabel(preview, this);
+    preview_->setFont(textFont(TextStyle::Body));
+    preview_->setColorRole(ColorRole::Secondary);
+    preview_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    line->addWidget(preview_, 1, Qt::AlignVCenter);
+
+    const QString trigger = trimSpacesAndTabs(entry.trigger);
+    if (!trigger.isEmpty()) {
+        trigger_ = new ElidedLabel(trigger, this);
+        trigger_->setFont(textFont(TextStyle::MonospacedCaption));
+        trigger_->setColorRole(ColorRole::Tertiary);
+        trigger_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        line->addWidget(trigger_, 0, Qt::AlignVCenter);
+    }
+    if (entry.globalShortcut) {
+        badge_ =
+            new Badge(QString::fromStdString(entry.globalShortcut->display), Badge::Shape::RoundedRect, this);
+        badge_->setFont(textFont(TextStyle::Caption2));
+        badge_->setControlBackgroundFill(ColorRole::Tertiary);
+        line->addWidget(badge_, 0, Qt::AlignVCenter);
+    }
+    setAccessibleName(QString::fromStdString(entry.label));
+    setToolTip(preview);
+}
+
+QString FormatRow::labelText() const {
+    return label_->text();
+}
+QString FormatRow::previewText() const {
+    return preview_->text();
+}
+QString FormatRow::triggerText() const {
+    return trigger_ ? trigger_->text() : QString();
+}
+std::optional<QString> FormatRow::badgeText() const {
+    if (!badge_) return std::nullopt;
+    return badge_->text();
+}
+
+CalendarToggle::CalendarToggle(QWidget* parent) : PanelRowButton(parent) {
+    auto* line = new QHBoxLayout(this);
+    line->setContentsMargins(14, 5, 14, 5);
+    line->setSpacing(6);
+    icon_ = new GlyphButton("calendar", QSize(16, 16), 14, this);
+    icon_->setHoverFeedback(false);
+    label_ = new ElidedLabel(QStringLiteral("Choisir une date"), this);
+    label_->setFont(textFont(TextStyle::Callout));
+    chevron_ = new GlyphButton("chevron.right", QSize(12, 12), 10, this);
+    chevron_->setHoverFeedback(false);
+    line->addWidget(icon_, 0, Qt::AlignVCenter);
+    line->addWidget(label_, 0, Qt::AlignVCenter);
+    line->addStretch(1);
+    line->addWidget(chevron_, 0, Qt::AlignVCenter);
+    turn_ = new QPropertyAnimation(chevron_, "rotation", this);
+    turn_->setDuration(kAnimationMs);
+    turn_->setEasingCurve(QEasingCurve::InOutQuad);
+    setAccessibleName(label_->text());
+}
+
+void CalendarToggle::setExpanded(bool expanded, bool animated) {
+    const ColorRole role = expanded ? ColorRole::Primary : ColorRole::Secondary;
+    label_->setColorRole(role);
+    icon_->setColorRole(role);
+    const qreal target = expanded ? 90.0 : 0.0;
+    turn_->stop();
+    if (animated) {
+        turn_->setStartValue(chevron_->rotation());
+        turn_->setEndValue(target);
+        turn_->start();
+    } else {
+        chevron_->setRotation(target);
+    }
+}
+
+qreal CalendarToggle::chevronRotation() const {
+    return chevron_->rotation();
+}
+QString CalendarToggle::text() const {
+    return label_->text();
+}
+
+SlideReveal::SlideReveal(QWidget* content, QWidget* parent)
+    : QWidget(parent), content_(content), fade_(new QGraphicsOpacityEffect(this)) {
+    content_->setParent(this);
+    content_->show();  // a new parent hides a widget; it shows with us from now on
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    fade_->setOpacity(1.0);
+    fade_->setEnabled(false);
+    setGraphicsEffect(fade_);
+    animation_ = new QPropertyAnimation(this, "progress", this);
+    animation_->setDuration(kAnimationMs);
+    animation_->setEasingCurve(QEasingCurve::InOutQuad);
+    connect(animation_, &QPropertyAnimation::finished, this, [this] {
+        fade_->setEnabled(false);
+        if (!revealed_) {
+            content_->hide();
+            hide();
+            emit heightChanged();
+        }
+    });
+}
+
+void SlideReveal::setRevealed(bool revealed, bool animated) {
+    revealed_ = revealed;
+    animation_->stop();
+    if (revealed) {
+        content_->show();
+        show();
+    }
+    if (!animated) {
+        setProgress(revealed ? 1.0 : 0.0);
+        fade_->setEnabled(false);
+        if (!revealed) {
+            content_->hide();
+            hide();
+        }
+        emit heightChanged();
+        return;
+    }
+    fade_->setEnabled(true);
+    animation_->setStartValue(progress_);
+    animation_->setEndValue(revealed ? 1.0 : 0.0);
+    animation_->start();
+}
+
+void SlideReveal::setProgress(qreal progress) {
+    progress_ = std::clamp<qreal>(progress, 0.0, 1.0);
+    fade_->setOpacity(progress_);
+    updateGeometry();
+    place();
+    emit heightChanged();
+}
+
+QSize SlideReveal::sizeHint() const {
+    const QSize full = content_->sizeHint();
+    return {full.width(), static_cast<int>(std::lround(full.height() * progress_))};
+}
+
+bool SlideReveal::event(QEvent* event) {
+    // The content is placed by hand, not by a layout: pass its size changes on.
+    if (event->type() == QEvent::LayoutRequest) {
+        updateGeometry();
+        place();
+        emit heightChanged();
+    }
+    return QWidget::event(event);
+}
+
+void SlideReveal::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    place();
+}
+
+void SlideReveal::place() {
+    const int fullHeight = content_->sizeHint().height();
+    const int visible = static_cast<int>(std::lround(fullHeight * progress_));
+    content_->setGeometry(0, visible - fullHeight, width(), fullHeight);
+}
+
+}  // namespace orvalin::ui

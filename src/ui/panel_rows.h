@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QWidget>
+#include <optional>
+
+#include "core/shortcut.h"
+
+class QHBoxLayout;
+class QPropertyAnimation;
+class QGraphicsOpacityEffect;
+
+namespace orvalin::ui {
+
+class Badge;
+class ElidedLabel;
+class GlyphButton;
+
+// A chrome-less button over a whole panel row; its children only show, the row takes the clicks.
+// Hover and keyboard focus get a soft highlight.
+class PanelRowButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    explicit PanelRowButton(QWidget* parent = nullptr);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void childEvent(QChildEvent* event) override;
+};
+
+// One format: label, today's date in its pattern, trimmed trigger, key-combination badge.
+class FormatRow : public PanelRowButton {
+    Q_OBJECT
+public:
+    FormatRow(const Shortcut& entry, const QString& preview, QWidget* parent = nullptr);
+
+    const Uuid& entryId() const { return id_; }
+    QString labelText() const;
+    QString previewText() const;
+    // Empty when no trigger is shown.
+    QString triggerText() const;
+    // None when the entry has no key combination.
+    std::optional<QString> badgeText() const;
+
+private:
+    Uuid id_;
+    ElidedLabel* label_;
+    ElidedLabel* preview_;
+    ElidedLabel* trigger_ = nullptr;
+    Badge* badge_ = nullptr;
+};
+
+// "Choisir une date" with a chevron that turns down while the calendar is shown.
+class CalendarToggle : public PanelRowButton {
+    Q_OBJECT
+public:
+    explicit CalendarToggle(QWidget* parent = nullptr);
+    // Reflects the state; animates the chevron unless `animated` is false.
+    void setExpanded(bool expanded, bool animated);
+    qreal chevronRotation() const;
+    QString text() const;
+
+private:
+    ElidedLabel* label_;
+    GlyphButton* icon_;
+    GlyphButton* chevron_;
+    QPropertyAnimation* turn_;
+};
+
+// Shows its one child sliding down from its top edge while fading in, and the reverse. The child
+// is hidden once fully out, so it sees a hide event.
+class SlideReveal : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(qreal progress READ progress WRITE setProgress)
+public:
+    SlideReveal(QWidget* content, QWidget* parent = nullptr);
+    void setRevealed(bool revealed, bool animated);
+    bool isRevealed() const { return revealed_; }
+    qreal progress() const { return progress_; }
+    void setProgress(qreal progress);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+signals:
+    void heightChanged();
+
+protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void place();
+
+    QWidget* content_;
+    QGraphicsOpacityEffect* fade_;
+    QPropertyAnimation* animation_;
+    qreal progress_ = 1;
+    bool revealed_ = true;
+};
+
+// Spaces and tabs off both ends; line breaks stay.
+QString trimSpacesAndTabs(const std::string& text);
+
+}  // namespace orvalin::ui

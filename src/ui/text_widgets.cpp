@@ -1,0 +1,142 @@
+#include "ui/text_widgets.h"
+
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "ui/appearance.h"
+
+namespace orvalin::ui {
+
+QColor resolveColor(ColorRole role, const QPalette& palette) {
+    switch (role) {
+        case ColorRole::Primary:
+            return palette.color(QPalette::WindowText);
+        case ColorRole::Secondary:
+            return secondaryText(palette);
+        case ColorRole::Tertiary:
+            return tertiaryText(palette);
+        case ColorRole::Accent:
+            return accentColor(palette);
+        case ColorRole::Orange:
+            return warningOrange();
+        case ColorRole::White:
+            return Qt::white;
+    }
+    return palette.color(QPalette::WindowText);
+}
+
+ElidedLabel::ElidedLabel(const QString& text, QWidget* parent) : QWidget(parent), text_(text) {
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+void ElidedLabel::setText(const QString& text) {
+    if (text == text_) return;
+    text_ = text;
+    updateGeometry();
+    update();
+}
+
+void ElidedLabel::setColorRole(ColorRole role) {
+    role_ = role;
+    update();
+}
+
+void ElidedLabel::setAlignment(Qt::Alignment alignment) {
+    alignment_ = alignment;
+    update();
+}
+
+void ElidedLabel::setElidable(bool elidable) {
+    elidable_ = elidable;
+    updateGeometry();
+}
+
+QSize ElidedLabel::sizeHint() const {
+    const QFontMetrics metrics(font());
+    return {metrics.horizontalAdvance(text_) + 1, metrics.height()};
+}
+
+QSize ElidedLabel::minimumSizeHint() const {
+    if (!elidable_) return sizeHint();
+    const QFontMetrics metrics(font());
+    return {std::min(sizeHint().width(), metrics.horizontalAdvance(QStringLiteral("…")) * 2),
+            metrics.height()};
+}
+
+void ElidedLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(resolveColor(role_, palette()));
+    const QFontMetrics metrics(font());
+    painter.drawText(rect(), static_cast<int>(alignment_),
+                     metrics.elidedText(text_, Qt::ElideRight, width()));
+}
+
+Badge::Badge(const QString& text, Shape shape, QWidget* parent)
+    : QWidget(parent), text_(text), shape_(shape) {
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void Badge::setFill(ColorRole textRole, QColor fill, bool outlined) {
+    textRole_ = textRole;
+    fill_ = fill;
+    paletteFill_ = false;
+    outlined_ = outlined;
+    update();
+}
+
+void Badge::setControlBackgroundFill(ColorRole textRole) {
+    textRole_ = textRole;
+    paletteFill_ = true;
+    outlined_ = true;
+    update();
+}
+
+QSize Badge::sizeHint() const {
+    const QFontMetrics metrics(font());
+    return {metrics.horizontalAdvance(text_) + 2 * 5, metrics.height() + 2 * 2};
+}
+
+void Badge::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const qreal radius = shape_ == Shape::Capsule ? box.height() / 2 : 4.0;
+    QPainterPath path;
+    path.addRoundedRect(box, radius, radius);
+    painter.fillPath(path, paletteFill_ ? controlBackground(palette()) : fill_);
+    if (outlined_) {
+        painter.setPen(QPen(separatorColor(palette()), 0.5));
+        painter.drawPath(path);
+    }
+    painter.setPen(resolveColor(textRole_, palette()));
+    painter.drawText(rect(), Qt::AlignCenter, text_);
+}
+
+Divider::Divider(int above, int below, QWidget* parent) : QWidget(parent), above_(above), below_(below) {
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+QSize Divider::sizeHint() const {
+    return {1, above_ + 1 + below_};
+}
+
+void Divider::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(QRect(0, above_, width(), 1), separatorColor(palette()));
+}
+
+SectionHeader::SectionHeader(const QString& title, QWidget* parent)
+    : QWidget(parent), label_(new ElidedLabel(title, this)) {
+    label_->setFont(textFont(TextStyle::Caption));
+    label_->setColorRole(ColorRole::Secondary);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(14, 6, 14, 2);
+    layout->addWidget(label_);
+}
+
+QString SectionHeader::title() const {
+    return label_->text();
+}
+
+}  // namespace orvalin::ui
