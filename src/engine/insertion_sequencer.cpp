@@ -10,6 +10,7 @@ InsertionSequencer::InsertionSequencer(KeySynthesizer& keys, Pasteboard& pastebo
 InsertionSequencer::~InsertionSequencer() {
     alive_.reset();
     for (const auto& step : steps_) scheduler_.cancel(step.second);
+    if (echoWindowTimer_ != 0) scheduler_.cancel(echoWindowTimer_);
     if (original_) pasteboard_.restore(*original_);
 }
 
@@ -43,7 +44,7 @@ void InsertionSequencer::paste(const std::string& text) {
         pasteboard_.setText(text);
         lastText_ = text;
     }
-    keys_.postCommandV();
+    postPaste();
     scheduleRestore();
 }
 
@@ -51,8 +52,17 @@ void InsertionSequencer::pasteAndRestore(PasteboardSnapshot saved) {
     begin(std::move(saved));
     // Whoever called this put its own text on the clipboard; ours is no longer known to be there.
     lastText_.reset();
-    keys_.postCommandV();
+    postPaste();
     scheduleRestore();
+}
+
+void InsertionSequencer::postPaste() {
+    keys_.postCommandV();
+    if (echoWindowTimer_ != 0) scheduler_.cancel(echoWindowTimer_);
+    std::weak_ptr<bool> alive = alive_;
+    echoWindowTimer_ = scheduler_.scheduleOnce(kPasteEchoWindow, [this, alive] {
+        if (!alive.expired()) echoWindowTimer_ = 0;
+    });
 }
 
 void InsertionSequencer::scheduleRestore() {

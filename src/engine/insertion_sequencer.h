@@ -21,6 +21,9 @@ namespace orvalin {
 class InsertionSequencer {
 public:
     static constexpr Scheduler::Duration kRestoreDelay{150};
+    // How long after a synthesized paste its echo may still come back through the key monitor (a
+    // desktop may hold the chord back until the user lets go of the modifiers, about a second).
+    static constexpr Scheduler::Duration kPasteEchoWindow{1500};
 
     InsertionSequencer(KeySynthesizer& keys, Pasteboard& pasteboard, Scheduler& scheduler);
     // Cancels the steps still scheduled; a clipboard still holding an inserted text gets the
@@ -42,11 +45,14 @@ public:
 
     // True from the start of an insertion until its clipboard content is back.
     bool busy() const { return pending_ > 0; }
+    // True while an insertion is under way or a paste was posted less than kPasteEchoWindow ago.
+    bool pasteEchoPossible() const { return busy() || echoWindowTimer_ != 0; }
     std::size_t scheduledSteps() const { return steps_.size(); }
 
 private:
     void begin(std::optional<PasteboardSnapshot> saved);
     void paste(const std::string& text);
+    void postPaste();
     void scheduleRestore();
     void finish();
     template <typename Step>
@@ -61,6 +67,7 @@ private:
     std::optional<std::string> lastText_;         // what this sequencer last put on the clipboard
     std::uint64_t nextStepKey_ = 1;
     std::vector<std::pair<std::uint64_t, Scheduler::TimerId>> steps_;
+    Scheduler::TimerId echoWindowTimer_ = 0;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -196,9 +196,9 @@ void TextExpansionManager::handleKeyDown(const KeyEvent& event) {
 }
 
 bool TextExpansionManager::dispatchCombinations(std::uint16_t keyCode, std::uint32_t modifiers) {
-    // Our own paste chord comes back through the monitor while an insertion is under way; a
-    // combination recorded on it must not answer it, or every paste would start another one.
-    if (keyCode == kKeyV && sequencer_.busy()) return false;
+    // Our own paste chord comes back through the monitor; a combination recorded on it must not
+    // answer it, or every paste would start another one.
+    if (keyCode == kKeyV && sequencer_.pasteEchoPossible()) return false;
     bool matched = false;
     for (const Combination& c : combinations_) {
         if (c.keyCode == keyCode && c.modifiers == modifiers) {

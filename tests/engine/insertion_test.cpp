@@ -117,16 +117,17 @@ TEST_F(EngineTest, EmptyPatternStillErasesTheTrigger) {
 }
 
 TEST_F(EngineTest, TeardownDuringAnInsertionCancelsItsStepsAndGivesTheClipboardBack) {
-    startWith({literalEntry("A", "aa")});
+    startWith({literalEntry("A", "aa"), literalEntry("B", "bb")});
     p.pasteboard.userCopies(fakes::textContent("mine"));
     p.monitor.type("aa");
-    p.scheduler.advance(10ms);
-    EXPECT_EQ(p.scheduler.pendingOnce(), 1u);
+    p.scheduler.advance(60ms);  // A pasted, its restore pending
+    p.monitor.type("bb");       // B not yet pasted
+    EXPECT_EQ(p.pasteboard.describe(), "B");
     manager.reset();
     EXPECT_EQ(p.scheduler.pendingOnce(), 0u);
     EXPECT_EQ(p.pasteboard.describe(), "mine");
     p.scheduler.advance(1s);
-    EXPECT_EQ(p.keys.presses.size(), 2u) << "no paste after teardown";
+    EXPECT_EQ(p.keys.presses.size(), 5u) << "four Backspaces and A's paste, nothing after teardown";
 }
 
 }  // namespace

@@ -177,7 +177,7 @@ TEST(EngineRandomStreams, InvariantsHoldOverLongRandomStreams) {
                 ASSERT_EQ(p.pasteboard.content, userContent) << "step " << step;
             }
         }
-        p.scheduler.advance(1s);
+        p.scheduler.advance(3s);
         std::size_t pastes = 0, backspaces = 0;
         for (const auto& press : p.keys.presses) (press.keyCode == 9 ? pastes : backspaces)++;
         EXPECT_EQ(pastes, expectedPastes);
