@@ -1,0 +1,238 @@
+// The capture field on a real X server: key presses sent through XTest travel the whole way
+// (X server, keyboard grab, Qt's xcb platform, key-code table) and must be recorded as the key
+// monitor will see them.
+#include <QAction>
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <xcb/xcb.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
+#include "ui/capture/shortcut_capture_widget.h"
+#include "xvfb_server.h"
+
+using orvalin::GlobalShortcut;
+using orvalin::ShortcutCaptureWidget;
+using OptionalShortcut = std::optional<GlobalShortcut>;
+
+namespace {
+
+constexpr int kTimeoutMs = 15000;
+
+// The field's window; it keeps the keys that reach it, modifier keys left out.
+class KeySink : public QWidget {
+public:
+    QList<int> keys;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        switch (event->key()) {
+            case Qt::Key_Shift:
+            case Qt::Key_Control:
+            case Qt::Key_Alt:
+            case Qt::Key_Meta:
+            case Qt::Key_Super_L:
+            case Qt::Key_Super_R:
+                break;
+            default:
+                keys.append(event->key());
+        }
+        event->accept();
+    }
+};
+
+// Another X client of the same display, standing for another application.
+class OtherClient {
+public:
+    OtherClient() : connection_(xcb_connect(nullptr, nullptr)) {}
+    ~OtherClient() {
+        if (connection_) xcb_disconnect(connection_);
+    }
+    bool ok() const { return connection_ && !xcb_connection_has_error(connection_); }
+
+    // Whether someone else holds the keyboard: our own grab attempt is refused.
+    bool keyboardHeldByAnother() {
+        xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+        auto cookie = xcb_grab_keyboard(connection_, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
+                                        XCB_GRAB_MODE_ASYNC);
+        xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(connection_, cookie, nullptr);
+        const bool held = reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+        if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS) {
+            xcb_ungrab_keyboard(connection_, XCB_CURRENT_TIME);
+            xcb_flush(connection_);
+        }
+        std::free(reply);
+        return held;
+    }
+
+    // Maps a window of its own and gives it the input focus, as a switch to another application does.
+    void takeFocus() {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
+        const xcb_window_t window = xcb_generate_id(connection_);
+        xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window, screen->root, 600, 400, 100, 100, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+        xcb_map_window(connection_, window);
+        xcb_flush(connection_);
+        for (int i = 0; i < 200; ++i) {
+            auto* attributes = xcb_get_window_attributes_reply(
+                connection_, xcb_get_window_attributes(connection_, window), nullptr);
+            const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+            std::free(attributes);
+            if (viewable) break;
+            QTest::qWait(20);
+        }
+        xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
+        xcb_flush(connection_);
+    }
+
+private:
+    xcb_connection_t* connection_;
+};
+
+bool xdotool(const QStringList& arguments) {
+    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+}
+
+}  // namespace
+
+class ShortcutCaptureX11Test : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<KeySink> window_;
+    ShortcutCaptureWidget* field_ = nullptr;
+    QAction* windowShortcut_ = nullptr;
+    OptionalShortcut stored_;
+
+    // A real pointer click in the middle of the field.
+    void clickField() {
+        const QPoint centre = field_->mapToGlobal(field_->rect().center());
+        // One client, so the server takes the move before the click.
+        QVERIFY(
+            xdotool({"mousemove", QString::number(centre.x()), QString::number(centre.y()), "click", "1"}));
+    }
+
+private slots:
+    void initTestCase() {
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            QSKIP("xdotool is not installed");
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    }
+
+    void init() {
+        window_ = std::make_unique<KeySink>();
+        auto* layout = new QHBoxLayout(window_.get());
+        field_ = new ShortcutCaptureWidget;
+        layout->addWidget(field_);
+        layout->addWidget(new QPushButton(QStringLiteral("Autre")));
+        stored_.reset();
+        connect(field_, &ShortcutCaptureWidget::shortcutChanged, this, [this](const OptionalShortcut& value) {
+            stored_ = value;
+            field_->setShortcut(value);
+        });
+        windowShortcut_ = new QAction(window_.get());
+        windowShortcut_->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_D));
+        window_->addAction(windowShortcut_);
+        window_->move(50, 50);
+        window_->show();
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get(), kTimeoutMs));
+    }
+
+    void cleanup() {
+        window_.reset();
+        QTest::qWait(50);
+    }
+
+    void realKeyPressIsRecordedAsTheMonitorSeesIt() {
+        OtherClient probe;
+        QVERIFY(probe.ok());
+        QSignalSpy fired(windowShortcut_, &QAction::triggered);
+
+        // Not recording: the combination reaches the window's own shortcut.
+        QVERIFY(xdotool({"key", "ctrl+alt+d"}));
+        QTRY_COMPARE_WITH_TIMEOUT(fired.count(), 1, kTimeoutMs);
+        QVERIFY(!probe.keyboardHeldByAnother());
+
+        clickField();
+        QTRY_VERIFY_WITH_TIMEOUT(field_->isRecording(), kTimeoutMs);
+        QVERIFY(probe.keyboardHeldByAnother());
+
+        QVERIFY(xdotool({"key", "ctrl+alt+d"}));
+        QTRY_VERIFY_WITH_TIMEOUT(!field_->isRecording(), kTimeoutMs);
+        QCOMPARE(stored_, (OptionalShortcut{GlobalShortcut{2, 0x0C0000, "⌃⌥D"}}));
+        QCOMPARE(field_->displayedText(), QStringLiteral("⌃⌥D"));
+        QCOMPARE(fired.count(), 1);  // consumed by the recording, not by the window
+        QVERIFY(window_->keys.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!probe.keyboardHeldByAnother(), kTimeoutMs);
+    }
+
+    void realShiftSuperAndFunctionKeys() {
+        clickField();
+        QTRY_VERIFY_WITH_TIMEOUT(field_->isRecording(), kTimeoutMs);
+        QVERIFY(xdotool({"key", "shift+super+d"}));
+        QTRY_VERIFY_WITH_TIMEOUT(!field_->isRecording(), kTimeoutMs);
+        QCOMPARE(stored_, (OptionalShortcut{GlobalShortcut{2, 0x120000, "⇧⌘D"}}));
+
+        clickField();
+        QTRY_VERIFY_WITH_TIMEOUT(field_->isRecording(), kTimeoutMs);
+        QVERIFY(xdotool({"key", "F5"}));
+        QTRY_VERIFY_WITH_TIMEOUT(!field_->isRecording(), kTimeoutMs);
+        QCOMPARE(stored_, (OptionalShortcut{GlobalShortcut{96, 0, "F5"}}));
+    }
+
+    void plainKeysGoOnAndEscapeGivesUp() {
+        clickField();
+        QTRY_VERIFY_WITH_TIMEOUT(field_->isRecording(), kTimeoutMs);
+        QVERIFY(xdotool({"key", "a"}));
+        QTRY_COMPARE_WITH_TIMEOUT(window_->keys, QList<int>{Qt::Key_A}, kTimeoutMs);
+        QVERIFY(field_->isRecording());
+
+        QVERIFY(xdotool({"key", "Escape"}));
+        QTRY_VERIFY_WITH_TIMEOUT(!field_->isRecording(), kTimeoutMs);
+        QVERIFY(!stored_);
+        QCOMPARE(window_->keys, QList<int>{Qt::Key_A});
+    }
+
+    void anotherApplicationTakingTheFocusEndsRecording() {
+        clickField();
+        QTRY_VERIFY_WITH_TIMEOUT(field_->isRecording(), kTimeoutMs);
+        OtherClient other;
+        QVERIFY(other.ok());
+        QVERIFY(other.keyboardHeldByAnother());
+        other.takeFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(!field_->isRecording(), kTimeoutMs);
+        QVERIFY(!stored_);
+        QTRY_VERIFY_WITH_TIMEOUT(!other.keyboardHeldByAnother(), kTimeoutMs);
+    }
+};
+
+int main(int argc, char** argv) {
+    XvfbServer server;
+    if (!server.start()) {
+        std::puts("SKIP: Xvfb could not be started");
+        return 77;
+    }
+    setenv("DISPLAY", server.display().c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    int result = 0;
+    {
+        QApplication app(argc, argv);
+        ShortcutCaptureX11Test test;
+        result = QTest::qExec(&test, argc, argv);
+    }
+    server.stop();
+    return result;
+}
+
+#include "shortcut_capture_x11_test.moc"
