@@ -181,7 +181,7 @@ QFont systemFont(int pixelSize, QFont::Weight weight) {
 QFont textFont(TextStyle style, QFont::Weight weight) {
     switch (style) {
         case TextStyle::Headline:
-            return systemFont(14, weight == QFont::Normal ? QFont::DemiBold : weight);
+            return systemFont(15, weight == QFont::Normal ? QFont::DemiBold : weight);
         case TextStyle::Body:
             return systemFont(13, weight);
         case TextStyle::Callout:

@@ -59,6 +59,8 @@ QPushButton* makeButton(const QString& text) {
     auto* button = new QPushButton(text);
     button->setFocusPolicy(Qt::TabFocus);
     button->setAutoDefault(false);
+    // Fusion's buttons hug their text; give them the breathing room of a desktop dialog button.
+    button->setMinimumSize(button->sizeHint() + QSize(16, 6));
     return button;
 }
 
@@ -112,15 +114,11 @@ MenuBarPanel::MenuBarPanel(TextExpansionManager& manager, PreferencesStore& stor
 
     stack->addWidget(new Divider(6, 6));
 
-    warningButton_ = makeButton(QStringLiteral("Expansion de texte désactivée — Réglages Système…"));
+    warningButton_ = new WarningButton(QStringLiteral("Expansion de texte désactivée — Réglages Système…"),
+                                       QStringLiteral("exclamationmark.triangle.fill"), kWidth - 2 * 14);
     warningButton_->setObjectName("permissionWarning");
-    warningButton_->setIcon(symbolGlyph("exclamationmark.triangle.fill", warningOrange()));
     warningButton_->setFont(textFont(TextStyle::Callout));
-    QPalette orange = warningButton_->palette();
-    orange.setColor(QPalette::ButtonText, warningOrange());
-    warningButton_->setPalette(orange);
-    warningButton_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    connect(warningButton_, &QPushButton::clicked, this,
+    connect(warningButton_, &QAbstractButton::clicked, this,
             [this] { manager_.requestAccessibilityPermission(); });
     warningBox_ = new QWidget;
     warningBox_->setObjectName("permissionSection");

@@ -9,6 +9,7 @@
 #include "core/month_grid.h"
 #include "engine/text_expansion_manager.h"
 
+class QAbstractButton;
 class QPushButton;
 class QVBoxLayout;
 
@@ -60,7 +61,7 @@ public:
     bool isCalendarShown() const { return showCalendar_; }
     CalendarToggle* calendarToggle() const { return toggle_; }
     MiniCalendarView* calendar() const { return calendar_; }
-    QPushButton* permissionWarning() const { return warningButton_; }
+    QAbstractButton* permissionWarning() const { return warningButton_; }
     bool isPermissionWarningShown() const;
     QPushButton* preferencesButton() const { return preferencesButton_; }
     QPushButton* quitButton() const { return quitButton_; }
@@ -97,7 +98,7 @@ private:
     MiniCalendarView* calendar_ = nullptr;
     SlideReveal* calendarReveal_ = nullptr;
     QWidget* warningBox_ = nullptr;
-    QPushButton* warningButton_ = nullptr;
+    QAbstractButton* warningButton_ = nullptr;
     QPushButton* preferencesButton_ = nullptr;
     QPushButton* quitButton_ = nullptr;
 };

@@ -7,16 +7,23 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPropertyAnimation>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include "ui/appearance.h"
 #include "ui/glyph_button.h"
+#include "ui/icons.h"
 #include "ui/text_widgets.h"
 
 namespace orvalin::ui {
 
 namespace {
 constexpr int kAnimationMs = 150;
-}
+constexpr int kGlyph = 14;
+constexpr int kPadH = 8;
+constexpr int kPadV = 5;
+constexpr int kGap = 6;
+}  // namespace
 
 QString trimSpacesAndTabs(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
@@ -147,6 +154,44 @@ qreal CalendarToggle::chevronRotation() const {
 }
 QString CalendarToggle::text() const {
     return label_->text();
+}
+
+WarningButton::WarningButton(const QString& text, const QString& symbol, int width, QWidget* parent)
+    : QAbstractButton(parent), symbol_(symbol), width_(width) {
+    setText(text);
+    setFocusPolicy(Qt::TabFocus);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setCursor(Qt::PointingHandCursor);
+    setAttribute(Qt::WA_Hover);
+}
+
+QRect WarningButton::textRect(const QRect& inside) const {
+    return inside.adjusted(kPadH + kGlyph + kGap, kPadV, -kPadH, -kPadV);
+}
+
+QSize WarningButton::sizeHint() const {
+    const QFontMetrics metrics(font());
+    const int textWidth = width_ - 2 * kPadH - kGlyph - kGap;
+    const QRect bounds = metrics.boundingRect(QRect(0, 0, textWidth, 10000), Qt::TextWordWrap, text());
+    return {width_, std::max(bounds.height(), kGlyph) + 2 * kPadV};
+}
+
+void WarningButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    QStyleOptionButton option;
+    option.initFrom(this);
+    option.state |= isDown() ? QStyle::State_Sunken : QStyle::State_Raised;
+    if (hasFocus()) option.state |= QStyle::State_HasFocus;
+    style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter, this);
+
+    const QRect text = textRect(rect());
+    const QFontMetrics metrics(font());
+    const QRect bounds =
+        metrics.boundingRect(text, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignVCenter, this->text());
+    const int glyphTop = bounds.top() + (metrics.height() - kGlyph) / 2;
+    paintSymbol(painter, symbol_, QRectF(kPadH, glyphTop, kGlyph, kGlyph), warningOrange());
+    painter.setPen(warningOrange());
+    painter.drawText(text, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignVCenter, this->text());
 }
 
 SlideReveal::SlideReveal(QWidget* content, QWidget* parent)
