@@ -198,10 +198,15 @@ bool ShortcutCaptureWidget::event(QEvent* event) {
 }
 
 void ShortcutCaptureWidget::mousePressEvent(QMouseEvent* event) {
+    // Only the primary button toggles; other clicks on the field change nothing.
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
     event->accept();
     if (recording_) {
         endRecording();
-    } else if (event->button() == Qt::LeftButton) {
+    } else {
         startRecording();
     }
 }

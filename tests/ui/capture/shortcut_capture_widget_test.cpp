@@ -115,6 +115,9 @@ private slots:
         QSignalSpy changed(field_, &ShortcutCaptureWidget::shortcutChanged);
         startRecording();
         QCOMPARE(field_->displayedText(), kPrompt);
+        // A right click inside the field is no click elsewhere.
+        QTest::mouseClick(field_, Qt::RightButton);
+        QVERIFY(field_->isRecording());
         QTest::mouseClick(field_, Qt::LeftButton, {}, QPoint(100, 11));
         QVERIFY(!field_->isRecording());
         QCOMPARE(field_->displayedText(), QStringLiteral("⌥⌘D"));
