@@ -63,9 +63,15 @@ PasteboardSnapshot QtClipboardPasteboard::read(QClipboard::Mode mode) {
     return snap;
 }
 
+void QtClipboardPasteboard::beginRun() {
+    chordsAtRunStart_ = tracker_.chordsSent();
+    fetchesInRun_ = 0;
+}
+
 PasteboardSnapshot QtClipboardPasteboard::snapshot() {
     if (ours(QClipboard::Clipboard) && original_) return *original_;
     original_ = read(QClipboard::Clipboard);
+    beginRun();
     return *original_;
 }
 
@@ -75,7 +81,10 @@ void QtClipboardPasteboard::setText(std::string_view text) {
     timer_.stop();
     if (!ours(QClipboard::Clipboard)) {
         // The engine snapshots before setting; without one the current content is what to keep.
-        if (!original_) original_ = read(QClipboard::Clipboard);
+        if (!original_) {
+            original_ = read(QClipboard::Clipboard);
+            beginRun();
+        }
     }
     lastText_.assign(text);
     auto* data = new QMimeData;
@@ -84,7 +93,6 @@ void QtClipboardPasteboard::setText(std::string_view text) {
     QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
     ourClipboard_ = data;
     chordsAtSetText_ = tracker_.chordsSent();
-    fetched_ = false;
 }
 
 void QtClipboardPasteboard::putDateOnPrimary() {
@@ -111,10 +119,16 @@ void QtClipboardPasteboard::restore(const PasteboardSnapshot& saved) {
 }
 
 void QtClipboardPasteboard::dataFetched() {
-    if (tracker_.chordsSent() <= chordsAtSetText_) return;  // a clipboard manager looking, not the paste
-    fetched_ = true;
+    if (tracker_.chordsSent() <= chordsAtRunStart_) return;  // a clipboard manager looking, not a paste
+    ++fetchesInRun_;
     // Let the request be answered first.
     if (held_) QTimer::singleShot(0, &timer_, [this] { evaluate(); });
+}
+
+bool QtClipboardPasteboard::allFetched() const {
+    // Every paste of this run of insertions fetches once: with overlapping insertions, a fetch
+    // for an earlier paste must not release the restore meant for a later one.
+    return fetchesInRun_ >= tracker_.chordsSent() - chordsAtRunStart_;
 }
 
 void QtClipboardPasteboard::evaluate() {
@@ -133,7 +147,7 @@ void QtClipboardPasteboard::evaluate() {
             std::max(sent + maxDelayAfterChord, heldSince_ + maxDelayAfterChord - minDelayAfterChord);
         if (now < earliest) {
             wait = std::chrono::duration_cast<milliseconds>(earliest - now);
-        } else if (!fetched_ && now < latest) {
+        } else if (!allFetched() && now < latest) {
             wait = std::chrono::duration_cast<milliseconds>(latest - now);
         }
     }

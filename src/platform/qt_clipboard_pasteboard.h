@@ -49,6 +49,8 @@ private:
     void write(const PasteboardSnapshot& snapshot, QClipboard::Mode mode);
     bool ours(QClipboard::Mode mode) const;
     void putDateOnPrimary();
+    void beginRun();
+    bool allFetched() const;
     void evaluate();
     void apply();
 
@@ -60,7 +62,8 @@ private:
     std::optional<PasteboardSnapshot> original_;
     std::optional<PasteboardSnapshot> primaryOriginal_;
     int chordsAtSetText_ = 0;
-    bool fetched_ = false;
+    int chordsAtRunStart_ = 0;
+    int fetchesInRun_ = 0;
     std::optional<PasteboardSnapshot> held_;
     std::chrono::steady_clock::time_point heldSince_{};
     QTimer timer_;

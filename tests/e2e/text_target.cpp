@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -19,7 +20,14 @@ struct Options {
     QString output;
     QString wmClass = "TextTarget";
     int pasteDelayMs = 0;
+    QString timing;  // where to note when spaces and pastes arrive (benchmarks)
 };
+
+long long nowMicros() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 class Field : public QPlainTextEdit {
 public:
@@ -55,6 +63,12 @@ protected:
             return;
         }
         const int key = event->key();
+        if (key == Qt::Key_Space && mods == Qt::NoModifier) mark("space");
+        if (key == Qt::Key_Escape && mods == Qt::NoModifier) {
+            // The test's way to start afresh.
+            clear();
+            return;
+        }
         const bool modifierKey = key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
                                  key == Qt::Key_Meta || key == Qt::Key_Super_L || key == Qt::Key_Super_R ||
                                  key == Qt::Key_AltGr;
@@ -67,15 +81,30 @@ protected:
     }
 
 private:
+    void mark(const char* what) {
+        if (options_.timing.isEmpty()) return;
+        QFile file(options_.timing);
+        if (file.open(QIODevice::Append))
+            file.write(QByteArray(what) + ' ' + QByteArray::number(nowMicros()) + '\n');
+    }
+
     void note(const char* chord) {
+        mark("chord");
         QFile file(options_.output + ".chords");
         if (file.open(QIODevice::Append)) file.write(QByteArray(chord) + "\n");
     }
 
     void paste(QClipboard::Mode mode) {
+        auto fetch = [this, mode] {
+            insertPlainText(QGuiApplication::clipboard()->text(mode));
+            mark("paste");
+        };
+        if (options_.pasteDelayMs <= 0) {
+            fetch();
+            return;
+        }
         // A slow application fetches the clipboard some time after the chord.
-        QTimer::singleShot(options_.pasteDelayMs, this,
-                           [this, mode] { insertPlainText(QGuiApplication::clipboard()->text(mode)); });
+        QTimer::singleShot(options_.pasteDelayMs, this, fetch);
     }
 
     Options options_;
@@ -111,6 +140,7 @@ int main(int argc, char** argv) {
         if (args[i] == "--output") options.output = args[i + 1];
         if (args[i] == "--class") options.wmClass = args[i + 1];
         if (args[i] == "--paste-delay") options.pasteDelayMs = args[i + 1].toInt();
+        if (args[i] == "--timing") options.timing = args[i + 1];
     }
     if (options.output.isEmpty()) return 2;
 

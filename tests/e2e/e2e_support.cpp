@@ -1,0 +1,154 @@
+#include "e2e_support.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace orvalin::e2e {
+
+pid_t spawn(const std::vector<std::string>& argv, const std::string& out, const std::string& err) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = -1;
+    int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) throw std::runtime_error("cannot start " + argv[0]);
+    return pid;
+}
+
+std::optional<int> waitExit(pid_t pid, std::chrono::milliseconds timeout) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        int status = 0;
+        pid_t r = ::waitpid(pid, &status, WNOHANG);
+        if (r == pid) {
+            if (WIFEXITED(status)) return WEXITSTATUS(status);
+            if (WIFSIGNALED(status)) return -WTERMSIG(status);
+        }
+        if (r < 0) return -1000;
+        if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
+        std::this_thread::sleep_for(20ms);
+    }
+}
+
+bool running(pid_t pid) {
+    int status = 0;
+    return ::waitpid(pid, &status, WNOHANG) == 0;
+}
+
+void stop(pid_t pid) {
+    if (pid <= 0) return;
+    ::kill(pid, SIGTERM);
+    if (!waitExit(pid, 5s)) {
+        ::kill(pid, SIGKILL);
+        waitExit(pid, 5s);
+    }
+}
+
+std::string capture(const std::string& command) {
+    std::string out;
+    FILE* p = ::popen(command.c_str(), "r");
+    if (p == nullptr) return out;
+    std::array<char, 4096> buf{};
+    std::size_t n = 0;
+    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
+    ::pclose(p);
+    return out;
+}
+
+int run(const std::string& command) {
+    return std::system(command.c_str());
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (done()) return true;
+        std::this_thread::sleep_for(20ms);
+    }
+    return done();
+}
+
+XServer::XServer(const std::vector<std::string>& extraArgs) {
+    char tmpl[] = "/tmp/orvalin-e2e-display-XXXXXX";
+    int fd = ::mkstemp(tmpl);
+    if (fd >= 0) ::close(fd);
+    numberFile_ = tmpl;
+    // -displayfd picks a free display number and writes it out once the server accepts clients.
+    std::vector<std::string> argv = {"Xvfb", "-displayfd", "1", "-nolisten",
+                                     "tcp",  "-screen",    "0", "1024x768x24"};
+    argv.insert(argv.end(), extraArgs.begin(), extraArgs.end());
+    pid_ = spawn(argv, numberFile_.string());
+    waitUntil([this] { return readFile(numberFile_).find('\n') != std::string::npos; }, 20s);
+    std::string number = readFile(numberFile_);
+    while (!number.empty() && (number.back() == '\n' || number.back() == ' ')) number.pop_back();
+    if (number.empty()) throw std::runtime_error("Xvfb did not start");
+    display_ = ":" + number;
+}
+
+XServer::~XServer() {
+    kill();
+    std::filesystem::remove(numberFile_);
+}
+
+void XServer::kill() {
+    if (pid_ > 0) stop(pid_);
+    pid_ = -1;
+}
+
+TempHome::TempHome() {
+    char tmpl[] = "/tmp/orvalin-e2e-home-XXXXXX";
+    if (::mkdtemp(tmpl) == nullptr) throw std::runtime_error("mkdtemp");
+    path_ = tmpl;
+    std::filesystem::create_directories(path_ / ".config");
+    std::filesystem::create_directories(path_ / "runtime");
+    std::filesystem::permissions(path_ / "runtime", std::filesystem::perms::owner_all);
+}
+
+TempHome::~TempHome() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+void TempHome::exportEnvironment() const {
+    ::setenv("HOME", path_.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (path_ / ".config").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (path_ / "runtime").c_str(), 1);
+}
+
+std::string today(const char* pattern) {
+    std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    ::localtime_r(&now, &tm);
+    char buf[64];
+    std::strftime(buf, sizeof buf, pattern, &tm);
+    return buf;
+}
+
+}  // namespace orvalin::e2e

@@ -1,0 +1,68 @@
+#pragma once
+
+// Processes, files and X tools for the end-to-end tests.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvalin::e2e {
+
+using namespace std::chrono_literals;
+
+// Starts a program with the test's environment; its output goes to the given files.
+pid_t spawn(const std::vector<std::string>& argv, const std::string& out = "/dev/null",
+            const std::string& err = "/dev/null");
+// Waits for the process to end, at most `timeout`; its exit status (or -signal), nothing if
+// still running.
+std::optional<int> waitExit(pid_t pid, std::chrono::milliseconds timeout);
+// SIGTERM, then SIGKILL if it does not end within a few seconds.
+void stop(pid_t pid);
+bool running(pid_t pid);
+
+// Runs a shell command to the end; its standard output.
+std::string capture(const std::string& command);
+int run(const std::string& command);
+
+std::string readFile(const std::filesystem::path& path);
+// Polls until `done` holds, at most `timeout`.
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+
+// An Xvfb on a display number of its own.
+class XServer {
+public:
+    explicit XServer(const std::vector<std::string>& extraArgs = {});
+    ~XServer();
+    const std::string& display() const { return display_; }
+    pid_t pid() const { return pid_; }
+    void kill();
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+    std::filesystem::path numberFile_;
+};
+
+// A fresh home with the XDG directories.
+class TempHome {
+public:
+    TempHome();
+    ~TempHome();
+    const std::filesystem::path& path() const { return path_; }
+    // Points HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR of this process (and so of the programs
+    // it starts) there.
+    void exportEnvironment() const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// Today's date with a strftime pattern.
+std::string today(const char* pattern);
+
+}  // namespace orvalin::e2e

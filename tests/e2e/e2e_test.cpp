@@ -1,0 +1,329 @@
+// The real program under Xvfb: keys go in through XTest, a real X client has the focus, and its
+// text and the clipboard are read back.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "core/format_catalogue.h"
+#include "core/preferences_store.h"
+#include "e2e_support.h"
+
+namespace orvalin::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kOrvalin = ORVALIN_BINARY;
+const char* const kTarget = TARGET_BINARY;
+
+// The programs started here report leaks of their own, not those of system libraries.
+const bool kLeakSuppressions = [] {
+    std::string options = std::string("suppressions=") + LSAN_SUPPRESSIONS + ":print_suppressions=0";
+    ::setenv("LSAN_OPTIONS", options.c_str(), 1);
+    return true;
+}();
+
+std::string clipboardText() {
+    return capture("xclip -o -selection clipboard 2>/dev/null");
+}
+
+void setClipboardText(const std::string& text) {
+    // xclip keeps serving the selection from the background until someone else takes it.
+    run("printf '%s' '" + text + "' | xclip -selection clipboard -i >/dev/null 2>&1");
+    waitUntil([&] { return clipboardText() == text; }, 5s);
+}
+
+void keys(const std::string& list) {
+    run("xdotool key --delay 40 " + list + " >/dev/null 2>&1");
+}
+
+// The stored formats: the built-in ones, the ISO format also on Control+Alt+D, and one whose
+// trigger has an accented letter.
+void writePreferences() {
+    JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
+    FormatCatalogue catalogue(store);
+    catalogue.loadShortcuts();
+    for (Shortcut& s : catalogue.mutableShortcuts()) {
+        if (s.trigger == "dt ") s.globalShortcut = GlobalShortcut{2, 0x0C0000, "⌃⌥D"};
+    }
+    catalogue.mutableShortcuts().push_back(
+        Shortcut{Uuid::generate(), "Accent", "yyyy/MM/dd ", "dté ", std::nullopt});
+    ASSERT_TRUE(catalogue.saveShortcuts());
+}
+
+class Target {
+public:
+    Target(const fs::path& dir, const std::string& name, std::vector<std::string> extra = {})
+        : file_(dir / name) {
+        fs::remove(file_);
+        fs::remove(chordsFile());
+        std::vector<std::string> argv = {kTarget, "--output", file_.string()};
+        argv.insert(argv.end(), extra.begin(), extra.end());
+        fs::path out = dir / (name + ".stdout");
+        fs::remove(out);
+        pid_ = spawn(argv, out.string());
+        waitUntil([&] { return readFile(out).find("ready") != std::string::npos; }, 20s);
+        std::string ready = readFile(out);
+        auto pos = ready.find("ready ");
+        if (pos != std::string::npos) window_ = ready.substr(pos + 6, ready.find('\n', pos) - pos - 6);
+    }
+    ~Target() { stop(pid_); }
+
+    std::string text() const { return readFile(file_); }
+    std::string chords() const { return readFile(chordsFile()); }
+    bool waitForText(const std::string& expected, std::chrono::milliseconds timeout = 8s) const {
+        return waitUntil([&] { return text() == expected; }, timeout);
+    }
+    // Gives the keyboard back to this window and empties it.
+    void focusAndClear() {
+        run("xdotool windowfocus --sync " + window_ + " >/dev/null 2>&1");
+        keys("Escape");
+        waitUntil([&] { return text().empty(); }, 5s);
+        fs::remove(chordsFile());
+    }
+    bool started() const { return !window_.empty(); }
+
+private:
+    fs::path chordsFile() const { return fs::path(file_.string() + ".chords"); }
+    fs::path file_;
+    pid_t pid_ = -1;
+    std::string window_;
+};
+
+class EndToEnd : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        home_ = std::make_unique<TempHome>();
+        home_->exportEnvironment();
+        ::setenv("LANG", "C.UTF-8", 1);
+        ::unsetenv("LC_ALL");
+        server_ = std::make_unique<XServer>();
+        ::setenv("DISPLAY", server_->display().c_str(), 1);
+        writePreferences();
+        orvalin_ = spawn({kOrvalin}, (home_->path() / "orvalin.out").string(),
+                         (home_->path() / "orvalin.err").string());
+        target_ = std::make_unique<Target>(home_->path(), "main.txt");
+        // The program is up once a trigger works: the start-up time is part of no test.
+        waitUntil(
+            [] {
+                target_->focusAndClear();
+                keys("d t space");
+                return waitUntil([] { return !target_->text().empty() && target_->text() != "dt "; }, 1500ms);
+            },
+            30s);
+    }
+    static void TearDownTestSuite() {
+        target_.reset();
+        if (orvalin_ > 0) stop(orvalin_);
+        server_.reset();
+        home_.reset();
+    }
+    void SetUp() override {
+        ASSERT_TRUE(target_ && target_->started());
+        ASSERT_TRUE(running(orvalin_)) << readFile(home_->path() / "orvalin.err");
+        target_->focusAndClear();
+        setClipboardText("texte connu");
+    }
+
+    static inline std::unique_ptr<TempHome> home_;
+    static inline std::unique_ptr<XServer> server_;
+    static inline std::unique_ptr<Target> target_;
+    static inline pid_t orvalin_ = -1;
+};
+
+TEST_F(EndToEnd, TypedTriggersBecomeTheirDatesAndTheClipboardComesBack) {
+    keys("d t space");
+    EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d "))) << target_->text();
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
+
+    target_->focusAndClear();
+    keys("d t c space");
+    EXPECT_TRUE(target_->waitForText(today("%d/%m/%Y "))) << target_->text();
+
+    // A Backspace inside the trigger takes back one letter of it.
+    target_->focusAndClear();
+    keys("d t BackSpace t space");
+    EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d "))) << target_->text();
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
+    EXPECT_EQ(target_->chords(), "ctrl+v\n");
+}
+
+TEST_F(EndToEnd, AnArrowOrShiftedLetterKeepsTheTriggerFromFiring) {
+    keys("d Left t space");
+    EXPECT_TRUE(target_->waitForText("t d"));
+    target_->focusAndClear();
+    keys("shift+d t space");
+    EXPECT_TRUE(target_->waitForText("Dt "));
+    // Nothing was pasted, and nothing comes later.
+    std::this_thread::sleep_for(600ms);
+    EXPECT_EQ(target_->text(), "Dt ");
+    EXPECT_EQ(target_->chords(), "");
+    EXPECT_EQ(clipboardText(), "texte connu");
+}
+
+TEST_F(EndToEnd, ACombinationInsertsWithoutErasingAlsoWhileItsModifiersAreHeld) {
+    keys("x ctrl+alt+d");
+    EXPECT_TRUE(target_->waitForText("x" + today("%Y-%m-%d "))) << target_->text();
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s));
+
+    // Control and Alt stay down for a while after D: the paste waits for them, so the target sees
+    // a plain Control+V rather than Control+Alt+V.
+    target_->focusAndClear();
+    run("xdotool keydown ctrl keydown alt key d >/dev/null 2>&1");
+    std::this_thread::sleep_for(400ms);
+    EXPECT_EQ(target_->text(), "");
+    run("xdotool keyup alt keyup ctrl >/dev/null 2>&1");
+    EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d "))) << target_->text();
+    EXPECT_EQ(target_->chords(), "other-combination\nctrl+v\n");
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s));
+    // No key is left down.
+    keys("a");
+    EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d ") + "a")) << target_->text();
+}
+
+TEST_F(EndToEnd, AnImageOnTheClipboardComesBackWithItsBytes) {
+    fs::path png = home_->path() / "image.png";
+    // A 1x1 PNG.
+    run("printf "
+        "'\\x89PNG\\r\\n\\x1a\\n\\0\\0\\0\\rIHDR\\0\\0\\0\\1\\0\\0\\0\\1\\x08\\x06\\0\\0\\0\\x1f\\x15\\xc4\\x"
+        "89"
+        "\\0\\0\\0\\rIDATx\\x9cc\\xf8\\xff\\xff?"
+        "\\0\\x05\\xfe\\x02\\xfe\\xa7\\x35\\x81\\x84\\0\\0\\0\\0IEND\\xaeB`\\x82' > " +
+        png.string());
+    const std::string bytes = readFile(png);
+    ASSERT_GT(bytes.size(), 60u);
+    run("xclip -selection clipboard -t image/png -i " + png.string() + " >/dev/null 2>&1");
+    auto image = [] { return capture("xclip -o -selection clipboard -t image/png 2>/dev/null"); };
+    ASSERT_TRUE(waitUntil([&] { return image() == bytes; }, 5s));
+
+    keys("d t space");
+    EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d "))) << target_->text();
+    EXPECT_TRUE(waitUntil([&] { return image() == bytes; }, 5s));
+    EXPECT_NE(capture("xclip -o -selection clipboard -t TARGETS").find("image/png"), std::string::npos);
+}
+
+TEST_F(EndToEnd, TwoTriggersBackToBackKeepTheOriginalClipboard) {
+    run("xdotool type --delay 250 'dt dtc ' >/dev/null 2>&1");
+    EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d ") + today("%d/%m/%Y "))) << target_->text();
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
+
+    // With a target that fetches late, the second trigger comes while the first restore is still
+    // held back: the first date must not be taken for the user's content.
+    Target slow(home_->path(), "slow2.txt", {"--paste-delay", "400"});
+    ASSERT_TRUE(slow.started());
+    slow.focusAndClear();
+    run("xdotool type --delay 250 'dt dt ' >/dev/null 2>&1");
+    EXPECT_TRUE(slow.waitForText(today("%Y-%m-%d ") + today("%Y-%m-%d "))) << slow.text();
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
+    std::this_thread::sleep_for(1200ms);
+    EXPECT_EQ(clipboardText(), "texte connu");
+}
+
+TEST_F(EndToEnd, ATargetThatReadsTheClipboardLateStillGetsTheDate) {
+    Target slow(home_->path(), "slow.txt", {"--paste-delay", "400"});
+    ASSERT_TRUE(slow.started());
+    slow.focusAndClear();
+    keys("d t space");
+    EXPECT_TRUE(slow.waitForText(today("%Y-%m-%d "))) << slow.text();
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
+}
+
+TEST_F(EndToEnd, TerminalsGetTheirOwnPasteChord) {
+    {
+        Target terminal(home_->path(), "alacritty.txt", {"--class", "Alacritty"});
+        ASSERT_TRUE(terminal.started());
+        terminal.focusAndClear();
+        keys("d t space");
+        EXPECT_TRUE(terminal.waitForText(today("%Y-%m-%d "))) << terminal.text();
+        EXPECT_EQ(terminal.chords(), "ctrl+shift+v\n");
+    }
+    {
+        // xterm pastes the primary selection with Shift+Insert; the date is put there too.
+        Target xterm(home_->path(), "xterm.txt", {"--class", "XTerm"});
+        ASSERT_TRUE(xterm.started());
+        xterm.focusAndClear();
+        keys("d t space");
+        EXPECT_TRUE(xterm.waitForText(today("%Y-%m-%d "))) << xterm.text();
+        EXPECT_EQ(xterm.chords(), "shift+insert\n");
+    }
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s));
+}
+
+TEST_F(EndToEnd, TheFrenchLayoutWorksForBuiltInTriggersAndAnAccentedOne) {
+    ASSERT_EQ(run("setxkbmap -layout fr"), 0);
+    std::this_thread::sleep_for(300ms);
+    target_->focusAndClear();
+    run("xdotool type --delay 40 'dt ' >/dev/null 2>&1");
+    EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d "))) << target_->text();
+    target_->focusAndClear();
+    run("xdotool type --delay 40 'dté ' >/dev/null 2>&1");
+    EXPECT_TRUE(target_->waitForText(today("%Y/%m/%d "))) << target_->text();
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s));
+    ASSERT_EQ(run("setxkbmap -layout us"), 0);
+    std::this_thread::sleep_for(300ms);
+}
+
+TEST_F(EndToEnd, ASecondStartLeavesOneInstance) {
+    pid_t second = spawn({kOrvalin});
+    auto status = waitExit(second, 20s);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 0);
+    EXPECT_TRUE(running(orvalin_));
+    // One monitor only: the trigger gives one date, not two.
+    keys("d t space");
+    EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d ")));
+    std::this_thread::sleep_for(800ms);
+    EXPECT_EQ(target_->text(), today("%Y-%m-%d "));
+}
+
+// A server without RECORD: the program keeps running without a monitor and says why once; when
+// the server goes away, the program ends with an error status.
+TEST(EndToEndServer, MissingRecordThenLostServer) {
+    TempHome home;
+    home.exportEnvironment();
+    XServer server({"-extension", "RECORD"});
+    ::setenv("DISPLAY", server.display().c_str(), 1);
+    fs::path err = home.path() / "orvalin.err";
+    pid_t orvalin = spawn({kOrvalin}, "/dev/null", err.string());
+    ASSERT_TRUE(waitUntil([&] { return readFile(err).find("RECORD") != std::string::npos; }, 20s))
+        << readFile(err);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(running(orvalin));
+    const std::string said = readFile(err);
+    EXPECT_EQ(said.find("RECORD"), said.rfind("RECORD")) << said;
+
+    server.kill();
+    auto status = waitExit(orvalin, 15s);
+    ASSERT_TRUE(status.has_value()) << "still running after the X server ended";
+    EXPECT_NE(*status, 0);
+    EXPECT_GT(*status, 0) << "ended by a signal";
+}
+
+// SIGTERM ends the program with status 0 and takes its instance socket away.
+TEST(EndToEndServer, TerminationIsClean) {
+    TempHome home;
+    home.exportEnvironment();
+    XServer server;
+    ::setenv("DISPLAY", server.display().c_str(), 1);
+    fs::path err = home.path() / "orvalin.err";
+    pid_t orvalin = spawn({kOrvalin}, "/dev/null", err.string());
+    auto socketThere = [&] {
+        for (const auto& entry : fs::directory_iterator(home.path() / "runtime")) {
+            if (entry.path().extension() == ".sock") return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(waitUntil(socketThere, 20s));
+    ::kill(orvalin, SIGTERM);
+    auto status = waitExit(orvalin, 15s);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 0) << readFile(err);
+    EXPECT_FALSE(socketThere());
+    EXPECT_EQ(readFile(err), "");
+}
+
+}  // namespace
+}  // namespace orvalin::e2e
