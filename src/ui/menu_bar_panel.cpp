@@ -291,9 +291,7 @@ void MenuBarPanel::popupAt(const QRect& anchor) {
     centered_ = false;
     fitToContent();
     placeNear(anchor);
-    show();
-    raise();
-    activateWindow();
+    showWithoutTakingFocus();
 }
 
 void MenuBarPanel::popupCentered() {
@@ -302,11 +300,14 @@ void MenuBarPanel::popupCentered() {
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
     if (!isVisible()) fitToContent();
     move(area.center().x() - width() / 2, area.center().y() - height() / 2);
-    if (!isVisible()) {
-        show();
-        raise();
-        activateWindow();
-    }
+    if (!isVisible()) showWithoutTakingFocus();
+}
+
+void MenuBarPanel::showWithoutTakingFocus() {
+    // A popup reads the keyboard through its grab; activating it would move the X input focus
+    // away from the window the user was typing in, and the paste would land nowhere.
+    show();
+    raise();
 }
 
 QStringList MenuBarPanel::visibleSectionOrder() const {

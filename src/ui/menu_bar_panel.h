@@ -80,6 +80,7 @@ private:
     void toggleCalendar();
     void fitToContent();
     void placeNear(const QRect& anchor);
+    void showWithoutTakingFocus();
     Instant now() const;
 
     TextExpansionManager& manager_;
