@@ -132,6 +132,9 @@ MenuBarPanel::MenuBarPanel(TextExpansionManager& manager, PreferencesStore& stor
     preferencesButton_ = makeButton(QStringLiteral("Préférences…"));
     preferencesButton_->setObjectName("preferencesButton");
     connect(preferencesButton_, &QPushButton::clicked, this, [this] {
+        // A popup keeps the keyboard and pointer grabbed while it is open, so the settings window
+        // could not be used; step aside as a popover does when another window comes forward.
+        hide();
         if (hooks_.openWindow) hooks_.openWindow(QStringLiteral("preferences"));
     });
     stack->addWidget(inset(preferencesButton_, 10, 4, 10, 2, Qt::AlignLeft));

@@ -54,6 +54,7 @@ OrvalinApp::OrvalinApp(TextExpansionManager& manager, PreferencesStore& store, Q
 }
 
 OrvalinApp::~OrvalinApp() {
+    delete tray_;  // before the menu it shows
     for (auto& window : windows_) delete window.data();
 }
 

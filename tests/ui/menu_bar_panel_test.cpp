@@ -220,6 +220,8 @@ TEST_F(PanelTest, KeyboardCommandsQuitAndOpenPreferences) {
     MenuBarPanel& p = showPanel();
     QTest::keyClick(&p, Qt::Key_Comma, Qt::ControlModifier);
     EXPECT_EQ(opened, std::vector<QString>{"preferences"});
+    EXPECT_FALSE(p.isVisible());
+    showPanel();
     QTest::keyClick(&p, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(quits, 1);
 
