@@ -189,6 +189,13 @@ private slots:
         QVERIFY(xdotool({"key", "F5"}));
         QTRY_VERIFY_WITH_TIMEOUT(!field_->isRecording(), kTimeoutMs);
         QCOMPARE(stored_, (OptionalShortcut{GlobalShortcut{96, 0, "F5"}}));
+
+        // Shift still applies to the characters shown, as it does when typing.
+        clickField();
+        QTRY_VERIFY_WITH_TIMEOUT(field_->isRecording(), kTimeoutMs);
+        QVERIFY(xdotool({"key", "ctrl+shift+1"}));
+        QTRY_VERIFY_WITH_TIMEOUT(!field_->isRecording(), kTimeoutMs);
+        QCOMPARE(stored_, (OptionalShortcut{GlobalShortcut{18, 0x060000, "⌃⇧!"}}));
     }
 
     void plainKeysGoOnAndEscapeGivesUp() {
@@ -202,6 +209,29 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!field_->isRecording(), kTimeoutMs);
         QVERIFY(!stored_);
         QCOMPARE(window_->keys, QList<int>{Qt::Key_A});
+    }
+
+    void frenchLayoutKeepsPositionsAndShowsTheLayoutsCharacters() {
+        if (QStandardPaths::findExecutable(QStringLiteral("setxkbmap")).isEmpty())
+            QSKIP("setxkbmap is not installed");
+        QVERIFY(QProcess::execute(QStringLiteral("setxkbmap"), {"fr"}) == 0);
+        struct Restore {
+            ~Restore() { QProcess::execute(QStringLiteral("setxkbmap"), {"us"}); }
+        } restore;
+
+        // On AZERTY the letter A sits where Q is on a US board; the key code names the place.
+        clickField();
+        QTRY_VERIFY_WITH_TIMEOUT(field_->isRecording(), kTimeoutMs);
+        QVERIFY(xdotool({"key", "ctrl+alt+a"}));
+        QTRY_VERIFY_WITH_TIMEOUT(!field_->isRecording(), kTimeoutMs);
+        QCOMPARE(stored_, (OptionalShortcut{GlobalShortcut{12, 0x0C0000, "⌃⌥A"}}));
+
+        // The top row gives punctuation without Shift.
+        clickField();
+        QTRY_VERIFY_WITH_TIMEOUT(field_->isRecording(), kTimeoutMs);
+        QVERIFY(xdotool({"key", "ctrl+alt+ampersand"}));
+        QTRY_VERIFY_WITH_TIMEOUT(!field_->isRecording(), kTimeoutMs);
+        QCOMPARE(stored_, (OptionalShortcut{GlobalShortcut{18, 0x0C0000, "⌃⌥&"}}));
     }
 
     void anotherApplicationTakingTheFocusEndsRecording() {
