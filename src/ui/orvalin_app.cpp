@@ -55,7 +55,7 @@ OrvalinApp::OrvalinApp(TextExpansionManager& manager, PreferencesStore& store, Q
 
 OrvalinApp::~OrvalinApp() {
     delete tray_;  // before the menu it shows
-    for (auto& window : windows_) delete window.data();
+    for (auto& open : windows_) delete open.data();
 }
 
 void OrvalinApp::setPanelClock(std::function<Instant()> now, const MonthGrid* grid) {
@@ -142,26 +142,26 @@ QWidget* OrvalinApp::window(const QString& identifier) const {
 QWidget* OrvalinApp::openWindow(const QString& identifier) {
     const auto spec = windowSpec(identifier);
     if (!spec) return nullptr;
-    QWidget* window = windows_.value(identifier).data();
-    if (!window) {
-        window = new QWidget(nullptr, Qt::Window);
-        window->setObjectName(identifier);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        window->setWindowTitle(spec->title);
-        window->setWindowIcon(programIcon());
-        window->setFixedSize(spec->size);
-        auto* layout = new QVBoxLayout(window);
+    QWidget* shown = windows_.value(identifier).data();
+    if (!shown) {
+        shown = new QWidget(nullptr, Qt::Window);
+        shown->setObjectName(identifier);
+        shown->setAttribute(Qt::WA_DeleteOnClose);
+        shown->setWindowTitle(spec->title);
+        shown->setWindowIcon(programIcon());
+        shown->setFixedSize(spec->size);
+        auto* layout = new QVBoxLayout(shown);
         layout->setContentsMargins(0, 0, 0, 0);
         const auto factory = factories_.value(identifier);
         QWidget* content = factory ? factory(*this) : nullptr;
         layout->addWidget(content ? content : new QWidget);
-        windows_.insert(identifier, window);
+        windows_.insert(identifier, shown);
     }
-    window->show();
-    window->raise();
-    window->activateWindow();
+    shown->show();
+    shown->raise();
+    shown->activateWindow();
     watchAppearanceWhileShown();
-    return window;
+    return shown;
 }
 
 void OrvalinApp::refreshAppearance() {

@@ -75,7 +75,7 @@ class SlideReveal : public QWidget {
     Q_OBJECT
     Q_PROPERTY(qreal progress READ progress WRITE setProgress)
 public:
-    SlideReveal(QWidget* content, QWidget* parent = nullptr);
+    explicit SlideReveal(QWidget* content, QWidget* parent = nullptr);
     void setRevealed(bool revealed, bool animated);
     bool isRevealed() const { return revealed_; }
     qreal progress() const { return progress_; }
