@@ -1,0 +1,157 @@
+// The panel on a real X server with the program's real platform objects: a click on a format row
+// (a real pointer click through XTest) pastes that format's date into the window that had the
+// keyboard, and the clipboard gets its previous content back.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdlib>
+#include <memory>
+
+#include "app/application_runtime.h"
+#include "core/date_format.h"
+#include "core/preferences_store.h"
+#include "engine/text_expansion_manager.h"
+#include "ui/menu_bar_panel.h"
+#include "ui/orvalin_app.h"
+#include "ui/panel_rows.h"
+
+namespace {
+
+QString runTool(const QString& program, const QStringList& args) {
+    QProcess process;
+    process.start(program, args);
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+bool waitFor(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs) return false;
+        QTest::qWait(50);
+    }
+    return true;
+}
+
+QString readText(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+TEST(PanelOnX11, ClickingAFormatPastesItsDateIntoTheFocusedWindow) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString output = dir.filePath("target.txt");
+    QProcess target;
+    target.start(QStringLiteral(TARGET_BINARY), {"--output", output});
+    ASSERT_TRUE(target.waitForStarted(10000));
+    QString window;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            target.waitForReadyRead(50);
+            const QString out = QString::fromUtf8(target.peek(4096));
+            const int at = out.indexOf("ready ");
+            if (at < 0) return false;
+            window = out.mid(at + 6).section('\n', 0, 0).trimmed();
+            return true;
+        },
+        20000));
+    runTool("xdotool", {"windowfocus", "--sync", window});
+    ASSERT_EQ(runTool("xdotool", {"getwindowfocus"}).toStdString(), window.toStdString());
+
+    orvalin::ApplicationRuntime runtime;
+    ASSERT_EQ(runtime.start(), orvalin::ApplicationRuntime::StartResult::Running);
+    orvalin::JsonFilePreferencesStore store(orvalin::JsonFilePreferencesStore::defaultPath());
+    orvalin::ui::OrvalinApp app(runtime.manager(), store);
+    app.start();
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("déjà copié"));
+    ASSERT_TRUE(
+        waitFor([] { return QGuiApplication::clipboard()->text() == QStringLiteral("déjà copié"); }, 5000));
+
+    app.showPanel();
+    orvalin::ui::MenuBarPanel& panel = app.panel();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel, 10000));
+    const auto rows = panel.formatRows();
+    ASSERT_FALSE(rows.empty());
+    const std::string pattern = runtime.manager().shortcuts().front().dateFormat;
+    const QString expected =
+        QString::fromStdString(orvalin::formatDate(std::chrono::system_clock::now(), pattern));
+    // The focus stays with the target while the panel is open.
+    EXPECT_EQ(runTool("xdotool", {"getwindowfocus"}).toStdString(), window.toStdString());
+
+    QTest::qWait(300);
+    const QPoint centre = rows.front()->mapToGlobal(rows.front()->rect().center());
+    runTool("xdotool", {"mousemove", "--sync", QString::number(centre.x()), QString::number(centre.y())});
+    runTool("xdotool", {"click", "1"});
+
+    EXPECT_TRUE(waitFor([&] { return readText(output) == expected; }, 10000))
+        << "target holds \"" << readText(output).toStdString() << "\", expected \"" << expected.toStdString()
+        << '"';
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_TRUE(
+        waitFor([] { return QGuiApplication::clipboard()->text() == QStringLiteral("déjà copié"); }, 10000))
+        << "clipboard holds \"" << QGuiApplication::clipboard()->text().toStdString() << '"';
+
+    target.terminate();
+    target.waitForFinished(5000);
+}
+
+}  // namespace
+
+// A private Xvfb and a fresh home, made before the application object exists.
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
+
+    QTemporaryDir home;
+    if (!home.isValid()) return 1;
+    for (const char* sub : {"config/orvalin", "runtime"}) QDir(home.path()).mkpath(sub);
+    ::chmod(QFile::encodeName(home.filePath("runtime")).constData(), 0700);
+    setenv("HOME", QFile::encodeName(home.path()).constData(), 1);
+    setenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath("config")).constData(), 1);
+    setenv("XDG_RUNTIME_DIR", QFile::encodeName(home.filePath("runtime")).constData(), 1);
+    {
+        QFile prefs(home.filePath("config/orvalin/preferences.json"));
+        if (!prefs.open(QIODevice::WriteOnly)) return 1;
+        prefs.write(R"({"Orvalin.onboardingCompleted": true})");
+    }
+
+    int fds[2];
+    if (::pipe(fds) != 0) return 1;
+    QProcess xvfb;
+    xvfb.setProgram("Xvfb");
+    xvfb.setArguments(
+        {"-displayfd", QString::number(fds[1]), "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+    xvfb.setChildProcessModifier([fd = fds[0]] { ::close(fd); });
+    xvfb.start();
+    ::close(fds[1]);
+    std::string number;
+    char c = 0;
+    while (::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    ::close(fds[0]);
+    if (number.empty()) {
+        std::fprintf(stderr, "Xvfb did not start\n");
+        return 1;
+    }
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+
+    int result = 1;
+    {
+        QApplication app(argc, argv);
+        result = RUN_ALL_TESTS();
+    }
+    xvfb.terminate();
+    xvfb.waitForFinished(5000);
+    return result;
+}
