@@ -176,7 +176,8 @@ void QtClipboardPasteboard::apply() {
     timer_.stop();
     PasteboardSnapshot saved = std::move(*held_);
     held_.reset();
-    write(saved, QClipboard::Clipboard);
+    // Someone copied something while the restore was held back: theirs is the newer content.
+    if (ourClipboard_ == nullptr || ours(QClipboard::Clipboard)) write(saved, QClipboard::Clipboard);
     ourClipboard_ = nullptr;
     original_.reset();
     if (primaryOriginal_) {

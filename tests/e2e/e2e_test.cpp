@@ -167,7 +167,7 @@ TEST_F(EndToEnd, AnArrowOrShiftedLetterKeepsTheTriggerFromFiring) {
 TEST_F(EndToEnd, ACombinationInsertsWithoutErasingAlsoWhileItsModifiersAreHeld) {
     keys("x ctrl+alt+d");
     EXPECT_TRUE(target_->waitForText("x" + today("%Y-%m-%d "))) << target_->text();
-    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s));
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
 
     // Control and Alt stay down for a while after D: the paste waits for them, so the target sees
     // a plain Control+V rather than Control+Alt+V.
@@ -178,7 +178,7 @@ TEST_F(EndToEnd, ACombinationInsertsWithoutErasingAlsoWhileItsModifiersAreHeld) 
     run("xdotool keyup alt keyup ctrl >/dev/null 2>&1");
     EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d "))) << target_->text();
     EXPECT_EQ(target_->chords(), "other-combination\nctrl+v\n");
-    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s));
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
     // No key is left down.
     keys("a");
     EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d ") + "a")) << target_->text();
@@ -249,7 +249,7 @@ TEST_F(EndToEnd, TerminalsGetTheirOwnPasteChord) {
         EXPECT_TRUE(xterm.waitForText(today("%Y-%m-%d "))) << xterm.text();
         EXPECT_EQ(xterm.chords(), "shift+insert\n");
     }
-    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s));
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
 }
 
 TEST_F(EndToEnd, TheFrenchLayoutWorksForBuiltInTriggersAndAnAccentedOne) {
@@ -261,7 +261,7 @@ TEST_F(EndToEnd, TheFrenchLayoutWorksForBuiltInTriggersAndAnAccentedOne) {
     target_->focusAndClear();
     run("xdotool type --delay 40 'dté ' >/dev/null 2>&1");
     EXPECT_TRUE(target_->waitForText(today("%Y/%m/%d "))) << target_->text();
-    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s));
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
     ASSERT_EQ(run("setxkbmap -layout us"), 0);
     std::this_thread::sleep_for(300ms);
 }

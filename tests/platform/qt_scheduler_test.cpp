@@ -1,0 +1,62 @@
+#include "platform/qt_scheduler.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <vector>
+
+namespace orvalin {
+namespace {
+
+using std::chrono::milliseconds;
+
+bool spin(const std::function<bool()>& done, int timeoutMs = 5000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+TEST(QtScheduler, SingleShotsRunOnceInTheOrderOfTheirDelays) {
+    QtScheduler scheduler;
+    std::vector<int> ran;
+    scheduler.scheduleOnce(milliseconds(60), [&] { ran.push_back(3); });
+    scheduler.scheduleOnce(milliseconds(0), [&] { ran.push_back(1); });
+    scheduler.scheduleOnce(milliseconds(20), [&] { ran.push_back(2); });
+    ASSERT_TRUE(spin([&] { return ran.size() == 3; }));
+    spin([] { return false; }, 100);
+    EXPECT_EQ(ran, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(scheduler.activeTimers(), 0u);
+}
+
+TEST(QtScheduler, CancelStopsATimerAndIsHarmlessAfterwards) {
+    QtScheduler scheduler;
+    int once = 0, ticks = 0;
+    auto id = scheduler.scheduleOnce(milliseconds(10), [&] { ++once; });
+    scheduler.cancel(id);
+    Scheduler::TimerId repeating = 0;
+    repeating = scheduler.scheduleRepeating(milliseconds(5), [&] {
+        // A tick may cancel its own timer.
+        if (++ticks == 3) scheduler.cancel(repeating);
+    });
+    EXPECT_NE(repeating, 0u);
+    EXPECT_NE(repeating, id);
+    spin([&] { return ticks >= 3; });
+    spin([] { return false; }, 100);
+    EXPECT_EQ(once, 0);
+    EXPECT_EQ(ticks, 3);
+    scheduler.cancel(repeating);
+    scheduler.cancel(12345);
+    EXPECT_EQ(scheduler.activeTimers(), 0u);
+}
+
+TEST(QtScheduler, ATaskMayScheduleAnother) {
+    QtScheduler scheduler;
+    bool second = false;
+    scheduler.scheduleOnce(milliseconds(1), [&] { scheduler.scheduleOnce(milliseconds(1), [&] { second = true; }); });
+    EXPECT_TRUE(spin([&] { return second; }));
+}
+
+}  // namespace
+}  // namespace orvalin
