@@ -1,0 +1,391 @@
+// The X11 pieces against a real X server of their own (Xvfb).
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QProcess>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/paste_tracker.h"
+#include "platform/qt_clipboard_pasteboard.h"
+#include "platform/x11/active_window_watcher.h"
+#include "platform/x11/record_key_monitor.h"
+#include "platform/x11/selection_watch.h"
+#include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_trust_query.h"
+#include "platform/x11/xtest_key_synthesizer.h"
+
+namespace orvalin::x11 {
+namespace {
+
+using namespace std::chrono_literals;
+
+bool spin(const std::function<bool()>& done, int timeoutMs = 5000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+void pause(int ms) {
+    spin([] { return false; }, ms);
+}
+
+struct SeenKey {
+    std::uint16_t keyCode;
+    std::uint32_t modifiers;
+    std::string characters;
+};
+
+// Another client of the display: plays the user's keyboard and makes windows.
+class OtherClient {
+public:
+    OtherClient() : c_(xcb_connect(nullptr, nullptr)) {
+        root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
+    }
+    ~OtherClient() { xcb_disconnect(c_); }
+    void key(std::uint8_t type, std::uint8_t keycode) {
+        xcb_test_fake_input(c_, type, keycode, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+        xcb_flush(c_);
+    }
+    xcb_window_t window(const std::string& wmClass, std::uint32_t pid) {
+        xcb_window_t w = xcb_generate_id(c_);
+        // Like any application window it takes key events: the server delivers the keys to someone,
+        // which is also when it sends recorded data out.
+        std::uint32_t mask = XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE;
+        xcb_create_window(c_, XCB_COPY_FROM_PARENT, w, root_, 0, 0, 10, 10, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+        std::string cls = wmClass + '\0' + wmClass + '\0';
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                            static_cast<std::uint32_t>(cls.size()), cls.data());
+        if (pid != 0) {
+            xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1,
+                                &pid);
+        }
+        xcb_map_window(c_, w);
+        xcb_flush(c_);
+        return w;
+    }
+    void focus(xcb_window_t w) {
+        xcb_set_input_focus(c_, XCB_INPUT_FOCUS_POINTER_ROOT, w, XCB_CURRENT_TIME);
+        xcb_flush(c_);
+        free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+    }
+    void setActive(xcb_window_t w) {
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, root_, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 32,
+                            1, &w);
+        xcb_flush(c_);
+    }
+    // Takes the clipboard and never answers a request for it.
+    void takeClipboardAndHang() {
+        xcb_window_t w = window("Hang", 0);
+        xcb_set_selection_owner(c_, w, atom("CLIPBOARD"), XCB_CURRENT_TIME);
+        xcb_flush(c_);
+    }
+    bool anyKeyDown() {
+        auto* r = xcb_query_keymap_reply(c_, xcb_query_keymap(c_), nullptr);
+        bool down = false;
+        for (int i = 0; r != nullptr && i < 32; ++i) down = down || r->keys[i] != 0;
+        free(r);
+        return down;
+    }
+    xcb_atom_t atom(const char* name) {
+        auto* r = xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, std::strlen(name), name), nullptr);
+        xcb_atom_t a = r != nullptr ? r->atom : 0;
+        free(r);
+        return a;
+    }
+
+private:
+    xcb_connection_t* c_;
+    xcb_window_t root_;
+};
+
+class X11Fixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        user_.focus(user_.window("TextEditor", 0));
+        conn_ = X11Connection::open();
+        ASSERT_TRUE(conn_);
+        monitor_ = std::make_unique<RecordKeyMonitor>(*conn_, nullptr, "C.UTF-8");
+        ASSERT_TRUE(monitor_->start([this](const KeyEvent& e) {
+            seen_.push_back({e.keyCode, e.modifiers, std::string(e.characters)});
+        })) << monitor_->failure();
+        RecordKeyMonitor* m = monitor_.get();
+        synth_ = std::make_unique<XTestKeySynthesizer>(
+            *conn_, tracker_, [m](std::uint32_t s) { return m->keycodeForKeysym(s); },
+            [m](std::uint32_t k) { return m->isModifierKeycode(k); }, 300ms);
+        // The monitor is live once it sees a key.
+        ASSERT_TRUE(spin([&] {
+            user_.key(XCB_KEY_PRESS, 66 + 1);  // F1
+            user_.key(XCB_KEY_RELEASE, 66 + 1);
+            return spin([&] { return !seen_.empty(); }, 200);
+        }));
+        pause(300);  // the keys of every attempt have come in
+        seen_.clear();
+    }
+    void TearDown() override {
+        synth_.reset();
+        monitor_.reset();
+        conn_.reset();
+    }
+    bool waitSeen(std::size_t n) {
+        return spin([&] { return seen_.size() >= n; });
+    }
+
+    OtherClient user_;
+    std::unique_ptr<X11Connection> conn_;
+    PasteTracker tracker_;
+    std::unique_ptr<RecordKeyMonitor> monitor_;
+    std::unique_ptr<XTestKeySynthesizer> synth_;
+    std::vector<SeenKey> seen_;
+};
+
+TEST_F(X11Fixture, TheMonitorSeesEveryClientsKeysWithLayoutAndModifiers) {
+    user_.key(XCB_KEY_PRESS, 40);  // D
+    user_.key(XCB_KEY_RELEASE, 40);
+    user_.key(XCB_KEY_PRESS, 50);  // Shift: no event of its own
+    user_.key(XCB_KEY_PRESS, 40);
+    user_.key(XCB_KEY_RELEASE, 40);
+    user_.key(XCB_KEY_RELEASE, 50);
+    ASSERT_TRUE(waitSeen(2));
+    pause(100);
+    ASSERT_EQ(seen_.size(), 2u);
+    EXPECT_EQ(seen_[0].keyCode, 2);
+    EXPECT_EQ(seen_[0].characters, "d");
+    EXPECT_EQ(seen_[1].modifiers, 0x20000u);
+    EXPECT_EQ(seen_[1].characters, "D");
+
+    // A new keymap applies to the keys that follow it.
+    ASSERT_EQ(std::system("setxkbmap -layout fr"), 0);
+    pause(200);
+    user_.key(XCB_KEY_PRESS, 11);
+    user_.key(XCB_KEY_RELEASE, 11);
+    ASSERT_TRUE(waitSeen(3));
+    EXPECT_EQ(seen_[2].characters, "é");
+    ASSERT_EQ(std::system("setxkbmap -layout us"), 0);
+    pause(200);
+
+    // Stopped, it sees nothing more.
+    monitor_->stop();
+    user_.key(XCB_KEY_PRESS, 40);
+    user_.key(XCB_KEY_RELEASE, 40);
+    pause(200);
+    EXPECT_EQ(seen_.size(), 3u);
+}
+
+TEST_F(X11Fixture, BackspaceAndThePasteChordOfTheFocusedWindow) {
+    synth_->postBackspace();
+    synth_->postCommandV();
+    ASSERT_TRUE(waitSeen(2));
+    EXPECT_EQ(seen_[0].keyCode, 51);
+    EXPECT_EQ(seen_[0].modifiers, 0u);
+    EXPECT_EQ(seen_[1].keyCode, 9);
+    EXPECT_EQ(seen_[1].modifiers, 0x40000u);
+    EXPECT_EQ(tracker_.chordsSent(), 1);
+
+    user_.focus(user_.window("kitty", 0));
+    synth_->postCommandV();
+    ASSERT_TRUE(waitSeen(3));
+    EXPECT_EQ(seen_[2].keyCode, 9);
+    EXPECT_EQ(seen_[2].modifiers, 0x60000u);
+
+    bool primary = false;
+    tracker_.putDateOnPrimary = [&] { primary = true; };
+    user_.focus(user_.window("XTerm", 0));
+    synth_->postCommandV();
+    ASSERT_TRUE(waitSeen(4));
+    EXPECT_EQ(seen_[3].keyCode, 114);  // Insert
+    EXPECT_EQ(seen_[3].modifiers, 0x20000u);
+    EXPECT_TRUE(primary);
+    EXPECT_FALSE(user_.anyKeyDown());
+}
+
+TEST_F(X11Fixture, ThePasteWaitsForHeldModifiersWithinABound) {
+    user_.key(XCB_KEY_PRESS, 64);  // Alt held from a combination
+    pause(50);
+    synth_->postCommandV();
+    pause(150);
+    EXPECT_TRUE(seen_.empty());
+    EXPECT_TRUE(tracker_.chordPending());
+    user_.key(XCB_KEY_RELEASE, 64);
+    ASSERT_TRUE(waitSeen(1));
+    EXPECT_EQ(seen_[0].modifiers, 0x40000u);  // exactly Control+V
+
+    // Held past the bound: pasted anyway, still as the bare chord, and nothing left down.
+    user_.key(XCB_KEY_PRESS, 37);  // Control
+    user_.key(XCB_KEY_PRESS, 50);  // Shift
+    synth_->postCommandV();
+    ASSERT_TRUE(waitSeen(2));
+    EXPECT_EQ(seen_[1].keyCode, 9);
+    EXPECT_EQ(seen_[1].modifiers, 0x40000u);
+    EXPECT_FALSE(user_.anyKeyDown());
+}
+
+TEST(ActiveWindowWatcher, OnlyAWindowOfAnotherProcessCounts) {
+    auto conn = X11Connection::open();
+    ASSERT_TRUE(conn);
+    OtherClient other;
+    xcb_window_t a1 = other.window("A", 100), a2 = other.window("A", 100), b = other.window("B", 200);
+    other.setActive(a1);
+    ActiveWindowWatcher watcher(*conn);
+    int switches = 0;
+    watcher.start([&] { ++switches; });
+    pause(100);
+    EXPECT_EQ(switches, 0);
+    other.setActive(a2);
+    pause(150);
+    EXPECT_EQ(switches, 0);
+    other.setActive(b);
+    EXPECT_TRUE(spin([&] { return switches == 1; }));
+    other.setActive(XCB_WINDOW_NONE);
+    pause(150);
+    other.setActive(a1);
+    EXPECT_TRUE(spin([&] { return switches == 2; }));
+    watcher.stop();
+    other.setActive(b);
+    pause(150);
+    EXPECT_EQ(switches, 2);
+}
+
+TEST(TrustQuery, TheTestServerOffersEverything) {
+    auto conn = X11Connection::open();
+    ASSERT_TRUE(conn);
+    X11TrustQuery trust(conn.get());
+    EXPECT_TRUE(trust.isTrusted()) << trust.missing();
+    X11TrustQuery none(nullptr);
+    EXPECT_FALSE(none.isTrusted());
+}
+
+class PasteboardFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        conn_ = X11Connection::open();
+        ASSERT_TRUE(conn_);
+        pasteboard_ = std::make_unique<QtClipboardPasteboard>(
+            tracker_, [this](bool primary) { return selectionOwnerAnswers(*conn_, primary, 300ms); });
+        QtClipboardPasteboard* pb = pasteboard_.get();
+        watch_ = std::make_unique<SelectionRequestWatch>(*conn_, [pb] { pb->dataFetched(); });
+    }
+    void TearDown() override {
+        watch_.reset();
+        pasteboard_.reset();
+        QGuiApplication::clipboard()->clear();
+    }
+    // Another program reads the clipboard as text, the way a target pastes.
+    std::string externalRead() {
+        QProcess xclip;
+        xclip.start("xclip", {"-o", "-selection", "clipboard"});
+        spin([&] { return xclip.state() == QProcess::NotRunning; }, 5000);
+        return xclip.readAllStandardOutput().toStdString();
+    }
+    std::string clipboardText() { return QGuiApplication::clipboard()->text().toStdString(); }
+
+    PasteTracker tracker_;
+    std::unique_ptr<X11Connection> conn_;
+    std::unique_ptr<QtClipboardPasteboard> pasteboard_;
+    std::unique_ptr<SelectionRequestWatch> watch_;
+};
+
+TEST_F(PasteboardFixture, TheRestoreWaitsUntilTheTargetFetchedTheDate) {
+    auto* old = new QMimeData;
+    old->setText("ancien");
+    old->setHtml("<b>ancien</b>");
+    QGuiApplication::clipboard()->setMimeData(old);
+    PasteboardSnapshot saved = pasteboard_->snapshot();
+    ASSERT_GE(saved.items.size(), 2u);
+
+    pasteboard_->setText("2026-03-20 ");
+    EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->data("x-kde-passwordManagerHint"), "secret");
+    // A snapshot while the date is on the clipboard gives the user's content, not the date.
+    EXPECT_EQ(pasteboard_->snapshot(), saved);
+    tracker_.chordQueued();
+    tracker_.chordSent();
+    pause(160);
+    pasteboard_->restore(saved);
+    pause(300);
+    EXPECT_TRUE(pasteboard_->restoreHeld());
+    EXPECT_EQ(clipboardText(), "2026-03-20 ");
+
+    // The slow target fetches now and still gets the date; the old content comes back right after.
+    EXPECT_EQ(externalRead(), "2026-03-20 ");
+    EXPECT_TRUE(spin([&] { return !pasteboard_->restoreHeld(); }, 500));
+    EXPECT_EQ(clipboardText(), "ancien");
+    EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->html().toStdString(), "<b>ancien</b>");
+}
+
+TEST_F(PasteboardFixture, WithoutAFetchTheRestoreComesAtTheBoundAndAnEmptySnapshotClears) {
+    QGuiApplication::clipboard()->clear();
+    PasteboardSnapshot saved = pasteboard_->snapshot();
+    EXPECT_TRUE(saved.empty());
+    pasteboard_->setText("date");
+    tracker_.chordQueued();
+    tracker_.chordSent();
+    QElapsedTimer t;
+    t.start();
+    pasteboard_->restore(saved);
+    ASSERT_TRUE(spin([&] { return !pasteboard_->restoreHeld(); }, 3000));
+    EXPECT_GE(t.elapsed(), 700);
+    EXPECT_LE(t.elapsed(), 2000);
+    EXPECT_EQ(clipboardText(), "");
+    EXPECT_FALSE(QGuiApplication::clipboard()->ownsClipboard());
+}
+
+TEST_F(PasteboardFixture, AnOwnerThatNeverAnswersDoesNotHoldTheProgramUp) {
+    OtherClient hang;
+    hang.takeClipboardAndHang();
+    pause(100);
+    QElapsedTimer t;
+    t.start();
+    PasteboardSnapshot saved = pasteboard_->snapshot();
+    EXPECT_LT(t.elapsed(), 2000);
+    EXPECT_TRUE(saved.empty());
+}
+
+}  // namespace
+}  // namespace orvalin::x11
+
+// Runs the tests on an Xvfb of their own.
+int main(int argc, char** argv) {
+    int fds[2];
+    if (::pipe(fds) != 0) return 1;
+    pid_t server = ::fork();
+    if (server == 0) {
+        ::close(fds[0]);
+        std::string fd = std::to_string(fds[1]);
+        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    char number[32] = {};
+    ssize_t n = ::read(fds[0], number, sizeof number - 1);
+    ::close(fds[0]);
+    if (n <= 0) {
+        std::fprintf(stderr, "Xvfb did not start\n");
+        return 1;
+    }
+    std::string display = ":" + std::string(number, static_cast<std::size_t>(n));
+    while (!display.empty() && (display.back() == '\n')) display.pop_back();
+    ::setenv("DISPLAY", display.c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    int rc = 1;
+    {
+        QGuiApplication app(argc, argv);
+        ::testing::InitGoogleTest(&argc, argv);
+        rc = RUN_ALL_TESTS();
+    }
+    ::kill(server, SIGTERM);
+    ::waitpid(server, nullptr, 0);
+    return rc;
+}
