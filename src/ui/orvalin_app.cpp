@@ -131,8 +131,8 @@ std::optional<OrvalinApp::WindowSpec> OrvalinApp::windowSpec(const QString& iden
     return std::nullopt;
 }
 
-void OrvalinApp::setWindowContentFactory(const QString& identifier, WindowContentFactory factory) {
-    factories_.insert(identifier, std::move(factory));
+void OrvalinApp::setWindowContentFactory(const QString& identifier, const WindowContentFactory& factory) {
+    factories_.insert(identifier, factory);
 }
 
 QWidget* OrvalinApp::window(const QString& identifier) const {

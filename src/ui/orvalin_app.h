@@ -58,7 +58,7 @@ public:
     QWidget* window(const QString& identifier) const;
     static std::optional<WindowSpec> windowSpec(const QString& identifier);
     // Replaces the placeholder content of a window that is opened from then on.
-    void setWindowContentFactory(const QString& identifier, WindowContentFactory factory);
+    void setWindowContentFactory(const QString& identifier, const WindowContentFactory& factory);
 
     // Reads "Orvalin.appearance" and applies it if it differs from what is applied.
     void refreshAppearance();
