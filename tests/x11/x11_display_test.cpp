@@ -368,14 +368,16 @@ int main(int argc, char** argv) {
         ::_exit(127);
     }
     ::close(fds[1]);
-    char number[32] = {};
-    ssize_t n = ::read(fds[0], number, sizeof number - 1);
+    // The number comes as one line once the server accepts clients.
+    std::string number;
+    char c = 0;
+    while (::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
     ::close(fds[0]);
-    if (n <= 0) {
+    if (number.empty()) {
         std::fprintf(stderr, "Xvfb did not start\n");
         return 1;
     }
-    std::string display = ":" + std::string(number, static_cast<std::size_t>(n));
+    std::string display = ":" + number;
     while (!display.empty() && (display.back() == '\n')) display.pop_back();
     ::setenv("DISPLAY", display.c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);

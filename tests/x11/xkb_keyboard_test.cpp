@@ -80,6 +80,23 @@ TEST(XkbKeyboard, FrenchLayoutTypesAccentsAndDeadKeysCompose) {
     EXPECT_EQ(kb->keycodeForKeysym(XKB_KEY_v), kV);
 }
 
+TEST(XkbKeyboard, ThePressesStateAloneGivesModifiersAndText) {
+    // As the monitor sees keys: presses only, each with the core modifier mask of its moment.
+    auto kb = XkbKeyboard::fromNames("fr");
+    ASSERT_TRUE(kb);
+    TranslatedKey shifted = kb->pressWithModifiers(kD, 0x01);
+    EXPECT_EQ(shifted.modifiers, 0x20000u);
+    EXPECT_EQ(shifted.characters, "D");
+    EXPECT_EQ(kb->pressWithModifiers(kD, 0x02).modifiers, 0x10000u);          // Lock
+    EXPECT_EQ(kb->pressWithModifiers(kD, 0x04 | 0x08).modifiers, 0x0C0000u);  // Control, Mod1
+    EXPECT_EQ(kb->pressWithModifiers(kD, 0x40).modifiers, 0x100000u);         // Mod4
+    EXPECT_EQ(kb->pressWithModifiers(kDigit2, 0).characters, "é");
+    // The modifiers of one press do not stick to the next.
+    EXPECT_EQ(kb->pressWithModifiers(kD, 0).characters, "d");
+    EXPECT_EQ(kb->pressWithModifiers(kLeftBrace, 0).characters, "");
+    EXPECT_EQ(kb->pressWithModifiers(kE, 0).characters, "ê");
+}
+
 TEST(XkbKeyboard, TheLockedGroupChoosesTheLayout) {
     auto kb = XkbKeyboard::fromNames("us,fr");
     ASSERT_TRUE(kb);

@@ -10,6 +10,7 @@
 
 #include <QSocketNotifier>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/xkb_keyboard.h"
@@ -99,12 +100,14 @@ bool RecordKeyMonitor::start(Handler handler) {
                               kMapParts, kMapParts, &details);
     listenerId_ = control_.addListener([this](const xcb_generic_event_t& e) { onControlEvent(e); });
 
-    // The context records key presses and releases of every client, present and future.
+    // The context records the key presses of every client, present and future.
     xcb_connection_t* conn = control_.raw();
     context_ = xcb_generate_id(conn);
     xcb_record_range_t range{};
     range.device_events.first = XCB_KEY_PRESS;
-    range.device_events.last = XCB_KEY_RELEASE;
+    // Presses only: each carries the modifier state of its moment, so releases need not be read
+    // (half the wake-ups while typing).
+    range.device_events.last = XCB_KEY_PRESS;
     xcb_record_client_spec_t clients = XCB_RECORD_CS_ALL_CLIENTS;
     auto created = xcb_record_create_context_checked(conn, context_, 0, 1, 1, &clients, &range);
     if (xcb_generic_error_t* error = xcb_request_check(conn, created)) {
@@ -219,18 +222,15 @@ void RecordKeyMonitor::readRecorded() {
 }
 
 void RecordKeyMonitor::handleRecordedBytes(const std::uint8_t* data, int length) {
-    // Device events come as 32-byte core events: type, then the X key code.
+    // Device events come as 32-byte core key events: type, X key code, ..., state at byte 28.
     for (int offset = 0; offset + 32 <= length; offset += 32) {
-        std::uint8_t type = data[offset] & 0x7F;
-        std::uint8_t keycode = data[offset + 1];
-        if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE) continue;
+        const std::uint8_t* e = data + offset;
+        if ((e[0] & 0x7F) != XCB_KEY_PRESS) continue;
         if (keymapStale_ && !loadKeymap()) continue;
         if (!keyboard_) continue;
-        if (type == XCB_KEY_RELEASE) {
-            keyboard_->release(keycode);
-            continue;
-        }
-        TranslatedKey key = keyboard_->press(keycode);
+        std::uint16_t state = 0;
+        std::memcpy(&state, e + 28, sizeof state);
+        TranslatedKey key = keyboard_->pressWithModifiers(e[1], state);
         // Modifier keys alone do not count as key presses, as on every desktop's key-down monitor.
         if (key.isModifierKey || !handler_) continue;
         if (suppressed_ && suppressed_()) continue;

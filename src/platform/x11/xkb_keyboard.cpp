@@ -150,6 +150,17 @@ bool XkbKeyboard::isModifierKey(std::uint32_t xKeycode) const {
 }
 
 TranslatedKey XkbKeyboard::press(std::uint32_t xKeycode) {
+    TranslatedKey key = translate(xKeycode);
+    xkb_state_update_key(state_, xKeycode, XKB_KEY_DOWN);
+    return key;
+}
+
+TranslatedKey XkbKeyboard::pressWithModifiers(std::uint32_t xKeycode, std::uint32_t realMods) {
+    xkb_state_update_mask(state_, realMods & 0xFF, 0, 0, 0, 0, lockedGroup());
+    return translate(xKeycode);
+}
+
+TranslatedKey XkbKeyboard::translate(std::uint32_t xKeycode) {
     TranslatedKey key;
     key.virtualKey = virtualKeyFromXKeycode(xKeycode);
     key.modifiers = modifierWordFromMask(xkb_state_serialize_mods(state_, XKB_STATE_MODS_EFFECTIVE));
@@ -185,7 +196,6 @@ TranslatedKey XkbKeyboard::press(std::uint32_t xKeycode) {
             if (n > 0 && static_cast<std::size_t>(n) < sizeof buf) key.characters.assign(buf, n);
         }
     }
-    xkb_state_update_key(state_, xKeycode, XKB_KEY_DOWN);
     return key;
 }
 

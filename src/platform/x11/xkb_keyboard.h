@@ -46,6 +46,9 @@ public:
     // A key press: translated with the state before the key's own effect, then applied.
     TranslatedKey press(std::uint32_t xKeycode);
     void release(std::uint32_t xKeycode);
+    // A key press as the server reported it, with the real modifier mask in force then (the core
+    // event's state): no release needs to be seen to keep the modifiers right.
+    TranslatedKey pressWithModifiers(std::uint32_t xKeycode, std::uint32_t realMods);
 
     // The key code typing `keysym` without modifiers in the current group (or another group),
     // nothing when no key has it.
@@ -58,6 +61,7 @@ public:
 private:
     void computeModifierMasks();
     void resetCompose();
+    TranslatedKey translate(std::uint32_t xKeycode);
 
     xkb_context* context_;
     xkb_keymap* keymap_ = nullptr;
