@@ -58,17 +58,25 @@ class Target {
 public:
     Target(const fs::path& dir, const std::string& name, std::vector<std::string> extra = {})
         : file_(dir / name) {
-        fs::remove(file_);
-        fs::remove(chordsFile());
         std::vector<std::string> argv = {kTarget, "--output", file_.string()};
         argv.insert(argv.end(), extra.begin(), extra.end());
-        fs::path out = dir / (name + ".stdout");
-        fs::remove(out);
-        pid_ = spawn(argv, out.string());
-        waitUntil([&] { return readFile(out).find("ready") != std::string::npos; }, 20s);
-        std::string ready = readFile(out);
-        auto pos = ready.find("ready ");
-        if (pos != std::string::npos) window_ = ready.substr(pos + 6, ready.find('\n', pos) - pos - 6);
+        // A loaded machine may take long to start a sanitized Qt program; one retry covers a
+        // start that got lost.
+        for (int attempt = 0; attempt < 2 && window_.empty(); ++attempt) {
+            if (pid_ > 0) stop(pid_);
+            fs::remove(file_);
+            fs::remove(chordsFile());
+            fs::path out = dir / (name + ".stdout");
+            fs::remove(out);
+            pid_ = spawn(argv, out.string(), (dir / (name + ".stderr")).string());
+            waitUntil([&] { return readFile(out).find('\n') != std::string::npos || !running(pid_); }, 40s);
+            std::string ready = readFile(out);
+            auto pos = ready.find("ready ");
+            if (pos != std::string::npos) window_ = ready.substr(pos + 6, ready.find('\n', pos) - pos - 6);
+            if (window_.empty())
+                std::fprintf(stderr, "target did not start: %s\n",
+                             readFile(dir / (name + ".stderr")).c_str());
+        }
     }
     ~Target() { stop(pid_); }
 
