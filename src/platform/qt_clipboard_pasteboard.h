@@ -24,7 +24,7 @@ class PasteTracker;
 // clipboard, a snapshot gives what the user had before it, so insertions back to back never take
 // the date for the user's content. A restore finding that someone else copied something
 // meanwhile leaves that new content alone.
-class QtClipboardPasteboard : public Pasteboard {
+class QtClipboardPasteboard final : public Pasteboard {
 public:
     // `ownerAnswers(primary)`: whether the selection's owner answers within a short bound; an
     // owner that does not is not asked for its formats (it would hold the program up).

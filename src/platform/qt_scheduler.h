@@ -11,7 +11,7 @@ class QTimer;
 namespace orvalin {
 
 // Single-shot and repeating QTimers on the main thread.
-class QtScheduler : public Scheduler {
+class QtScheduler final : public Scheduler {
 public:
     QtScheduler();
     ~QtScheduler() override;

@@ -14,7 +14,7 @@ class X11Connection;
 // Tells when the active window (the root's `_NET_ACTIVE_WINDOW`) moves to a window of another
 // process. Windows are told apart by their `_NET_WM_PID`, or by the X client that made them
 // where a window does not name its process.
-class ActiveWindowWatcher : public ActiveApplicationSource {
+class ActiveWindowWatcher final : public ActiveApplicationSource {
 public:
     explicit ActiveWindowWatcher(X11Connection& conn);
     ~ActiveWindowWatcher() override;

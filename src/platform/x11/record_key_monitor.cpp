@@ -150,7 +150,7 @@ bool RecordKeyMonitor::isModifierKeycode(std::uint32_t keycode) {
 
 void RecordKeyMonitor::teardown() {
     if (notifier_) {
-        if (notifier_) notifier_->setEnabled(false);
+        notifier_->setEnabled(false);
         // Stopped from within a key handler: the notifier is still in use, delete it later.
         if (reading_) {
             notifier_.release()->deleteLater();

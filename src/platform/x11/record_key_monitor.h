@@ -22,7 +22,7 @@ class XkbKeyboard;
 // comes on a connection of its own (RECORD takes that connection over), read on the main loop
 // through a socket notifier; the keymap, layout group and modifier state follow XKB
 // notifications on the program's connection as they happen.
-class RecordKeyMonitor : public KeyMonitor {
+class RecordKeyMonitor final : public KeyMonitor {
 public:
     // `control` must outlive the monitor. `displayName` is the display to record (nullptr:
     // $DISPLAY). `composeLocale` picks the Compose table.

@@ -25,7 +25,7 @@ enum class PasteChord;
 // asked for; while the user still holds modifiers (say Control and Alt of a combination that just
 // fired) they wait for the release, at most about a second, so that the target sees exactly the
 // chord. Every key pressed is released again.
-class XTestKeySynthesizer : public KeySynthesizer {
+class XTestKeySynthesizer final : public KeySynthesizer {
 public:
     // Key code for a keysym in the current keymap, nothing when no key types it.
     using KeycodeLookup = std::function<std::optional<std::uint32_t>(std::uint32_t keysym)>;
