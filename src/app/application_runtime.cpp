@@ -28,7 +28,8 @@ namespace orvalin {
 
 namespace {
 
-constexpr std::chrono::milliseconds kOwnerAnswerBound{300};
+// Long enough for a busy owner on a loaded machine, short enough not to be felt as a freeze.
+constexpr std::chrono::milliseconds kOwnerAnswerBound{1000};
 
 std::string displayName() {
     const char* d = std::getenv("DISPLAY");

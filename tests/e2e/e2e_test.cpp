@@ -122,6 +122,8 @@ protected:
                 return waitUntil([] { return !target_->text().empty() && target_->text() != "dt "; }, 1500ms);
             },
             30s);
+        // The warm-up insertions finish restoring the clipboard before a test sets its own.
+        std::this_thread::sleep_for(1500ms);
     }
     static void TearDownTestSuite() {
         target_.reset();
