@@ -262,6 +262,33 @@ TEST_F(EndToEnd, TerminalsGetTheirOwnPasteChord) {
     EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
 }
 
+// A real xterm: it pastes the primary selection with Shift+Insert, and its line editor applies the
+// Backspaces.
+TEST_F(EndToEnd, TheDateArrivesInARealXterm) {
+    if (run("command -v xterm >/dev/null 2>&1") != 0) GTEST_SKIP() << "xterm is not installed";
+    fs::path line = home_->path() / "xterm-line.txt";
+    fs::remove(line);
+    pid_t xterm =
+        spawn({"xterm", "-class", "XTerm", "-e", "sh", "-c", "head -n 1 > '" + line.string() + "'"});
+    std::string window;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            window = capture("xdotool search --pid " + std::to_string(xterm) + " 2>/dev/null | head -n 1");
+            return !window.empty();
+        },
+        20s));
+    window.erase(window.find_last_not_of('\n') + 1);
+    run("xdotool windowfocus --sync " + window + " >/dev/null 2>&1");
+    std::this_thread::sleep_for(300ms);
+    keys("a d t space");
+    std::this_thread::sleep_for(1500ms);
+    keys("Return");
+    EXPECT_TRUE(waitUntil([&] { return readFile(line) == "a" + today("%Y-%m-%d ") + "\n"; }, 8s))
+        << readFile(line);
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
+    stop(xterm);
+}
+
 TEST_F(EndToEnd, TheFrenchLayoutWorksForBuiltInTriggersAndAnAccentedOne) {
     ASSERT_EQ(run("setxkbmap -layout fr"), 0);
     std::this_thread::sleep_for(300ms);
