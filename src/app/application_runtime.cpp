@@ -36,6 +36,13 @@ std::string displayName() {
     return d != nullptr ? d : "";
 }
 
+// ":0" and ":0.0" are one display for the one-instance rule.
+std::string displayKey(const std::string& display) {
+    auto colon = display.rfind(':');
+    auto dot = display.find('.', colon == std::string::npos ? 0 : colon);
+    return colon != std::string::npos && dot != std::string::npos ? display.substr(0, dot) : display;
+}
+
 // The locale whose Compose table applies: LC_ALL, LC_CTYPE, then LANG.
 std::string composeLocale() {
     for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
@@ -64,7 +71,7 @@ void ApplicationRuntime::onShowRequested(std::function<void()> handler) {
 
 ApplicationRuntime::StartResult ApplicationRuntime::start() {
     const std::string display = displayName();
-    guard_ = std::make_unique<SingleInstanceGuard>("display" + display);
+    guard_ = std::make_unique<SingleInstanceGuard>("display" + displayKey(display));
     switch (guard_->claim()) {
         case SingleInstanceGuard::Role::Secondary:
             if (!guard_->notifyPrimary()) {
