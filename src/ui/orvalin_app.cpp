@@ -123,11 +123,11 @@ void OrvalinApp::togglePanelAt(const QRect& anchor) {
     thePanel.popupAt(anchor);
 }
 
-std::optional<OrvalinApp::WindowSpec> OrvalinApp::windowSpec(const QString& identifier) {
+std::optional<OrvalinApp::WindowFrame> OrvalinApp::windowFrame(const QString& identifier) {
     if (identifier == QLatin1String("preferences"))
-        return WindowSpec{QStringLiteral("Préférences Orvalin"), {520, 560}};
+        return WindowFrame{QStringLiteral("Préférences Orvalin"), {520, 560}};
     if (identifier == QLatin1String("onboarding"))
-        return WindowSpec{QStringLiteral("Bienvenue dans Orvalin"), {480, 420}};
+        return WindowFrame{QStringLiteral("Bienvenue dans Orvalin"), {480, 420}};
     return std::nullopt;
 }
 
@@ -140,16 +140,16 @@ QWidget* OrvalinApp::window(const QString& identifier) const {
 }
 
 QWidget* OrvalinApp::openWindow(const QString& identifier) {
-    const auto spec = windowSpec(identifier);
-    if (!spec) return nullptr;
+    const auto frame = windowFrame(identifier);
+    if (!frame) return nullptr;
     QWidget* shown = windows_.value(identifier).data();
     if (!shown) {
         shown = new QWidget(nullptr, Qt::Window);
         shown->setObjectName(identifier);
         shown->setAttribute(Qt::WA_DeleteOnClose);
-        shown->setWindowTitle(spec->title);
+        shown->setWindowTitle(frame->title);
         shown->setWindowIcon(programIcon());
-        shown->setFixedSize(spec->size);
+        shown->setFixedSize(frame->size);
         auto* layout = new QVBoxLayout(shown);
         layout->setContentsMargins(0, 0, 0, 0);
         const auto factory = factories_.value(identifier);

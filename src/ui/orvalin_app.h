@@ -34,7 +34,7 @@ public:
     // Builds a window's content; the window around it (title, fixed size, one instance) is ours.
     using WindowContentFactory = std::function<QWidget*(OrvalinApp& app)>;
 
-    struct WindowSpec {
+    struct WindowFrame {
         QString title;
         QSize size;
     };
@@ -56,7 +56,7 @@ public:
     // Opens "preferences" or "onboarding", or brings the open one forward; null for other names.
     QWidget* openWindow(const QString& identifier);
     QWidget* window(const QString& identifier) const;
-    static std::optional<WindowSpec> windowSpec(const QString& identifier);
+    static std::optional<WindowFrame> windowFrame(const QString& identifier);
     // Replaces the placeholder content of a window that is opened from then on.
     void setWindowContentFactory(const QString& identifier, const WindowContentFactory& factory);
 
