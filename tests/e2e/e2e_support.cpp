@@ -5,12 +5,14 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -35,12 +37,23 @@ pid_t spawn(const std::vector<std::string>& argv, const std::string& out, const 
     return pid;
 }
 
+namespace {
+// Processes already waited for: their numbers may belong to someone else by now, so they are
+// never signalled again.
+std::set<pid_t>& reaped() {
+    static std::set<pid_t> pids;
+    return pids;
+}
+}  // namespace
+
 std::optional<int> waitExit(pid_t pid, std::chrono::milliseconds timeout) {
+    if (reaped().count(pid) != 0) return -1000;
     auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         int status = 0;
         pid_t r = ::waitpid(pid, &status, WNOHANG);
         if (r == pid) {
+            reaped().insert(pid);
             if (WIFEXITED(status)) return WEXITSTATUS(status);
             if (WIFSIGNALED(status)) return -WTERMSIG(status);
         }
@@ -51,12 +64,15 @@ std::optional<int> waitExit(pid_t pid, std::chrono::milliseconds timeout) {
 }
 
 bool running(pid_t pid) {
+    if (reaped().count(pid) != 0) return false;
     int status = 0;
-    return ::waitpid(pid, &status, WNOHANG) == 0;
+    pid_t r = ::waitpid(pid, &status, WNOHANG);
+    if (r == pid) reaped().insert(pid);
+    return r == 0;
 }
 
 void stop(pid_t pid) {
-    if (pid <= 0) return;
+    if (pid <= 0 || reaped().count(pid) != 0) return;
     ::kill(pid, SIGTERM);
     if (!waitExit(pid, 5s)) {
         ::kill(pid, SIGKILL);
@@ -95,6 +111,15 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     return done();
 }
 
+namespace {
+bool reachable(const std::string& display) {
+    xcb_connection_t* c = xcb_connect(display.c_str(), nullptr);
+    bool ok = c != nullptr && xcb_connection_has_error(c) == 0;
+    if (c != nullptr) xcb_disconnect(c);
+    return ok;
+}
+}  // namespace
+
 XServer::XServer(const std::vector<std::string>& extraArgs) {
     char tmpl[] = "/tmp/orvalin-e2e-display-XXXXXX";
     int fd = ::mkstemp(tmpl);
@@ -104,12 +129,20 @@ XServer::XServer(const std::vector<std::string>& extraArgs) {
     std::vector<std::string> argv = {"Xvfb", "-displayfd", "1", "-nolisten",
                                      "tcp",  "-screen",    "0", "1024x768x24"};
     argv.insert(argv.end(), extraArgs.begin(), extraArgs.end());
-    pid_ = spawn(argv, numberFile_.string());
-    waitUntil([this] { return readFile(numberFile_).find('\n') != std::string::npos; }, 20s);
-    std::string number = readFile(numberFile_);
-    while (!number.empty() && (number.back() == '\n' || number.back() == ' ')) number.pop_back();
-    if (number.empty()) throw std::runtime_error("Xvfb did not start");
-    display_ = ":" + number;
+    // Servers of parallel tests start and stop around each other; a number that turns out not to
+    // answer is given up for another.
+    for (int attempt = 0; attempt < 3 && display_.empty(); ++attempt) {
+        if (pid_ > 0) stop(pid_);
+        std::filesystem::resize_file(numberFile_, 0);
+        pid_ = spawn(argv, numberFile_.string());
+        waitUntil([this] { return readFile(numberFile_).find('\n') != std::string::npos || !running(pid_); },
+                  20s);
+        std::string number = readFile(numberFile_);
+        while (!number.empty() && (number.back() == '\n' || number.back() == ' ')) number.pop_back();
+        if (number.empty()) continue;
+        if (waitUntil([&] { return reachable(":" + number); }, 5s)) display_ = ":" + number;
+    }
+    if (display_.empty()) throw std::runtime_error("Xvfb did not start");
 }
 
 XServer::~XServer() {

@@ -267,25 +267,26 @@ TEST_F(EndToEnd, TerminalsGetTheirOwnPasteChord) {
 TEST_F(EndToEnd, TheDateArrivesInARealXterm) {
     if (run("command -v xterm >/dev/null 2>&1") != 0) GTEST_SKIP() << "xterm is not installed";
     fs::path line = home_->path() / "xterm-line.txt";
+    fs::path ready = home_->path() / "xterm-ready.txt";
     fs::remove(line);
-    pid_t xterm =
-        spawn({"xterm", "-class", "XTerm", "-e", "sh", "-c", "head -n 1 > '" + line.string() + "'"});
-    std::string window;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            window = capture("xdotool search --pid " + std::to_string(xterm) + " 2>/dev/null | head -n 1");
-            return !window.empty();
-        },
-        20s));
+    fs::remove(ready);
+    // The shell says when it reads the terminal; the line it reads ends up in a file.
+    pid_t xterm = spawn({"xterm", "-class", "XTerm", "-e", "sh", "-c",
+                         "echo ready > '" + ready.string() + "'; head -n 1 > '" + line.string() + "'"});
+    ASSERT_TRUE(waitUntil([&] { return !readFile(ready).empty(); }, 30s));
+    std::string window =
+        capture("xdotool search --pid " + std::to_string(xterm) + " 2>/dev/null | head -n 1");
     window.erase(window.find_last_not_of('\n') + 1);
+    ASSERT_FALSE(window.empty());
     run("xdotool windowfocus --sync " + window + " >/dev/null 2>&1");
     std::this_thread::sleep_for(300ms);
     keys("a d t space");
-    std::this_thread::sleep_for(1500ms);
+    // The clipboard comes back once xterm has fetched the date: only then end the line.
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 8s)) << clipboardText();
+    std::this_thread::sleep_for(500ms);
     keys("Return");
     EXPECT_TRUE(waitUntil([&] { return readFile(line) == "a" + today("%Y-%m-%d ") + "\n"; }, 8s))
         << readFile(line);
-    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
     stop(xterm);
 }
 

@@ -357,9 +357,12 @@ TEST_F(PasteboardFixture, AnOwnerThatNeverAnswersDoesNotHoldTheProgramUp) {
 }  // namespace orvalin::x11
 
 // Runs the tests on an Xvfb of their own.
-int main(int argc, char** argv) {
+namespace {
+
+// An Xvfb on a free display number; its pid, or -1.
+pid_t startServer(std::string& display) {
     int fds[2];
-    if (::pipe(fds) != 0) return 1;
+    if (::pipe(fds) != 0) return -1;
     pid_t server = ::fork();
     if (server == 0) {
         ::close(fds[0]);
@@ -373,12 +376,30 @@ int main(int argc, char** argv) {
     char c = 0;
     while (::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
     ::close(fds[0]);
-    if (number.empty()) {
+    display = ":" + number;
+    xcb_connection_t* conn = number.empty() ? nullptr : xcb_connect(display.c_str(), nullptr);
+    bool ok = conn != nullptr && xcb_connection_has_error(conn) == 0;
+    if (conn != nullptr) xcb_disconnect(conn);
+    if (!ok && server > 0) {
+        ::kill(server, SIGTERM);
+        ::waitpid(server, nullptr, 0);
+        return -1;
+    }
+    return server;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Servers of tests running in parallel start and stop around each other: try again if the
+    // number given does not answer.
+    std::string display;
+    pid_t server = -1;
+    for (int attempt = 0; attempt < 3 && server < 0; ++attempt) server = startServer(display);
+    if (server < 0) {
         std::fprintf(stderr, "Xvfb did not start\n");
         return 1;
     }
-    std::string display = ":" + number;
-    while (!display.empty() && (display.back() == '\n')) display.pop_back();
     ::setenv("DISPLAY", display.c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     int rc = 1;
