@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <random>
 #include <set>
 #include <sstream>
 #include <stdexcept>
@@ -125,21 +126,22 @@ XServer::XServer(const std::vector<std::string>& extraArgs) {
     int fd = ::mkstemp(tmpl);
     if (fd >= 0) ::close(fd);
     numberFile_ = tmpl;
-    // -displayfd picks a free display number and writes it out once the server accepts clients.
-    std::vector<std::string> argv = {"Xvfb", "-displayfd", "1", "-nolisten",
-                                     "tcp",  "-screen",    "0", "1024x768x24"};
-    argv.insert(argv.end(), extraArgs.begin(), extraArgs.end());
-    // Servers of parallel tests start and stop around each other; a number that turns out not to
-    // answer is given up for another.
-    for (int attempt = 0; attempt < 3 && display_.empty(); ++attempt) {
+    // The display number is drawn from a wide range rather than the lowest free one: a server of
+    // a parallel test that is shutting down may still remove the socket of a low number just
+    // taken again. -displayfd says when the server accepts clients.
+    std::mt19937 random(static_cast<unsigned>(::getpid()) ^
+                        static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    for (int attempt = 0; attempt < 8 && display_.empty(); ++attempt) {
+        const std::string number = std::to_string(100 + random() % 800);
+        std::vector<std::string> argv = {"Xvfb", ":" + number, "-displayfd", "1",          "-nolisten",
+                                         "tcp",  "-screen",    "0",          "1024x768x24"};
+        argv.insert(argv.end(), extraArgs.begin(), extraArgs.end());
         if (pid_ > 0) stop(pid_);
         std::filesystem::resize_file(numberFile_, 0);
-        pid_ = spawn(argv, numberFile_.string());
+        pid_ = spawn(argv, numberFile_.string(), numberFile_.string() + ".log");
         waitUntil([this] { return readFile(numberFile_).find('\n') != std::string::npos || !running(pid_); },
                   20s);
-        std::string number = readFile(numberFile_);
-        while (!number.empty() && (number.back() == '\n' || number.back() == ' ')) number.pop_back();
-        if (number.empty()) continue;
+        if (!running(pid_) || readFile(numberFile_).find('\n') == std::string::npos) continue;
         if (waitUntil([&] { return reachable(":" + number); }, 5s)) display_ = ":" + number;
     }
     if (display_.empty()) throw std::runtime_error("Xvfb did not start");
@@ -148,6 +150,11 @@ XServer::XServer(const std::vector<std::string>& extraArgs) {
 XServer::~XServer() {
     kill();
     std::filesystem::remove(numberFile_);
+    std::filesystem::remove(numberFile_.string() + ".log");
+}
+
+std::string XServer::log() const {
+    return readFile(numberFile_.string() + ".log");
 }
 
 void XServer::kill() {

@@ -40,6 +40,8 @@ public:
     ~XServer();
     const std::string& display() const { return display_; }
     pid_t pid() const { return pid_; }
+    // What the server wrote on its standard error.
+    std::string log() const;
     void kill();
 
 private:

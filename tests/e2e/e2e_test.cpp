@@ -133,7 +133,9 @@ protected:
     }
     void SetUp() override {
         ASSERT_TRUE(target_ && target_->started());
-        ASSERT_TRUE(running(orvalin_)) << readFile(home_->path() / "orvalin.err");
+        ASSERT_TRUE(running(orvalin_))
+            << readFile(home_->path() / "orvalin.err") << "\nX server "
+            << (running(server_->pid()) ? "running" : "gone") << ": " << server_->log();
         target_->focusAndClear();
         setClipboardText("texte connu");
     }

@@ -1,6 +1,8 @@
 // The X11 pieces against a real X server of their own (Xvfb).
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -360,14 +362,21 @@ TEST_F(PasteboardFixture, AnOwnerThatNeverAnswersDoesNotHoldTheProgramUp) {
 namespace {
 
 // An Xvfb on a free display number; its pid, or -1.
-pid_t startServer(std::string& display) {
+pid_t startServer(std::string& display, const std::string& requested) {
     int fds[2];
     if (::pipe(fds) != 0) return -1;
     pid_t server = ::fork();
     if (server == 0) {
+        // The server ends with the test program, whatever way that ends, and keeps nothing of
+        // its output channels open.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
         ::close(fds[0]);
         std::string fd = std::to_string(fds[1]);
-        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", static_cast<char*>(nullptr));
+        ::execlp("Xvfb", "Xvfb", requested.c_str(), "-displayfd", fd.c_str(), "-nolisten", "tcp",
+                 static_cast<char*>(nullptr));
         ::_exit(127);
     }
     ::close(fds[1]);
@@ -391,11 +400,14 @@ pid_t startServer(std::string& display) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Servers of tests running in parallel start and stop around each other: try again if the
-    // number given does not answer.
     std::string display;
     pid_t server = -1;
-    for (int attempt = 0; attempt < 3 && server < 0; ++attempt) server = startServer(display);
+    // A number from a wide range: the lowest free one may still be in the hands of a server of
+    // another test that is shutting down.
+    std::srand(static_cast<unsigned>(::getpid()));
+    for (int attempt = 0; attempt < 8 && server < 0; ++attempt) {
+        server = startServer(display, ":" + std::to_string(100 + std::rand() % 800));
+    }
     if (server < 0) {
         std::fprintf(stderr, "Xvfb did not start\n");
         return 1;
