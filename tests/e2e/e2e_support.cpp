@@ -126,15 +126,16 @@ XServer::XServer(const std::vector<std::string>& extraArgs) {
     int fd = ::mkstemp(tmpl);
     if (fd >= 0) ::close(fd);
     numberFile_ = tmpl;
-    // The display number is drawn from a wide range rather than the lowest free one: a server of
-    // a parallel test that is shutting down may still remove the socket of a low number just
-    // taken again. -displayfd says when the server accepts clients.
+    // The display number is drawn from a wide range, away from the low numbers other tests take;
+    // -displayfd says when the server accepts clients.
     std::mt19937 random(static_cast<unsigned>(::getpid()) ^
                         static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
     for (int attempt = 0; attempt < 8 && display_.empty(); ++attempt) {
         const std::string number = std::to_string(100 + random() % 800);
-        std::vector<std::string> argv = {"Xvfb", ":" + number, "-displayfd", "1",          "-nolisten",
-                                         "tcp",  "-screen",    "0",          "1024x768x24"};
+        // -noreset: without it the server resets whenever its last client leaves, and a client
+        // connecting during the reset is turned away.
+        std::vector<std::string> argv = {"Xvfb",      ":" + number, "-displayfd", "1", "-noreset",
+                                         "-nolisten", "tcp",        "-screen",    "0", "1024x768x24"};
         argv.insert(argv.end(), extraArgs.begin(), extraArgs.end());
         if (pid_ > 0) stop(pid_);
         std::filesystem::resize_file(numberFile_, 0);

@@ -375,7 +375,7 @@ pid_t startServer(std::string& display, const std::string& requested) {
         ::dup2(null, 2);
         ::close(fds[0]);
         std::string fd = std::to_string(fds[1]);
-        ::execlp("Xvfb", "Xvfb", requested.c_str(), "-displayfd", fd.c_str(), "-nolisten", "tcp",
+        ::execlp("Xvfb", "Xvfb", requested.c_str(), "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp",
                  static_cast<char*>(nullptr));
         ::_exit(127);
     }
@@ -402,8 +402,8 @@ pid_t startServer(std::string& display, const std::string& requested) {
 int main(int argc, char** argv) {
     std::string display;
     pid_t server = -1;
-    // A number from a wide range: the lowest free one may still be in the hands of a server of
-    // another test that is shutting down.
+    // A number from a wide range, away from the low numbers other tests take. The server does
+    // not reset when its last client leaves (-noreset): a client connecting then is turned away.
     std::srand(static_cast<unsigned>(::getpid()));
     for (int attempt = 0; attempt < 8 && server < 0; ++attempt) {
         server = startServer(display, ":" + std::to_string(100 + std::rand() % 800));
