@@ -61,6 +61,8 @@ ApplicationRuntime::~ApplicationRuntime() {
     manager_.reset();
 }
 
+PreferencesStore& ApplicationRuntime::store() { return *store_; }
+
 std::string ApplicationRuntime::permissionHelpUrl() {
     return ORVALIN_HELP_URL;
 }

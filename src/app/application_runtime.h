@@ -8,6 +8,7 @@ namespace orvalin {
 
 class TextExpansionManager;
 class JsonFilePreferencesStore;
+class PreferencesStore;
 class PasteTracker;
 class QtClipboardPasteboard;
 class QtScheduler;
@@ -40,6 +41,8 @@ public:
     StartResult start();
 
     TextExpansionManager& manager() { return *manager_; }
+    // The one store the manager writes to: the front end keeps its own settings there too.
+    PreferencesStore& store();
     // Another start of the program asked this one to show itself.
     void onShowRequested(std::function<void()> handler);
 

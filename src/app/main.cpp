@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include "app/application_runtime.h"
+#include "ui/orvalin_app.h"
 
 namespace {
 
@@ -72,5 +73,8 @@ int main(int argc, char** argv) {
         case orvalin::ApplicationRuntime::StartResult::Running:
             break;
     }
-    return QApplication::exec();
+    // Declared after the runtime, so the tray goes first when the program ends.
+    orvalin::ui::OrvalinApp tray(runtime.manager(), runtime.store());
+    runtime.onShowRequested([&tray] { tray.showPanel(); });
+    return tray.exec();
 }
