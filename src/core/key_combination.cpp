@@ -1,4 +1,5 @@
 #include "core/key_combination.h"
+#include "core/virtual_keys.h"
 
 #include <unicode/locid.h>
 #include <unicode/uchar.h>
@@ -9,10 +10,6 @@
 namespace orvalin {
 
 namespace {
-
-constexpr std::uint32_t kKeyEscape = 53;
-constexpr std::uint32_t kKeyDelete = 51;
-constexpr std::uint32_t kKeyForwardDelete = 117;
 
 // A key name longer than this is not a key's text; keep the display short whatever comes in.
 constexpr int32_t kMaxNameCodePoints = 16;
@@ -129,10 +126,10 @@ std::string keyName(std::uint32_t keyCode, std::string_view charactersIgnoringMo
 RecordingKeyOutcome handleRecordingKey(std::uint32_t keyCode, std::uint32_t modifiers,
                                        std::string_view charactersIgnoringModifiers) {
     using Kind = RecordingKeyOutcome::Kind;
-    if (keyCode == kKeyEscape) return {Kind::cancel, std::nullopt};
+    if (keyCode == vkey::kEscape) return {Kind::cancel, std::nullopt};
     const std::uint32_t mods = modifiers & modifier::kMask;
     if (isModifierKey(keyCode)) return {Kind::passOn, std::nullopt};
-    if (keyCode == kKeyDelete || keyCode == kKeyForwardDelete) {
+    if (keyCode == vkey::kBackspace || keyCode == vkey::kForwardDelete) {
         if (mods == 0) return {Kind::clear, std::nullopt};
     } else if (mods == 0 && !isFunctionKey(keyCode)) {
         return {Kind::passOn, std::nullopt};

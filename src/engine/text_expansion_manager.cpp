@@ -1,4 +1,5 @@
 #include "engine/text_expansion_manager.h"
+#include "core/virtual_keys.h"
 
 #include <algorithm>
 #include <ostream>
@@ -7,13 +8,6 @@ namespace orvalin {
 
 namespace {
 
-constexpr std::uint16_t kKeyBackspace = 51;
-constexpr std::uint16_t kKeyEscape = 53;
-constexpr std::uint16_t kKeyLeft = 123;
-constexpr std::uint16_t kKeyRight = 124;
-constexpr std::uint16_t kKeyDown = 125;
-constexpr std::uint16_t kKeyUp = 126;
-constexpr std::uint16_t kKeyV = 9;
 constexpr std::uint32_t kMaxKeyCode = 0xFFFF;
 
 // An error text may span lines; the diagnostic stays on one.
@@ -170,14 +164,14 @@ void TextExpansionManager::handleKeyDown(const KeyEvent& event) {
     if (hasUnmodifiedCombinations_ && dispatchCombinations(event.keyCode, 0)) return;
 
     switch (event.keyCode) {
-        case kKeyBackspace:
+        case vkey::kBackspace:
             buffer_.removeLast();
             return;
-        case kKeyEscape:
-        case kKeyLeft:
-        case kKeyRight:
-        case kKeyDown:
-        case kKeyUp:
+        case vkey::kEscape:
+        case vkey::kLeftArrow:
+        case vkey::kRightArrow:
+        case vkey::kDownArrow:
+        case vkey::kUpArrow:
             buffer_.clear();
             return;
         default:
@@ -198,7 +192,7 @@ void TextExpansionManager::handleKeyDown(const KeyEvent& event) {
 bool TextExpansionManager::dispatchCombinations(std::uint16_t keyCode, std::uint32_t modifiers) {
     // Our own paste chord comes back through the monitor; a combination recorded on it must not
     // answer it, or every paste would start another one.
-    if (keyCode == kKeyV && sequencer_.pasteEchoPossible()) return false;
+    if (keyCode == vkey::kV && sequencer_.pasteEchoPossible()) return false;
     bool matched = false;
     for (const Combination& c : combinations_) {
         if (c.keyCode == keyCode && c.modifiers == modifiers) {

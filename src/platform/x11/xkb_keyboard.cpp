@@ -1,4 +1,5 @@
 #include "platform/x11/xkb_keyboard.h"
+#include "core/shortcut.h"
 
 #include <xkbcommon/xkbcommon-compose.h>
 #include <xkbcommon/xkbcommon.h>
@@ -8,12 +9,6 @@
 namespace orvalin::x11 {
 
 namespace {
-
-constexpr std::uint32_t kCapsLockFlag = 0x10000;
-constexpr std::uint32_t kShiftFlag = 0x20000;
-constexpr std::uint32_t kControlFlag = 0x40000;
-constexpr std::uint32_t kAltFlag = 0x80000;
-constexpr std::uint32_t kSuperFlag = 0x100000;
 
 bool isModifierKeysym(xkb_keysym_t sym) {
     // Shift_L .. Hyper_R, the ISO level and group shifts and locks, Mode_switch.
@@ -130,11 +125,11 @@ std::uint32_t XkbKeyboard::lockedGroup() const {
 
 std::uint32_t XkbKeyboard::modifierWordFromMask(std::uint32_t mods) const {
     std::uint32_t word = 0;
-    if ((mods & lockMask_) != 0) word |= kCapsLockFlag;
-    if ((mods & shiftMask_) != 0) word |= kShiftFlag;
-    if ((mods & controlMask_) != 0) word |= kControlFlag;
-    if ((mods & altMask_) != 0) word |= kAltFlag;
-    if ((mods & superMask_) != 0) word |= kSuperFlag;
+    if ((mods & lockMask_) != 0) word |= modifier::kCapsLock;
+    if ((mods & shiftMask_) != 0) word |= modifier::kShift;
+    if ((mods & controlMask_) != 0) word |= modifier::kControl;
+    if ((mods & altMask_) != 0) word |= modifier::kAlt;
+    if ((mods & superMask_) != 0) word |= modifier::kSuper;
     return word;
 }
 

@@ -1,4 +1,5 @@
 #include "platform/x11/xtest_key_synthesizer.h"
+#include "core/virtual_keys.h"
 
 #include <xcb/xtest.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
@@ -14,11 +15,6 @@
 namespace orvalin::x11 {
 
 namespace {
-constexpr std::uint16_t kVirtualBackspace = 51;
-constexpr std::uint16_t kVirtualV = 9;
-constexpr std::uint16_t kVirtualLeftControl = 59;
-constexpr std::uint16_t kVirtualLeftShift = 56;
-constexpr std::uint16_t kVirtualInsert = 114;
 constexpr auto kRetryInterval = std::chrono::milliseconds(10);
 }  // namespace
 
@@ -118,23 +114,23 @@ void XTestKeySynthesizer::tap(std::uint32_t keycode, const std::vector<std::uint
 
 void XTestKeySynthesizer::send(const Action& action) {
     if (!action.paste) {
-        std::uint32_t bs = keycodeFor(XKB_KEY_BackSpace, kVirtualBackspace);
+        std::uint32_t bs = keycodeFor(XKB_KEY_BackSpace, vkey::kBackspace);
         if (bs != 0) tap(bs, {});
         return;
     }
     PasteChord chord = pasteChordForClass(windowClass(conn_, activeWindow(conn_)));
-    std::uint32_t control = keycodeFor(XKB_KEY_Control_L, kVirtualLeftControl);
-    std::uint32_t shift = keycodeFor(XKB_KEY_Shift_L, kVirtualLeftShift);
+    std::uint32_t control = keycodeFor(XKB_KEY_Control_L, vkey::kLeftControl);
+    std::uint32_t shift = keycodeFor(XKB_KEY_Shift_L, vkey::kLeftShift);
     switch (chord) {
         case PasteChord::ControlV:
-            tap(keycodeFor(XKB_KEY_v, kVirtualV), {control});
+            tap(keycodeFor(XKB_KEY_v, vkey::kV), {control});
             break;
         case PasteChord::ControlShiftV:
-            tap(keycodeFor(XKB_KEY_v, kVirtualV), {control, shift});
+            tap(keycodeFor(XKB_KEY_v, vkey::kV), {control, shift});
             break;
         case PasteChord::ShiftInsert:
             if (tracker_.putDateOnPrimary) tracker_.putDateOnPrimary();
-            tap(keycodeFor(XKB_KEY_Insert, kVirtualInsert), {shift});
+            tap(keycodeFor(XKB_KEY_Insert, vkey::kInsert), {shift});
             break;
     }
     tracker_.chordSent();
