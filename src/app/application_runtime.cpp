@@ -20,9 +20,7 @@
 #include "platform/x11/xtest_key_synthesizer.h"
 #include "platform/xdg_autostart_login_item.h"
 
-#ifndef ORVALIN_HELP_URL
-#define ORVALIN_HELP_URL "https://orvalin.invalid/README.md#permissions-on-x11"
-#endif
+#include "app/help_url.h"
 
 namespace orvalin {
 
