@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <set>
 #include <sstream>
@@ -182,6 +183,63 @@ void TempHome::exportEnvironment() const {
     ::setenv("HOME", path_.c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (path_ / ".config").c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", (path_ / "runtime").c_str(), 1);
+}
+
+std::string findVisibleWindow(const std::string& namePattern) {
+    std::string id =
+        capture("xdotool search --onlyvisible --name '" + namePattern + "' 2>/dev/null | head -n 1");
+    id.erase(id.find_last_not_of("\r\n ") + 1);
+    return id;
+}
+
+std::optional<Geometry> windowGeometry(const std::string& window) {
+    if (window.empty()) return std::nullopt;
+    // Lines such as "X=352"; the position is on the root window.
+    std::istringstream lines(capture("xdotool getwindowgeometry --shell " + window + " 2>/dev/null"));
+    Geometry g;
+    int found = 0;
+    for (std::string line; std::getline(lines, line);) {
+        auto eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        const std::string key = line.substr(0, eq);
+        const int value = std::atoi(line.c_str() + eq + 1);
+        if (key == "X") g.x = value, ++found;
+        if (key == "Y") g.y = value, ++found;
+        if (key == "WIDTH") g.width = value, ++found;
+        if (key == "HEIGHT") g.height = value, ++found;
+    }
+    if (found != 4) return std::nullopt;
+    return g;
+}
+
+std::vector<std::uint32_t> screenPixels(const Geometry& area) {
+    std::vector<std::uint32_t> pixels;
+    if (area.width <= 0 || area.height <= 0) return pixels;
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (c == nullptr || xcb_connection_has_error(c) != 0) {
+        if (c != nullptr) xcb_disconnect(c);
+        return pixels;
+    }
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    auto cookie = xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, static_cast<int16_t>(area.x),
+                                static_cast<int16_t>(area.y), static_cast<uint16_t>(area.width),
+                                static_cast<uint16_t>(area.height), ~0u);
+    std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> reply(
+        xcb_get_image_reply(c, cookie, nullptr), &std::free);
+    const std::size_t count = static_cast<std::size_t>(area.width) * static_cast<std::size_t>(area.height);
+    // The test servers run at depth 24, four bytes a pixel.
+    if (reply && reply->depth == 24 &&
+        static_cast<std::size_t>(xcb_get_image_data_length(reply.get())) == count * 4) {
+        const uint8_t* data = xcb_get_image_data(reply.get());
+        pixels.resize(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            pixels[i] = static_cast<std::uint32_t>(data[4 * i]) |
+                        static_cast<std::uint32_t>(data[4 * i + 1]) << 8 |
+                        static_cast<std::uint32_t>(data[4 * i + 2]) << 16;
+        }
+    }
+    xcb_disconnect(c);
+    return pixels;
 }
 
 std::string today(const char* pattern) {

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -63,6 +64,20 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Windows and pixels of the display in $DISPLAY.
+struct Geometry {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+// The first mapped window whose name matches the regular expression; empty when there is none.
+std::string findVisibleWindow(const std::string& namePattern);
+// Where the window is on the screen.
+std::optional<Geometry> windowGeometry(const std::string& window);
+// The screen's pixels in `area`, row by row, as 0xRRGGBB; empty when they cannot be read.
+std::vector<std::uint32_t> screenPixels(const Geometry& area);
 
 // Today's date with a strftime pattern.
 std::string today(const char* pattern);

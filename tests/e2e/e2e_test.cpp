@@ -18,6 +18,7 @@ namespace fs = std::filesystem;
 
 const char* const kOrvalin = ORVALIN_BINARY;
 const char* const kTarget = TARGET_BINARY;
+const char* const kRecorder = RECORDER_BINARY;
 
 // The programs started here report leaks of their own, not those of system libraries.
 const bool kLeakSuppressions = [] {
@@ -41,7 +42,7 @@ void keys(const std::string& list) {
 }
 
 // The stored formats: the built-in ones, the ISO format also on Control+Alt+D, and one whose
-// trigger has an accented letter.
+// trigger has an accented letter. The welcome window is done with, so it never comes up.
 void writePreferences() {
     JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
     FormatCatalogue catalogue(store);
@@ -52,6 +53,28 @@ void writePreferences() {
     catalogue.mutableShortcuts().push_back(
         Shortcut{Uuid::generate(), "Accent", "yyyy/MM/dd ", "dté ", std::nullopt});
     ASSERT_TRUE(catalogue.saveShortcuts());
+    ASSERT_TRUE(store.write({{prefkey::kOnboardingCompleted, true}}));
+}
+
+const char* const kPanelName = "^Orvalin$";
+const char* const kWelcomeName = "^Bienvenue dans Orvalin$";
+
+// A start of the program while one runs: it shows the running one's panel and ends.
+::testing::AssertionResult startASecondTime() {
+    pid_t second = spawn({kOrvalin});
+    auto status = waitExit(second, 30s);
+    if (!status) {
+        stop(second);
+        return ::testing::AssertionFailure() << "the second start is still running";
+    }
+    if (*status != 0) return ::testing::AssertionFailure() << "the second start ended with " << *status;
+    return ::testing::AssertionSuccess();
+}
+
+std::optional<Geometry> waitForPanel() {
+    std::string window;
+    waitUntil([&] { return !(window = findVisibleWindow(kPanelName)).empty(); }, 15s);
+    return windowGeometry(window);
 }
 
 class Target {
@@ -306,16 +329,106 @@ TEST_F(EndToEnd, TheFrenchLayoutWorksForBuiltInTriggersAndAnAccentedOne) {
     std::this_thread::sleep_for(300ms);
 }
 
-TEST_F(EndToEnd, ASecondStartLeavesOneInstance) {
-    pid_t second = spawn({kOrvalin});
-    auto status = waitExit(second, 20s);
-    ASSERT_TRUE(status.has_value());
-    EXPECT_EQ(*status, 0);
+// A second start shows the running program's panel in the middle of the screen and leaves it the
+// only instance.
+TEST_F(EndToEnd, ASecondStartShowsThePanelAndLeavesOneInstance) {
+    ASSERT_TRUE(startASecondTime());
     EXPECT_TRUE(running(orvalin_));
+    auto panel = waitForPanel();
+    ASSERT_TRUE(panel.has_value()) << "no panel";
+    EXPECT_EQ(panel->width, 320);
+    EXPECT_GT(panel->height, 100);
+    // The test server's screen is 1024x768.
+    EXPECT_NEAR(panel->x + panel->width / 2, 512, 4);
+    EXPECT_NEAR(panel->y + panel->height / 2, 384, 4);
+    EXPECT_EQ(findVisibleWindow(kWelcomeName), "") << "the welcome window came although it was done with";
+
+    keys("Escape");
+    EXPECT_TRUE(waitUntil([] { return findVisibleWindow(kPanelName).empty(); }, 10s)) << "the panel stays";
+
     // One monitor only: the trigger gives one date, not two.
+    target_->focusAndClear();
     keys("d t space");
-    EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d ")));
+    EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d "))) << target_->text();
     std::this_thread::sleep_for(800ms);
+    EXPECT_EQ(target_->text(), today("%Y-%m-%d "));
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
+}
+
+// The panel's rows have no fixed place: each is found on the screen. The label column of a row
+// holds text; a row lights up under the pointer while the headings above the rows do not.
+class PanelRows {
+public:
+    explicit PanelRows(const Geometry& panel) : panel_(panel) {}
+
+    // The middle of the `index`th format row (from 0), or nothing.
+    std::optional<int> rowCentre(std::size_t index) {
+        std::size_t rows = 0;
+        for (const auto& [top, bottom] : textLines()) {
+            const int middle = (top + bottom) / 2;
+            run("xdotool mousemove " + std::to_string(panel_.x + panel_.width - 60) + " " +
+                std::to_string(panel_.y + middle) + " >/dev/null 2>&1");
+            if (!waitUntil([&] { return lit(middle); }, 2s)) continue;
+            if (rows++ == index) return panel_.y + middle;
+        }
+        return std::nullopt;
+    }
+
+private:
+    // Pixel 3 of a line is the panel's plain background; the highlight of a row starts at 6, its
+    // label at 14.
+    static constexpr int kPlain = 3;
+    static constexpr int kHighlight = 9;
+    static constexpr int kLabelFrom = 14;
+    static constexpr int kLabelTo = 66;
+
+    std::vector<std::pair<int, int>> textLines() const {
+        std::vector<std::pair<int, int>> lines;
+        const auto pixels = screenPixels(panel_);
+        if (pixels.empty()) return lines;
+        int start = -1;
+        for (int y = 0; y <= panel_.height; ++y) {
+            bool ink = false;
+            if (y < panel_.height) {
+                const std::uint32_t* line = &pixels[static_cast<std::size_t>(y * panel_.width)];
+                for (int x = kLabelFrom; x < kLabelTo && !ink; ++x) ink = line[x] != line[kPlain];
+            }
+            if (ink && start < 0) start = y;
+            // Dividers are thin lines; text is taller.
+            if (!ink && start >= 0) {
+                if (y - start >= 4) lines.emplace_back(start, y - 1);
+                start = -1;
+            }
+        }
+        return lines;
+    }
+
+    bool lit(int y) const {
+        const auto pixels = screenPixels({panel_.x, panel_.y + y, panel_.width, 1});
+        return !pixels.empty() && pixels[kHighlight] != pixels[kPlain];
+    }
+
+    Geometry panel_;
+};
+
+// A click on a format's row in the panel pastes that format's date into the window that had the
+// keyboard, and the clipboard comes back.
+TEST_F(EndToEnd, ClickingAFormatInThePanelPastesItsDate) {
+    // Off the panel's place, so no row is lit when it is read.
+    run("xdotool mousemove 5 5 >/dev/null 2>&1");
+    ASSERT_TRUE(startASecondTime());
+    auto panel = waitForPanel();
+    ASSERT_TRUE(panel.has_value()) << "no panel";
+    // The rows: Court, Long, ISO, Accent.
+    auto iso = PanelRows(*panel).rowCentre(2);
+    ASSERT_TRUE(iso.has_value()) << "the ISO row was not found";
+    run("xdotool mousemove " + std::to_string(panel->x + panel->width - 60) + " " + std::to_string(*iso) +
+        " click 1 >/dev/null 2>&1");
+    EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d "))) << target_->text();
+    EXPECT_TRUE(waitUntil([] { return findVisibleWindow(kPanelName).empty(); }, 10s)) << "the panel stays";
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
+    EXPECT_EQ(target_->chords(), "ctrl+v\n");
+    std::this_thread::sleep_for(600ms);
     EXPECT_EQ(target_->text(), today("%Y-%m-%d "));
 }
 
@@ -340,6 +453,88 @@ TEST(EndToEndServer, MissingRecordThenLostServer) {
     ASSERT_TRUE(status.has_value()) << "still running after the X server ended";
     EXPECT_NE(*status, 0);
     EXPECT_GT(*status, 0) << "ended by a signal";
+}
+
+// On a fresh home the welcome window comes with the panel.
+TEST(EndToEndServer, TheWelcomeWindowComesWithThePanelUntilItIsDoneWith) {
+    TempHome home;
+    home.exportEnvironment();
+    XServer server;
+    ::setenv("DISPLAY", server.display().c_str(), 1);
+    fs::path err = home.path() / "orvalin.err";
+    pid_t orvalin = spawn({kOrvalin}, "/dev/null", err.string());
+    auto socketThere = [&] {
+        for (const auto& entry : fs::directory_iterator(home.path() / "runtime")) {
+            if (entry.path().extension() == ".sock") return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(waitUntil(socketThere, 30s)) << readFile(err);
+    EXPECT_EQ(findVisibleWindow(kWelcomeName), "") << "the welcome window came before the panel";
+    ASSERT_TRUE(startASecondTime());
+    EXPECT_TRUE(waitForPanel().has_value()) << "no panel";
+    EXPECT_TRUE(waitUntil([] { return !findVisibleWindow(kWelcomeName).empty(); }, 15s))
+        << "no welcome window";
+    stop(orvalin);
+}
+
+// A combination recorded in the capture field with a real key press is stored as such, and a fresh
+// start of the program inserts the format's date when it is pressed in another window.
+TEST(EndToEndServer, ACombinationRecordedInTheCaptureFieldInsertsItsDate) {
+    TempHome home;
+    home.exportEnvironment();
+    XServer server;
+    ::setenv("DISPLAY", server.display().c_str(), 1);
+
+    fs::path out = home.path() / "recorder.out";
+    fs::path err = home.path() / "recorder.err";
+    pid_t recorder = spawn({kRecorder, "--label", "ISO"}, out.string(), err.string());
+    ASSERT_TRUE(
+        waitUntil([&] { return readFile(out).find('\n') != std::string::npos || !running(recorder); }, 40s));
+    int x = 0;
+    int y = 0;
+    ASSERT_EQ(std::sscanf(readFile(out).c_str(), "ready %d %d", &x, &y), 2) << readFile(out) << readFile(err);
+    run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1 >/dev/null 2>&1");
+    ASSERT_TRUE(waitUntil([&] { return readFile(out).find("recording") != std::string::npos; }, 15s))
+        << readFile(out) << readFile(err);
+    keys("ctrl+alt+i");
+    auto status = waitExit(recorder, 20s);
+    if (!status) stop(recorder);
+    ASSERT_TRUE(status.has_value()) << "the recorder did not end: " << readFile(out);
+    EXPECT_EQ(*status, 0) << readFile(out) << readFile(err);
+    EXPECT_NE(readFile(out).find("saved"), std::string::npos) << readFile(out);
+
+    {
+        JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
+        FormatCatalogue catalogue(store);
+        catalogue.loadShortcuts();
+        std::optional<GlobalShortcut> stored;
+        for (const Shortcut& s : catalogue.shortcuts()) {
+            if (s.label == "ISO") stored = s.globalShortcut;
+        }
+        ASSERT_TRUE(stored.has_value()) << readFile(JsonFilePreferencesStore::defaultPath());
+        EXPECT_EQ(stored->keyCode, 34u);  // I
+        EXPECT_EQ(stored->modifiers, 0x0C0000u);
+        EXPECT_EQ(stored->display, "⌃⌥I");
+    }
+
+    pid_t orvalin = spawn({kOrvalin}, "/dev/null", (home.path() / "orvalin.err").string());
+    {
+        Target target(home.path(), "recorded.txt");
+        ASSERT_TRUE(target.started());
+        // The program is up once the combination works; its start-up time is part of no test.
+        const bool inserted = waitUntil(
+            [&] {
+                target.focusAndClear();
+                keys("ctrl+alt+i");
+                return target.waitForText(today("%Y-%m-%d "), 1500ms);
+            },
+            40s);
+        EXPECT_TRUE(inserted) << target.text() << readFile(home.path() / "orvalin.err");
+        EXPECT_EQ(target.chords(), "other-combination\nctrl+v\n");
+    }
+    EXPECT_TRUE(running(orvalin)) << readFile(home.path() / "orvalin.err");
+    stop(orvalin);
 }
 
 // SIGTERM ends the program with status 0 and takes its instance socket away.
