@@ -130,8 +130,10 @@ int main(int argc, char** argv) {
     if (::pipe(fds) != 0) return 1;
     QProcess xvfb;
     xvfb.setProgram("Xvfb");
-    xvfb.setArguments(
-        {"-displayfd", QString::number(fds[1]), "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+    // -noreset: otherwise the server resets when its last client leaves and turns away a client
+    // that connects meanwhile.
+    xvfb.setArguments({"-displayfd", QString::number(fds[1]), "-noreset", "-screen", "0", "1280x800x24",
+                       "-nolisten", "tcp"});
     xvfb.setChildProcessModifier([fd = fds[0]] { ::close(fd); });
     xvfb.start();
     ::close(fds[1]);

@@ -31,8 +31,10 @@ bool XvfbServer::start(int timeoutMs) {
             dup2(devNull, STDERR_FILENO);
         }
         const std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0", "1024x768x24",
-               static_cast<char*>(nullptr));
+        // -noreset: otherwise the server resets when its last client leaves and turns away a
+        // client that connects meanwhile.
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
+               "1024x768x24", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
