@@ -456,7 +456,7 @@ TEST(EndToEndServer, MissingRecordThenLostServer) {
 }
 
 // On a fresh home the welcome window comes with the panel.
-TEST(EndToEndServer, TheWelcomeWindowComesWithThePanelUntilItIsDoneWith) {
+TEST(EndToEndServer, OnAFreshHomeTheWelcomeWindowComesWithThePanel) {
     TempHome home;
     home.exportEnvironment();
     XServer server;
