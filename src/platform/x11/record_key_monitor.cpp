@@ -67,7 +67,7 @@ bool RecordKeyMonitor::loadKeymap() {
 
 bool RecordKeyMonitor::start(Handler handler) {
     if (data_ != nullptr) {
-        handler_ = std::move(handler);
+        handler_ = std::make_shared<const Handler>(std::move(handler));
         return true;
     }
     failure_.clear();
@@ -128,12 +128,12 @@ bool RecordKeyMonitor::start(Handler handler) {
     notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(data_), QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
                      [this] { readRecorded(); });
-    handler_ = std::move(handler);
+    handler_ = std::make_shared<const Handler>(std::move(handler));
     return true;
 }
 
 void RecordKeyMonitor::stop() {
-    handler_ = nullptr;
+    handler_.reset();
     teardown();
 }
 
@@ -235,8 +235,8 @@ void RecordKeyMonitor::handleRecordedBytes(const std::uint8_t* data, int length)
         if (key.isModifierKey || !handler_) continue;
         if (suppressed_ && suppressed_()) continue;
         KeyEvent event{key.virtualKey, key.modifiers, key.characters};
-        Handler handler = handler_;  // the handler may stop the monitor
-        handler(event);
+        const std::shared_ptr<const Handler> handler = handler_;  // the handler may stop the monitor
+        (*handler)(event);
     }
 }
 

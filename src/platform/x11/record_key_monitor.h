@@ -53,7 +53,8 @@ private:
     X11Connection& control_;
     std::string displayName_;
     std::string composeLocale_;
-    Handler handler_;
+    // Shared so that a handler that stops the monitor outlives its own call without a copy per key.
+    std::shared_ptr<const Handler> handler_;
     std::function<bool()> suppressed_;
     std::string failure_;
 
