@@ -26,6 +26,7 @@ bool isContentFormat(const QString& format) {
 QtClipboardPasteboard::QtClipboardPasteboard(PasteTracker& tracker, std::function<bool(bool)> ownerAnswers)
     : tracker_(tracker), ownerAnswers_(std::move(ownerAnswers)) {
     timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { evaluate(); });
     tracker_.onChordSent = [this] { evaluate(); };
     tracker_.putDateOnPrimary = [this] { putDateOnPrimary(); };
@@ -139,16 +140,18 @@ void QtClipboardPasteboard::evaluate() {
     if (tracker_.chordPending() || tracker_.chordsSent() <= chordsAtSetText_) {
         // The chord has not gone out yet (the user still holds a modifier).
         auto deadline = heldSince_ + maxWaitForChord;
-        if (now < deadline) wait = std::chrono::duration_cast<milliseconds>(deadline - now);
+        if (now < deadline) wait = std::chrono::ceil<milliseconds>(deadline - now);
     } else {
         auto sent = tracker_.lastChordSent();
         auto earliest = sent + minDelayAfterChord;
         auto latest =
             std::max(sent + maxDelayAfterChord, heldSince_ + maxDelayAfterChord - minDelayAfterChord);
+        // Rounded up: a timer firing a fraction of a millisecond early must wait again, not
+        // restore before the target could fetch the date.
         if (now < earliest) {
-            wait = std::chrono::duration_cast<milliseconds>(earliest - now);
+            wait = std::chrono::ceil<milliseconds>(earliest - now);
         } else if (!allFetched() && now < latest) {
-            wait = std::chrono::duration_cast<milliseconds>(latest - now);
+            wait = std::chrono::ceil<milliseconds>(latest - now);
         }
     }
     if (wait.count() > 0) {
