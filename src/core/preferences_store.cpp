@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,30 @@ namespace orvalin {
 
 namespace fs = std::filesystem;
 using nlohmann::ordered_json;
+
+// ---- PreferencesStore ----
+
+PreferencesStore::ListenerId PreferencesStore::addListener(Listener listener) {
+    listeners_.emplace_back(nextListenerId_, std::move(listener));
+    return nextListenerId_++;
+}
+
+void PreferencesStore::removeListener(ListenerId id) {
+    std::erase_if(listeners_, [id](const auto& entry) { return entry.first == id; });
+}
+
+void PreferencesStore::notifyWritten(const Changes& changes) {
+    // A listener may add or remove listeners while being told.
+    const auto listeners = listeners_;
+    for (const auto& change : changes) {
+        for (const auto& [id, listener] : listeners) {
+            const ListenerId current = id;
+            bool stillThere = std::any_of(listeners_.begin(), listeners_.end(),
+                                          [current](const auto& entry) { return entry.first == current; });
+            if (stillThere) listener(change.first);
+        }
+    }
+}
 
 // ---- MemoryPreferencesStore ----
 
@@ -35,6 +60,7 @@ bool MemoryPreferencesStore::write(const Changes& changes) {
     if (failWrites) return false;
     for (const auto& [key, value] : changes) values[key] = value;
     ++writeCount;
+    notifyWritten(changes);
     return true;
 }
 
@@ -215,6 +241,7 @@ bool JsonFilePreferencesStore::write(const Changes& changes) {
     data_ = std::move(next);
     preserve_ = false;
     loadProblem_.clear();
+    notifyWritten(changes);
     return true;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -36,6 +38,19 @@ public:
     // A caller found a stored value it could not use: keep a copy of what is stored now before
     // the next write replaces it.
     virtual void preserveBeforeNextWrite() = 0;
+
+    // Told the key of every value a successful write stored, so that readers need not poll.
+    using Listener = std::function<void(const std::string& key)>;
+    using ListenerId = std::uint64_t;
+    ListenerId addListener(Listener listener);
+    void removeListener(ListenerId id);
+
+protected:
+    void notifyWritten(const Changes& changes);
+
+private:
+    std::vector<std::pair<ListenerId, Listener>> listeners_;
+    ListenerId nextListenerId_ = 1;
 };
 
 // In memory only: for tests and for running without a writable home.

@@ -16,9 +16,6 @@ namespace orvalin::ui {
 
 namespace {
 
-// How often the appearance setting is looked at while a window or the panel is open (the settings
-// window is the only place it changes).
-constexpr int kAppearanceWatchMs = 400;
 // A click on the tray icon that closes the popup must not reopen it at once.
 constexpr qint64 kReopenGuardMs = 300;
 
@@ -46,14 +43,14 @@ private:
 
 OrvalinApp::OrvalinApp(TextExpansionManager& manager, PreferencesStore& store, QObject* parent)
     : QObject(parent), manager_(manager), store_(store), quit_([] { QCoreApplication::quit(); }) {
-    appearanceWatch_.setInterval(kAppearanceWatchMs);
-    connect(&appearanceWatch_, &QTimer::timeout, this, [this] {
-        refreshAppearance();
-        if (!anythingShown()) appearanceWatch_.stop();
+    // The settings window writes the appearance through the same store: follow it without polling.
+    storeListener_ = store_.addListener([this](const std::string& key) {
+        if (key == prefkey::kAppearance) refreshAppearance();
     });
 }
 
 OrvalinApp::~OrvalinApp() {
+    store_.removeListener(storeListener_);
     delete tray_;  // before the menu it shows
     for (auto& open : windows_) delete open.data();
 }
@@ -68,10 +65,7 @@ MenuBarPanel& OrvalinApp::panel() {
         PanelHooks hooks;
         hooks.openWindow = [this](const QString& identifier) { openWindow(identifier); };
         hooks.quit = [this] { quit(); };
-        hooks.appeared = [this] {
-            refreshAppearance();
-            watchAppearanceWhileShown();
-        };
+        hooks.appeared = [this] { refreshAppearance(); };
         hooks.now = panelNow_;
         hooks.grid = panelGrid_;
         panel_ = std::make_unique<MenuBarPanel>(manager_, store_, std::move(hooks));
@@ -160,7 +154,6 @@ QWidget* OrvalinApp::openWindow(const QString& identifier) {
     shown->show();
     shown->raise();
     shown->activateWindow();
-    watchAppearanceWhileShown();
     return shown;
 }
 
@@ -169,18 +162,6 @@ void OrvalinApp::refreshAppearance() {
     if (appliedAppearance_ && *appliedAppearance_ == value) return;
     appliedAppearance_ = value;
     applyAppearance(appearanceFromSetting(value));
-}
-
-void OrvalinApp::watchAppearanceWhileShown() {
-    if (!appearanceWatch_.isActive()) appearanceWatch_.start();
-}
-
-bool OrvalinApp::anythingShown() const {
-    if (panel_ && panel_->isVisible()) return true;
-    for (const auto& window : windows_) {
-        if (window && window->isVisible()) return true;
-    }
-    return false;
 }
 
 void OrvalinApp::quit() {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "core/preferences_store.h"
 #include "ui/appearance.h"
 #include "ui/menu_bar_panel.h"
 
@@ -20,7 +21,6 @@ class QSystemTrayIcon;
 class QWidget;
 
 namespace orvalin {
-class PreferencesStore;
 class TextExpansionManager;
 }  // namespace orvalin
 
@@ -74,8 +74,6 @@ public:
 
 private:
     void quit();
-    void watchAppearanceWhileShown();
-    bool anythingShown() const;
 
     TextExpansionManager& manager_;
     PreferencesStore& store_;
@@ -88,7 +86,7 @@ private:
     std::function<Instant()> panelNow_;
     const MonthGrid* panelGrid_ = nullptr;
     std::optional<std::string> appliedAppearance_;
-    QTimer appearanceWatch_;
+    PreferencesStore::ListenerId storeListener_ = 0;
     QElapsedTimer sincePanelHidden_;
 };
 

@@ -162,3 +162,38 @@ TEST_F(PreferencesFile, KilledWriterNeverLeavesAHalfWrittenFile) {
 
 }  // namespace
 }  // namespace orvalin
+
+namespace orvalin {
+namespace {
+
+// Readers are told what a write stored, only when it was stored, and can stop listening, even
+// from inside a notification.
+TEST_F(PreferencesFile, ListenersHearSuccessfulWritesOnly) {
+    Store store(prefsFile());
+    std::vector<std::string> heard;
+    auto first = store.addListener([&](const std::string& key) { heard.push_back("1:" + key); });
+    PreferencesStore::ListenerId second = 0;
+    second = store.addListener([&](const std::string& key) {
+        heard.push_back("2:" + key);
+        store.removeListener(second);
+    });
+    ASSERT_TRUE(store.write({{"Orvalin.appearance", std::string("dark")}, {"k", true}}));
+    EXPECT_EQ(heard, (std::vector<std::string>{"1:Orvalin.appearance", "2:Orvalin.appearance", "1:k"}));
+    heard.clear();
+    EXPECT_FALSE(store.write({{"bad", std::string("\xff", 1)}}));
+    EXPECT_TRUE(heard.empty());
+    store.removeListener(first);
+    ASSERT_TRUE(store.write({{"k", false}}));
+    EXPECT_TRUE(heard.empty());
+
+    MemoryPreferencesStore memory;
+    memory.addListener([&](const std::string& key) { heard.push_back(key); });
+    memory.failWrites = true;
+    EXPECT_FALSE(memory.write({{"a", true}}));
+    memory.failWrites = false;
+    EXPECT_TRUE(memory.write({{"b", true}}));
+    EXPECT_EQ(heard, std::vector<std::string>{"b"});
+}
+
+}  // namespace
+}  // namespace orvalin

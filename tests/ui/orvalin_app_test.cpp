@@ -125,8 +125,8 @@ TEST_F(AppTest, AppearanceChangeReachesThePanelAndOpenWindowsAtOnce) {
     QWidget* preferences = app->openWindow("preferences");
     EXPECT_FALSE(isDark(preferences));
 
-    // The settings window writes the value; nobody calls us.
-    store.values[prefkey::kAppearance] = std::string("dark");
+    // The settings window writes the value through the store; nobody calls us.
+    ASSERT_TRUE(store.write({{prefkey::kAppearance, std::string("dark")}}));
     QTRY_VERIFY_WITH_TIMEOUT(isDark(preferences), 5000);
     EXPECT_TRUE(isDark(&app->panel()));
 }
