@@ -7,7 +7,6 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
-#include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
