@@ -179,6 +179,14 @@ TempHome::~TempHome() {
     std::filesystem::remove_all(path_, ec);
 }
 
+bool TempHome::hasInstanceSocket() const {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(path_ / "runtime", ec)) {
+        if (entry.path().extension() == ".sock") return true;
+    }
+    return false;
+}
+
 void TempHome::exportEnvironment() const {
     ::setenv("HOME", path_.c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (path_ / ".config").c_str(), 1);

@@ -60,6 +60,8 @@ public:
     // Points HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR of this process (and so of the programs
     // it starts) there.
     void exportEnvironment() const;
+    // Whether a running orvalin has its one-instance socket in this home's runtime folder.
+    bool hasInstanceSocket() const;
 
 private:
     std::filesystem::path path_;

@@ -463,12 +463,7 @@ TEST(EndToEndServer, OnAFreshHomeTheWelcomeWindowComesWithThePanel) {
     ::setenv("DISPLAY", server.display().c_str(), 1);
     fs::path err = home.path() / "orvalin.err";
     pid_t orvalin = spawn({kOrvalin}, "/dev/null", err.string());
-    auto socketThere = [&] {
-        for (const auto& entry : fs::directory_iterator(home.path() / "runtime")) {
-            if (entry.path().extension() == ".sock") return true;
-        }
-        return false;
-    };
+    auto socketThere = [&] { return home.hasInstanceSocket(); };
     ASSERT_TRUE(waitUntil(socketThere, 30s)) << readFile(err);
     EXPECT_EQ(findVisibleWindow(kWelcomeName), "") << "the welcome window came before the panel";
     ASSERT_TRUE(startASecondTime());
@@ -545,12 +540,7 @@ TEST(EndToEndServer, TerminationIsClean) {
     ::setenv("DISPLAY", server.display().c_str(), 1);
     fs::path err = home.path() / "orvalin.err";
     pid_t orvalin = spawn({kOrvalin}, "/dev/null", err.string());
-    auto socketThere = [&] {
-        for (const auto& entry : fs::directory_iterator(home.path() / "runtime")) {
-            if (entry.path().extension() == ".sock") return true;
-        }
-        return false;
-    };
+    auto socketThere = [&] { return home.hasInstanceSocket(); };
     ASSERT_TRUE(waitUntil(socketThere, 20s));
     ::kill(orvalin, SIGTERM);
     auto status = waitExit(orvalin, 15s);
