@@ -14,21 +14,14 @@
 #include "ui/capture/shortcut_capture_binding.h"
 #include "ui/capture/shortcut_capture_widget.h"
 
+#include "x11_focus.h"
+
 namespace {
 
 void say(const QByteArray& line) {
     std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
-}
-
-void focus(QWidget& window) {
-    // No window manager runs under the test server: take the input focus directly.
-    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr) return;
-    xcb_set_input_focus(x11->connection(), XCB_INPUT_FOCUS_POINTER_ROOT,
-                        static_cast<xcb_window_t>(window.winId()), XCB_CURRENT_TIME);
-    xcb_flush(x11->connection());
 }
 
 }  // namespace
@@ -84,7 +77,7 @@ int main(int argc, char** argv) {
     window.move(100, 100);
     window.show();
     QTimer::singleShot(100, &window, [&window, field] {
-        focus(window);
+        e2e::takeInputFocus(window);
         window.activateWindow();
         const QPoint centre = field->mapToGlobal(field->rect().center());
         say("ready " + QByteArray::number(centre.x()) + ' ' + QByteArray::number(centre.y()));

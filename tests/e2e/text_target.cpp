@@ -14,6 +14,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "x11_focus.h"
+
 namespace {
 
 struct Options {
@@ -120,15 +122,6 @@ void setWmClass(QWidget& window, const QString& wmClass) {
     xcb_flush(x11->connection());
 }
 
-void focus(QWidget& window) {
-    // No window manager runs under the test server: take the input focus directly.
-    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr) return;
-    xcb_set_input_focus(x11->connection(), XCB_INPUT_FOCUS_POINTER_ROOT,
-                        static_cast<xcb_window_t>(window.winId()), XCB_CURRENT_TIME);
-    xcb_flush(x11->connection());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -150,7 +143,7 @@ int main(int argc, char** argv) {
     setWmClass(field, options.wmClass);
     field.save();
     QTimer::singleShot(100, &field, [&field] {
-        focus(field);
+        e2e::takeInputFocus(field);
         field.activateWindow();
         field.setFocus();
         std::printf("ready %llu\n", static_cast<unsigned long long>(field.winId()));
