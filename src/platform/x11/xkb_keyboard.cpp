@@ -4,7 +4,7 @@
 #include <xkbcommon/xkbcommon-compose.h>
 #include <xkbcommon/xkbcommon.h>
 
-#include "platform/x11/key_codes.h"
+#include "core/key_codes.h"
 
 namespace orvalin::x11 {
 
@@ -157,7 +157,7 @@ TranslatedKey XkbKeyboard::pressWithModifiers(std::uint32_t xKeycode, std::uint3
 
 TranslatedKey XkbKeyboard::translate(std::uint32_t xKeycode) {
     TranslatedKey key;
-    key.virtualKey = virtualKeyFromXKeycode(xKeycode);
+    key.virtualKey = keycodes::virtualKeyFromXKeycode(xKeycode);
     key.modifiers = modifierWordFromMask(xkb_state_serialize_mods(state_, XKB_STATE_MODS_EFFECTIVE));
     key.isModifierKey = isModifierKey(xKeycode);
     if (!key.isModifierKey) {

@@ -9,7 +9,7 @@
 
 #include "platform/paste_tracker.h"
 #include "platform/x11/focused_window.h"
-#include "platform/x11/key_codes.h"
+#include "core/key_codes.h"
 #include "platform/x11/x11_connection.h"
 
 namespace orvalin::x11 {
@@ -96,7 +96,7 @@ std::uint32_t XTestKeySynthesizer::keycodeFor(std::uint32_t keysym, std::uint16_
     if (lookup_) {
         if (auto kc = lookup_(keysym)) return *kc;
     }
-    return xKeycodeFromVirtualKey(virtualKey).value_or(0);
+    return keycodes::xKeycodeFromVirtualKey(virtualKey).value_or(0);
 }
 
 void XTestKeySynthesizer::tap(std::uint32_t keycode, const std::vector<std::uint32_t>& modifiers) {

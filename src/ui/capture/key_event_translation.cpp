@@ -1,7 +1,7 @@
 #include "ui/capture/key_event_translation.h"
 
 #include "core/shortcut.h"
-#include "platform/x11/key_codes.h"
+#include "core/key_codes.h"
 
 namespace orvalin::capture {
 
@@ -37,7 +37,7 @@ std::uint32_t modifierWordFromQt(Qt::KeyboardModifiers modifiers) {
 std::optional<std::uint32_t> virtualKeyFromEvent(const QKeyEvent& event) {
     // On X11 and Wayland the native scan code is the X key code (evdev code + 8).
     const quint32 scanCode = event.nativeScanCode();
-    if (scanCode >= 8) return x11::virtualKeyFromXKeycode(scanCode);
+    if (scanCode >= 8) return keycodes::virtualKeyFromXKeycode(scanCode);
     return virtualKeyFromQtKey(event.key());
 }
 

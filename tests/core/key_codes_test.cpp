@@ -2,9 +2,9 @@
 
 #include <set>
 
-#include "platform/x11/key_codes.h"
+#include "core/key_codes.h"
 
-namespace orvalin::x11 {
+namespace orvalin::keycodes {
 namespace {
 
 TEST(KeyCodes, KnownKeysMapBothWays) {
@@ -40,4 +40,4 @@ TEST(KeyCodes, KeysOutsideTheTableStayClearOfItAndOddInputIsSafe) {
 }
 
 }  // namespace
-}  // namespace orvalin::x11
+}  // namespace orvalin::keycodes

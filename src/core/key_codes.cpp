@@ -1,9 +1,9 @@
-#include "platform/x11/key_codes.h"
+#include "core/key_codes.h"
 
 #include <array>
 #include <utility>
 
-namespace orvalin::x11 {
+namespace orvalin::keycodes {
 
 namespace {
 
@@ -13,7 +13,7 @@ struct Row {
 };
 
 constexpr Row kRows[] =
-#include "platform/x11/key_code_rows.inc"
+#include "core/key_code_rows.inc"
     ;
 
 constexpr std::size_t kEvdevLimit = 0x300;  // KEY_MAX + 1
@@ -67,4 +67,4 @@ std::optional<std::uint32_t> xKeycodeFromVirtualKey(std::uint16_t virtualKey) {
     return *evdev + 8;
 }
 
-}  // namespace orvalin::x11
+}  // namespace orvalin::keycodes

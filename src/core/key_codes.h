@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace orvalin::x11 {
+namespace orvalin::keycodes {
 
 // Keys without a place in the virtual table get 0x8000 + their evdev code: clear of the table,
 // within 16 bits, and still stable across layouts.
@@ -18,4 +18,4 @@ std::uint16_t virtualKeyFromXKeycode(std::uint32_t xKeycode);
 std::optional<std::uint32_t> evdevFromVirtualKey(std::uint16_t virtualKey);
 std::optional<std::uint32_t> xKeycodeFromVirtualKey(std::uint16_t virtualKey);
 
-}  // namespace orvalin::x11
+}  // namespace orvalin::keycodes
