@@ -10,7 +10,7 @@
 
 #include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
-#include "ui/icons.h"
+#include "ui/widgets/icons.h"
 
 namespace orvalin::ui {
 

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "core/preferences_store.h"
-#include "ui/appearance.h"
-#include "ui/menu_bar_panel.h"
+#include "ui/widgets/appearance.h"
+#include "ui/panel/menu_bar_panel.h"
 
 class QMenu;
 class QSystemTrayIcon;

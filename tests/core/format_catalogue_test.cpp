@@ -1,6 +1,6 @@
 #include "core/format_catalogue.h"
 #include "core/shortcut_json.h"
-#include "temp_config_home.h"
+#include "support/temp_config_home.h"
 
 namespace orvalin {
 namespace {

@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "core/preferences_store.h"
-#include "temp_config_home.h"
+#include "support/temp_config_home.h"
 
 namespace orvalin {
 namespace {

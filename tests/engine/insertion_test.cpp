@@ -1,6 +1,6 @@
 // The clipboard sequence of insertions, alone and overlapping, and what teardown leaves behind.
 
-#include "engine_fixture.h"
+#include "support/engine_fixture.h"
 
 namespace orvalin {
 namespace {

@@ -4,7 +4,7 @@
 #include <chrono>
 
 #include "core/date_format.h"
-#include "engine_fixture.h"
+#include "support/engine_fixture.h"
 
 namespace orvalin {
 namespace {

@@ -1,7 +1,7 @@
 // Construction and teardown, the permission watch, the login item and the observers.
 
 #include "core/shortcut_json.h"
-#include "engine_fixture.h"
+#include "support/engine_fixture.h"
 
 namespace orvalin {
 namespace {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <random>
 
-#include "engine_fixture.h"
+#include "support/engine_fixture.h"
 
 namespace orvalin {
 namespace {

@@ -1,9 +1,9 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include "tray_fixture.h"
-#include "ui/appearance.h"
-#include "ui/menu_bar_panel.h"
+#include "support/tray_fixture.h"
+#include "ui/widgets/appearance.h"
+#include "ui/panel/menu_bar_panel.h"
 #include "ui/orvalin_app.h"
 
 namespace orvalin::ui {

@@ -14,7 +14,7 @@
 
 #include "app/application_runtime.h"
 #include "core/preferences_store.h"
-#include "ui/menu_bar_panel.h"
+#include "ui/panel/menu_bar_panel.h"
 #include "ui/orvalin_app.h"
 
 namespace {

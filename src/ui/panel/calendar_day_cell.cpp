@@ -1,8 +1,8 @@
-#include "ui/calendar_day_cell.h"
+#include "ui/panel/calendar_day_cell.h"
 
 #include <QPainter>
 
-#include "ui/appearance.h"
+#include "ui/widgets/appearance.h"
 
 namespace orvalin::ui {
 

@@ -1,4 +1,4 @@
-#include "ui/menu_bar_panel.h"
+#include "ui/panel/menu_bar_panel.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -11,11 +11,11 @@
 
 #include "core/date_format.h"
 #include "core/preferences_store.h"
-#include "ui/appearance.h"
-#include "ui/icons.h"
-#include "ui/mini_calendar_view.h"
-#include "ui/panel_rows.h"
-#include "ui/text_widgets.h"
+#include "ui/widgets/appearance.h"
+#include "ui/widgets/icons.h"
+#include "ui/panel/mini_calendar_view.h"
+#include "ui/panel/panel_rows.h"
+#include "ui/widgets/text_widgets.h"
 
 namespace orvalin::ui {
 

@@ -1,13 +1,13 @@
-#include "ui/mini_calendar_view.h"
+#include "ui/panel/mini_calendar_view.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "ui/appearance.h"
-#include "ui/calendar_day_cell.h"
-#include "ui/glyph_button.h"
-#include "ui/text_widgets.h"
+#include "ui/widgets/appearance.h"
+#include "ui/panel/calendar_day_cell.h"
+#include "ui/widgets/glyph_button.h"
+#include "ui/widgets/text_widgets.h"
 
 namespace orvalin::ui {
 

@@ -1,4 +1,4 @@
-#include "ui/panel_rows.h"
+#include "ui/panel/panel_rows.h"
 
 #include <QChildEvent>
 #include <QEasingCurve>
@@ -10,10 +10,10 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
-#include "ui/appearance.h"
-#include "ui/glyph_button.h"
-#include "ui/icons.h"
-#include "ui/text_widgets.h"
+#include "ui/widgets/appearance.h"
+#include "ui/widgets/glyph_button.h"
+#include "ui/widgets/icons.h"
+#include "ui/widgets/text_widgets.h"
 
 namespace orvalin::ui {
 

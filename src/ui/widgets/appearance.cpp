@@ -1,4 +1,4 @@
-#include "ui/appearance.h"
+#include "ui/widgets/appearance.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -186,6 +186,7 @@ QFont textFont(TextStyle style, QFont::Weight weight) {
             return systemFont(13, weight);
         case TextStyle::Callout:
             return systemFont(12, weight);
+        case TextStyle::Subheadline:
         case TextStyle::Caption:
             return systemFont(11, weight);
         case TextStyle::Caption2:

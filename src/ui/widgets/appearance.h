@@ -31,7 +31,7 @@ QColor warningOrange();
 QColor badgeOrange();
 
 // Text styles, in pixels, relative to nothing but themselves so the panel keeps its proportions.
-enum class TextStyle { Headline, Body, Callout, Caption, Caption2, MonospacedCaption };
+enum class TextStyle { Headline, Body, Callout, Subheadline, Caption, Caption2, MonospacedCaption };
 QFont textFont(TextStyle style, QFont::Weight weight = QFont::Normal);
 QFont systemFont(int pixelSize, QFont::Weight weight = QFont::Normal);
 

@@ -1,9 +1,9 @@
-#include "ui/glyph_button.h"
+#include "ui/widgets/glyph_button.h"
 
 #include <QPainter>
 
-#include "ui/appearance.h"
-#include "ui/icons.h"
+#include "ui/widgets/appearance.h"
+#include "ui/widgets/icons.h"
 
 namespace orvalin::ui {
 

@@ -2,7 +2,7 @@
 
 #include <QAbstractButton>
 
-#include "ui/text_widgets.h"
+#include "ui/widgets/text_widgets.h"
 
 namespace orvalin::ui {
 

@@ -1,10 +1,10 @@
-#include "ui/text_widgets.h"
+#include "ui/widgets/text_widgets.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
 
-#include "ui/appearance.h"
+#include "ui/widgets/appearance.h"
 
 namespace orvalin::ui {
 

@@ -19,7 +19,7 @@
 #include <optional>
 
 #include "ui/capture/shortcut_capture_widget.h"
-#include "xvfb_server.h"
+#include "support/xvfb_server.h"
 
 using orvalin::GlobalShortcut;
 using orvalin::ShortcutCaptureWidget;

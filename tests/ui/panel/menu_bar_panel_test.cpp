@@ -2,11 +2,11 @@
 #include <QSignalSpy>
 
 #include "core/date_format.h"
-#include "tray_fixture.h"
-#include "ui/calendar_day_cell.h"
-#include "ui/menu_bar_panel.h"
-#include "ui/mini_calendar_view.h"
-#include "ui/panel_rows.h"
+#include "support/tray_fixture.h"
+#include "ui/panel/calendar_day_cell.h"
+#include "ui/panel/menu_bar_panel.h"
+#include "ui/panel/mini_calendar_view.h"
+#include "ui/panel/panel_rows.h"
 
 namespace orvalin::ui {
 namespace {

@@ -1,8 +1,8 @@
-#include "ui/mini_calendar_view.h"
-#include "tray_fixture.h"
-#include "ui/appearance.h"
-#include "ui/calendar_day_cell.h"
-#include "ui/glyph_button.h"
+#include "ui/panel/mini_calendar_view.h"
+#include "support/tray_fixture.h"
+#include "ui/widgets/appearance.h"
+#include "ui/panel/calendar_day_cell.h"
+#include "ui/widgets/glyph_button.h"
 
 namespace orvalin::ui {
 namespace {

@@ -11,7 +11,7 @@
 #include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "support/fake_platform.h"
-#include "ui/menu_bar_panel.h"
+#include "ui/panel/menu_bar_panel.h"
 #include "ui/orvalin_app.h"
 
 using namespace orvalin;

@@ -18,9 +18,9 @@
 #include "core/date_format.h"
 #include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
-#include "ui/menu_bar_panel.h"
+#include "ui/panel/menu_bar_panel.h"
 #include "ui/orvalin_app.h"
-#include "ui/panel_rows.h"
+#include "ui/panel/panel_rows.h"
 
 namespace {
 
