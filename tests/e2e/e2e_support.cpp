@@ -13,7 +13,6 @@
 #include <ctime>
 #include <fstream>
 #include <memory>
-#include <random>
 #include <set>
 #include <sstream>
 #include <stdexcept>
@@ -113,55 +112,8 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     return done();
 }
 
-namespace {
-bool reachable(const std::string& display) {
-    xcb_connection_t* c = xcb_connect(display.c_str(), nullptr);
-    bool ok = c != nullptr && xcb_connection_has_error(c) == 0;
-    if (c != nullptr) xcb_disconnect(c);
-    return ok;
-}
-}  // namespace
-
-XServer::XServer(const std::vector<std::string>& extraArgs) {
-    char tmpl[] = "/tmp/orvalin-e2e-display-XXXXXX";
-    int fd = ::mkstemp(tmpl);
-    if (fd >= 0) ::close(fd);
-    numberFile_ = tmpl;
-    // The display number is drawn from a wide range, away from the low numbers other tests take;
-    // -displayfd says when the server accepts clients.
-    std::mt19937 random(static_cast<unsigned>(::getpid()) ^
-                        static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
-    for (int attempt = 0; attempt < 8 && display_.empty(); ++attempt) {
-        const std::string number = std::to_string(100 + random() % 800);
-        // -noreset: without it the server resets whenever its last client leaves, and a client
-        // connecting during the reset is turned away.
-        std::vector<std::string> argv = {"Xvfb",      ":" + number, "-displayfd", "1", "-noreset",
-                                         "-nolisten", "tcp",        "-screen",    "0", "1024x768x24"};
-        argv.insert(argv.end(), extraArgs.begin(), extraArgs.end());
-        if (pid_ > 0) stop(pid_);
-        std::filesystem::resize_file(numberFile_, 0);
-        pid_ = spawn(argv, numberFile_.string(), numberFile_.string() + ".log");
-        waitUntil([this] { return readFile(numberFile_).find('\n') != std::string::npos || !running(pid_); },
-                  20s);
-        if (!running(pid_) || readFile(numberFile_).find('\n') == std::string::npos) continue;
-        if (waitUntil([&] { return reachable(":" + number); }, 5s)) display_ = ":" + number;
-    }
-    if (display_.empty()) throw std::runtime_error("Xvfb did not start");
-}
-
-XServer::~XServer() {
-    kill();
-    std::filesystem::remove(numberFile_);
-    std::filesystem::remove(numberFile_.string() + ".log");
-}
-
-std::string XServer::log() const {
-    return readFile(numberFile_.string() + ".log");
-}
-
-void XServer::kill() {
-    if (pid_ > 0) stop(pid_);
-    pid_ = -1;
+XServer::XServer(const std::vector<std::string>& extraArgs) : server_("1024x768x24", extraArgs) {
+    if (!server_.start()) throw std::runtime_error(server_.error());
 }
 
 TempHome::TempHome() {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "support/xvfb_server.h"
+
 namespace orvalin::e2e {
 
 using namespace std::chrono_literals;
@@ -34,21 +36,18 @@ std::string readFile(const std::filesystem::path& path);
 // Polls until `done` holds, at most `timeout`.
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
-// An Xvfb on a display number of its own.
+// A private Xvfb, up once constructed (std::runtime_error saying why otherwise).
 class XServer {
 public:
     explicit XServer(const std::vector<std::string>& extraArgs = {});
-    ~XServer();
-    const std::string& display() const { return display_; }
-    pid_t pid() const { return pid_; }
+    const std::string& display() const { return server_.display(); }
+    pid_t pid() const { return server_.pid(); }
     // What the server wrote on its standard error.
-    std::string log() const;
-    void kill();
+    std::string log() const { return server_.log(); }
+    void kill() { server_.stop(); }
 
 private:
-    pid_t pid_ = -1;
-    std::string display_;
-    std::filesystem::path numberFile_;
+    XvfbServer server_;
 };
 
 // A fresh home with the XDG directories.

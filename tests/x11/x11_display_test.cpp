@@ -1,10 +1,5 @@
 // The X11 pieces against a real X server of their own (Xvfb).
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 
@@ -28,6 +23,7 @@
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_trust_query.h"
 #include "platform/x11/xtest_key_synthesizer.h"
+#include "support/xvfb_server.h"
 
 namespace orvalin::x11 {
 namespace {
@@ -359,68 +355,15 @@ TEST_F(PasteboardFixture, AnOwnerThatNeverAnswersDoesNotHoldTheProgramUp) {
 }  // namespace orvalin::x11
 
 // Runs the tests on an Xvfb of their own.
-namespace {
-
-// An Xvfb on a free display number; its pid, or -1.
-pid_t startServer(std::string& display, const std::string& requested) {
-    int fds[2];
-    if (::pipe(fds) != 0) return -1;
-    pid_t server = ::fork();
-    if (server == 0) {
-        // The server ends with the test program, whatever way that ends, and keeps nothing of
-        // its output channels open.
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-        int null = ::open("/dev/null", O_RDWR);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        ::close(fds[0]);
-        std::string fd = std::to_string(fds[1]);
-        ::execlp("Xvfb", "Xvfb", requested.c_str(), "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp",
-                 static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(fds[1]);
-    // The number comes as one line once the server accepts clients.
-    std::string number;
-    char c = 0;
-    while (::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    ::close(fds[0]);
-    display = ":" + number;
-    xcb_connection_t* conn = number.empty() ? nullptr : xcb_connect(display.c_str(), nullptr);
-    bool ok = conn != nullptr && xcb_connection_has_error(conn) == 0;
-    if (conn != nullptr) xcb_disconnect(conn);
-    if (!ok && server > 0) {
-        ::kill(server, SIGTERM);
-        ::waitpid(server, nullptr, 0);
-        return -1;
-    }
-    return server;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    std::string display;
-    pid_t server = -1;
-    // A number from a wide range, away from the low numbers other tests take. The server does
-    // not reset when its last client leaves (-noreset): a client connecting then is turned away.
-    std::srand(static_cast<unsigned>(::getpid()));
-    for (int attempt = 0; attempt < 8 && server < 0; ++attempt) {
-        server = startServer(display, ":" + std::to_string(100 + std::rand() % 800));
-    }
-    if (server < 0) {
-        std::fprintf(stderr, "Xvfb did not start\n");
+    ::testing::InitGoogleTest(&argc, argv);
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
+    XvfbServer server;
+    if (!server.start()) {
+        std::fprintf(stderr, "%s\n", server.error().c_str());
         return 1;
     }
-    ::setenv("DISPLAY", display.c_str(), 1);
-    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-    int rc = 1;
-    {
-        QGuiApplication app(argc, argv);
-        ::testing::InitGoogleTest(&argc, argv);
-        rc = RUN_ALL_TESTS();
-    }
-    ::kill(server, SIGTERM);
-    ::waitpid(server, nullptr, 0);
-    return rc;
+    server.exportDisplay();
+    QGuiApplication app(argc, argv);
+    return RUN_ALL_TESTS();
 }

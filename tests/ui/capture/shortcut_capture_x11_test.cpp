@@ -250,11 +250,10 @@ private slots:
 int main(int argc, char** argv) {
     XvfbServer server;
     if (!server.start()) {
-        std::puts("SKIP: Xvfb could not be started");
+        std::printf("SKIP: %s\n", server.error().c_str());
         return 77;
     }
-    setenv("DISPLAY", server.display().c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    server.exportDisplay();
     int result = 0;
     {
         QApplication app(argc, argv);

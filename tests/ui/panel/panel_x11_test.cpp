@@ -22,6 +22,8 @@
 #include "ui/orvalin_app.h"
 #include "ui/panel/panel_rows.h"
 
+#include "support/xvfb_server.h"
+
 namespace {
 
 QString runTool(const QString& program, const QStringList& args) {
@@ -126,34 +128,17 @@ int main(int argc, char** argv) {
         prefs.write(R"({"Orvalin.onboardingCompleted": true})");
     }
 
-    int fds[2];
-    if (::pipe(fds) != 0) return 1;
-    QProcess xvfb;
-    xvfb.setProgram("Xvfb");
-    // -noreset: otherwise the server resets when its last client leaves and turns away a client
-    // that connects meanwhile.
-    xvfb.setArguments({"-displayfd", QString::number(fds[1]), "-noreset", "-screen", "0", "1280x800x24",
-                       "-nolisten", "tcp"});
-    xvfb.setChildProcessModifier([fd = fds[0]] { ::close(fd); });
-    xvfb.start();
-    ::close(fds[1]);
-    std::string number;
-    char c = 0;
-    while (::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    ::close(fds[0]);
-    if (number.empty()) {
-        std::fprintf(stderr, "Xvfb did not start\n");
+    XvfbServer xvfb("1280x800x24");
+    if (!xvfb.start()) {
+        std::fprintf(stderr, "%s\n", xvfb.error().c_str());
         return 1;
     }
-    setenv("DISPLAY", (":" + number).c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    xvfb.exportDisplay();
 
     int result = 1;
     {
         QApplication app(argc, argv);
         result = RUN_ALL_TESTS();
     }
-    xvfb.terminate();
-    xvfb.waitForFinished(5000);
     return result;
 }
