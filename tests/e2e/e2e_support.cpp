@@ -116,35 +116,6 @@ XServer::XServer(const std::vector<std::string>& extraArgs) : server_("1024x768x
     if (!server_.start()) throw std::runtime_error(server_.error());
 }
 
-TempHome::TempHome() {
-    char tmpl[] = "/tmp/orvalin-e2e-home-XXXXXX";
-    if (::mkdtemp(tmpl) == nullptr) throw std::runtime_error("mkdtemp");
-    path_ = tmpl;
-    std::filesystem::create_directories(path_ / ".config");
-    std::filesystem::create_directories(path_ / "runtime");
-    std::filesystem::permissions(path_ / "runtime", std::filesystem::perms::owner_all);
-}
-
-TempHome::~TempHome() {
-    if (std::getenv("ORVALIN_E2E_KEEP") != nullptr) return;  // for looking into a failure
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-bool TempHome::hasInstanceSocket() const {
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(path_ / "runtime", ec)) {
-        if (entry.path().extension() == ".sock") return true;
-    }
-    return false;
-}
-
-void TempHome::exportEnvironment() const {
-    ::setenv("HOME", path_.c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (path_ / ".config").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (path_ / "runtime").c_str(), 1);
-}
-
 std::string findVisibleWindow(const std::string& namePattern) {
     std::string id =
         capture("xdotool search --onlyvisible --name '" + namePattern + "' 2>/dev/null | head -n 1");

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_home.h"
 #include "support/xvfb_server.h"
 
 namespace orvalin::e2e {
@@ -48,22 +49,6 @@ public:
 
 private:
     XvfbServer server_;
-};
-
-// A fresh home with the XDG directories.
-class TempHome {
-public:
-    TempHome();
-    ~TempHome();
-    const std::filesystem::path& path() const { return path_; }
-    // Points HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR of this process (and so of the programs
-    // it starts) there.
-    void exportEnvironment() const;
-    // Whether a running orvalin has its one-instance socket in this home's runtime folder.
-    bool hasInstanceSocket() const;
-
-private:
-    std::filesystem::path path_;
 };
 
 // Windows and pixels of the display in $DISPLAY.

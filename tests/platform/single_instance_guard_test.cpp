@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/temp_dir.h"
+
 namespace orvalin {
 namespace {
 
@@ -15,13 +17,8 @@ namespace fs = std::filesystem;
 
 class SingleInstanceTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/orvalin-instance-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string dir_;
+    TempDir temp_{"orvalin-instance"};
+    std::string dir_ = temp_.path();
 };
 
 TEST_F(SingleInstanceTest, ASecondClaimFindsTheFirstAndAsksItToShowItself) {

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/temp_dir.h"
+
 namespace orvalin {
 namespace {
 
@@ -15,14 +17,6 @@ using Status = LoginItemService::Status;
 
 class AutostartTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/orvalin-autostart-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        file_ = dir_ / "autostart" / "orvalin.desktop";
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::string content() const {
         std::ifstream in(file_);
         std::ostringstream s;
@@ -34,8 +28,9 @@ protected:
         std::ofstream(file_) << text;
     }
 
-    fs::path dir_;
-    fs::path file_;
+    TempDir temp_{"orvalin-autostart"};
+    fs::path dir_ = temp_.path();
+    fs::path file_ = dir_ / "autostart" / "orvalin.desktop";
 };
 
 TEST_F(AutostartTest, RegisterWritesAnEntryNamingTheBinaryAndUnregisterRemovesIt) {

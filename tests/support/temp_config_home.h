@@ -8,14 +8,14 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
 
 // A fresh XDG_CONFIG_HOME for each test, removed afterwards.
 class TempConfigHome : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orvalin-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
         if (const char* old = std::getenv("XDG_CONFIG_HOME")) savedXdg_ = old;
         setenv("XDG_CONFIG_HOME", root_.c_str(), 1);
     }
@@ -24,9 +24,6 @@ protected:
             setenv("XDG_CONFIG_HOME", savedXdg_->c_str(), 1);
         else
             unsetenv("XDG_CONFIG_HOME");
-        std::error_code ec;
-        std::filesystem::permissions(prefsDir(), std::filesystem::perms::owner_all, ec);
-        std::filesystem::remove_all(root_, ec);
     }
 
     std::filesystem::path prefsDir() const { return root_ / "orvalin"; }
@@ -49,6 +46,7 @@ protected:
         return out;
     }
 
-    std::filesystem::path root_;
+    TempDir home_;
+    const std::filesystem::path root_ = home_.path();
     std::optional<std::string> savedXdg_;
 };

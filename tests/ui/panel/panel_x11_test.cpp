@@ -2,16 +2,16 @@
 // (a real pointer click through XTest) pastes that format's date into the window that had the
 // keyboard, and the clipboard gets its previous content back.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include "app/application_runtime.h"
@@ -22,6 +22,7 @@
 #include "ui/orvalin_app.h"
 #include "ui/panel/panel_rows.h"
 
+#include "support/temp_home.h"
 #include "support/xvfb_server.h"
 
 namespace {
@@ -115,18 +116,11 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
 
-    QTemporaryDir home;
-    if (!home.isValid()) return 1;
-    for (const char* sub : {"config/orvalin", "runtime"}) QDir(home.path()).mkpath(sub);
-    ::chmod(QFile::encodeName(home.filePath("runtime")).constData(), 0700);
-    setenv("HOME", QFile::encodeName(home.path()).constData(), 1);
-    setenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath("config")).constData(), 1);
-    setenv("XDG_RUNTIME_DIR", QFile::encodeName(home.filePath("runtime")).constData(), 1);
-    {
-        QFile prefs(home.filePath("config/orvalin/preferences.json"));
-        if (!prefs.open(QIODevice::WriteOnly)) return 1;
-        prefs.write(R"({"Orvalin.onboardingCompleted": true})");
-    }
+    TempHome home;
+    home.exportEnvironment();
+    std::filesystem::create_directories(home.configDir() / "orvalin");
+    std::ofstream prefs(home.configDir() / "orvalin/preferences.json");
+    if (!(prefs << R"({"Orvalin.onboardingCompleted": true})" << std::flush)) return 1;
 
     XvfbServer xvfb("1280x800x24");
     if (!xvfb.start()) {
