@@ -11,9 +11,14 @@ std::vector<std::string> labels(const FormatCatalogue& c) {
     return out;
 }
 
-TEST(FormatCatalogue, FirstStartHasTheBuiltInsWithCourtAsDefaultAndWritesNothing) {
+// A catalogue on a memory store.
+class Catalogue : public ::testing::Test {
+protected:
     MemoryPreferencesStore store;
-    FormatCatalogue c(store);
+    FormatCatalogue c{store};
+};
+
+TEST_F(Catalogue, FirstStartHasTheBuiltInsWithCourtAsDefaultAndWritesNothing) {
     const Uuid before = c.defaultFormatId();
     EXPECT_TRUE(std::none_of(c.shortcuts().begin(), c.shortcuts().end(),
                              [&](const Shortcut& s) { return s.id == before; }));
@@ -28,9 +33,7 @@ TEST(FormatCatalogue, FirstStartHasTheBuiltInsWithCourtAsDefaultAndWritesNothing
     EXPECT_EQ(store.preserveRequests, 0);
 }
 
-TEST(FormatCatalogue, SavedListAndDefaultReloadEqual) {
-    MemoryPreferencesStore store;
-    FormatCatalogue c(store);
+TEST_F(Catalogue, SavedListAndDefaultReloadEqual) {
     c.loadShortcuts();
     c.addShortcut();
     c.mutableShortcuts()[3].globalShortcut = GlobalShortcut{2, 0xC0000, "⌃⌥D"};
@@ -44,10 +47,8 @@ TEST(FormatCatalogue, SavedListAndDefaultReloadEqual) {
     EXPECT_EQ(reloaded.defaultFormatId(), c.shortcuts()[2].id);
 }
 
-TEST(FormatCatalogue, StoredEmptyListLoadsEmptyAndKeepsTheRandomDefault) {
-    MemoryPreferencesStore store;
+TEST_F(Catalogue, StoredEmptyListLoadsEmptyAndKeepsTheRandomDefault) {
     store.values[prefkey::kShortcuts] = std::string("[]");
-    FormatCatalogue c(store);
     const Uuid initial = c.defaultFormatId();
     c.loadShortcuts();
     EXPECT_TRUE(c.shortcuts().empty());
@@ -70,20 +71,16 @@ TEST(FormatCatalogue, UnknownOrBadDefaultIdFallsBackToTheFirstEntry) {
     }
 }
 
-TEST(FormatCatalogue, UndecodableListKeepsBuiltInsAndAsksForACopy) {
-    MemoryPreferencesStore store;
+TEST_F(Catalogue, UndecodableListKeepsBuiltInsAndAsksForACopy) {
     store.values[prefkey::kShortcuts] =
         std::string(R"([{"id":"x","label":"a","dateFormat":"b","trigger":"c"}])");
-    FormatCatalogue c(store);
     c.loadShortcuts();
     EXPECT_EQ(labels(c), (std::vector<std::string>{"Court", "Long", "ISO"}));
     EXPECT_EQ(store.writeCount, 0);
     EXPECT_EQ(store.preserveRequests, 1);
 }
 
-TEST(FormatCatalogue, NewTriggersAreNumberedAndReusedAfterDeletion) {
-    MemoryPreferencesStore store;
-    FormatCatalogue c(store);
+TEST_F(Catalogue, NewTriggersAreNumberedAndReusedAfterDeletion) {
     c.loadShortcuts();
     const Uuid defaultBefore = c.defaultFormatId();
     const Shortcut first = c.addShortcut();
@@ -100,9 +97,7 @@ TEST(FormatCatalogue, NewTriggersAreNumberedAndReusedAfterDeletion) {
     EXPECT_EQ(store.writeCount, 6);
 }
 
-TEST(FormatCatalogue, DeletingTheDefaultMovesItToTheFirstRemainingAndSaves) {
-    MemoryPreferencesStore store;
-    FormatCatalogue c(store);
+TEST_F(Catalogue, DeletingTheDefaultMovesItToTheFirstRemainingAndSaves) {
     c.loadShortcuts();
     const Uuid court = c.shortcuts()[0].id;
     const Uuid longId = c.shortcuts()[1].id;
@@ -120,9 +115,7 @@ TEST(FormatCatalogue, DeletingTheDefaultMovesItToTheFirstRemainingAndSaves) {
     EXPECT_EQ(store.string(prefkey::kShortcuts), "[]");
 }
 
-TEST(FormatCatalogue, ConflictQueriesExcludeTheEditedEntry) {
-    MemoryPreferencesStore store;
-    FormatCatalogue c(store);
+TEST_F(Catalogue, ConflictQueriesExcludeTheEditedEntry) {
     auto& list = c.mutableShortcuts();
     list[0].trigger = "";
     list[1].trigger = "";
@@ -140,19 +133,15 @@ TEST(FormatCatalogue, ConflictQueriesExcludeTheEditedEntry) {
     EXPECT_FALSE(c.isGlobalShortcutTaken(GlobalShortcut{2, 0x120000, "⌘D"}, list[0].id));
 }
 
-TEST(FormatCatalogue, DefaultShortcutFallsBackToTheFirstEntry) {
-    MemoryPreferencesStore store;
-    FormatCatalogue c(store);
+TEST_F(Catalogue, DefaultShortcutFallsBackToTheFirstEntry) {
     c.setDefaultFormatId(Uuid::generate());
     EXPECT_EQ(c.defaultShortcut()->label, "Court");
     c.setDefaultFormatId(c.shortcuts()[2].id);
     EXPECT_EQ(c.defaultShortcut()->label, "ISO");
 }
 
-TEST(FormatCatalogue, FailedSaveReportsFalse) {
-    MemoryPreferencesStore store;
+TEST_F(Catalogue, FailedSaveReportsFalse) {
     store.failWrites = true;
-    FormatCatalogue c(store);
     EXPECT_FALSE(c.saveShortcuts());
     c.mutableShortcuts()[0].label = std::string("\xc3", 1);  // truncated UTF-8 cannot be encoded
     store.failWrites = false;

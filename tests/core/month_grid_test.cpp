@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <ostream>
 #include <string>
 
 #include "core/month_grid.h"
@@ -16,12 +17,17 @@ Instant noon(year_month_day day) {
     return sys_days{day} + 12h;
 }
 
+// Empty places before the first day, days, empty places after the last day, rows.
 struct Shape {
     int leading = 0;
     int days = 0;
     int trailing = 0;
     std::size_t rows = 0;
+    bool operator==(const Shape&) const = default;
 };
+void PrintTo(const Shape& s, std::ostream* out) {
+    *out << s.leading << "+" << s.days << "+" << s.trailing << " in " << s.rows << " rows";
+}
 
 Shape shapeOf(const std::vector<CalendarWeek>& weeks) {
     Shape shape;
@@ -66,33 +72,16 @@ TEST_F(UsGrid, WeeksStartOnSundayWithEnglishInitials) {
 }
 
 TEST_F(FrenchGrid, MonthShapesWithMondayFirst) {
-    // February 2026 begins on a Sunday.
-    Shape february = shapeOf(grid.monthWeeks(noon(2026y / February / 14)));
-    EXPECT_EQ(february.leading, 6);
-    EXPECT_EQ(february.days, 28);
-    EXPECT_EQ(february.trailing, 1);
-    EXPECT_EQ(february.rows, 5u);
-
-    EXPECT_EQ(grid.monthWeeks(noon(2026y / March / 1)).size(), 6u);
-
-    // February 2027 begins on a Monday and fills exactly four rows.
-    Shape february2027 = shapeOf(grid.monthWeeks(noon(2027y / February / 28)));
-    EXPECT_EQ(february2027.leading, 0);
-    EXPECT_EQ(february2027.trailing, 0);
-    EXPECT_EQ(february2027.rows, 4u);
+    // February 2026 begins on a Sunday; February 2027 on a Monday and fills exactly four rows.
+    EXPECT_EQ(shapeOf(grid.monthWeeks(noon(2026y / February / 14))), (Shape{6, 28, 1, 5}));
+    EXPECT_EQ(shapeOf(grid.monthWeeks(noon(2026y / March / 1))), (Shape{6, 31, 5, 6}));
+    EXPECT_EQ(shapeOf(grid.monthWeeks(noon(2027y / February / 28))), (Shape{0, 28, 0, 4}));
 }
 
 TEST_F(UsGrid, MonthShapesWithSundayFirst) {
-    Shape february = shapeOf(grid.monthWeeks(noon(2026y / February / 1)));
-    EXPECT_EQ(february.leading, 0);
-    EXPECT_EQ(february.trailing, 0);
-    EXPECT_EQ(february.rows, 4u);
-
     // May 2026 begins on a Friday.
-    Shape may = shapeOf(grid.monthWeeks(noon(2026y / May / 31)));
-    EXPECT_EQ(may.leading, 5);
-    EXPECT_EQ(may.days, 31);
-    EXPECT_EQ(may.rows, 6u);
+    EXPECT_EQ(shapeOf(grid.monthWeeks(noon(2026y / February / 1))), (Shape{0, 28, 0, 4}));
+    EXPECT_EQ(shapeOf(grid.monthWeeks(noon(2026y / May / 31))), (Shape{5, 31, 6, 6}));
 }
 
 TEST_F(FrenchGrid, DaysAreConsecutiveMidnightsOfTheMonthOnly) {

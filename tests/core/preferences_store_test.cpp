@@ -127,12 +127,6 @@ TEST_F(PreferencesFile, WritesGoThroughASymbolicLinkInsteadOfReplacingIt) {
     EXPECT_NE(readFile(real).find("\"k\""), std::string::npos);
 }
 
-}  // namespace
-}  // namespace orvalin
-
-namespace orvalin {
-namespace {
-
 // A writer killed at any moment leaves either the previous or the next file, always whole.
 TEST_F(PreferencesFile, KilledWriterNeverLeavesAHalfWrittenFile) {
     {
@@ -159,12 +153,6 @@ TEST_F(PreferencesFile, KilledWriterNeverLeavesAHalfWrittenFile) {
     EXPECT_TRUE(after.loadProblem().empty());
     EXPECT_TRUE(after.string("n"));
 }
-
-}  // namespace
-}  // namespace orvalin
-
-namespace orvalin {
-namespace {
 
 // Readers are told what a write stored, only when it was stored, and can stop listening, even
 // from inside a notification.

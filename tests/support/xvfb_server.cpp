@@ -34,15 +34,6 @@ bool answers(const std::string& display) {
     return ok;
 }
 
-std::string lastLines(const std::string& text, int count) {
-    std::size_t at = text.size();
-    while (count-- > 0 && at > 0) {
-        at = text.rfind('\n', at - 1);
-        if (at == std::string::npos) return text;
-    }
-    return text.substr(at + 1);
-}
-
 // Runs the server with `writeFd` left open for -displayfd. Only async-signal-safe calls
 // between fork and exec: the caller may have threads.
 pid_t launch(const std::vector<std::string>& args, int writeFd, int logFd) {
@@ -159,7 +150,7 @@ bool XvfbServer::waitForNumber(int readFd) {
     if (ended > 0 && WIFEXITED(status) && WEXITSTATUS(status) == kExecFailed) {
         error_ = "Xvfb could not be run (is the xvfb package installed?)";
     } else {
-        error_ = "the server ended: " + lastLines(log(), 3);
+        error_ = "the server ended: " + log();
     }
     return false;
 }

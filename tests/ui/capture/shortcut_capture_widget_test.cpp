@@ -217,50 +217,28 @@ private slots:
             quint32 xKeycode;
             int qtKey;
             Qt::KeyboardModifiers mods;
-            QString text;
+            const char* text;
             quint32 xState;
             GlobalShortcut expected;
         };
+        const Qt::KeyboardModifiers none, shift = Qt::ShiftModifier, control = Qt::ControlModifier,
+                                          alt = Qt::AltModifier, super = Qt::MetaModifier;
+        const quint32 kXCtrlAlt = kXControlMask | kXMod1Mask;
         const Case cases[] = {
-            {kXD,
-             Qt::Key_D,
-             Qt::ShiftModifier | Qt::MetaModifier,
-             QStringLiteral("D"),
-             kXShiftMask | kXMod4Mask,
-             {2, 0x120000, "⇧⌘D"}},
-            {kXSpace,
-             Qt::Key_Space,
-             Qt::ControlModifier | Qt::AltModifier,
-             QStringLiteral(" "),
-             kXControlMask | kXMod1Mask,
-             {49, 0xC0000, "⌃⌥Espace"}},
-            {kXD,
-             Qt::Key_D,
-             Qt::ControlModifier | Qt::AltModifier,
-             QStringLiteral("\x04"),
-             kXControlMask | kXMod1Mask,
-             {2, 0xC0000, "⌃⌥D"}},
+            {kXD, Qt::Key_D, shift | super, "D", kXShiftMask | kXMod4Mask, {2, 0x120000, "⇧⌘D"}},
+            {kXSpace, Qt::Key_Space, control | alt, " ", kXCtrlAlt, {49, 0xC0000, "⌃⌥Espace"}},
+            {kXD, Qt::Key_D, control | alt, "\x04", kXCtrlAlt, {2, 0xC0000, "⌃⌥D"}},
             // Caps Lock on: only Super counts.
-            {kXA,
-             Qt::Key_A,
-             Qt::MetaModifier,
-             QStringLiteral("A"),
-             kXLockMask | kXMod4Mask,
-             {0, 0x100000, "⌘A"}},
-            {kXF5, Qt::Key_F5, {}, {}, 0, {96, 0, "F5"}},
-            {kXF15, Qt::Key_F15, {}, {}, 0, {113, 0, "F15"}},
+            {kXA, Qt::Key_A, super, "A", kXLockMask | kXMod4Mask, {0, 0x100000, "⌘A"}},
+            {kXF5, Qt::Key_F5, none, "", 0, {96, 0, "F5"}},
+            {kXF15, Qt::Key_F15, none, "", 0, {113, 0, "F15"}},
             // The keypad modifier is no part of the word.
-            {kXD,
-             Qt::Key_D,
-             Qt::ControlModifier | Qt::KeypadModifier,
-             QStringLiteral("\x04"),
-             kXControlMask,
-             {2, 0x40000, "⌃D"}},
+            {kXD, Qt::Key_D, control | Qt::KeypadModifier, "\x04", kXControlMask, {2, 0x40000, "⌃D"}},
         };
         for (const Case& c : cases) {
             startRecording();
             QSignalSpy recording(field_, &ShortcutCaptureWidget::recordingChanged);
-            pressKey(field_, c.xKeycode, c.qtKey, c.mods, c.text, c.xState);
+            pressKey(field_, c.xKeycode, c.qtKey, c.mods, QString::fromUtf8(c.text), c.xState);
             QVERIFY2(!field_->isRecording(), c.expected.display.c_str());
             QCOMPARE(stored_, OptionalShortcut{c.expected});
             QCOMPARE(field_->shortcut(), OptionalShortcut{c.expected});

@@ -114,12 +114,19 @@ private:
     QAction* windowShortcut_ = nullptr;
     OptionalShortcut stored_;
 
-    // A real pointer click in the middle of the field.
-    void clickField() {
+    // A real pointer click in the middle of the field starts a recording.
+    void startRecording() {
         const QPoint centre = field_->mapToGlobal(field_->rect().center());
         // One client, so the server takes the move before the click.
         QVERIFY(
             xdotool({"mousemove", QString::number(centre.x()), QString::number(centre.y()), "click", "1"}));
+        QTRY_VERIFY_WITH_TIMEOUT(field_->isRecording(), kTimeoutMs);
+    }
+    // Starts a recording and presses `keys` (xdotool's names) for real; the recording ends.
+    void recordRealKeys(const char* keys) {
+        startRecording();
+        QVERIFY(xdotool({"key", keys}));
+        QTRY_VERIFY_WITH_TIMEOUT(!field_->isRecording(), kTimeoutMs);
     }
 
 private slots:
@@ -164,8 +171,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(fired.count(), 1, kTimeoutMs);
         QVERIFY(!probe.keyboardHeldByAnother());
 
-        clickField();
-        QTRY_VERIFY_WITH_TIMEOUT(field_->isRecording(), kTimeoutMs);
+        startRecording();
         QVERIFY(probe.keyboardHeldByAnother());
 
         QVERIFY(xdotool({"key", "ctrl+alt+d"}));
@@ -178,29 +184,19 @@ private slots:
     }
 
     void realShiftSuperAndFunctionKeys() {
-        clickField();
-        QTRY_VERIFY_WITH_TIMEOUT(field_->isRecording(), kTimeoutMs);
-        QVERIFY(xdotool({"key", "shift+super+d"}));
-        QTRY_VERIFY_WITH_TIMEOUT(!field_->isRecording(), kTimeoutMs);
+        recordRealKeys("shift+super+d");
         QCOMPARE(stored_, (OptionalShortcut{GlobalShortcut{2, 0x120000, "⇧⌘D"}}));
 
-        clickField();
-        QTRY_VERIFY_WITH_TIMEOUT(field_->isRecording(), kTimeoutMs);
-        QVERIFY(xdotool({"key", "F5"}));
-        QTRY_VERIFY_WITH_TIMEOUT(!field_->isRecording(), kTimeoutMs);
+        recordRealKeys("F5");
         QCOMPARE(stored_, (OptionalShortcut{GlobalShortcut{96, 0, "F5"}}));
 
         // Shift still applies to the characters shown, as it does when typing.
-        clickField();
-        QTRY_VERIFY_WITH_TIMEOUT(field_->isRecording(), kTimeoutMs);
-        QVERIFY(xdotool({"key", "ctrl+shift+1"}));
-        QTRY_VERIFY_WITH_TIMEOUT(!field_->isRecording(), kTimeoutMs);
+        recordRealKeys("ctrl+shift+1");
         QCOMPARE(stored_, (OptionalShortcut{GlobalShortcut{18, 0x060000, "⌃⇧!"}}));
     }
 
     void plainKeysGoOnAndEscapeGivesUp() {
-        clickField();
-        QTRY_VERIFY_WITH_TIMEOUT(field_->isRecording(), kTimeoutMs);
+        startRecording();
         QVERIFY(xdotool({"key", "a"}));
         QTRY_COMPARE_WITH_TIMEOUT(window_->keys, QList<int>{Qt::Key_A}, kTimeoutMs);
         QVERIFY(field_->isRecording());
@@ -220,23 +216,16 @@ private slots:
         } restore;
 
         // On AZERTY the letter A sits where Q is on a US board; the key code names the place.
-        clickField();
-        QTRY_VERIFY_WITH_TIMEOUT(field_->isRecording(), kTimeoutMs);
-        QVERIFY(xdotool({"key", "ctrl+alt+a"}));
-        QTRY_VERIFY_WITH_TIMEOUT(!field_->isRecording(), kTimeoutMs);
+        recordRealKeys("ctrl+alt+a");
         QCOMPARE(stored_, (OptionalShortcut{GlobalShortcut{12, 0x0C0000, "⌃⌥A"}}));
 
         // The top row gives punctuation without Shift.
-        clickField();
-        QTRY_VERIFY_WITH_TIMEOUT(field_->isRecording(), kTimeoutMs);
-        QVERIFY(xdotool({"key", "ctrl+alt+ampersand"}));
-        QTRY_VERIFY_WITH_TIMEOUT(!field_->isRecording(), kTimeoutMs);
+        recordRealKeys("ctrl+alt+ampersand");
         QCOMPARE(stored_, (OptionalShortcut{GlobalShortcut{18, 0x0C0000, "⌃⌥&"}}));
     }
 
     void anotherApplicationTakingTheFocusEndsRecording() {
-        clickField();
-        QTRY_VERIFY_WITH_TIMEOUT(field_->isRecording(), kTimeoutMs);
+        startRecording();
         OtherClient other;
         QVERIFY(other.ok());
         QVERIFY(other.keyboardHeldByAnother());
