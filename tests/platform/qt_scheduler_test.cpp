@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QTest>
 #include <vector>
 
 namespace orvalin {
@@ -11,21 +10,14 @@ namespace {
 
 using std::chrono::milliseconds;
 
-bool spin(const std::function<bool()>& done, int timeoutMs = 5000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
-
 TEST(QtScheduler, SingleShotsRunOnceInTheOrderOfTheirDelays) {
     QtScheduler scheduler;
     std::vector<int> ran;
     scheduler.scheduleOnce(milliseconds(60), [&] { ran.push_back(3); });
     scheduler.scheduleOnce(milliseconds(0), [&] { ran.push_back(1); });
     scheduler.scheduleOnce(milliseconds(20), [&] { ran.push_back(2); });
-    ASSERT_TRUE(spin([&] { return ran.size() == 3; }));
-    spin([] { return false; }, 100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ran.size() == 3; }));
+    QTest::qWait(100);
     EXPECT_EQ(ran, (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(scheduler.activeTimers(), 0u);
 }
@@ -42,8 +34,8 @@ TEST(QtScheduler, CancelStopsATimerAndIsHarmlessAfterwards) {
     });
     EXPECT_NE(repeating, 0u);
     EXPECT_NE(repeating, id);
-    spin([&] { return ticks >= 3; });
-    spin([] { return false; }, 100);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 3; }));
+    QTest::qWait(100);
     EXPECT_EQ(once, 0);
     EXPECT_EQ(ticks, 3);
     scheduler.cancel(repeating);
@@ -54,8 +46,9 @@ TEST(QtScheduler, CancelStopsATimerAndIsHarmlessAfterwards) {
 TEST(QtScheduler, ATaskMayScheduleAnother) {
     QtScheduler scheduler;
     bool second = false;
-    scheduler.scheduleOnce(milliseconds(1), [&] { scheduler.scheduleOnce(milliseconds(1), [&] { second = true; }); });
-    EXPECT_TRUE(spin([&] { return second; }));
+    scheduler.scheduleOnce(milliseconds(1),
+                           [&] { scheduler.scheduleOnce(milliseconds(1), [&] { second = true; }); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return second; }));
 }
 
 }  // namespace

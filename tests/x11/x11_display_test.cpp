@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QProcess>
+#include <QTest>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -30,14 +31,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// Runs the event loop until `done` holds, at most `timeoutMs`.
 bool spin(const std::function<bool()>& done, int timeoutMs = 5000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
-void pause(int ms) {
-    spin([] { return false; }, ms);
+    return QTest::qWaitFor(done, timeoutMs);
 }
 
 struct SeenKey {
@@ -130,7 +126,7 @@ protected:
             user_.key(XCB_KEY_RELEASE, 66 + 1);
             return spin([&] { return !seen_.empty(); }, 200);
         }));
-        pause(300);  // the keys of every attempt have come in
+        QTest::qWait(300);  // the keys of every attempt have come in
         seen_.clear();
     }
     void TearDown() override {
@@ -158,7 +154,7 @@ TEST_F(X11Fixture, TheMonitorSeesEveryClientsKeysWithLayoutAndModifiers) {
     user_.key(XCB_KEY_RELEASE, 40);
     user_.key(XCB_KEY_RELEASE, 50);
     ASSERT_TRUE(waitSeen(2));
-    pause(100);
+    QTest::qWait(100);
     ASSERT_EQ(seen_.size(), 2u);
     EXPECT_EQ(seen_[0].keyCode, 2);
     EXPECT_EQ(seen_[0].characters, "d");
@@ -167,19 +163,19 @@ TEST_F(X11Fixture, TheMonitorSeesEveryClientsKeysWithLayoutAndModifiers) {
 
     // A new keymap applies to the keys that follow it.
     ASSERT_EQ(std::system("setxkbmap -layout fr"), 0);
-    pause(200);
+    QTest::qWait(200);
     user_.key(XCB_KEY_PRESS, 11);
     user_.key(XCB_KEY_RELEASE, 11);
     ASSERT_TRUE(waitSeen(3));
     EXPECT_EQ(seen_[2].characters, "é");
     ASSERT_EQ(std::system("setxkbmap -layout us"), 0);
-    pause(200);
+    QTest::qWait(200);
 
     // Stopped, it sees nothing more.
     monitor_->stop();
     user_.key(XCB_KEY_PRESS, 40);
     user_.key(XCB_KEY_RELEASE, 40);
-    pause(200);
+    QTest::qWait(200);
     EXPECT_EQ(seen_.size(), 3u);
 }
 
@@ -212,9 +208,9 @@ TEST_F(X11Fixture, BackspaceAndThePasteChordOfTheFocusedWindow) {
 
 TEST_F(X11Fixture, ThePasteWaitsForHeldModifiersWithinABound) {
     user_.key(XCB_KEY_PRESS, 64);  // Alt held from a combination
-    pause(50);
+    QTest::qWait(50);
     synth_->postCommandV();
-    pause(150);
+    QTest::qWait(150);
     EXPECT_TRUE(seen_.empty());
     EXPECT_TRUE(tracker_.chordPending());
     user_.key(XCB_KEY_RELEASE, 64);
@@ -240,20 +236,20 @@ TEST(ActiveWindowWatcher, OnlyAWindowOfAnotherProcessCounts) {
     ActiveWindowWatcher watcher(*conn);
     int switches = 0;
     watcher.start([&] { ++switches; });
-    pause(100);
+    QTest::qWait(100);
     EXPECT_EQ(switches, 0);
     other.setActive(a2);
-    pause(150);
+    QTest::qWait(150);
     EXPECT_EQ(switches, 0);
     other.setActive(b);
     EXPECT_TRUE(spin([&] { return switches == 1; }));
     other.setActive(XCB_WINDOW_NONE);
-    pause(150);
+    QTest::qWait(150);
     other.setActive(a1);
     EXPECT_TRUE(spin([&] { return switches == 2; }));
     watcher.stop();
     other.setActive(b);
-    pause(150);
+    QTest::qWait(150);
     EXPECT_EQ(switches, 2);
 }
 
@@ -310,9 +306,9 @@ TEST_F(PasteboardFixture, TheRestoreWaitsUntilTheTargetFetchedTheDate) {
     EXPECT_EQ(pasteboard_->snapshot(), saved);
     tracker_.chordQueued();
     tracker_.chordSent();
-    pause(160);
+    QTest::qWait(160);
     pasteboard_->restore(saved);
-    pause(300);
+    QTest::qWait(300);
     EXPECT_TRUE(pasteboard_->restoreHeld());
     EXPECT_EQ(clipboardText(), "2026-03-20 ");
 
@@ -343,7 +339,7 @@ TEST_F(PasteboardFixture, WithoutAFetchTheRestoreComesAtTheBoundAndAnEmptySnapsh
 TEST_F(PasteboardFixture, AnOwnerThatNeverAnswersDoesNotHoldTheProgramUp) {
     OtherClient hang;
     hang.takeClipboardAndHang();
-    pause(100);
+    QTest::qWait(100);
     QElapsedTimer t;
     t.start();
     PasteboardSnapshot saved = pasteboard_->snapshot();
