@@ -1,7 +1,6 @@
 // The X11 pieces against a real X server of their own (Xvfb).
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
-#include <xcb/xtest.h>
 
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -10,7 +9,6 @@
 #include <QProcess>
 #include <QTest>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,6 +22,7 @@
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_trust_query.h"
 #include "platform/x11/xtest_key_synthesizer.h"
+#include "support/other_x_client.h"
 #include "support/xvfb_server.h"
 
 namespace orvalin::x11 {
@@ -40,70 +39,6 @@ struct SeenKey {
     std::uint16_t keyCode;
     std::uint32_t modifiers;
     std::string characters;
-};
-
-// Another client of the display: plays the user's keyboard and makes windows.
-class OtherClient {
-public:
-    OtherClient() : c_(xcb_connect(nullptr, nullptr)) {
-        root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
-    }
-    ~OtherClient() { xcb_disconnect(c_); }
-    void key(std::uint8_t type, std::uint8_t keycode) {
-        xcb_test_fake_input(c_, type, keycode, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
-        xcb_flush(c_);
-    }
-    xcb_window_t window(const std::string& wmClass, std::uint32_t pid) {
-        xcb_window_t w = xcb_generate_id(c_);
-        // Like any application window it takes key events: the server delivers the keys to someone,
-        // which is also when it sends recorded data out.
-        std::uint32_t mask = XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE;
-        xcb_create_window(c_, XCB_COPY_FROM_PARENT, w, root_, 0, 0, 10, 10, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                          XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
-        std::string cls = wmClass + '\0' + wmClass + '\0';
-        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
-                            static_cast<std::uint32_t>(cls.size()), cls.data());
-        if (pid != 0) {
-            xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1,
-                                &pid);
-        }
-        xcb_map_window(c_, w);
-        xcb_flush(c_);
-        return w;
-    }
-    void focus(xcb_window_t w) {
-        xcb_set_input_focus(c_, XCB_INPUT_FOCUS_POINTER_ROOT, w, XCB_CURRENT_TIME);
-        xcb_flush(c_);
-        free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
-    }
-    void setActive(xcb_window_t w) {
-        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, root_, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 32,
-                            1, &w);
-        xcb_flush(c_);
-    }
-    // Takes the clipboard and never answers a request for it.
-    void takeClipboardAndHang() {
-        xcb_window_t w = window("Hang", 0);
-        xcb_set_selection_owner(c_, w, atom("CLIPBOARD"), XCB_CURRENT_TIME);
-        xcb_flush(c_);
-    }
-    bool anyKeyDown() {
-        auto* r = xcb_query_keymap_reply(c_, xcb_query_keymap(c_), nullptr);
-        bool down = false;
-        for (int i = 0; r != nullptr && i < 32; ++i) down = down || r->keys[i] != 0;
-        free(r);
-        return down;
-    }
-    xcb_atom_t atom(const char* name) {
-        auto* r = xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, std::strlen(name), name), nullptr);
-        xcb_atom_t a = r != nullptr ? r->atom : 0;
-        free(r);
-        return a;
-    }
-
-private:
-    xcb_connection_t* c_;
-    xcb_window_t root_;
 };
 
 class X11Fixture : public ::testing::Test {
@@ -138,7 +73,7 @@ protected:
         return spin([&] { return seen_.size() >= n; });
     }
 
-    OtherClient user_;
+    OtherXClient user_;
     std::unique_ptr<X11Connection> conn_;
     PasteTracker tracker_;
     std::unique_ptr<RecordKeyMonitor> monitor_;
@@ -230,7 +165,7 @@ TEST_F(X11Fixture, ThePasteWaitsForHeldModifiersWithinABound) {
 TEST(ActiveWindowWatcher, OnlyAWindowOfAnotherProcessCounts) {
     auto conn = X11Connection::open();
     ASSERT_TRUE(conn);
-    OtherClient other;
+    OtherXClient other;
     xcb_window_t a1 = other.window("A", 100), a2 = other.window("A", 100), b = other.window("B", 200);
     other.setActive(a1);
     ActiveWindowWatcher watcher(*conn);
@@ -337,7 +272,7 @@ TEST_F(PasteboardFixture, WithoutAFetchTheRestoreComesAtTheBoundAndAnEmptySnapsh
 }
 
 TEST_F(PasteboardFixture, AnOwnerThatNeverAnswersDoesNotHoldTheProgramUp) {
-    OtherClient hang;
+    OtherXClient hang;
     hang.takeClipboardAndHang();
     QTest::qWait(100);
     QElapsedTimer t;

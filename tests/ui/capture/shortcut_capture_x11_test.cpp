@@ -11,14 +11,12 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include <xcb/xcb.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 
 #include "ui/capture/shortcut_capture_widget.h"
+#include "support/other_x_client.h"
 #include "support/xvfb_server.h"
 
 using orvalin::GlobalShortcut;
@@ -49,54 +47,6 @@ protected:
         }
         event->accept();
     }
-};
-
-// Another X client of the same display, standing for another application.
-class OtherClient {
-public:
-    OtherClient() : connection_(xcb_connect(nullptr, nullptr)) {}
-    ~OtherClient() {
-        if (connection_) xcb_disconnect(connection_);
-    }
-    bool ok() const { return connection_ && !xcb_connection_has_error(connection_); }
-
-    // Whether someone else holds the keyboard: our own grab attempt is refused.
-    bool keyboardHeldByAnother() {
-        xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
-        auto cookie = xcb_grab_keyboard(connection_, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
-                                        XCB_GRAB_MODE_ASYNC);
-        xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(connection_, cookie, nullptr);
-        const bool held = reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
-        if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS) {
-            xcb_ungrab_keyboard(connection_, XCB_CURRENT_TIME);
-            xcb_flush(connection_);
-        }
-        std::free(reply);
-        return held;
-    }
-
-    // Maps a window of its own and gives it the input focus, as a switch to another application does.
-    void takeFocus() {
-        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
-        const xcb_window_t window = xcb_generate_id(connection_);
-        xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window, screen->root, 600, 400, 100, 100, 0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
-        xcb_map_window(connection_, window);
-        xcb_flush(connection_);
-        for (int i = 0; i < 200; ++i) {
-            auto* attributes = xcb_get_window_attributes_reply(
-                connection_, xcb_get_window_attributes(connection_, window), nullptr);
-            const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-            std::free(attributes);
-            if (viewable) break;
-            QTest::qWait(20);
-        }
-        xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
-        xcb_flush(connection_);
-    }
-
-private:
-    xcb_connection_t* connection_;
 };
 
 bool xdotool(const QStringList& arguments) {
@@ -162,7 +112,7 @@ private slots:
     }
 
     void realKeyPressIsRecordedAsTheMonitorSeesIt() {
-        OtherClient probe;
+        OtherXClient probe;
         QVERIFY(probe.ok());
         QSignalSpy fired(windowShortcut_, &QAction::triggered);
 
@@ -226,10 +176,10 @@ private slots:
 
     void anotherApplicationTakingTheFocusEndsRecording() {
         startRecording();
-        OtherClient other;
+        OtherXClient other;
         QVERIFY(other.ok());
         QVERIFY(other.keyboardHeldByAnother());
-        other.takeFocus();
+        other.focus(other.window("Other"));  // a switch to another application
         QTRY_VERIFY_WITH_TIMEOUT(!field_->isRecording(), kTimeoutMs);
         QVERIFY(!stored_);
         QTRY_VERIFY_WITH_TIMEOUT(!other.keyboardHeldByAnother(), kTimeoutMs);
