@@ -158,7 +158,11 @@ Instant MonthGrid::shiftMonth(Instant month, int n) const {
 }
 
 std::string MonthGrid::monthTitle(Instant month) const {
-    return formatDate(month, "MMMM yyyy", localeName_, timeZoneId_);
+    return format(month, "MMMM yyyy");
+}
+
+std::string MonthGrid::format(Instant instant, std::string_view pattern) const {
+    return formatDate(instant, pattern, localeName_, timeZoneId_);
 }
 
 bool MonthGrid::isSameDay(Instant a, Instant b) const {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvalin {
@@ -41,6 +42,8 @@ public:
     Instant shiftMonth(Instant month, int n) const;
     // "MMMM yyyy" in this locale, letters as the locale writes them ("février 2026").
     std::string monthTitle(Instant month) const;
+    // Any date pattern in this calendar's locale and zone ("EEEE d MMMM yyyy": "mardi 10 février 2026").
+    std::string format(Instant instant, std::string_view pattern) const;
 
     bool isSameDay(Instant a, Instant b) const;
     // Same era, year and month.

@@ -145,6 +145,9 @@ TEST(MonthTitle, UsesTheLocaleMonthNameAsWritten) {
     MonthGrid english("en_US", "America/New_York");
     EXPECT_EQ(french.monthTitle(noon(2026y / February / 10)), "février 2026");
     EXPECT_EQ(english.monthTitle(noon(2026y / February / 10)), "February 2026");
+    // What a screen reader says of a day of the calendar: in the calendar's locale, not the process's.
+    EXPECT_EQ(french.format(noon(2026y / February / 10), "EEEE d MMMM yyyy"), "mardi 10 février 2026");
+    EXPECT_EQ(english.format(noon(2026y / February / 10), "EEEE"), "Tuesday");
 }
 
 TEST_F(FrenchGrid, DayComparisonsAndWeekdays) {
