@@ -80,7 +80,7 @@ void OrvalinApp::start() {
     refreshAppearance();
     if (tray_) return;
     tray_ = new QSystemTrayIcon(symbolIcon("calendar"), this);
-    tray_->setToolTip(QStringLiteral("Orvalin"));
+    tray_->setToolTip(tr("Orvalin"));
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::DoubleClick) return;
         QRect anchor = tray_->geometry();
@@ -89,9 +89,8 @@ void OrvalinApp::start() {
     });
     // Some tray hosts only ever show a menu: offer the two panel commands there too.
     trayMenu_ = std::make_unique<QMenu>();
-    trayMenu_->addAction(QStringLiteral("Préférences…"), this,
-                         [this] { openWindow(QStringLiteral("preferences")); });
-    trayMenu_->addAction(QStringLiteral("Quitter Orvalin"), this, [this] { quit(); });
+    trayMenu_->addAction(tr("Préférences…"), this, [this] { openWindow(QStringLiteral("preferences")); });
+    trayMenu_->addAction(tr("Quitter Orvalin"), this, [this] { quit(); });
     tray_->setContextMenu(trayMenu_.get());
     // Without a tray host the icon simply stays unseen; expansion goes on and a second start
     // opens the panel.
@@ -118,10 +117,9 @@ void OrvalinApp::togglePanelAt(const QRect& anchor) {
 }
 
 std::optional<OrvalinApp::WindowFrame> OrvalinApp::windowFrame(const QString& identifier) {
-    if (identifier == QLatin1String("preferences"))
-        return WindowFrame{QStringLiteral("Préférences Orvalin"), {520, 560}};
+    if (identifier == QLatin1String("preferences")) return WindowFrame{tr("Préférences Orvalin"), {520, 560}};
     if (identifier == QLatin1String("onboarding"))
-        return WindowFrame{QStringLiteral("Bienvenue dans Orvalin"), {480, 420}};
+        return WindowFrame{tr("Bienvenue dans Orvalin"), {480, 420}};
     return std::nullopt;
 }
 

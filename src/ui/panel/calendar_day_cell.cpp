@@ -7,10 +7,13 @@
 namespace orvalin::ui {
 
 CalendarDayCell::CalendarDayCell(QWidget* parent) : QAbstractButton(parent) {
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    policy.setRetainSizeWhenHidden(true);
+    setSizePolicy(policy);
     setFixedHeight(28);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_Hover);
+    setCursor(Qt::PointingHandCursor);
     connect(this, &QAbstractButton::clicked, this, [this] {
         if (day_ && onTap_) onTap_();
     });
@@ -19,8 +22,10 @@ CalendarDayCell::CalendarDayCell(QWidget* parent) : QAbstractButton(parent) {
 void CalendarDayCell::setDay(std::optional<Day> day) {
     day_ = std::move(day);
     setEnabled(day_.has_value());
-    setCursor(day_ ? Qt::PointingHandCursor : Qt::ArrowCursor);
     setText(day_ ? QString::number(day_->dayOfMonth) : QString());
+    const QString name = day_ ? day_->fullDate : QString();
+    if (name != accessibleName()) setAccessibleName(name);
+    setAccessibleDescription(day_ && day_->isToday ? tr("aujourd'hui") : QString());
     update();
 }
 
@@ -40,18 +45,20 @@ void CalendarDayCell::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF frame(QRectF(rect()).center() - QPointF(13, 13), QSizeF(26, 26));
     const QColor accent = accentColor(palette());
+    const bool keyboardFocus = hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange);
     if (day_->isSelected) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(accent);
         painter.drawEllipse(frame);
-    } else if (day_->isToday) {
-        painter.setPen(QPen(accent, 1.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawEllipse(frame.adjusted(0.75, 0.75, -0.75, -0.75));
-    } else if (underMouse() || isDown()) {
+    } else if (underMouse() || isDown() || keyboardFocus) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(separatorColor(palette()));
         painter.drawEllipse(frame);
+    }
+    if (!day_->isSelected && day_->isToday) {
+        painter.setPen(QPen(accent, 1.5));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(frame.adjusted(0.75, 0.75, -0.75, -0.75));
     }
     painter.setFont(systemFont(12, day_->isToday ? QFont::Bold : QFont::Normal));
     painter.setPen(textColor());

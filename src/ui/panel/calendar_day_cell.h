@@ -8,9 +8,10 @@
 
 namespace orvalin::ui {
 
-// One place of the month grid: a day number in a 26 × 26 frame, or an empty place.
-// Selected: white on a filled accent disc; today: bold accent number in an accent ring;
-// other months: tertiary; Saturday and Sunday: red.
+// One place of the month grid: a day number in a 26 × 26 frame, or an empty place, which is
+// hidden but keeps its room. Selected: white on a filled accent disc; today: bold accent number in
+// an accent ring; other months: tertiary; Saturday and Sunday: red. A screen reader hears the full
+// date ("mardi 10 février 2026").
 class CalendarDayCell : public QAbstractButton {
     Q_OBJECT
 public:
@@ -21,6 +22,7 @@ public:
         bool isToday = false;
         bool isSelected = false;
         bool isCurrentMonth = true;
+        QString fullDate;  // the spoken name
     };
 
     explicit CalendarDayCell(QWidget* parent = nullptr);
@@ -30,10 +32,7 @@ public:
     const std::optional<Day>& day() const { return day_; }
     void setOnTap(std::function<void()> onTap) { onTap_ = std::move(onTap); }
 
-    // What the cell draws, exposed for checks of the colour rules.
     QColor textColor() const;
-    bool drawsFilledDisc() const { return day_ && day_->isSelected; }
-    bool drawsRing() const { return day_ && !day_->isSelected && day_->isToday; }
 
     QSize sizeHint() const override { return {28, 28}; }
     QSize minimumSizeHint() const override { return {28, 28}; }

@@ -6,22 +6,29 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QVBoxLayout>
 
 #include "core/date_format.h"
 #include "core/preferences_store.h"
-#include "ui/widgets/appearance.h"
-#include "ui/widgets/icons.h"
 #include "ui/panel/mini_calendar_view.h"
+#include "ui/panel/panel_keyboard.h"
 #include "ui/panel/panel_rows.h"
+#include "ui/widgets/accessible_application.h"
+#include "ui/widgets/accessible_role.h"
+#include "ui/widgets/appearance.h"
 #include "ui/widgets/text_widgets.h"
 
 namespace orvalin::ui {
 
 namespace {
 
-// A layout holding one widget with the given insets.
+// However small the screen, this much of the formats and calendar stays in view.
+constexpr int kMinimumBodyHeight = 60;
+
+// A box holding one widget with the given insets.
 QWidget* inset(QWidget* content, int left, int top, int right, int bottom, Qt::Alignment alignment = {}) {
     auto* box = new QWidget;
     auto* layout = new QHBoxLayout(box);
@@ -32,31 +39,16 @@ QWidget* inset(QWidget* content, int left, int top, int right, int bottom, Qt::A
     return box;
 }
 
-QWidget* makeHeader() {
-    auto* header = new QWidget;
-    header->setObjectName("header");
-    auto* line = new QHBoxLayout(header);
-    line->setContentsMargins(14, 12, 14, 8);
-    line->setSpacing(6);
-    auto* name = new ElidedLabel(QStringLiteral("Orvalin"));
-    name->setFont(textFont(TextStyle::Headline));
-    name->setElidable(false);
-    auto* beta = new Badge(QStringLiteral("β"), Badge::Shape::Capsule);
-    beta->setObjectName("betaBadge");
-    beta->setFont(textFont(TextStyle::Caption, QFont::DemiBold));
-    beta->setFill(ColorRole::White, badgeOrange(), false);
-    // Share the first baseline: the badge's text sits 2 px above its bottom edge.
-    const int nameDescent = QFontMetrics(name->font()).descent();
-    const int badgeDescent = QFontMetrics(beta->font()).descent() + 2;
-    line->addWidget(name, 0, Qt::AlignBottom);
-    auto* badgeBox = inset(beta, 0, 0, 0, std::max(0, nameDescent - badgeDescent), Qt::AlignLeft);
-    line->addWidget(badgeBox, 0, Qt::AlignBottom);
-    line->addStretch(1);
-    return header;
+QVBoxLayout* stackOf(QWidget* box) {
+    auto* stack = new QVBoxLayout(box);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    return stack;
 }
 
-QPushButton* makeButton(const QString& text) {
+QPushButton* makeButton(const QString& text, const char* name) {
     auto* button = new QPushButton(text);
+    button->setObjectName(name);
     button->setFocusPolicy(Qt::TabFocus);
     button->setAutoDefault(false);
     // Fusion's buttons hug their text; give them the breathing room of a desktop dialog button.
@@ -73,24 +65,71 @@ MenuBarPanel::MenuBarPanel(TextExpansionManager& manager, PreferencesStore& stor
       store_(store),
       hooks_(std::move(hooks)) {
     setObjectName("menuBarPanel");
-    setWindowTitle(QStringLiteral("Orvalin"));
+    setWindowTitle(tr("Orvalin"));
+    setAccessibleRole(this, QAccessible::Window);
+    exposePopupWindowsToAccessibility();
     setAttribute(Qt::WA_DeleteOnClose, false);
 
-    auto* stack = new QVBoxLayout(this);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(0);
-
-    stack->addWidget(makeHeader());
+    QVBoxLayout* stack = stackOf(this);
+    stack->addWidget(buildHeader());
     stack->addWidget(new Divider);
-    stack->addWidget(new SectionHeader(QStringLiteral("Aujourd'hui")));
+    stack->addWidget(buildBody());
+    stack->addWidget(new Divider(6, 6));
+    stack->addWidget(buildPermissionSection());
+    stack->addWidget(buildCommands());
+
+    keyboard_ = new PanelKeyboard(this, calendar_, body_);
+    bindCommandKeys();
+    subscription_ =
+        manager_.subscribe([this](TextExpansionManager::Change change) { onManagerChange(change); });
+    rebuildRows();
+    keyboard_->watch(this);
+    updatePermissionWarning();
+    fitToContent();
+}
+
+MenuBarPanel::~MenuBarPanel() {
+    manager_.unsubscribe(subscription_);
+}
+
+QWidget* MenuBarPanel::buildHeader() {
+    auto* header = new QWidget;
+    header->setObjectName("header");
+    auto* line = new QHBoxLayout(header);
+    line->setContentsMargins(14, 12, 14, 8);
+    line->setSpacing(6);
+    auto* name = new ElidedLabel(tr("Orvalin"));
+    name->setFont(textFont(TextStyle::Headline));
+    name->setElidable(false);
+    auto* beta = new Badge(tr("β"), Badge::Shape::Capsule);
+    beta->setObjectName("betaBadge");
+    beta->setAccessibleName(tr("bêta"));
+    beta->setFont(textFont(TextStyle::Caption, QFont::DemiBold));
+    beta->setFill(ColorRole::White, badgeOrange(), false);
+    // Share the first baseline: the badge's text sits 2 px above its bottom edge.
+    const int nameDescent = QFontMetrics(name->font()).descent();
+    const int badgeDescent = QFontMetrics(beta->font()).descent() + 2;
+    line->addWidget(name, 0, Qt::AlignBottom);
+    line->addWidget(inset(beta, 0, 0, 0, std::max(0, nameDescent - badgeDescent), Qt::AlignLeft), 0,
+                    Qt::AlignBottom);
+    line->addStretch(1);
+    return header;
+}
+
+// Today's formats and the calendar: the part that scrolls when the screen is too short.
+QWidget* MenuBarPanel::buildBody() {
+    bodyContent_ = new QWidget;
+    bodyContent_->setObjectName("panelBody");
+    QVBoxLayout* stack = stackOf(bodyContent_);
+    const QString today = tr("Aujourd'hui");
+    stack->addWidget(new SectionHeader(today));
 
     rowsBox_ = new QWidget;
     rowsBox_->setObjectName("formatRows");
-    rowsLayout_ = new QVBoxLayout(rowsBox_);
-    rowsLayout_->setContentsMargins(0, 0, 0, 0);
-    rowsLayout_->setSpacing(0);
+    setAccessibleRole(rowsBox_, QAccessible::Grouping);
+    rowsBox_->setAccessibleName(today);
+    rowsLayout_ = stackOf(rowsBox_);
     stack->addWidget(rowsBox_);
-
     stack->addWidget(new Divider(6, 6));
 
     toggle_ = new CalendarToggle;
@@ -98,7 +137,22 @@ MenuBarPanel::MenuBarPanel(TextExpansionManager& manager, PreferencesStore& stor
     toggle_->setExpanded(true, false);
     connect(toggle_, &QAbstractButton::clicked, this, &MenuBarPanel::toggleCalendar);
     stack->addWidget(toggle_);
+    stack->addWidget(buildCalendarSection());
 
+    body_ = new QScrollArea;
+    body_->setObjectName("panelScroller");
+    body_->setFrameShape(QFrame::NoFrame);
+    body_->setFocusPolicy(Qt::NoFocus);
+    body_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    body_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    body_->setWidget(bodyContent_);
+    // The panel paints the background; the scroll area shows it through.
+    body_->viewport()->setAutoFillBackground(false);
+    bodyContent_->setAutoFillBackground(false);
+    return body_;
+}
+
+QWidget* MenuBarPanel::buildCalendarSection() {
     const MonthGrid& grid = hooks_.grid ? *hooks_.grid : MonthGrid::current();
     calendar_ = new MiniCalendarView(
         [this](Instant day) {
@@ -110,56 +164,48 @@ MenuBarPanel::MenuBarPanel(TextExpansionManager& manager, PreferencesStore& stor
     calendarReveal_ = new SlideReveal(inset(calendar_, 6, 0, 6, 0));
     calendarReveal_->setObjectName("calendarSection");
     connect(calendarReveal_, &SlideReveal::heightChanged, this, &MenuBarPanel::fitToContent);
-    stack->addWidget(calendarReveal_);
+    return calendarReveal_;
+}
 
-    stack->addWidget(new Divider(6, 6));
-
-    warningButton_ = new WarningButton(QStringLiteral("Expansion de texte désactivée — Réglages Système…"),
-                                       QStringLiteral("exclamationmark.triangle.fill"), kWidth - 2 * 14);
-    warningButton_->setObjectName("permissionWarning");
-    warningButton_->setFont(textFont(TextStyle::Callout));
-    connect(warningButton_, &QAbstractButton::clicked, this,
-            [this] { manager_.requestAccessibilityPermission(); });
+QWidget* MenuBarPanel::buildPermissionSection() {
+    auto* warning = new WarningButton(tr("Expansion de texte désactivée — Aide…"),
+                                      QStringLiteral("exclamationmark.triangle.fill"), kWidth - 2 * 14);
+    warning->setObjectName("permissionWarning");
+    warning->setFont(textFont(TextStyle::Callout));
+    connect(warning, &QAbstractButton::clicked, this, [this] { manager_.requestAccessibilityPermission(); });
     warningBox_ = new QWidget;
     warningBox_->setObjectName("permissionSection");
-    auto* warningLayout = new QVBoxLayout(warningBox_);
-    warningLayout->setContentsMargins(0, 0, 0, 0);
-    warningLayout->setSpacing(0);
-    warningLayout->addWidget(inset(warningButton_, 14, 0, 14, 4));
-    warningLayout->addWidget(new Divider(4, 4));
-    stack->addWidget(warningBox_);
+    QVBoxLayout* stack = stackOf(warningBox_);
+    stack->addWidget(inset(warning, 14, 0, 14, 4));
+    stack->addWidget(new Divider(4, 4));
+    return warningBox_;
+}
 
-    preferencesButton_ = makeButton(QStringLiteral("Préférences…"));
-    preferencesButton_->setObjectName("preferencesButton");
+QWidget* MenuBarPanel::buildCommands() {
+    preferencesButton_ = makeButton(tr("Préférences…"), "preferencesButton");
     connect(preferencesButton_, &QPushButton::clicked, this, [this] {
         // A popup keeps the keyboard and pointer grabbed while it is open, so the settings window
         // could not be used; step aside as a popover does when another window comes forward.
         hide();
         if (hooks_.openWindow) hooks_.openWindow(QStringLiteral("preferences"));
     });
-    stack->addWidget(inset(preferencesButton_, 10, 4, 10, 2, Qt::AlignLeft));
-
-    quitButton_ = makeButton(QStringLiteral("Quitter Orvalin"));
-    quitButton_->setObjectName("quitButton");
+    quitButton_ = makeButton(tr("Quitter Orvalin"), "quitButton");
     connect(quitButton_, &QPushButton::clicked, this, [this] {
         if (hooks_.quit) hooks_.quit();
     });
+    auto* commands = new QWidget;
+    commands->setObjectName("commands");
+    QVBoxLayout* stack = stackOf(commands);
+    stack->addWidget(inset(preferencesButton_, 10, 4, 10, 2, Qt::AlignLeft));
     stack->addWidget(inset(quitButton_, 10, 0, 10, 12, Qt::AlignLeft));
+    return commands;
+}
 
+void MenuBarPanel::bindCommandKeys() {
     auto* preferencesKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this);
     connect(preferencesKey, &QShortcut::activated, preferencesButton_, &QPushButton::click);
     auto* quitKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     connect(quitKey, &QShortcut::activated, quitButton_, &QPushButton::click);
-
-    subscription_ =
-        manager_.subscribe([this](TextExpansionManager::Change change) { onManagerChange(change); });
-    rebuildRows();
-    updatePermissionWarning();
-    fitToContent();
-}
-
-MenuBarPanel::~MenuBarPanel() {
-    manager_.unsubscribe(subscription_);
 }
 
 Instant MenuBarPanel::now() const {
@@ -197,24 +243,14 @@ void MenuBarPanel::rebuildRows() {
         const std::string pattern = entry.dateFormat;
         connect(row, &QAbstractButton::clicked, this, [this, pattern] { pasteDate(now(), pattern); });
         rowsLayout_->addWidget(row);
+        row->show();  // at once, not when the layout gets round to it, so the keyboard finds it
         rows_.emplace_back(row);
     }
+    if (keyboard_) keyboard_->watch(rowsBox_);
 }
 
 void MenuBarPanel::updatePermissionWarning() {
     warningBox_->setVisible(!manager_.hasAccessibilityPermission());
-}
-
-bool MenuBarPanel::isPermissionWarningShown() const {
-    return !warningBox_->isHidden();
-}
-
-std::vector<FormatRow*> MenuBarPanel::formatRows() const {
-    std::vector<FormatRow*> rows;
-    for (const auto& row : rows_) {
-        if (row) rows.push_back(row);
-    }
-    return rows;
 }
 
 void MenuBarPanel::toggleCalendar() {
@@ -233,10 +269,18 @@ void MenuBarPanel::pasteDate(Instant date, const std::string& pattern) {
 
 void MenuBarPanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    if (!announced_) {
+        // Screen readers that keep a copy of the application's windows learn of this one, whose
+        // native window exists from its first showing on.
+        announced_ = true;
+        QAccessibleEvent created(this, QAccessible::ObjectCreated);
+        QAccessible::updateAccessibility(&created);
+    }
     rebuildRows();
     manager_.checkAccessibilityPermission();
     updatePermissionWarning();
     fitToContent();
+    keyboard_->focusFirst();
     if (hooks_.appeared) hooks_.appeared();
     if (!store_.boolean(prefkey::kOnboardingCompleted).value_or(false) && hooks_.openWindow) {
         hooks_.openWindow(QStringLiteral("onboarding"));
@@ -262,12 +306,27 @@ void MenuBarPanel::fitToContent() {
     fitting_ = true;
     // Let nested layouts settle first, so the panel never shows at a stale height.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    if (layout()) layout()->activate();
-    const int height = layout() ? layout()->sizeHint().height() : sizeHint().height();
+    bodyContent_->layout()->activate();
+    const int bodyNatural = bodyContent_->layout()->sizeHint().height();
+    body_->setFixedHeight(bodyNatural);
+    layout()->activate();
+    int height = layout()->sizeHint().height();
+    // Too tall for the screen: the middle gives up what is missing and scrolls; the header and
+    // the commands stay in view.
+    const int room = availableArea().height();
+    const bool scrolls = height > room;
+    if (scrolls) {
+        body_->setFixedHeight(std::max(kMinimumBodyHeight, bodyNatural - (height - room)));
+        layout()->activate();
+        height = layout()->sizeHint().height();
+    }
+    // Sized here rather than by the scroll area, which would widen it to its longest label.
+    const int scrollBar = scrolls ? body_->verticalScrollBar()->sizeHint().width() : 0;
+    bodyContent_->resize(kWidth - scrollBar, bodyNatural);
     setFixedSize(kWidth, height);
     if (isVisible()) {
         if (centered_) {
-            popupCentered();
+            placeCentered();
         } else if (anchor_.isValid()) {
             placeNear(anchor_);
         }
@@ -275,10 +334,13 @@ void MenuBarPanel::fitToContent() {
     fitting_ = false;
 }
 
+QRect MenuBarPanel::availableArea() const {
+    QScreen* screen = screen_ ? screen_.data() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
+}
+
 void MenuBarPanel::placeNear(const QRect& anchor) {
-    QScreen* screen = QGuiApplication::screenAt(anchor.center());
-    if (!screen) screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
+    const QRect area = availableArea();
     int x = anchor.center().x() - kWidth / 2;
     int y = anchor.bottom() + 4;
     // A tray at the bottom of the screen: open upwards.
@@ -289,9 +351,15 @@ void MenuBarPanel::placeNear(const QRect& anchor) {
     move(x, y);
 }
 
+void MenuBarPanel::placeCentered() {
+    const QRect area = availableArea();
+    move(area.center().x() - width() / 2, std::max(area.top(), area.center().y() - height() / 2));
+}
+
 void MenuBarPanel::popupAt(const QRect& anchor) {
     anchor_ = anchor;
     centered_ = false;
+    screen_ = QGuiApplication::screenAt(anchor.center());
     fitToContent();
     placeNear(anchor);
     showWithoutTakingFocus();
@@ -299,10 +367,9 @@ void MenuBarPanel::popupAt(const QRect& anchor) {
 
 void MenuBarPanel::popupCentered() {
     centered_ = true;
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
+    screen_ = QGuiApplication::primaryScreen();
     if (!isVisible()) fitToContent();
-    move(area.center().x() - width() / 2, area.center().y() - height() / 2);
+    placeCentered();
     if (!isVisible()) showWithoutTakingFocus();
 }
 
@@ -311,28 +378,6 @@ void MenuBarPanel::showWithoutTakingFocus() {
     // away from the window the user was typing in, and the paste would land nowhere.
     show();
     raise();
-}
-
-QStringList MenuBarPanel::visibleSectionOrder() const {
-    QStringList order;
-    const QLayout* stack = layout();
-    for (int i = 0; i < stack->count(); ++i) {
-        QWidget* widget = stack->itemAt(i)->widget();
-        if (!widget || widget->isHidden()) continue;
-        QString name = widget->objectName();
-        if (name.isEmpty()) {
-            if (qobject_cast<Divider*>(widget))
-                name = "divider";
-            else if (auto* header = qobject_cast<SectionHeader*>(widget))
-                name = "section:" + header->title();
-            else if (widget->findChild<QPushButton*>("preferencesButton"))
-                name = "preferences";
-            else if (widget->findChild<QPushButton*>("quitButton"))
-                name = "quit";
-        }
-        order << name;
-    }
-    return order;
 }
 
 }  // namespace orvalin::ui

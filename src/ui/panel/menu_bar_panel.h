@@ -9,8 +9,9 @@
 #include "core/month_grid.h"
 #include "engine/text_expansion_manager.h"
 
-class QAbstractButton;
 class QPushButton;
+class QScreen;
+class QScrollArea;
 class QVBoxLayout;
 
 namespace orvalin {
@@ -22,7 +23,7 @@ namespace orvalin::ui {
 class CalendarToggle;
 class FormatRow;
 class MiniCalendarView;
-class SectionHeader;
+class PanelKeyboard;
 class SlideReveal;
 
 // What the panel asks of the application around it.
@@ -35,8 +36,10 @@ struct PanelHooks {
 };
 
 // The tray panel: today's date in every format, the mini calendar, the permission warning,
-// settings and quit. A frameless popup, 320 wide, as tall as its content. It holds no data of its
-// own: rows are rebuilt from the manager whenever it publishes a change and on every showing.
+// settings and quit. A frameless popup, 320 wide, as tall as its content, but never taller than
+// the screen it opens on: then the middle (formats and calendar) scrolls and the commands stay in
+// view. It holds no data of its own: rows are rebuilt from the manager whenever it publishes a
+// change and on every showing.
 class MenuBarPanel : public QWidget {
     Q_OBJECT
 public:
@@ -56,30 +59,27 @@ public:
     // window that has the focus once it is closed; the clipboard comes back afterwards.
     void pasteDate(Instant date, const std::string& pattern);
 
-    // Parts, exposed for tests and tools.
-    std::vector<FormatRow*> formatRows() const;
-    bool isCalendarShown() const { return showCalendar_; }
-    CalendarToggle* calendarToggle() const { return toggle_; }
-    MiniCalendarView* calendar() const { return calendar_; }
-    QAbstractButton* permissionWarning() const { return warningButton_; }
-    bool isPermissionWarningShown() const;
-    QPushButton* preferencesButton() const { return preferencesButton_; }
-    QPushButton* quitButton() const { return quitButton_; }
-    // The vertical order of the panel's sections, by name, only those shown.
-    QStringList visibleSectionOrder() const;
-
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QWidget* buildHeader();
+    QWidget* buildBody();
+    QWidget* buildCalendarSection();
+    QWidget* buildPermissionSection();
+    QWidget* buildCommands();
+    void bindCommandKeys();
+
     void onManagerChange(TextExpansionManager::Change change);
     void rebuildRows();
     void updatePermissionWarning();
     void toggleCalendar();
     void fitToContent();
+    QRect availableArea() const;
     void placeNear(const QRect& anchor);
+    void placeCentered();
     void showWithoutTakingFocus();
     Instant now() const;
 
@@ -89,9 +89,13 @@ private:
     TextExpansionManager::SubscriptionId subscription_ = 0;
     bool showCalendar_ = true;
     QRect anchor_;
+    QPointer<QScreen> screen_;
     bool centered_ = false;
     bool fitting_ = false;
+    bool announced_ = false;
 
+    QScrollArea* body_ = nullptr;
+    QWidget* bodyContent_ = nullptr;
     QVBoxLayout* rowsLayout_ = nullptr;
     QWidget* rowsBox_ = nullptr;
     std::vector<QPointer<FormatRow>> rows_;
@@ -99,9 +103,9 @@ private:
     MiniCalendarView* calendar_ = nullptr;
     SlideReveal* calendarReveal_ = nullptr;
     QWidget* warningBox_ = nullptr;
-    QAbstractButton* warningButton_ = nullptr;
     QPushButton* preferencesButton_ = nullptr;
     QPushButton* quitButton_ = nullptr;
+    PanelKeyboard* keyboard_ = nullptr;
 };
 
 }  // namespace orvalin::ui

@@ -4,8 +4,9 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "ui/widgets/appearance.h"
 #include "ui/panel/calendar_day_cell.h"
+#include "ui/widgets/accessible_role.h"
+#include "ui/widgets/appearance.h"
 #include "ui/widgets/glyph_button.h"
 #include "ui/widgets/text_widgets.h"
 
@@ -18,27 +19,38 @@ MiniCalendarView::MiniCalendarView(std::function<void(Instant)> onDateSelected, 
       grid_(grid),
       now_(now ? std::move(now) : Clock([] { return std::chrono::system_clock::now(); })),
       displayedMonth_(now_()) {
+    setAccessibleRole(this, QAccessible::Grouping);
+    setAccessibleName(tr("Calendrier"));
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(8, 8, 8, 8);
     outer->setSpacing(6);
+    buildHeader();
+    buildGrid();
+    refresh();
+}
 
+void MiniCalendarView::buildHeader() {
     auto* header = new QHBoxLayout;
     header->setContentsMargins(0, 0, 0, 0);
     header->setSpacing(0);
     title_ = new ElidedLabel({}, this);
+    title_->setObjectName("monthTitle");
     title_->setFont(textFont(TextStyle::Callout, QFont::DemiBold));
     title_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     previous_ = new GlyphButton("chevron.left", QSize(26, 26), 12, this);
     next_ = new GlyphButton("chevron.right", QSize(26, 26), 12, this);
-    previous_->setAccessibleName(QStringLiteral("Mois précédent"));
-    next_->setAccessibleName(QStringLiteral("Mois suivant"));
+    previous_->setAccessibleName(tr("Mois précédent"));
+    next_->setAccessibleName(tr("Mois suivant"));
+    for (GlyphButton* arrow : {previous_, next_}) arrow->setFocusPolicy(Qt::TabFocus);
     connect(previous_, &QAbstractButton::clicked, this, [this] { shiftMonth(-1); });
     connect(next_, &QAbstractButton::clicked, this, [this] { shiftMonth(1); });
     header->addWidget(title_, 1, Qt::AlignVCenter);
     header->addWidget(previous_, 0, Qt::AlignVCenter);
     header->addWidget(next_, 0, Qt::AlignVCenter);
-    outer->addLayout(header);
+    static_cast<QBoxLayout*>(layout())->addLayout(header);
+}
 
+void MiniCalendarView::buildGrid() {
     auto* gridLayout = new QGridLayout;
     gridLayout->setContentsMargins(0, 0, 0, 0);
     gridLayout->setHorizontalSpacing(2);
@@ -48,37 +60,34 @@ MiniCalendarView::MiniCalendarView(std::function<void(Instant)> onDateSelected, 
         gridLayout->setColumnMinimumWidth(column, 28);
         gridLayout->setColumnStretch(column, 1);
     }
-    auto* corner = new QWidget(this);
-    corner->setFixedSize(20, 18);
-    gridLayout->addWidget(corner, 0, 0);
+    gridLayout->addItem(new QSpacerItem(20, 18, QSizePolicy::Fixed, QSizePolicy::Fixed), 0, 0);
     const auto initials = grid_.weekdayInitials();
-    for (int i = 0; i < 7; ++i) {
-        auto* heading = new ElidedLabel(QString::fromStdString(initials[static_cast<std::size_t>(i)]), this);
+    for (std::size_t i = 0; i < 7; ++i) {
+        auto* heading = new ElidedLabel(QString::fromStdString(initials[i]), this);
         heading->setFont(textFont(TextStyle::Caption2, QFont::Medium));
         heading->setColorRole(ColorRole::Secondary);
         heading->setAlignment(Qt::AlignCenter);
         heading->setFixedHeight(18);
         heading->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        headings_[static_cast<std::size_t>(i)] = heading;
-        gridLayout->addWidget(heading, 0, i + 1);
+        headings_[i] = heading;
+        gridLayout->addWidget(heading, 0, static_cast<int>(i) + 1);
     }
-    for (int row = 0; row < kMaxRows; ++row) {
+    for (std::size_t row = 0; row < kMaxRows; ++row) {
         auto* number = new ElidedLabel({}, this);
         number->setFont(systemFont(10));
         number->setColorRole(ColorRole::Tertiary);
         number->setAlignment(Qt::AlignCenter);
         number->setFixedWidth(20);
         number->setElidable(false);
-        weekNumbers_[static_cast<std::size_t>(row)] = number;
-        gridLayout->addWidget(number, row + 1, 0);
-        for (int column = 0; column < 7; ++column) {
+        weekNumbers_[row] = number;
+        gridLayout->addWidget(number, static_cast<int>(row) + 1, 0);
+        for (std::size_t column = 0; column < 7; ++column) {
             auto* cell = new CalendarDayCell(this);
-            cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = cell;
-            gridLayout->addWidget(cell, row + 1, column + 1);
+            cells_[row][column] = cell;
+            gridLayout->addWidget(cell, static_cast<int>(row) + 1, static_cast<int>(column) + 1);
         }
     }
-    outer->addLayout(gridLayout);
-    refresh();
+    static_cast<QBoxLayout*>(layout())->addLayout(gridLayout);
 }
 
 void MiniCalendarView::shiftMonth(int months) {
@@ -98,31 +107,84 @@ void MiniCalendarView::refresh() {
     const auto weeks = grid_.monthWeeks(displayedMonth_);
     rowCount_ = static_cast<int>(std::min<std::size_t>(weeks.size(), kMaxRows));
     for (std::size_t row = 0; row < kMaxRows; ++row) {
-        const bool shown = static_cast<int>(row) < rowCount_;
-        weekNumbers_[row]->setVisible(shown);
-        weekNumbers_[row]->setText(shown ? QString::fromStdString(grid_.weekNumberText(weeks[row]))
-                                         : QString());
-        for (std::size_t column = 0; column < 7; ++column) {
-            CalendarDayCell* cell = cells_[row][column];
-            cell->setVisible(shown);
-            const std::optional<Instant> place = shown ? weeks[row][column] : std::nullopt;
-            if (!place) {
-                cell->setDay(std::nullopt);
-                cell->setOnTap({});
-                continue;
-            }
-            CalendarDayCell::Day day;
-            day.date = *place;
-            day.dayOfMonth = grid_.dayOfMonth(*place);
-            day.weekday = grid_.weekday(*place);
-            day.isToday = grid_.isSameDay(*place, today);
-            day.isSelected = selectedDate_ && grid_.isSameDay(*selectedDate_, *place);
-            day.isCurrentMonth = grid_.isSameMonth(*place, displayedMonth_);
-            cell->setDay(day);
-            const Instant date = *place;
-            cell->setOnTap([this, date] { select(date); });
+        showWeek(row, static_cast<int>(row) < rowCount_ ? std::optional(weeks[row]) : std::nullopt, today);
+    }
+    nameWeekdayHeadings(weeks);
+}
+
+void MiniCalendarView::showWeek(std::size_t row, const std::optional<CalendarWeek>& week, Instant today) {
+    ElidedLabel* number = weekNumbers_[row];
+    number->setVisible(week.has_value());
+    const QString weekNumber = week ? QString::fromStdString(grid_.weekNumberText(*week)) : QString();
+    number->setText(weekNumber);
+    number->setAccessibleName(weekNumber.isEmpty() ? QString() : tr("semaine %1").arg(weekNumber));
+    for (std::size_t column = 0; column < 7; ++column) {
+        CalendarDayCell* cell = cells_[row][column];
+        // An empty place keeps its room within a shown week; a week not shown takes none.
+        QSizePolicy policy = cell->sizePolicy();
+        policy.setRetainSizeWhenHidden(week.has_value());
+        cell->setSizePolicy(policy);
+        const std::optional<Instant> place = week ? (*week)[column] : std::nullopt;
+        cell->setVisible(place.has_value());
+        if (!place) {
+            cell->setDay(std::nullopt);
+            cell->setOnTap({});
+            continue;
+        }
+        CalendarDayCell::Day day;
+        day.date = *place;
+        day.dayOfMonth = grid_.dayOfMonth(*place);
+        day.weekday = grid_.weekday(*place);
+        day.isToday = grid_.isSameDay(*place, today);
+        day.isSelected = selectedDate_ && grid_.isSameDay(*selectedDate_, *place);
+        day.isCurrentMonth = grid_.isSameMonth(*place, displayedMonth_);
+        day.fullDate = QString::fromStdString(grid_.format(*place, "EEEE d MMMM yyyy"));
+        cell->setDay(day);
+        const Instant date = *place;
+        cell->setOnTap([this, date] { select(date); });
+    }
+}
+
+void MiniCalendarView::nameWeekdayHeadings(const std::vector<CalendarWeek>& weeks) {
+    // An initial alone ("M") does not say which day it is: the screen reader hears the full name.
+    for (std::size_t column = 0; column < 7; ++column) {
+        for (const CalendarWeek& week : weeks) {
+            if (!week[column]) continue;
+            headings_[column]->setAccessibleName(QString::fromStdString(grid_.format(*week[column], "EEEE")));
+            break;
         }
     }
+}
+
+std::vector<CalendarDayCell*> MiniCalendarView::dayCells() const {
+    std::vector<CalendarDayCell*> days;
+    for (std::size_t row = 0; row < static_cast<std::size_t>(rowCount_); ++row) {
+        for (CalendarDayCell* cell : cells_[row]) {
+            if (cell->day()) days.push_back(cell);
+        }
+    }
+    return days;
+}
+
+CalendarDayCell* MiniCalendarView::stepDay(const CalendarDayCell* from, int direction) {
+    auto shown = dayCells();
+    const auto at = std::find(shown.begin(), shown.end(), from);
+    if (at == shown.end()) return nullptr;
+    const auto index = (at - shown.begin()) + (direction < 0 ? -1 : 1);
+    if (index >= 0 && index < static_cast<std::ptrdiff_t>(shown.size()))
+        return shown[static_cast<std::size_t>(index)];
+    shiftMonth(direction < 0 ? -1 : 1);
+    shown = dayCells();
+    if (shown.empty()) return nullptr;
+    return direction < 0 ? shown.back() : shown.front();
+}
+
+CalendarDayCell* MiniCalendarView::stepMonths(const CalendarDayCell* from, int months) {
+    const int dayOfMonth = from && from->day() ? from->day()->dayOfMonth : 1;
+    shiftMonth(months);
+    const auto shown = dayCells();
+    if (shown.empty()) return nullptr;
+    return shown[static_cast<std::size_t>(std::min<int>(dayOfMonth, static_cast<int>(shown.size())) - 1)];
 }
 
 void MiniCalendarView::hideEvent(QHideEvent* event) {
@@ -130,36 +192,6 @@ void MiniCalendarView::hideEvent(QHideEvent* event) {
     displayedMonth_ = now_();
     selectedDate_.reset();
     refresh();
-}
-
-QString MiniCalendarView::monthTitleText() const {
-    return title_->text();
-}
-
-QStringList MiniCalendarView::weekdayHeadings() const {
-    QStringList list;
-    for (auto* heading : headings_) list << heading->text();
-    return list;
-}
-
-QString MiniCalendarView::weekNumberOfRow(int row) const {
-    if (row < 0 || row >= rowCount_) return {};
-    return weekNumbers_[static_cast<std::size_t>(row)]->text();
-}
-
-CalendarDayCell* MiniCalendarView::cellAt(int row, int column) const {
-    if (row < 0 || row >= rowCount_ || column < 0 || column >= 7) return nullptr;
-    return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
-}
-
-CalendarDayCell* MiniCalendarView::cellForDay(int dayOfMonth) const {
-    for (int row = 0; row < rowCount_; ++row) {
-        for (auto* cell : cells_[static_cast<std::size_t>(row)]) {
-            if (cell->day() && cell->day()->isCurrentMonth && cell->day()->dayOfMonth == dayOfMonth)
-                return cell;
-        }
-    }
-    return nullptr;
 }
 
 }  // namespace orvalin::ui

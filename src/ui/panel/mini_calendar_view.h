@@ -23,27 +23,26 @@ public:
     explicit MiniCalendarView(std::function<void(Instant)> onDateSelected, QWidget* parent = nullptr,
                               const MonthGrid& grid = MonthGrid::current(), Clock now = {});
 
-    Instant displayedMonth() const { return displayedMonth_; }
-    std::optional<Instant> selectedDate() const { return selectedDate_; }
     void shiftMonth(int months);
 
-    QString monthTitleText() const;
-    QStringList weekdayHeadings() const;
-    // Visible rows of the grid: their week numbers and their cells.
-    int rowCount() const { return rowCount_; }
-    QString weekNumberOfRow(int row) const;
-    CalendarDayCell* cellAt(int row, int column) const;
-    // The cell showing that day of the displayed month, if any.
-    CalendarDayCell* cellForDay(int dayOfMonth) const;
-    GlyphButton* previousButton() const { return previous_; }
-    GlyphButton* nextButton() const { return next_; }
+    // For the keyboard: the cell of the day after (`direction` 1) or before (-1) the one `from`
+    // shows, stepping into the neighbouring month at either end; null when `from` shows no day.
+    CalendarDayCell* stepDay(const CalendarDayCell* from, int direction);
+    // The same day number `months` months on (the last day when that month is shorter); the
+    // first day when `from` is null.
+    CalendarDayCell* stepMonths(const CalendarDayCell* from, int months);
 
 protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    void buildHeader();
+    void buildGrid();
     void refresh();
+    void showWeek(std::size_t row, const std::optional<CalendarWeek>& week, Instant today);
+    void nameWeekdayHeadings(const std::vector<CalendarWeek>& weeks);
     void select(Instant day);
+    std::vector<CalendarDayCell*> dayCells() const;
 
     static constexpr int kMaxRows = 6;
 

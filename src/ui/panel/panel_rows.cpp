@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
+#include "ui/widgets/accessible_role.h"
 #include "ui/widgets/appearance.h"
 #include "ui/widgets/glyph_button.h"
 #include "ui/widgets/icons.h"
@@ -53,8 +54,12 @@ void PanelRowButton::childEvent(QChildEvent* event) {
     QAbstractButton::childEvent(event);
 }
 
+bool PanelRowButton::showsKeyboardFocus() const {
+    return hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange);
+}
+
 void PanelRowButton::paintEvent(QPaintEvent*) {
-    if (!(underMouse() || isDown() || hasFocus())) return;
+    if (!(underMouse() || isDown() || showsKeyboardFocus())) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
@@ -65,53 +70,58 @@ void PanelRowButton::paintEvent(QPaintEvent*) {
 }
 
 FormatRow::FormatRow(const Shortcut& entry, const QString& preview, QWidget* parent)
-    : PanelRowButton(parent), id_(entry.id) {
+    : PanelRowButton(parent) {
     auto* line = new QHBoxLayout(this);
     line->setContentsMargins(14, 6, 14, 6);
     line->setSpacing(8);
 
-    label_ = new ElidedLabel(QString::fromStdString(entry.label), this);
-    label_->setFont(textFont(TextStyle::Body, QFont::Medium));
-    label_->setFixedWidth(52);
-    line->addWidget(label_, 0, Qt::AlignVCenter);
+    const QString label = QString::fromStdString(entry.label);
+    auto* labelText = new ElidedLabel(label, this);
+    labelText->setObjectName("label");
+    labelText->setFont(textFont(TextStyle::Body, QFont::Medium));
+    labelText->setFixedWidth(52);
+    line->addWidget(labelText, 0, Qt::AlignVCenter);
 
-    preview_ = new ElidedLabel(preview, this);
-    preview_->setFont(textFont(TextStyle::Body));
-    preview_->setColorRole(ColorRole::Secondary);
-    preview_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    line->addWidget(preview_, 1, Qt::AlignVCenter);
+    auto* previewText = new ElidedLabel(preview, this);
+    previewText->setObjectName("preview");
+    previewText->setFont(textFont(TextStyle::Body));
+    previewText->setColorRole(ColorRole::Secondary);
+    previewText->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    line->addWidget(previewText, 1, Qt::AlignVCenter);
 
+    QStringList details;
     const QString trigger = trimSpacesAndTabs(entry.trigger);
     if (!trigger.isEmpty()) {
-        trigger_ = new ElidedLabel(trigger, this);
-        trigger_->setFont(textFont(TextStyle::MonospacedCaption));
-        trigger_->setColorRole(ColorRole::Tertiary);
-        trigger_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        line->addWidget(trigger_, 0, Qt::AlignVCenter);
+        addTrigger(line, trigger);
+        details << tr("déclencheur %1").arg(trigger);
     }
     if (entry.globalShortcut) {
-        badge_ =
-            new Badge(QString::fromStdString(entry.globalShortcut->display), Badge::Shape::RoundedRect, this);
-        badge_->setFont(textFont(TextStyle::Caption2));
-        badge_->setControlBackgroundFill(ColorRole::Tertiary);
-        line->addWidget(badge_, 0, Qt::AlignVCenter);
+        const QString combination = QString::fromStdString(entry.globalShortcut->display);
+        addBadge(line, combination);
+        details << tr("raccourci %1").arg(combination);
     }
-    setAccessibleName(QString::fromStdString(entry.label));
+    // Patterns often end with a space, which a listener has no use for.
+    const QString spokenDate = preview.trimmed();
+    setAccessibleName(label.trimmed().isEmpty() ? spokenDate : tr("%1, %2").arg(label, spokenDate));
+    setAccessibleDescription(details.join(QStringLiteral(", ")));
     setToolTip(preview);
 }
 
-QString FormatRow::labelText() const {
-    return label_->text();
+void FormatRow::addTrigger(QHBoxLayout* line, const QString& trigger) {
+    auto* text = new ElidedLabel(trigger, this);
+    text->setObjectName("trigger");
+    text->setFont(textFont(TextStyle::MonospacedCaption));
+    text->setColorRole(ColorRole::Tertiary);
+    text->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    line->addWidget(text, 0, Qt::AlignVCenter);
 }
-QString FormatRow::previewText() const {
-    return preview_->text();
-}
-QString FormatRow::triggerText() const {
-    return trigger_ ? trigger_->text() : QString();
-}
-std::optional<QString> FormatRow::badgeText() const {
-    if (!badge_) return std::nullopt;
-    return badge_->text();
+
+void FormatRow::addBadge(QHBoxLayout* line, const QString& combination) {
+    auto* badge = new Badge(combination, Badge::Shape::RoundedRect, this);
+    badge->setObjectName("badge");
+    badge->setFont(textFont(TextStyle::Caption2));
+    badge->setControlBackgroundFill(ColorRole::Tertiary);
+    line->addWidget(badge, 0, Qt::AlignVCenter);
 }
 
 CalendarToggle::CalendarToggle(QWidget* parent) : PanelRowButton(parent) {
@@ -120,10 +130,12 @@ CalendarToggle::CalendarToggle(QWidget* parent) : PanelRowButton(parent) {
     line->setSpacing(6);
     icon_ = new GlyphButton("calendar", QSize(16, 16), 14, this);
     icon_->setHoverFeedback(false);
-    label_ = new ElidedLabel(QStringLiteral("Choisir une date"), this);
+    label_ = new ElidedLabel(tr("Choisir une date"), this);
     label_->setFont(textFont(TextStyle::Callout));
     chevron_ = new GlyphButton("chevron.right", QSize(12, 12), 10, this);
+    chevron_->setObjectName("chevron");
     chevron_->setHoverFeedback(false);
+    for (GlyphButton* glyph : {icon_, chevron_}) setAccessibleRole(glyph, QAccessible::Graphic);
     line->addWidget(icon_, 0, Qt::AlignVCenter);
     line->addWidget(label_, 0, Qt::AlignVCenter);
     line->addStretch(1);
@@ -131,6 +143,8 @@ CalendarToggle::CalendarToggle(QWidget* parent) : PanelRowButton(parent) {
     turn_ = new QPropertyAnimation(chevron_, "rotation", this);
     turn_->setDuration(kAnimationMs);
     turn_->setEasingCurve(QEasingCurve::InOutQuad);
+    // A push button that says whether the calendar below is expanded.
+    setAccessibleRole(this, QAccessible::Button);
     setAccessibleName(label_->text());
 }
 
@@ -147,13 +161,7 @@ void CalendarToggle::setExpanded(bool expanded, bool animated) {
     } else {
         chevron_->setRotation(target);
     }
-}
-
-qreal CalendarToggle::chevronRotation() const {
-    return chevron_->rotation();
-}
-QString CalendarToggle::text() const {
-    return label_->text();
+    announceExpandedChange(this, expanded);
 }
 
 WarningButton::WarningButton(const QString& text, const QString& symbol, int width, QWidget* parent)
@@ -183,6 +191,12 @@ void WarningButton::paintEvent(QPaintEvent*) {
     option.state |= isDown() ? QStyle::State_Sunken : QStyle::State_Raised;
     if (hasFocus()) option.state |= QStyle::State_HasFocus;
     style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter, this);
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(3, 3, -3, -3);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
 
     const QRect text = textRect(rect());
     const QFontMetrics metrics(font());

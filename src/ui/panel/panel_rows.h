@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QWidget>
-#include <optional>
 
 #include "core/shortcut.h"
 
@@ -28,28 +27,21 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void childEvent(QChildEvent* event) override;
+    // Whether to draw the focus highlight: only once the keyboard moved the focus, so the row
+    // focused on opening does not look hovered to a pointer user.
+    bool showsKeyboardFocus() const;
 };
 
-// One format: label, today's date in its pattern, trimmed trigger, key-combination badge.
+// One format: label, today's date in its pattern, trimmed trigger, key-combination badge. A screen
+// reader hears the label and the date, then the trigger and the combination.
 class FormatRow : public PanelRowButton {
     Q_OBJECT
 public:
     FormatRow(const Shortcut& entry, const QString& preview, QWidget* parent = nullptr);
 
-    const Uuid& entryId() const { return id_; }
-    QString labelText() const;
-    QString previewText() const;
-    // Empty when no trigger is shown.
-    QString triggerText() const;
-    // None when the entry has no key combination.
-    std::optional<QString> badgeText() const;
-
 private:
-    Uuid id_;
-    ElidedLabel* label_;
-    ElidedLabel* preview_;
-    ElidedLabel* trigger_ = nullptr;
-    Badge* badge_ = nullptr;
+    void addTrigger(QHBoxLayout* line, const QString& trigger);
+    void addBadge(QHBoxLayout* line, const QString& combination);
 };
 
 // "Choisir une date" with a chevron that turns down while the calendar is shown.
@@ -59,8 +51,6 @@ public:
     explicit CalendarToggle(QWidget* parent = nullptr);
     // Reflects the state; animates the chevron unless `animated` is false.
     void setExpanded(bool expanded, bool animated);
-    qreal chevronRotation() const;
-    QString text() const;
 
 private:
     ElidedLabel* label_;

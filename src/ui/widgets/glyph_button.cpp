@@ -28,7 +28,8 @@ void GlyphButton::setRotation(qreal degrees) {
 void GlyphButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (hoverFeedback_ && (underMouse() || isDown())) {
+    const bool keyboardFocus = hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange);
+    if (hoverFeedback_ && (underMouse() || isDown() || keyboardFocus)) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(separatorColor(palette()));
         painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 5, 5);

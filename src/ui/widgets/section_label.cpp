@@ -10,7 +10,11 @@
 namespace orvalin::ui {
 
 SectionLabel::SectionLabel(const QString& symbol, const QString& title, QWidget* parent)
-    : QWidget(parent), symbol_(symbol), title_(title), icon_(new QLabel(this)), text_(new QLabel(title, this)) {
+    : QWidget(parent),
+      symbol_(symbol),
+      title_(title),
+      icon_(new QLabel(this)),
+      text_(new QLabel(title, this)) {
     const QFont font = textFont(TextStyle::Subheadline, QFont::DemiBold);
     text_->setFont(font);
     text_->setWordWrap(true);

@@ -1,9 +1,9 @@
 #include "ui/widgets/text_widgets.h"
 
-#include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
 
+#include "ui/widgets/accessible_role.h"
 #include "ui/widgets/appearance.h"
 
 namespace orvalin::ui {
@@ -28,6 +28,7 @@ QColor resolveColor(ColorRole role, const QPalette& palette) {
 
 ElidedLabel::ElidedLabel(const QString& text, QWidget* parent) : QWidget(parent), text_(text) {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    setAccessibleRole(this, QAccessible::StaticText);
 }
 
 void ElidedLabel::setText(const QString& text) {
@@ -35,6 +36,7 @@ void ElidedLabel::setText(const QString& text) {
     text_ = text;
     updateGeometry();
     update();
+    if (accessibleName().isEmpty()) announceNameChange(this);
 }
 
 void ElidedLabel::setColorRole(ColorRole role) {
@@ -54,27 +56,32 @@ void ElidedLabel::setElidable(bool elidable) {
 
 QSize ElidedLabel::sizeHint() const {
     const QFontMetrics metrics(font());
-    return {metrics.horizontalAdvance(text_) + 1, metrics.height()};
+    const QMargins margins = contentsMargins();
+    return QSize(metrics.horizontalAdvance(text_) + 1, metrics.height()).grownBy(margins);
 }
 
 QSize ElidedLabel::minimumSizeHint() const {
     if (!elidable_) return sizeHint();
     const QFontMetrics metrics(font());
-    return {std::min(sizeHint().width(), metrics.horizontalAdvance(QStringLiteral("…")) * 2),
-            metrics.height()};
+    const QSize text(
+        std::min(metrics.horizontalAdvance(text_) + 1, metrics.horizontalAdvance(QStringLiteral("…")) * 2),
+        metrics.height());
+    return text.grownBy(contentsMargins());
 }
 
 void ElidedLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setPen(resolveColor(role_, palette()));
     const QFontMetrics metrics(font());
-    painter.drawText(rect(), static_cast<int>(alignment_),
-                     metrics.elidedText(text_, Qt::ElideRight, width()));
+    const QRect inside = contentsRect();
+    painter.drawText(inside, static_cast<int>(alignment_),
+                     metrics.elidedText(text_, Qt::ElideRight, inside.width()));
 }
 
 Badge::Badge(const QString& text, Shape shape, QWidget* parent)
     : QWidget(parent), text_(text), shape_(shape) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setAccessibleRole(this, QAccessible::StaticText);
 }
 
 void Badge::setFill(ColorRole textRole, QColor fill, bool outlined) {
@@ -115,6 +122,7 @@ void Badge::paintEvent(QPaintEvent*) {
 
 Divider::Divider(int above, int below, QWidget* parent) : QWidget(parent), above_(above), below_(below) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setAccessibleRole(this, QAccessible::Separator);
 }
 
 QSize Divider::sizeHint() const {
@@ -126,17 +134,12 @@ void Divider::paintEvent(QPaintEvent*) {
     painter.fillRect(QRect(0, above_, width(), 1), separatorColor(palette()));
 }
 
-SectionHeader::SectionHeader(const QString& title, QWidget* parent)
-    : QWidget(parent), label_(new ElidedLabel(title, this)) {
-    label_->setFont(textFont(TextStyle::Caption));
-    label_->setColorRole(ColorRole::Secondary);
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(14, 6, 14, 2);
-    layout->addWidget(label_);
-}
-
-QString SectionHeader::title() const {
-    return label_->text();
+SectionHeader::SectionHeader(const QString& title, QWidget* parent) : ElidedLabel(title, parent) {
+    setFont(textFont(TextStyle::Caption));
+    setColorRole(ColorRole::Secondary);
+    setContentsMargins(14, 6, 14, 2);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setAccessibleRole(this, QAccessible::Heading);
 }
 
 }  // namespace orvalin::ui

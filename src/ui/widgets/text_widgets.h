@@ -12,9 +12,10 @@ enum class ColorRole { Primary, Secondary, Tertiary, Accent, Orange, White };
 QColor resolveColor(ColorRole role, const QPalette& palette);
 
 // One line of text in a colour role, shortened with "…" when the layout gives it less room
-// than it would like (so long labels never widen the panel).
+// than it would like (so long labels never widen the panel). Drawn inside its contents margins.
 class ElidedLabel : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(QString text READ text WRITE setText)
 public:
     explicit ElidedLabel(const QString& text = {}, QWidget* parent = nullptr);
 
@@ -42,6 +43,7 @@ private:
 // A small text on a filled shape: a capsule, or a rounded rectangle with a hairline outline.
 class Badge : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(QString text READ text)
 public:
     enum class Shape { Capsule, RoundedRect };
     Badge(const QString& text, Shape shape, QWidget* parent = nullptr);
@@ -82,15 +84,12 @@ private:
     int below_;
 };
 
-// A caption-sized title in the secondary colour, inset 14 left and right, 6 above, 2 below.
-class SectionHeader : public QWidget {
+// A caption-sized title in the secondary colour, inset 14 left and right, 6 above, 2 below; a
+// heading for screen readers.
+class SectionHeader : public ElidedLabel {
     Q_OBJECT
 public:
     explicit SectionHeader(const QString& title, QWidget* parent = nullptr);
-    QString title() const;
-
-private:
-    ElidedLabel* label_;
 };
 
 }  // namespace orvalin::ui

@@ -1,98 +1,67 @@
+#include <QAbstractButton>
 #include <QPushButton>
-#include <QSignalSpy>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include "core/date_format.h"
-#include "support/tray_fixture.h"
-#include "ui/panel/calendar_day_cell.h"
-#include "ui/panel/menu_bar_panel.h"
-#include "ui/panel/mini_calendar_view.h"
-#include "ui/panel/panel_rows.h"
+#include "support/panel_fixture.h"
+#include "ui/widgets/glyph_button.h"
+#include "ui/widgets/text_widgets.h"
 
 namespace orvalin::ui {
 namespace {
-
-class PanelTest : public TrayTest {
-protected:
-    MenuBarPanel& makePanel() {
-        if (!manager) startManager();
-        PanelHooks hooks;
-        hooks.openWindow = [this](const QString& id) { opened.push_back(id); };
-        hooks.quit = [this] { ++quits; };
-        hooks.now = clock;
-        hooks.grid = &grid;
-        panel = std::make_unique<MenuBarPanel>(*manager, store, std::move(hooks));
-        return *panel;
-    }
-    MenuBarPanel& showPanel() {
-        if (!panel) makePanel();
-        panel->popupCentered();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(panel.get()));
-        return *panel;
-    }
-
-    std::unique_ptr<MenuBarPanel> panel;
-    std::vector<QString> opened;
-    int quits = 0;
-};
 
 TEST_F(PanelTest, RowsShowEveryFormatWithTodaysDateAndFollowTheManager) {
     completeOnboarding();
     startManager().setShortcuts(
         {entry("ISO", "yyyy-MM-dd", "dt "), entry("Long", "EEEE d MMMM yyyy", "dtl ")});
-    MenuBarPanel& p = showPanel();
+    showPanel();
 
-    auto rows = p.formatRows();
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0]->labelText(), "ISO");
-    EXPECT_EQ(rows[0]->previewText(), "2026-02-10");
-    EXPECT_EQ(rows[1]->labelText(), "Long");
-    EXPECT_EQ(rows[1]->previewText(), QString::fromStdString(formatDate(kNow, "EEEE d MMMM yyyy")));
+    auto shown = rows();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(textOf(shown[0], "label"), "ISO");
+    EXPECT_EQ(textOf(shown[0], "preview"), "2026-02-10");
+    EXPECT_EQ(textOf(shown[1], "label"), "Long");
+    EXPECT_EQ(textOf(shown[1], "preview"), QString::fromStdString(formatDate(kNow, "EEEE d MMMM yyyy")));
 
     // A format added elsewhere appears at once, a deleted one goes.
     const Shortcut added = manager->addShortcut();
-    rows = p.formatRows();
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[2]->labelText(), QString::fromStdString(added.label));
-    EXPECT_EQ(rows[2]->entryId(), added.id);
+    shown = rows();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(textOf(shown[2], "label"), QString::fromStdString(added.label));
 
     manager->deleteShortcut(manager->shortcuts()[0].id);
-    rows = p.formatRows();
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0]->labelText(), "Long");
+    shown = rows();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(textOf(shown[0], "label"), "Long");
 
     Shortcut renamed = manager->shortcuts()[0];
     renamed.label = "Jour";
     renamed.dateFormat = "dd/MM";
     manager->updateShortcut(renamed);
-    rows = p.formatRows();
-    EXPECT_EQ(rows[0]->labelText(), "Jour");
-    EXPECT_EQ(rows[0]->previewText(), "10/02");
+    shown = rows();
+    EXPECT_EQ(textOf(shown[0], "label"), "Jour");
+    EXPECT_EQ(textOf(shown[0], "preview"), "10/02");
 }
 
-TEST_F(PanelTest, TriggerIsTrimmedOfSpacesAndTabsOnly) {
+TEST_F(PanelTest, TriggerIsTrimmedOfSpacesAndTabsOnlyAndTheBadgeShowsTheCombination) {
     completeOnboarding();
     startManager().setShortcuts({entry("A", "yyyy", "dt "), entry("B", "yyyy", " \t  "),
                                  entry("C", "yyyy", "\tx y "), entry("D", "yyyy", ""),
-                                 entry("E", "yyyy", "ab\n")});
-    auto rows = makePanel().formatRows();
-    ASSERT_EQ(rows.size(), 5u);
-    EXPECT_EQ(rows[0]->triggerText(), "dt");
-    EXPECT_EQ(rows[1]->triggerText(), "");
-    EXPECT_EQ(rows[2]->triggerText(), "x y");
-    EXPECT_EQ(rows[3]->triggerText(), "");
-    EXPECT_EQ(rows[4]->triggerText(), "ab\n");
-}
-
-TEST_F(PanelTest, BadgeOnlyForFormatsWithACombination) {
-    completeOnboarding();
-    startManager().setShortcuts(
-        {entry("A", "yyyy", "dt "),
-         entry("B", "yyyy", "db ", GlobalShortcut{2, modifier::kControl | modifier::kAlt, "⌃⌥D"})});
-    auto rows = makePanel().formatRows();
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_FALSE(rows[0]->badgeText().has_value());
-    ASSERT_TRUE(rows[1]->badgeText().has_value());
-    EXPECT_EQ(*rows[1]->badgeText(), "⌃⌥D");
+                                 entry("E", "yyyy", "ab\n", GlobalShortcut{2, modifier::kControl, "⌃D"})});
+    showPanel();
+    const auto shown = rows();
+    ASSERT_EQ(shown.size(), 5u);
+    EXPECT_EQ(textOf(shown[0], "trigger"), "dt");
+    EXPECT_EQ(shown[1]->findChild<ElidedLabel*>("trigger"), nullptr);
+    EXPECT_EQ(textOf(shown[2], "trigger"), "x y");
+    EXPECT_EQ(shown[3]->findChild<ElidedLabel*>("trigger"), nullptr);
+    EXPECT_EQ(textOf(shown[4], "trigger"), "ab\n");
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(shown[static_cast<std::size_t>(i)]->findChild<Badge*>("badge"), nullptr);
+    ASSERT_NE(shown[4]->findChild<Badge*>("badge"), nullptr);
+    EXPECT_EQ(shown[4]->findChild<Badge*>("badge")->text(), "⌃D");
 }
 
 TEST_F(PanelTest, PanelIsExactly320WideWhateverTheTextLengths) {
@@ -103,7 +72,7 @@ TEST_F(PanelTest, PanelIsExactly320WideWhateverTheTextLengths) {
     MenuBarPanel& p = showPanel();
     EXPECT_EQ(p.width(), 320);
     EXPECT_EQ(p.frameGeometry().width(), 320);
-    for (FormatRow* row : p.formatRows()) EXPECT_LE(row->geometry().right(), 320);
+    for (FormatRow* row : rows()) EXPECT_LE(row->mapTo(&p, row->rect().bottomRight()).x(), 320);
 
     manager->setShortcuts({});
     EXPECT_EQ(p.width(), 320);
@@ -113,39 +82,46 @@ TEST_F(PanelTest, EmptyListShowsOnlyTheHeadingAndSectionsInOrder) {
     completeOnboarding();
     startManager(false).setShortcuts({});
     MenuBarPanel& p = showPanel();
-    EXPECT_TRUE(p.formatRows().empty());
-    const QStringList expected{
-        "header",          "divider", "section:Aujourd'hui", "formatRows",  "divider", "calendarToggle",
-        "calendarSection", "divider", "permissionSection",   "preferences", "quit"};
-    EXPECT_EQ(p.visibleSectionOrder(), expected);
+    EXPECT_TRUE(rows().empty());
+    ASSERT_EQ(shownChildren<SectionHeader>(&p).size(), 1u);
+    EXPECT_EQ(shownChildren<SectionHeader>(&p)[0]->text(), QStringLiteral("Aujourd'hui"));
+    QStringList order;
+    for (QWidget* widget : shownChildren(&p)) {
+        const QString name = widget->objectName();
+        if (QStringList{"header", "formatRows", "calendarToggle", "calendarSection", "permissionSection",
+                        "preferencesButton", "quitButton"}
+                .contains(name))
+            order << name;
+    }
+    const QStringList expected{"header",          "formatRows",        "calendarToggle",
+                               "calendarSection", "permissionSection", "preferencesButton",
+                               "quitButton"};
+    EXPECT_EQ(order, expected);
 }
 
-TEST_F(PanelTest, PermissionWarningFollowsThePermission) {
+TEST_F(PanelTest, PermissionWarningFollowsThePermissionAndLeadsToTheHelp) {
     completeOnboarding();
     startManager(false);
     MenuBarPanel& p = showPanel();
-    EXPECT_TRUE(p.isPermissionWarningShown());
-    EXPECT_EQ(p.permissionWarning()->text(),
-              QStringLiteral("Expansion de texte désactivée — Réglages Système…"));
+    EXPECT_TRUE(shows("permissionSection"));
+    EXPECT_EQ(part("permissionWarning")->text(), QStringLiteral("Expansion de texte désactivée — Aide…"));
     const int tallWithWarning = p.height();
 
-    // Clicking it leads to the help page.
-    QTest::mouseClick(p.permissionWarning(), Qt::LeftButton);
+    QTest::mouseClick(part("permissionWarning"), Qt::LeftButton);
     ASSERT_EQ(platform.urlOpener.opened.size(), 1u);
     EXPECT_EQ(platform.urlOpener.opened[0], fakes::FakePlatform::kHelpUrl);
 
     // Granted: the fast poll sees it and the warning goes, without reopening the panel.
     platform.trust.trusted = true;
     platform.scheduler.advance(1s);
-    EXPECT_FALSE(p.isPermissionWarningShown());
-    EXPECT_FALSE(p.visibleSectionOrder().contains("permissionSection"));
+    EXPECT_FALSE(shows("permissionSection"));
     EXPECT_LT(p.height(), tallWithWarning);
 
     // Lost again: the next showing checks and warns.
     p.hide();
     platform.trust.trusted = false;
     showPanel();
-    EXPECT_TRUE(p.isPermissionWarningShown());
+    EXPECT_TRUE(shows("permissionSection"));
 }
 
 TEST_F(PanelTest, RowClickPastesTheDateAndGivesTheClipboardBack) {
@@ -156,7 +132,7 @@ TEST_F(PanelTest, RowClickPastesTheDateAndGivesTheClipboardBack) {
     platform.timeline.clear();
     const auto start = platform.scheduler.now();
 
-    QTest::mouseClick(p.formatRows()[0], Qt::LeftButton);
+    QTest::mouseClick(rows()[0], Qt::LeftButton);
     EXPECT_FALSE(p.isVisible());
     EXPECT_EQ(platform.pasteboard.describe(), "2026-02-10");
     EXPECT_TRUE(platform.keys.presses.empty());
@@ -176,8 +152,8 @@ TEST_F(PanelTest, RowClickPastesTheDateAndGivesTheClipboardBack) {
 TEST_F(PanelTest, RowClickPastesWithoutPermissionToo) {
     completeOnboarding();
     startManager(false).setShortcuts({entry("Y", "yyyy", "dy ")});
-    MenuBarPanel& p = showPanel();
-    QTest::mouseClick(p.formatRows()[0], Qt::LeftButton);
+    showPanel();
+    QTest::mouseClick(rows()[0], Qt::LeftButton);
     platform.scheduler.advance(300ms);
     ASSERT_EQ(platform.keys.presses.size(), 1u);
     EXPECT_EQ(platform.keys.presses[0].keyCode, 9);
@@ -192,7 +168,7 @@ TEST_F(PanelTest, CalendarDayPastesThatDayInTheDefaultFormat) {
     MenuBarPanel& p = showPanel();
     platform.timeline.clear();
 
-    CalendarDayCell* cell = p.calendar()->cellForDay(14);
+    CalendarDayCell* cell = day("samedi 14 février 2026");
     ASSERT_NE(cell, nullptr);
     QTest::mouseClick(cell, Qt::LeftButton);
     EXPECT_EQ(platform.pasteboard.describe(), "14/02/2026");
@@ -207,9 +183,9 @@ TEST_F(PanelTest, CalendarDayDoesNothingWithoutAnyFormat) {
     completeOnboarding();
     startManager().setShortcuts({});
     platform.pasteboard.userCopies(fakes::textContent("kept"));
-    MenuBarPanel& p = showPanel();
+    showPanel();
     platform.timeline.clear();
-    QTest::mouseClick(p.calendar()->cellForDay(3), Qt::LeftButton);
+    QTest::mouseClick(day("mardi 3 février 2026"), Qt::LeftButton);
     platform.scheduler.advance(1s);
     EXPECT_TRUE(insertionCalls().empty());
     EXPECT_EQ(platform.pasteboard.describe(), "kept");
@@ -225,10 +201,10 @@ TEST_F(PanelTest, KeyboardCommandsQuitAndOpenPreferences) {
     QTest::keyClick(&p, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(quits, 1);
 
-    QTest::mouseClick(p.preferencesButton(), Qt::LeftButton);
+    QTest::mouseClick(part("preferencesButton"), Qt::LeftButton);
     EXPECT_EQ(opened.size(), 2u);
-    EXPECT_EQ(p.preferencesButton()->text(), QStringLiteral("Préférences…"));
-    EXPECT_EQ(p.quitButton()->text(), QStringLiteral("Quitter Orvalin"));
+    EXPECT_EQ(part("preferencesButton")->text(), QStringLiteral("Préférences…"));
+    EXPECT_EQ(part("quitButton")->text(), QStringLiteral("Quitter Orvalin"));
 }
 
 TEST_F(PanelTest, OnboardingOpensOnEveryShowingUntilCompleted) {
@@ -246,30 +222,29 @@ TEST_F(PanelTest, OnboardingOpensOnEveryShowingUntilCompleted) {
 TEST_F(PanelTest, CalendarToggleCollapsesAndTheCalendarComesBackOnTodaysMonth) {
     completeOnboarding();
     MenuBarPanel& p = showPanel();
-    EXPECT_TRUE(p.isCalendarShown());
-    EXPECT_DOUBLE_EQ(p.calendarToggle()->chevronRotation(), 90.0);
-    MiniCalendarView* calendar = p.calendar();
-    calendar->shiftMonth(3);
-    QTest::mouseClick(calendar->cellForDay(12), Qt::LeftButton);  // closes the panel
+    auto* chevron = part<GlyphButton>("chevron");
+    auto* title = part<ElidedLabel>("monthTitle");
+    EXPECT_TRUE(shows("calendarSection"));
+    EXPECT_DOUBLE_EQ(chevron->rotation(), 90.0);
+    for (int i = 0; i < 3; ++i)
+        QTest::mouseClick(byAccessibleName<QAbstractButton>(&p, "Mois suivant"), Qt::LeftButton);
+    QTest::mouseClick(day("mardi 12 mai 2026"), Qt::LeftButton);  // closes the panel
     showPanel();
-    EXPECT_EQ(calendar->monthTitleText(), QStringLiteral("février 2026"));
-    EXPECT_FALSE(calendar->selectedDate().has_value());
+    EXPECT_EQ(title->text(), QStringLiteral("février 2026"));
+    for (CalendarDayCell* cell : shownChildren<CalendarDayCell>(&p)) EXPECT_FALSE(cell->day()->isSelected);
 
-    calendar->shiftMonth(2);
+    QTest::mouseClick(byAccessibleName<QAbstractButton>(&p, "Mois précédent"), Qt::LeftButton);
     const int expandedHeight = p.height();
-    QTest::mouseClick(p.calendarToggle(), Qt::LeftButton);
-    EXPECT_FALSE(p.isCalendarShown());
-    QTRY_VERIFY_WITH_TIMEOUT(!calendar->isVisible(), 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(p.calendarToggle()->chevronRotation(), 0.0, 5000);
-    EXPECT_FALSE(p.visibleSectionOrder().contains("calendarSection"));
+    QTest::mouseClick(part("calendarToggle"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!shows("calendarSection"), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(chevron->rotation(), 0.0, 5000);
     EXPECT_LT(p.height(), expandedHeight);
     EXPECT_EQ(p.width(), 320);
 
-    QTest::mouseClick(p.calendarToggle(), Qt::LeftButton);
-    EXPECT_TRUE(p.isCalendarShown());
-    QTRY_COMPARE_WITH_TIMEOUT(p.calendarToggle()->chevronRotation(), 90.0, 5000);
+    QTest::mouseClick(part("calendarToggle"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(chevron->rotation(), 90.0, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(p.height(), expandedHeight, 5000);
-    EXPECT_EQ(calendar->monthTitleText(), QStringLiteral("février 2026"));
+    EXPECT_EQ(title->text(), QStringLiteral("février 2026"));
 }
 
 }  // namespace

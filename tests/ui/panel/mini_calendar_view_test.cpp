@@ -1,11 +1,23 @@
 #include "ui/panel/mini_calendar_view.h"
+
+#include <QAbstractButton>
+
 #include "support/tray_fixture.h"
-#include "ui/widgets/appearance.h"
+#include "support/widget_lookup.h"
 #include "ui/panel/calendar_day_cell.h"
-#include "ui/widgets/glyph_button.h"
+#include "ui/widgets/appearance.h"
+#include "ui/widgets/text_widgets.h"
 
 namespace orvalin::ui {
 namespace {
+
+using orvalin::testing::byAccessibleName;
+using orvalin::testing::shownChildren;
+
+// How far a colour drawn on screen is from the one meant, channel by channel.
+int distance(QColor a, QColor b) {
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+}
 
 class CalendarViewTest : public TrayTest {
 protected:
@@ -18,6 +30,26 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
         return *view;
     }
+    CalendarDayCell* day(const QString& spoken) const {
+        return byAccessibleName<CalendarDayCell>(view.get(), spoken);
+    }
+    QAbstractButton* button(const QString& spoken) const {
+        return byAccessibleName<QAbstractButton>(view.get(), spoken);
+    }
+    QString title() const { return view->findChild<ElidedLabel*>("monthTitle")->text(); }
+    // The week-number labels, top to bottom, as a screen reader names them.
+    QStringList weeks() const {
+        QStringList names;
+        for (ElidedLabel* label : shownChildren<ElidedLabel>(view.get())) {
+            if (label->accessibleName().startsWith("semaine")) names << label->accessibleName();
+        }
+        return names;
+    }
+    // The colour drawn `below` pixels under the centre of the cell.
+    static QColor drawnBelowCentre(CalendarDayCell* cell, int below) {
+        const QImage image = cell->grab().toImage();
+        return image.pixelColor(image.width() / 2, image.height() / 2 + below);
+    }
 
     Instant today;
     std::unique_ptr<MiniCalendarView> view;
@@ -26,84 +58,97 @@ protected:
 
 TEST_F(CalendarViewTest, HeadingAndGridFollowTheFrenchCalendar) {
     MiniCalendarView& v = makeView();
-    EXPECT_EQ(v.monthTitleText(), QStringLiteral("février 2026"));
-    EXPECT_EQ(v.weekdayHeadings(), (QStringList{"L", "M", "M", "J", "V", "S", "D"}));
-    ASSERT_EQ(v.rowCount(), 5);
-    // Sunday 1 February sits in the last column of the first row, after six empty places.
-    for (int column = 0; column < 6; ++column) EXPECT_FALSE(v.cellAt(0, column)->day().has_value());
-    ASSERT_TRUE(v.cellAt(0, 6)->day().has_value());
-    EXPECT_EQ(v.cellAt(0, 6)->day()->dayOfMonth, 1);
-    EXPECT_EQ(v.weekNumberOfRow(0), "5");
-    EXPECT_EQ(v.cellAt(4, 5)->day()->dayOfMonth, 28);
-    EXPECT_FALSE(v.cellAt(4, 6)->day().has_value());
+    EXPECT_EQ(title(), QStringLiteral("février 2026"));
+    const auto labels = shownChildren<ElidedLabel>(&v);
+    ASSERT_GE(labels.size(), 8u);
+    QStringList initials;
+    QStringList names;
+    for (std::size_t i = 1; i <= 7; ++i) {
+        initials << labels[i]->text();
+        names << labels[i]->accessibleName();
+    }
+    EXPECT_EQ(initials, (QStringList{"L", "M", "M", "J", "V", "S", "D"}));
+    EXPECT_EQ(names, (QStringList{"lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi", "dimanche"}));
+    EXPECT_EQ(weeks(), (QStringList{"semaine 5", "semaine 6", "semaine 7", "semaine 8", "semaine 9"}));
+
+    // Sunday 1 February stands under "D" after six empty places; Saturday 28 under "S".
+    const auto cells = shownChildren<CalendarDayCell>(&v);
+    ASSERT_EQ(cells.size(), 28u);
+    EXPECT_EQ(cells.front()->accessibleName(), QStringLiteral("dimanche 1 février 2026"));
+    EXPECT_EQ(cells.back()->accessibleName(), QStringLiteral("samedi 28 février 2026"));
+    const auto column = [&](QWidget* w) { return w->mapTo(&v, w->rect().center()).x(); };
+    EXPECT_NEAR(column(cells.front()), column(labels[7]), 2);
+    EXPECT_NEAR(column(cells.back()), column(labels[6]), 2);
 }
 
 TEST_F(CalendarViewTest, StepsMonthsAndShowsWeek53) {
     MiniCalendarView& v = makeView();
     v.shiftMonth(11);
-    EXPECT_EQ(v.monthTitleText(), QStringLiteral("janvier 2027"));
-    EXPECT_EQ(v.weekNumberOfRow(0), "53");
-    QTest::mouseClick(v.previousButton(), Qt::LeftButton);
-    EXPECT_EQ(v.monthTitleText(), QStringLiteral("décembre 2026"));
-    QTest::mouseClick(v.nextButton(), Qt::LeftButton);
-    QTest::mouseClick(v.nextButton(), Qt::LeftButton);
-    EXPECT_EQ(v.monthTitleText(), QStringLiteral("février 2027"));
-    EXPECT_EQ(v.rowCount(), 4);
+    EXPECT_EQ(title(), QStringLiteral("janvier 2027"));
+    ASSERT_FALSE(weeks().isEmpty());
+    EXPECT_EQ(weeks().front(), "semaine 53");
+    QTest::mouseClick(button("Mois précédent"), Qt::LeftButton);
+    EXPECT_EQ(title(), QStringLiteral("décembre 2026"));
+    QTest::mouseClick(button("Mois suivant"), Qt::LeftButton);
+    QTest::mouseClick(button("Mois suivant"), Qt::LeftButton);
+    EXPECT_EQ(title(), QStringLiteral("février 2027"));
+    EXPECT_EQ(weeks().size(), 4);
     EXPECT_TRUE(picked.empty());
 }
 
 TEST_F(CalendarViewTest, DayColoursFollowTodaySelectionAndWeekends) {
     MiniCalendarView& v = makeView();
     const QPalette palette = v.palette();
-    CalendarDayCell* todayCell = v.cellForDay(10);
-    CalendarDayCell* saturday = v.cellForDay(14);
-    CalendarDayCell* sunday = v.cellForDay(15);
-    CalendarDayCell* monday = v.cellForDay(16);
+    const QColor accent = accentColor(palette);
+    CalendarDayCell* todayCell = day("mardi 10 février 2026");
+    CalendarDayCell* saturday = day("samedi 14 février 2026");
+    CalendarDayCell* sunday = day("dimanche 15 février 2026");
+    CalendarDayCell* monday = day("lundi 16 février 2026");
     ASSERT_TRUE(todayCell && saturday && sunday && monday);
 
-    EXPECT_TRUE(todayCell->day()->isToday);
-    EXPECT_TRUE(todayCell->drawsRing());
-    EXPECT_EQ(todayCell->textColor(), accentColor(palette));
+    // Today: an accent ring, not a disc, and its number in the accent colour.
+    EXPECT_EQ(todayCell->textColor(), accent);
+    EXPECT_LT(distance(drawnBelowCentre(todayCell, 12), accent), 60);
+    EXPECT_GT(distance(drawnBelowCentre(todayCell, 9), accent), 60);
+    EXPECT_EQ(todayCell->accessibleDescription(), QStringLiteral("aujourd'hui"));
     EXPECT_EQ(saturday->textColor(), weekendRed(palette));
     EXPECT_EQ(sunday->textColor(), weekendRed(palette));
     EXPECT_EQ(monday->textColor(), palette.color(QPalette::Active, QPalette::WindowText));
-    EXPECT_FALSE(monday->drawsFilledDisc());
+    EXPECT_GT(distance(drawnBelowCentre(monday, 9), accent), 60);
 
     QTest::mouseClick(saturday, Qt::LeftButton);
     ASSERT_EQ(picked.size(), 1u);
     EXPECT_EQ(grid.dayOfMonth(picked[0]), 14);
-    ASSERT_TRUE(v.selectedDate().has_value());
-    EXPECT_TRUE(grid.isSameDay(*v.selectedDate(), picked[0]));
-    saturday = v.cellForDay(14);
-    EXPECT_TRUE(saturday->drawsFilledDisc());
+    EXPECT_LT(distance(drawnBelowCentre(saturday, 9), accent), 10);
     EXPECT_EQ(saturday->textColor(), QColor(Qt::white));
 
     // Selecting today: the filled disc wins over the ring.
-    QTest::mouseClick(v.cellForDay(10), Qt::LeftButton);
-    EXPECT_TRUE(v.cellForDay(10)->drawsFilledDisc());
-    EXPECT_FALSE(v.cellForDay(10)->drawsRing());
-    EXPECT_FALSE(v.cellForDay(14)->drawsFilledDisc());
+    QTest::mouseClick(todayCell, Qt::LeftButton);
+    EXPECT_LT(distance(drawnBelowCentre(todayCell, 9), accent), 10);
+    EXPECT_EQ(todayCell->textColor(), QColor(Qt::white));
+    EXPECT_GT(distance(drawnBelowCentre(saturday, 9), accent), 60);
 }
 
 TEST_F(CalendarViewTest, HidingForgetsTheMonthAndTheSelection) {
     MiniCalendarView& v = makeView();
     v.shiftMonth(-4);
-    QTest::mouseClick(v.cellForDay(2), Qt::LeftButton);
-    ASSERT_TRUE(v.selectedDate().has_value());
+    QTest::mouseClick(day("jeudi 2 octobre 2025"), Qt::LeftButton);
+    ASSERT_EQ(picked.size(), 1u);
     v.hide();
     v.show();
-    EXPECT_EQ(v.monthTitleText(), QStringLiteral("février 2026"));
-    EXPECT_FALSE(v.selectedDate().has_value());
-    for (int row = 0; row < v.rowCount(); ++row) {
-        for (int column = 0; column < 7; ++column) EXPECT_FALSE(v.cellAt(row, column)->drawsFilledDisc());
-    }
+    EXPECT_EQ(title(), QStringLiteral("février 2026"));
+    for (CalendarDayCell* cell : shownChildren<CalendarDayCell>(&v)) EXPECT_FALSE(cell->day()->isSelected);
 }
 
-TEST_F(CalendarViewTest, EmptyPlacesIgnoreClicks) {
+TEST_F(CalendarViewTest, EmptyPlacesAreHiddenAndKeepTheirRoom) {
     MiniCalendarView& v = makeView();
-    QTest::mouseClick(v.cellAt(0, 0), Qt::LeftButton);
+    // February 2026 starts on a Sunday: six empty places before it, no cell a click could reach.
+    const auto cells = shownChildren<CalendarDayCell>(&v);
+    ASSERT_FALSE(cells.empty());
+    const QPoint firstDay = cells.front()->mapTo(&v, QPoint(0, 0));
+    EXPECT_GT(firstDay.x(), v.width() / 2);
+    QTest::mouseClick(&v, Qt::LeftButton, {}, QPoint(firstDay.x() - 100, firstDay.y() + 10));
     EXPECT_TRUE(picked.empty());
-    EXPECT_FALSE(v.selectedDate().has_value());
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 #include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "support/fake_platform.h"
-#include "ui/panel/menu_bar_panel.h"
 #include "ui/orvalin_app.h"
+#include "ui/panel/menu_bar_panel.h"
 
 using namespace orvalin;
 
@@ -50,7 +50,11 @@ int main(int argc, char** argv) {
             shot = screen->grabWindow(panel.windowHandle()->winId());
         }
         if (shot.isNull()) shot = panel.grab();
-        const QString file = outDir + QStringLiteral("/panel-%1.png").arg(QLatin1String(appearance));
+        // Scaled runs get their own files: panel-light-x2.png.
+        const qreal scale = panel.devicePixelRatioF();
+        const QString suffix = scale == 1.0 ? QString() : QStringLiteral("-x%1").arg(scale);
+        const QString file =
+            outDir + QStringLiteral("/panel-%1%2.png").arg(QLatin1String(appearance), suffix);
         if (shot.save(file)) {
             std::printf("%s (%dx%d)\n", qPrintable(file), shot.width(), shot.height());
         } else {

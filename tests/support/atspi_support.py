@@ -1,0 +1,195 @@
+"""What the AT-SPI tests share: a private X server and session bus with the accessibility bus on
+it, and walking, naming and pressing what a screen reader sees.
+
+A test calls `enter_private_session()` first: it runs itself again under `dbus-run-session`, so
+that the program under test and the test meet on a session bus of their own. Whatever the machine
+cannot offer (pyatspi, dbus-run-session, Xvfb, the accessibility bus) ends the test with
+SKIP_CODE and the reason on standard error."""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIP_CODE = 77
+_MARK = "ORVALIN_ATSPI_PRIVATE_SESSION"
+_BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+
+
+def skip(reason):
+    print("SKIP: " + reason, file=sys.stderr)
+    sys.exit(SKIP_CODE)
+
+
+def enter_private_session():
+    """Runs this script again inside a session bus of its own; returns inside it."""
+    if os.environ.get(_MARK):
+        return
+    runner = shutil.which("dbus-run-session")
+    if runner is None:
+        skip("dbus-run-session is missing (package dbus)")
+    env = dict(os.environ, **{_MARK: "1"})
+    result = subprocess.run([runner, "--", sys.executable] + sys.argv, env=env)
+    sys.exit(result.returncode)
+
+
+def import_pyatspi():
+    try:
+        import pyatspi  # noqa: F401 (imported for the caller)
+    except ImportError as error:
+        skip("pyatspi is missing (package python3-pyatspi): %s" % error)
+    return sys.modules["pyatspi"]
+
+
+def wait_for(predicate, timeout, interval=0.1):
+    """Polls until `predicate` gives something true; that value, or None after `timeout` s."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            return None
+        time.sleep(interval)
+
+
+class Xvfb:
+    """A private X server on a display number it picks itself; DISPLAY points there."""
+
+    def __init__(self, size="1280x800x24"):
+        if shutil.which("Xvfb") is None:
+            skip("Xvfb is missing (package xvfb)")
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-noreset", "-screen", "0", size, "-nolisten", "tcp"],
+            pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as numbers:
+            number = numbers.readline().strip()
+        if not number:
+            self.stop()
+            skip("Xvfb did not start")
+        os.environ["DISPLAY"] = ":" + number
+
+    def stop(self):
+        stop_process(self.process)
+
+
+def start_accessibility_bus():
+    """Starts the accessibility bus on the session bus and switches accessibility on."""
+    if not os.path.exists(_BUS_LAUNCHER):
+        skip("at-spi-bus-launcher is missing (package at-spi2-core)")
+    launcher = subprocess.Popen([_BUS_LAUNCHER, "--launch-immediately"], stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+
+    def address():
+        reply = subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+             "org.a11y.Bus.GetAddress"], capture_output=True, text=True)
+        return reply.returncode == 0 and "unix:" in reply.stdout
+
+    if not wait_for(address, 15):
+        stop_process(launcher)
+        skip("the accessibility bus did not start")
+    subprocess.run(["dbus-send", "--session", "--dest=org.a11y.Bus", "/org/a11y/bus",
+                    "org.freedesktop.DBus.Properties.Set", "string:org.a11y.Status",
+                    "string:IsEnabled", "variant:boolean:true"], capture_output=True)
+    return launcher
+
+
+def stop_process(process, timeout=5):
+    if process.poll() is not None:
+        return
+    process.terminate()
+    try:
+        process.wait(timeout)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
+def fresh_home(preferences_json):
+    """A temporary HOME with XDG folders and the given preferences file; exported to children."""
+    home = tempfile.mkdtemp(prefix="orvalin-atspi-")
+    config = os.path.join(home, "config")
+    runtime = os.path.join(home, "runtime")
+    os.makedirs(os.path.join(config, "orvalin"))
+    os.makedirs(runtime, mode=0o700)
+    with open(os.path.join(config, "orvalin", "preferences.json"), "w") as prefs:
+        prefs.write(preferences_json)
+    os.environ.update(HOME=home, XDG_CONFIG_HOME=config, XDG_RUNTIME_DIR=runtime)
+    return home
+
+
+def application_of(pyatspi, pid, timeout=20):
+    """The accessible application of the process `pid`, once it registered."""
+    def find():
+        desktop = pyatspi.Registry.getDesktop(0)
+        for index in range(desktop.childCount):
+            app = desktop.getChildAtIndex(index)
+            try:
+                if app is not None and app.get_process_id() == pid:
+                    return app
+            except Exception:  # an application leaving while we look
+                continue
+        return None
+    return wait_for(find, timeout, 0.2)
+
+
+def _walk(root, max_depth=30):
+    stack = [(root, 0)]
+    while stack:
+        node, depth = stack.pop()
+        if node is None:
+            continue
+        yield node, depth
+        if depth >= max_depth:
+            continue
+        children = [node.getChildAtIndex(i) for i in range(node.childCount)]
+        stack.extend((child, depth + 1) for child in reversed(children))
+
+
+def descendants(root):
+    """Every accessible below `root`, depth first, in the order the tree gives them."""
+    for node, _ in _walk(root):
+        yield node
+
+
+def find(root, role=None, name=None, showing=None, state=None):
+    """The first accessible below `root` with that role name ("push button"…), name, showing or
+    not, and holding `state` (pyatspi.STATE_FOCUSED…)."""
+    import pyatspi
+    for node in descendants(root):
+        if role is not None and node.getRoleName() != role:
+            continue
+        if name is not None and node.name != name:
+            continue
+        if showing is not None and node.getState().contains(pyatspi.STATE_SHOWING) != showing:
+            continue
+        if state is not None and not node.getState().contains(state):
+            continue
+        return node
+    return None
+
+
+def outline(root, max_lines=200):
+    """The tree as text, for failure messages."""
+    lines = []
+    for node, depth in _walk(root):
+        lines.append("%s%s \"%s\"" % ("  " * depth, node.getRoleName(), node.name))
+        if len(lines) >= max_lines:
+            lines.append("…")
+            break
+    return "\n".join(lines)
+
+
+def press(node):
+    """Runs the accessible's press action, as a screen reader does on Enter."""
+    action = node.queryAction()
+    names = [action.getName(i).lower() for i in range(action.nActions)]
+    for wanted in ("press", "click", "activate"):
+        if wanted in names:
+            return action.doAction(names.index(wanted))
+    raise AssertionError("no press action among %s" % names)

@@ -1,0 +1,156 @@
+#!/usr/bin/env python3
+"""The tray panel as a screen reader meets it: the real program on a private X server and session
+bus, its panel walked through AT-SPI (what Orca uses), a format row pressed through its action,
+and the date arriving in the window that had the keyboard.
+
+Usage: panel_atspi_test.py --orvalin BINARY --target TEXT_TARGET_BINARY"""
+
+import argparse
+import datetime
+import os
+import stat
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+import atspi_support as at  # noqa: E402
+
+WEEKDAYS = ["lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi", "dimanche"]
+MONTHS = ["janvier", "février", "mars", "avril", "mai", "juin", "juillet", "août", "septembre",
+          "octobre", "novembre", "décembre"]
+
+failures = []
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+        print("FAIL: " + message, file=sys.stderr)
+    return condition
+
+
+def read(path):
+    try:
+        with open(path, encoding="utf-8") as text:
+            return text.read()
+    except OSError:
+        return ""
+
+
+def has_instance_socket():
+    runtime = os.environ["XDG_RUNTIME_DIR"]
+    for root, _, files in os.walk(runtime):
+        for name in files:
+            if stat.S_ISSOCK(os.lstat(os.path.join(root, name)).st_mode):
+                return True
+    return False
+
+
+def start_target(binary, output):
+    target = subprocess.Popen([binary, "--output", output], stdout=subprocess.PIPE, text=True,
+                              env=dict(os.environ, QT_QPA_PLATFORM="xcb"))
+    line = target.stdout.readline()
+    if not line.startswith("ready"):
+        raise SystemExit("the target window did not start")
+    return target
+
+
+def spoken_date(day):
+    return "%s %d %s %d" % (WEEKDAYS[day.weekday()], day.day, MONTHS[day.month - 1], day.year)
+
+
+def long_name(day):
+    return "Long, " + spoken_date(day)
+
+
+def check_panel(pyatspi, panel, today):
+    iso_row = at.find(panel, role="push button", name="ISO, " + today.isoformat())
+    check(iso_row is not None, "no row \"ISO, %s\"" % today.isoformat())
+    check(at.find(panel, role="push button", name=long_name(today)) is not None,
+          "no row \"%s\"" % long_name(today))
+    if iso_row is not None:
+        check(iso_row.description.startswith("déclencheur dt"), "row description \"%s\"" % iso_row.description)
+    spoken_day = spoken_date(today)
+    day = at.find(panel, role="push button", name=spoken_day)
+    check(day is not None, "no day cell \"%s\"" % spoken_day)
+    for name in ("Mois précédent", "Mois suivant", "Préférences…", "Quitter Orvalin"):
+        check(at.find(panel, role="push button", name=name) is not None, "no button \"%s\"" % name)
+    toggle = at.find(panel, role="push button", name="Choisir une date")
+    if check(toggle is not None, "no calendar toggle"):
+        check(toggle.getState().contains(pyatspi.STATE_EXPANDED), "the toggle does not say it is expanded")
+    check(at.find(panel, role="heading", name="Aujourd'hui") is not None, "no heading \"Aujourd'hui\"")
+    check(at.find(panel, name="Calendrier") is not None, "no calendar group")
+    return iso_row
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--orvalin", required=True)
+    parser.add_argument("--target", required=True)
+    args = parser.parse_args()
+
+    at.enter_private_session()
+    pyatspi = at.import_pyatspi()
+    xvfb = at.Xvfb()
+    bus = at.start_accessibility_bus()
+    at.fresh_home('{"Orvalin.onboardingCompleted": true}')
+    os.environ.update(LANG="fr_FR.UTF-8", QT_QPA_PLATFORM="xcb")
+    os.environ.pop("LC_ALL", None)
+    os.environ.pop("LC_TIME", None)
+    output = os.path.join(tempfile.mkdtemp(prefix="orvalin-target-"), "target.txt")
+    processes = []
+    try:
+        target = start_target(args.target, output)
+        processes.append(target)
+        program = subprocess.Popen([args.orvalin], env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+        processes.append(program)
+        if not check(at.wait_for(has_instance_socket, 30), "orvalin did not start"):
+            return 1
+        app = at.application_of(pyatspi, program.pid)
+        if not check(app is not None, "orvalin is not on the accessibility bus"):
+            return 1
+
+        # Started again, the running program shows its panel.
+        subprocess.run([args.orvalin], timeout=30, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        panel = at.wait_for(lambda: at.find(app, role="frame", name="Orvalin", showing=True), 15)
+        if not check(panel is not None, "no panel window showing; the tree:\n" + at.outline(app)):
+            return 1
+        today = datetime.date.today()
+        iso_row = check_panel(pyatspi, panel, today)
+        if failures:
+            print(at.outline(panel), file=sys.stderr)
+        if iso_row is None:
+            return 1
+
+        at.press(iso_row)
+        expected = today.isoformat() + " "  # the built-in pattern ends with a space
+        arrived = at.wait_for(lambda: read(output) == expected, 10)
+        check(arrived, "the target holds \"%s\", expected \"%s\"" % (read(output), expected))
+        check(at.wait_for(lambda: at.find(app, role="frame", name="Orvalin", showing=True) is None, 10),
+              "the panel stays open after the press")
+
+        # From the keyboard, the target keeping the input focus: Down shows the focus on the first
+        # row (Court), Down again moves it to Long, which the screen reader is told; Enter inserts.
+        subprocess.run([args.orvalin], timeout=30, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        panel = at.wait_for(lambda: at.find(app, role="frame", name="Orvalin", showing=True), 15)
+        if not check(panel is not None, "the panel did not open again"):
+            return 1
+        subprocess.run(["xdotool", "key", "Down", "Down"], timeout=10)
+        focused = at.wait_for(lambda: at.find(panel, role="push button", name=long_name(today),
+                                               state=pyatspi.STATE_FOCUSED), 5)
+        check(focused is not None, "the row \"%s\" is not focused after Down, Down" % long_name(today))
+        subprocess.run(["xdotool", "key", "Return"], timeout=10)
+        expected += long_name(today)[len("Long, "):] + " "
+        check(at.wait_for(lambda: read(output) == expected, 10),
+              "the target holds \"%s\", expected \"%s\"" % (read(output), expected))
+    finally:
+        for process in reversed(processes):
+            at.stop_process(process)
+        at.stop_process(bus)
+        xvfb.stop()
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
