@@ -1,6 +1,7 @@
 // Shows the tray panel on fake platform objects and saves it as a PNG, once per appearance, so
 // that its look can be checked without a desktop session. Used by scripts/screenshot.
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
 #include <QPixmap>
 #include <QScreen>
@@ -15,6 +16,25 @@
 #include "ui/panel/menu_bar_panel.h"
 
 using namespace orvalin;
+
+namespace {
+
+// What the X server shows of the panel's own window; scaled runs (QT_SCALE_FACTOR, for a closer
+// look) render the widget instead, as screen grabs do not follow the scale.
+bool save(QWidget& panel, const QString& file) {
+    QPixmap shot;
+    if (QScreen* screen = panel.screen(); screen && panel.windowHandle() && panel.devicePixelRatioF() == 1.0)
+        shot = screen->grabWindow(panel.windowHandle()->winId());
+    if (shot.isNull()) shot = panel.grab();
+    if (!shot.save(file)) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(file));
+        return false;
+    }
+    std::printf("%s (%dx%d)\n", qPrintable(file), shot.width(), shot.height());
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
@@ -34,6 +54,8 @@ int main(int argc, char** argv) {
     manager.setShortcuts(formats);
 
     ui::OrvalinApp app(manager, store);
+    // The pointer out of the way, so that no row or day shows its hover disc.
+    QCursor::setPos(0, 0);
     int failures = 0;
     for (const char* appearance : {"light", "dark"}) {
         store.values[prefkey::kAppearance] = std::string(appearance);
@@ -42,25 +64,19 @@ int main(int argc, char** argv) {
         ui::MenuBarPanel& panel = app.panel();
         if (!QTest::qWaitForWindowExposed(&panel, 5000)) std::fprintf(stderr, "panel not exposed\n");
         QTest::qWait(400);
-        QPixmap shot;
-        // What the X server shows of the panel's own window; scaled runs (QT_SCALE_FACTOR, for a
-        // closer look) render the widget instead, as screen grabs do not follow the scale.
-        if (QScreen* screen = panel.screen();
-            screen && panel.windowHandle() && panel.devicePixelRatioF() == 1.0) {
-            shot = screen->grabWindow(panel.windowHandle()->winId());
-        }
-        if (shot.isNull()) shot = panel.grab();
         // Scaled runs get their own files: panel-light-x2.png.
         const qreal scale = panel.devicePixelRatioF();
         const QString suffix = scale == 1.0 ? QString() : QStringLiteral("-x%1").arg(scale);
-        const QString file =
-            outDir + QStringLiteral("/panel-%1%2.png").arg(QLatin1String(appearance), suffix);
-        if (shot.save(file)) {
-            std::printf("%s (%dx%d)\n", qPrintable(file), shot.width(), shot.height());
-        } else {
-            std::fprintf(stderr, "could not write %s\n", qPrintable(file));
+        if (!save(panel, outDir + QStringLiteral("/panel-%1%2.png").arg(QLatin1String(appearance), suffix)))
             ++failures;
-        }
+        // The keyboard's focus: down to the first day of the calendar, then one day on.
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down,
+                            Qt::Key_Down, Qt::Key_Right})
+            QTest::keyClick(panel.windowHandle(), key);
+        QTest::qWait(100);
+        if (!save(panel,
+                  outDir + QStringLiteral("/panel-%1-keyboard%2.png").arg(QLatin1String(appearance), suffix)))
+            ++failures;
         panel.hide();
     }
     return failures == 0 ? 0 : 1;
