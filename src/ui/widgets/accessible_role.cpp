@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QVariant>
+#include <QWidget>
 
 namespace orvalin::ui {
 
@@ -19,6 +20,18 @@ public:
         QString text = QAccessibleWidget::text(kind);
         if (kind == QAccessible::Name && text.isEmpty()) text = widget()->property("text").toString();
         return text;
+    }
+
+    // A place kept empty (a day outside the month) is no child for a listener to step through.
+    int childCount() const override { return static_cast<int>(shownChildren().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const QWidgetList shown = shownChildren();
+        return index >= 0 && index < shown.size() ? QAccessible::queryAccessibleInterface(shown.at(index))
+                                                  : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child ? static_cast<int>(shownChildren().indexOf(qobject_cast<QWidget*>(child->object())))
+                     : -1;
     }
 
     QAccessible::State state() const override {
@@ -48,6 +61,15 @@ public:
     }
 
 private:
+    QWidgetList shownChildren() const {
+        QWidgetList shown;
+        for (QObject* child : widget()->children()) {
+            auto* w = qobject_cast<QWidget*>(child);
+            if (w && !w->isWindow() && !w->isHidden()) shown << w;
+        }
+        return shown;
+    }
+
     // Only what is announced as a button is pressed; a glyph drawn by a button stays a picture.
     QAbstractButton* button_() const {
         return role() == QAccessible::Button ? qobject_cast<QAbstractButton*>(widget()) : nullptr;
