@@ -80,6 +80,10 @@ def check_panel(pyatspi, panel, today):
     if check(toggle is not None, "no calendar toggle"):
         check(toggle.getState().contains(pyatspi.STATE_EXPANDED), "the toggle does not say it is expanded")
     check(at.find(panel, role="heading", name="Aujourd'hui") is not None, "no heading \"Aujourd'hui\"")
+    # Opening puts the panel's focus on the first format, where Enter acts, for the reader to say.
+    focused = at.find(panel, state=pyatspi.STATE_FOCUSED)
+    check(focused is not None and focused.name == "Court, " + today.strftime("%d/%m/%Y"),
+          "focused on opening: %s" % (focused.name if focused is not None else "nothing"))
     check(at.find(panel, name="Calendrier") is not None, "no calendar group")
     return iso_row
 
