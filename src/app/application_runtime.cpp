@@ -20,7 +20,8 @@
 #include "platform/x11/xtest_key_synthesizer.h"
 #include "platform/xdg_autostart_login_item.h"
 
-#include "app/help_url.h"
+#include "app/build_info.h"
+#include "app/help_page.h"
 
 namespace orvalin {
 
@@ -59,10 +60,12 @@ ApplicationRuntime::~ApplicationRuntime() {
     manager_.reset();
 }
 
-PreferencesStore& ApplicationRuntime::store() { return *store_; }
+PreferencesStore& ApplicationRuntime::store() {
+    return *store_;
+}
 
 std::string ApplicationRuntime::permissionHelpUrl() {
-    return ORVALIN_HELP_URL;
+    return helpPageUrl(runningBinaryDir(), ORVALIN_WEBSITE);
 }
 
 void ApplicationRuntime::onShowRequested(std::function<void()> handler) {
@@ -143,7 +146,8 @@ void ApplicationRuntime::reportWhyNotWatching() {
     if (why.empty()) why = keyMonitor_->failure();
     if (why.empty()) return;
     reportedNotWatching_ = true;
-    std::cerr << "orvalin : surveillance du clavier impossible : " << why << '\n';
+    std::cerr << "orvalin : surveillance du clavier impossible : " << why
+              << " (aide : " << permissionHelpUrl() << ")\n";
 }
 
 }  // namespace orvalin

@@ -46,7 +46,7 @@ public:
     // Another start of the program asked this one to show itself.
     void onShowRequested(std::function<void()> handler);
 
-    // Where the help on the needed X extensions lives (the README's section).
+    // The help page installed with the program: what the session must offer and how to check it.
     static std::string permissionHelpUrl();
 
 private:

@@ -9,6 +9,8 @@
 #include <iostream>
 
 #include "app/application_runtime.h"
+#include "app/build_info.h"
+#include "app/command_line.h"
 #include "ui/orvalin_app.h"
 
 namespace {
@@ -50,6 +52,21 @@ bool displayReachable() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const orvalin::CommandLine command = orvalin::parseCommandLine({argv, argv + argc});
+    switch (command.action) {
+        case orvalin::CommandLine::Action::Error:
+            std::cerr << command.text;
+            return 2;
+        case orvalin::CommandLine::Action::PrintHelp:
+            std::cout << command.text;
+            return 0;
+        case orvalin::CommandLine::Action::PrintVersion:
+            std::cout << "Orvalin " << orvalin::versionLine(ORVALIN_VERSION, ORVALIN_BUILD_NUMBER) << "\n";
+            return 0;
+        case orvalin::CommandLine::Action::Run:
+        case orvalin::CommandLine::Action::Show:
+            break;
+    }
     // The key monitor, the synthesizer and the clipboard must all speak to the same X display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
     if (!displayReachable()) {
@@ -76,5 +93,9 @@ int main(int argc, char** argv) {
     // Declared after the runtime, so the tray goes first when the program ends.
     orvalin::ui::OrvalinApp tray(runtime.manager(), runtime.store());
     runtime.onShowRequested([&tray] { tray.showPanel(); });
+    if (command.action == orvalin::CommandLine::Action::Show) {
+        QMetaObject::invokeMethod(
+            &tray, [&tray] { tray.showPanel(); }, Qt::QueuedConnection);
+    }
     return tray.exec();
 }

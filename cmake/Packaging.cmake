@@ -1,0 +1,27 @@
+# The Debian package (scripts/package): CPack's DEB generator, with the run-time dependencies found
+# by dpkg-shlibdeps from the libraries the binary really links.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME orvalin)
+set(CPACK_PACKAGE_VENDOR "The Orvalin developers")
+set(CPACK_PACKAGE_CONTACT "Orvalin developers <dev@orvalin.app>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "insert today's date into the focused application")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Orvalin lives in the system tray and inserts today's date, in a format of\n\
+the user's choosing, into whatever application has the keyboard focus: type\n\
+a trigger such as \"dt \" anywhere, press a format's key combination, or click\n\
+a format or a day of the tray panel's mini calendar. The date goes in through\n\
+the clipboard, whose content comes back afterwards. It works with every X11\n\
+application, and with X11 applications under XWayland.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${ORVALIN_WEBSITE})
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
+set(CPACK_STRIP_FILES ON)
+# Only what `cmake --install` puts under the prefix; no maintainer scripts are needed: the icon
+# cache and desktop database are refreshed by their own dpkg triggers.
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)

@@ -1,0 +1,51 @@
+#include "app/command_line.h"
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+namespace orvalin {
+
+std::string versionLine(const std::string& version, const std::string& build) {
+    auto part = [](const std::string& value) { return value.empty() ? std::string("—") : value; };
+    return "Version " + part(version) + " beta (build " + part(build) + ")";
+}
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Insère la date du jour dans l'application active."));
+    const QCommandLineOption help({"h", "help"}, QStringLiteral("Affiche cette aide."));
+    const QCommandLineOption version({"v", "version"}, QStringLiteral("Affiche la version."));
+    const QCommandLineOption show(
+        "show", QStringLiteral("Ouvre le panneau d'Orvalin, en le démarrant s'il ne tourne pas."));
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addOption(show);
+
+    QStringList list;
+    for (const auto& a : arguments) list << QString::fromLocal8Bit(a.c_str());
+    if (list.isEmpty()) list << QStringLiteral("orvalin");
+
+    // Without an application object Qt names the program "<executable_name>" in the usage line.
+    auto usage = [&parser] {
+        return parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("orvalin"));
+    };
+    const bool parsed = parser.parse(list);
+    QString why;
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const QString name = parser.unknownOptionNames().first();
+        why = QStringLiteral("option inconnue : ") + (name.size() == 1 ? "-" : "--") + name;
+    } else if (!parsed) {
+        why = parser.errorText();  // e.g. a value given to an option that takes none
+    } else if (!parser.positionalArguments().isEmpty()) {
+        why = QStringLiteral("argument inattendu : ") + parser.positionalArguments().first();
+    }
+    if (!why.isEmpty())
+        return {CommandLine::Action::Error, ("orvalin : " + why + "\n\n" + usage()).toStdString()};
+    if (parser.isSet(help)) return {CommandLine::Action::PrintHelp, usage().toStdString()};
+    if (parser.isSet(version)) return {CommandLine::Action::PrintVersion, {}};
+    if (parser.isSet(show)) return {CommandLine::Action::Show, {}};
+    return {};
+}
+
+}  // namespace orvalin

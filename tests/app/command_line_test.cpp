@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include "app/command_line.h"
+
+namespace orvalin {
+namespace {
+
+using Action = CommandLine::Action;
+
+TEST(CommandLine, OptionsChooseTheAction) {
+    EXPECT_EQ(parseCommandLine({"orvalin"}).action, Action::Run);
+    EXPECT_EQ(parseCommandLine({}).action, Action::Run);
+    EXPECT_EQ(parseCommandLine({"orvalin", "--show"}).action, Action::Show);
+    EXPECT_EQ(parseCommandLine({"orvalin", "--version"}).action, Action::PrintVersion);
+    EXPECT_EQ(parseCommandLine({"orvalin", "-v"}).action, Action::PrintVersion);
+    // Help wins over everything else on the line, as users expect from any program.
+    EXPECT_EQ(parseCommandLine({"orvalin", "--show", "--help"}).action, Action::PrintHelp);
+}
+
+TEST(CommandLine, HelpNamesTheProgramAndEveryOption) {
+    const std::string help = parseCommandLine({"orvalin", "-h"}).text;
+    EXPECT_NE(help.find("orvalin [options]"), std::string::npos) << help;
+    for (const char* option : {"--show", "--version", "--help"}) {
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    }
+    EXPECT_EQ(help.find("<executable_name>"), std::string::npos);
+}
+
+TEST(CommandLine, UnknownOptionsAndArgumentsAreErrorsWithTheUsage) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"orvalin", "--bogus"}, {"orvalin", "-x"}, {"orvalin", "stray"}, {"orvalin", "--show=1"}}) {
+        const CommandLine line = parseCommandLine(args);
+        EXPECT_EQ(line.action, Action::Error) << args.back();
+        EXPECT_EQ(line.text.rfind("orvalin : ", 0), 0u) << line.text;
+        EXPECT_NE(line.text.find("--version"), std::string::npos) << "usage missing";
+    }
+    EXPECT_EQ(parseCommandLine({"orvalin", "--bogus"}).text.rfind("orvalin : option inconnue : --bogus\n", 0), 0u);
+}
+
+TEST(CommandLine, VersionLineShowsADashForAMissingPart) {
+    EXPECT_EQ(versionLine("1.2", "37"), "Version 1.2 beta (build 37)");
+    EXPECT_EQ(versionLine("1.2", ""), "Version 1.2 beta (build —)");
+    EXPECT_EQ(versionLine("", ""), "Version — beta (build —)");
+}
+
+}  // namespace
+}  // namespace orvalin

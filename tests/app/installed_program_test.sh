@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks the installed program: its metadata, its
+# command line, and that the help page it would open is a file inside that prefix.
+set -uo pipefail
+build=$1
+source_dir=$2
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+prefix="$work/prefix with space"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || { cat "$work/install.log"; exit 1; }
+bin="$prefix/bin/orvalin"
+[ -x "$bin" ] || { echo "FAIL: no installed binary"; exit 1; }
+
+for f in share/applications/orvalin.desktop share/metainfo/app.orvalin.Orvalin.metainfo.xml \
+         share/icons/hicolor/scalable/apps/orvalin.svg share/icons/hicolor/symbolic/apps/orvalin-symbolic.svg \
+         share/orvalin/help/index.html share/man/man1/orvalin.1.gz share/doc/orvalin/copyright; do
+  [ -f "$prefix/$f" ] || fail "not installed: $f"
+done
+if command -v rsvg-convert >/dev/null; then
+  for size in 16 22 24 32 48 64 128 256; do
+    [ -f "$prefix/share/icons/hicolor/${size}x${size}/apps/orvalin.png" ] || fail "no ${size}px icon"
+  done
+fi
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$prefix/share/applications/orvalin.desktop" || fail "desktop-file-validate"
+fi
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/app.orvalin.Orvalin.metainfo.xml" \
+    >"$work/appstream.log" 2>&1 || { cat "$work/appstream.log"; fail "appstreamcli validate"; }
+fi
+
+# Command line: no display needed for these, and nothing may start.
+out=$(env -u DISPLAY "$bin" --version) || fail "--version exit $?"
+[[ $out =~ ^Orvalin\ Version\ [0-9.]+\ beta\ \(build\ .+\)$ ]] || fail "--version printed '$out'"
+out=$(env -u DISPLAY "$bin" --help) || fail "--help exit $?"
+[[ $out == *--show* ]] || fail "--help lacks --show"
+env -u DISPLAY "$bin" --no-such-option >"$work/out" 2>"$work/err"
+status=$?
+[ $status -eq 2 ] || fail "unknown option exit $status"
+[ -s "$work/out" ] && fail "unknown option wrote on standard output"
+grep -q -- "--version" "$work/err" || fail "unknown option: no usage on standard error"
+
+# The help page it would open: an X server without RECORD makes it say where help is.
+command -v xvfb-run >/dev/null || { echo "SKIP: xvfb-run missing"; exit 77; }
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+xvfb-run -a -s "-extension RECORD -noreset" bash -c '
+  "$1" --show 2>"$2/stderr" &
+  pid=$!
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "^Orvalin\$" >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  xdotool search --onlyvisible --name "^Orvalin\$" >/dev/null 2>&1 && echo shown >"$2/panel"
+  # A second --show goes to the running one and ends at once.
+  timeout 20 "$1" --show; echo $? >"$2/second"
+  kill -TERM $pid; wait $pid
+' _ "$bin" "$work"
+[ -f "$work/panel" ] || fail "--show without a running instance did not open the panel"
+[ "$(cat "$work/second" 2>/dev/null)" = 0 ] || fail "--show with a running instance: $(cat "$work/second" 2>/dev/null)"
+url=$(grep -o '(aide : [^)]*)' "$work/stderr" | sed 's/^(aide : //; s/)$//')
+[ -n "$url" ] || { cat "$work/stderr"; fail "no help address reported"; }
+page=$(python3 -c 'import sys, urllib.parse as u; p = u.urlparse(sys.argv[1]); print(u.unquote(p.path) if p.scheme == "file" else "")' "$url")
+case "$page" in
+  "$prefix"/*) [ -f "$page" ] || fail "help page $page does not exist" ;;
+  *) fail "help address $url is not inside the prefix" ;;
+esac
+
+[ $failures -eq 0 ] && echo "installed program: all checks passed"
+exit $((failures > 0))
