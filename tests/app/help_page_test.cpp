@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "app/help_page.h"
-#include "support/temp_config_home.h"
+#include "support/temp_dir.h"
 
 namespace orvalin {
 namespace {
@@ -25,10 +25,9 @@ TEST(HelpPage, FoundBesideTheBuiltProgram) {
         << url;
 }
 
-class HelpPagePrefix : public TempConfigHome {};
-
-TEST_F(HelpPagePrefix, FoundInAnInstallPrefixEvenWithSpacesOrElseOnTheWebSite) {
-    const fs::path prefix = root_ / "un préfixe #1";
+TEST(HelpPage, FoundInAnInstallPrefixEvenWithSpacesOrElseOnTheWebSite) {
+    const TempDir dir;
+    const fs::path prefix = dir / "un préfixe #1";
     fs::create_directories(prefix / "bin");
     EXPECT_EQ(helpPageUrl(prefix / "bin", "https://example.org"), "https://example.org/help");
 
