@@ -9,7 +9,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "insert today's date into the focused appl
 set(CPACK_PACKAGE_DESCRIPTION
     "Orvalin lives in the system tray and inserts today's date, in a format of\n\
 the user's choosing, into whatever application has the keyboard focus: type\n\
-a trigger such as \"dt \" anywhere, press a format's key combination, or click\n\
+a trigger such as dt followed by a space anywhere, press a format's key combination, or click\n\
 a format or a day of the tray panel's mini calendar. The date goes in through\n\
 the clipboard, whose content comes back afterwards. It works with every X11\n\
 application, and with X11 applications under XWayland.")
