@@ -7,12 +7,13 @@ set(CPACK_PACKAGE_CONTACT "Orvalin developers <dev@orvalin.app>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "insert today's date into the focused application")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Orvalin lives in the system tray and inserts today's date, in a format of\n\
-the user's choosing, into whatever application has the keyboard focus: type\n\
-a trigger such as dt followed by a space anywhere, press a format's key combination, or click\n\
-a format or a day of the tray panel's mini calendar. The date goes in through\n\
-the clipboard, whose content comes back afterwards. It works with every X11\n\
-application, and with X11 applications under XWayland.")
+    "Orvalin lives in the system tray and inserts today's date, in a format\n\
+of the user's choosing, into whatever application has the keyboard\n\
+focus: type a trigger such as dt followed by a space anywhere, press a\n\
+format's key combination, or click a format or a day of the tray panel's\n\
+mini calendar. The date goes in through the clipboard, whose content\n\
+comes back afterwards. It works with every X11 application, and with X11\n\
+applications under XWayland.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
