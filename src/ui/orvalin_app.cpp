@@ -23,6 +23,17 @@ QIcon programIcon() {
     return QIcon::fromTheme(QStringLiteral("orvalin"), symbolIcon("calendar"));
 }
 
+// The panels of these desktops draw status icons in one colour; a full-colour icon stands out there.
+QIcon statusIcon() {
+    const QString desktop = QString::fromLocal8Bit(qgetenv("XDG_CURRENT_DESKTOP")).toLower();
+    for (const char* name : {"gnome", "unity", "pantheon", "budgie", "cinnamon"}) {
+        if (desktop.contains(QLatin1String(name))) {
+            return QIcon::fromTheme(QStringLiteral("orvalin-symbolic"), symbolIcon("calendar"));
+        }
+    }
+    return symbolIcon("calendar");
+}
+
 // Tells its owner when the watched widget hides.
 class HideNotifier : public QObject {
 public:
@@ -79,7 +90,7 @@ void OrvalinApp::start() {
     QApplication::setWindowIcon(programIcon());
     refreshAppearance();
     if (tray_) return;
-    tray_ = new QSystemTrayIcon(symbolIcon("calendar"), this);
+    tray_ = new QSystemTrayIcon(statusIcon(), this);
     tray_->setToolTip(tr("Orvalin"));
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::DoubleClick) return;
