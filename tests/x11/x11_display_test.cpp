@@ -188,6 +188,24 @@ TEST(ActiveWindowWatcher, OnlyAWindowOfAnotherProcessCounts) {
     EXPECT_EQ(switches, 2);
 }
 
+// Other parts of the program select events on the root through the same connection.
+TEST(ActiveWindowWatcher, KeepsWhatElseTheConnectionSelectsOnTheRoot) {
+    auto conn = X11Connection::open();
+    ASSERT_TRUE(conn);
+    auto rootMask = [&] {
+        auto* a = xcb_get_window_attributes_reply(
+            conn->raw(), xcb_get_window_attributes(conn->raw(), conn->root()), nullptr);
+        std::uint32_t mask = a != nullptr ? a->your_event_mask : 0;
+        free(a);
+        return mask;
+    };
+    std::uint32_t structure = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(conn->raw(), conn->root(), XCB_CW_EVENT_MASK, &structure);
+    ActiveWindowWatcher watcher(*conn);
+    watcher.start([] {});
+    EXPECT_EQ(rootMask(), XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE);
+}
+
 TEST(TrustQuery, TheTestServerOffersEverything) {
     auto conn = X11Connection::open();
     ASSERT_TRUE(conn);

@@ -1,5 +1,6 @@
 #include "platform/x11/active_window_watcher.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/x11/x11_connection.h"
@@ -16,12 +17,23 @@ void ActiveWindowWatcher::start(std::function<void()> onSwitch) {
     onSwitch_ = std::move(onSwitch);
     if (listenerId_ != 0 || conn_.broken()) return;
     activeAtom_ = conn_.atom("_NET_ACTIVE_WINDOW");
-    // Root property changes; keep whatever else is selected on the root by this connection.
-    std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_change_window_attributes(conn_.raw(), conn_.root(), XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(conn_.raw());
+    selectRootPropertyChanges();
     listenerId_ = conn_.addListener([this](const xcb_generic_event_t& e) { onEvent(e); });
     check();
+}
+
+void ActiveWindowWatcher::selectRootPropertyChanges() {
+    // An event mask is set whole: add to what this connection already selects on the root (other
+    // parts of the program listen there too) instead of replacing it.
+    xcb_connection_t* c = conn_.raw();
+    std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    if (auto* attributes =
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, conn_.root()), nullptr)) {
+        mask |= attributes->your_event_mask;
+        std::free(attributes);
+    }
+    xcb_change_window_attributes(c, conn_.root(), XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(c);
 }
 
 void ActiveWindowWatcher::stop() {

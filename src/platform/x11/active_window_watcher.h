@@ -28,6 +28,7 @@ private:
         std::uint32_t client = 0;  // resource-id base of the client that made the window
         bool operator==(const Owner&) const = default;
     };
+    void selectRootPropertyChanges();
     Owner ownerOf(xcb_window_t window);
     void onEvent(const xcb_generic_event_t& event);
     void check();
