@@ -86,7 +86,8 @@ public:
 // Start at login.
 class LoginItemService {
 public:
-    enum class Status { NotRegistered = 0, Enabled = 1, RequiresApproval = 2, NotFound = 3 };
+    // NotFound: registered, but naming a program that is not there (moved or uninstalled).
+    enum class Status { NotRegistered, Enabled, NotFound };
     virtual ~LoginItemService() = default;
     // Each returns the error's text on failure, nothing on success.
     virtual std::optional<std::string> registerItem() = 0;

@@ -3,12 +3,15 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace orvalin {
 
@@ -36,6 +39,43 @@ std::string execProgram(const std::string& exec) {
     return exec.substr(0, end);
 }
 
+// The escapes of a desktop-entry string: the character and the letter after the backslash.
+constexpr std::pair<char, char> kStringEscapes[] = {{'\\', '\\'}, {'\n', 'n'}, {'\t', 't'}, {'\r', 'r'}};
+
+// Undoes the escapes of a desktop-entry string (\s \n \t \r \\) and the %% of an Exec value.
+std::string unescapeString(const std::string& value) {
+    std::string out;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        char c = value[i];
+        if (c == '\\' && i + 1 < value.size()) {
+            c = value[++i];
+            if (c == 's') c = ' ';
+            for (auto [plain, letter] : kStringEscapes) {
+                if (c == letter) c = plain;
+            }
+        } else if (c == '%' && i + 1 < value.size() && value[i + 1] == '%') {
+            ++i;
+        }
+        out += c;
+    }
+    return out;
+}
+
+// Whether the session could start `program`: an executable file, looked up in PATH when the entry
+// gives a bare name.
+bool isProgram(const std::filesystem::path& program) {
+    if (program.is_absolute()) return ::access(program.c_str(), X_OK) == 0;
+    const char* path = std::getenv("PATH");
+    std::string_view dirs = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
+    while (!dirs.empty()) {
+        auto colon = dirs.find(':');
+        std::filesystem::path dir(dirs.substr(0, colon));
+        if (!dir.empty() && ::access((dir / program).c_str(), X_OK) == 0) return true;
+        dirs = colon == std::string_view::npos ? std::string_view{} : dirs.substr(colon + 1);
+    }
+    return false;
+}
+
 std::string errorText(int err) {
     return std::error_code(err, std::generic_category()).message();
 }
@@ -58,32 +98,57 @@ std::filesystem::path XdgAutostartLoginItem::defaultFile() {
 }
 
 std::filesystem::path XdgAutostartLoginItem::currentExecutable() {
+    return executableBehind("/proc/self/exe");
+}
+
+std::filesystem::path XdgAutostartLoginItem::executableBehind(const std::filesystem::path& procExeLink) {
     std::error_code ec;
-    auto p = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::path("orvalin") : p;
+    std::string target = std::filesystem::read_symlink(procExeLink, ec).string();
+    if (ec) return "orvalin";
+    // A binary replaced while it runs (a package upgrade) is shown as "<path> (deleted)": the
+    // program to start next time is the one now at <path>.
+    constexpr std::string_view kDeleted = " (deleted)";
+    if (target.ends_with(kDeleted) && !std::filesystem::exists(target, ec)) {
+        target.resize(target.size() - kDeleted.size());
+    }
+    return target;
+}
+
+bool XdgAutostartLoginItem::hasControlCharacter(const std::filesystem::path& executable) {
+    const std::string s = executable.string();
+    return std::any_of(s.begin(), s.end(), [](char c) {
+        return (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) && c != '\n' && c != '\t' && c != '\r';
+    });
 }
 
 std::string XdgAutostartLoginItem::execValue(const std::filesystem::path& executable) {
     const std::string s = executable.string();
-    if (s.find_first_of(" \t\n\"'\\><~|&;$*?#()`=%") == std::string::npos) return s;
+    if (s.find_first_of(" \t\n\r\"'\\><~|&;$*?#()`=%") == std::string::npos) return s;
     std::string quoted = "\"";
     for (char c : s) {
         if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
         quoted += c;
     }
     quoted += '"';
-    // Inside an Exec value a literal % is written %% and the backslash of the quoting is
-    // itself escaped by the desktop-entry string rules.
+    // Inside an Exec value a literal % is written %%; then the value is escaped as any string of a
+    // desktop entry is, so that a newline or tab in the path cannot start a line of its own.
     std::string out;
     for (char c : quoted) {
         if (c == '%') out += '%';
-        if (c == '\\') out += '\\';
+        const auto* escape = std::find_if(std::begin(kStringEscapes), std::end(kStringEscapes),
+                                          [c](auto e) { return e.first == c; });
+        if (escape != std::end(kStringEscapes)) {
+            out += '\\';
+            c = escape->second;
+        }
         out += c;
     }
     return out;
 }
 
 std::optional<std::string> XdgAutostartLoginItem::registerItem() {
+    // Control characters other than newline, tab and return have no escape in a desktop entry.
+    if (hasControlCharacter(executable_)) return "le chemin du programme contient un caractère de contrôle";
     std::error_code ec;
     std::filesystem::create_directories(file_.parent_path(), ec);
     if (ec) return ec.message();
@@ -136,7 +201,7 @@ LoginItemService::Status XdgAutostartLoginItem::status() {
     std::ifstream in(file_);
     if (!in) return Status::NotRegistered;
     bool inEntry = false;
-    bool namesUs = false;
+    std::filesystem::path program;
     bool off = false;
     std::string line;
     while (std::getline(in, line)) {
@@ -152,24 +217,18 @@ LoginItemService::Status XdgAutostartLoginItem::status() {
         std::string key = trim(line.substr(0, eq));
         std::string value = trim(line.substr(eq + 1));
         if (key == "Exec") {
-            // Undo the string-level escaping, then read the program word.
-            std::string unescaped;
-            for (std::size_t i = 0; i < value.size(); ++i) {
-                if (value[i] == '\\' && i + 1 < value.size())
-                    ++i;
-                else if (value[i] == '%' && i + 1 < value.size() && value[i + 1] == '%')
-                    ++i;
-                unescaped += value[i];
-            }
-            std::filesystem::path program = execProgram(unescaped);
-            namesUs = program == executable_ || program.filename() == executable_.filename();
+            program = execProgram(unescapeString(value));
         } else if (key == "Hidden" && value == "true") {
             off = true;
         } else if (key == "X-GNOME-Autostart-enabled" && value == "false") {
             off = true;
         }
     }
-    return namesUs && !off ? Status::Enabled : Status::NotRegistered;
+    // The same program installed elsewhere (an older path) still counts as this program.
+    const bool namesUs =
+        !program.empty() && (program == executable_ || program.filename() == executable_.filename());
+    if (!namesUs || off) return Status::NotRegistered;
+    return isProgram(program) ? Status::Enabled : Status::NotFound;
 }
 
 }  // namespace orvalin

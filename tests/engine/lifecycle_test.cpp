@@ -160,9 +160,9 @@ TEST_F(EngineTest, LaunchAtStartupFollowsTheServiceAndReportsAFailureOnOneLine) 
     EXPECT_EQ(r.changes.size(), 2u) << "unchanged flag, no notification";
 
     p.loginItems.registerError.reset();
-    p.loginItems.registrationNeedsApproval = true;
+    p.loginItems.registeredProgramMissing = true;
     manager->setLaunchAtStartup(true);
-    EXPECT_FALSE(manager->launchAtStartup()) << "waiting for approval counts as off";
+    EXPECT_FALSE(manager->launchAtStartup()) << "an entry naming a missing program counts as off";
 
     // Unregistering fails while the service still reports the item enabled: the flag says so.
     p.loginItems.current = LoginItemService::Status::Enabled;

@@ -218,7 +218,7 @@ void FakeKeyMonitor::type(std::string_view text) {
 std::optional<std::string> FakeLoginItems::registerItem() {
     if (timeline != nullptr) timeline->record("login register");
     if (registerError) return registerError;
-    current = registrationNeedsApproval ? Status::RequiresApproval : Status::Enabled;
+    current = registeredProgramMissing ? Status::NotFound : Status::Enabled;
     return std::nullopt;
 }
 

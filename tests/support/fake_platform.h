@@ -150,7 +150,7 @@ public:
 
     Status current = Status::NotRegistered;
     std::optional<std::string> registerError, unregisterError;
-    bool registrationNeedsApproval = false;
+    bool registeredProgramMissing = false;  // the entry is written but names no program
     Timeline* timeline = nullptr;
 };
 
