@@ -82,8 +82,10 @@ ApplicationRuntime::StartResult ApplicationRuntime::start() {
             }
             return StartResult::AlreadyRunning;
         case SingleInstanceGuard::Role::Failed:
-            std::cerr << "orvalin : contrôle d'instance unique impossible (" << guard_->failure() << ")\n";
-            break;
+            // Without the guard a second instance could run too, and both would insert every date.
+            std::cerr << "orvalin : contrôle d'instance unique impossible (" << guard_->failure()
+                      << "), arrêt\n";
+            return StartResult::NoInstanceGuard;
         case SingleInstanceGuard::Role::Primary:
             guard_->onShowRequested([this] {
                 if (showRequested_) showRequested_();

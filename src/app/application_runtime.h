@@ -30,7 +30,7 @@ class SelectionRequestWatch;
 // plugs into `manager()` and `onShowRequested`.
 class ApplicationRuntime {
 public:
-    enum class StartResult { Running, AlreadyRunning, NoDisplay };
+    enum class StartResult { Running, AlreadyRunning, NoDisplay, NoInstanceGuard };
 
     ApplicationRuntime();
     ~ApplicationRuntime();

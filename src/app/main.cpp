@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
         case orvalin::ApplicationRuntime::StartResult::AlreadyRunning:
             return 0;
         case orvalin::ApplicationRuntime::StartResult::NoDisplay:
+        case orvalin::ApplicationRuntime::StartResult::NoInstanceGuard:
             return 1;
         case orvalin::ApplicationRuntime::StartResult::Running:
             break;

@@ -10,6 +10,7 @@
 #include <QLocalSocket>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -29,16 +30,37 @@ std::string sanitized(const std::string& key) {
 
 std::string SingleInstanceGuard::defaultDirectory() {
     if (const char* dir = std::getenv("XDG_RUNTIME_DIR"); dir != nullptr && dir[0] == '/') {
-        struct stat st {};
-        if (::stat(dir, &st) == 0 && S_ISDIR(st.st_mode)) return dir;
+        if (privateDirectoryProblem(dir).empty()) return dir;
     }
-    // No runtime directory: a private one under /tmp, named after the user.
-    std::string dir = "/tmp/orvalin-" + std::to_string(::getuid());
-    ::mkdir(dir.c_str(), 0700);
-    return dir;
+    // No usable runtime directory: a private one in the temporary folder, named after the user.
+    // It is created (or accepted) by claim(), which checks that nobody else made it.
+    const char* tmp = std::getenv("TMPDIR");
+    std::string base = tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp";
+    return base + "/orvalin-" + std::to_string(::getuid());
 }
 
-SingleInstanceGuard::SingleInstanceGuard(const std::string& key, const std::string& directory) {
+std::string SingleInstanceGuard::privateDirectoryProblem(const std::string& directory) {
+    struct stat st {};
+    if (::lstat(directory.c_str(), &st) != 0) {
+        return "le dossier " + directory + " est inaccessible (" + std::strerror(errno) + ")";
+    }
+    // A link planted in the directory's place is refused, not followed.
+    if (S_ISLNK(st.st_mode)) return "le dossier " + directory + " est un lien symbolique";
+    if (!S_ISDIR(st.st_mode)) return directory + " n'est pas un dossier";
+    if (st.st_uid != ::geteuid()) {
+        return "le dossier " + directory + " appartient à un autre utilisateur (uid " +
+               std::to_string(st.st_uid) + ")";
+    }
+    if ((st.st_mode & 07777) != 0700) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+        return "le dossier " + directory + " a les droits " + mode + " au lieu de 0700";
+    }
+    return {};
+}
+
+SingleInstanceGuard::SingleInstanceGuard(const std::string& key, const std::string& directory)
+    : directory_(directory) {
     std::string base = directory + "/orvalin-" + sanitized(key);
     lockPath_ = base + ".lock";
     socketPath_ = base + ".sock";
@@ -53,16 +75,22 @@ SingleInstanceGuard::~SingleInstanceGuard() {
 }
 
 SingleInstanceGuard::Role SingleInstanceGuard::claim() {
-    lockFd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // Created private if missing; whoever made it, it must be ours alone, or another user could
+    // hold the lock or plant files in it.
+    if (::mkdir(directory_.c_str(), 0700) == 0) ::chmod(directory_.c_str(), 0700);  // whatever the umask
+    failure_ = privateDirectoryProblem(directory_);
+    if (!failure_.empty()) return Role::Failed;
+    lockFd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (lockFd_ < 0) {
-        failure_ = std::strerror(errno);
+        failure_ = lockPath_ + " : " + std::strerror(errno);
         return Role::Failed;
     }
     if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
         ::close(lockFd_);
         lockFd_ = -1;
-        if (errno == EWOULDBLOCK) return Role::Secondary;
-        failure_ = std::strerror(errno);
+        if (error == EWOULDBLOCK) return Role::Secondary;
+        failure_ = lockPath_ + " : " + std::strerror(error);
         return Role::Failed;
     }
     // The lock is ours: any socket file left is stale.

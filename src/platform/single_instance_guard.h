@@ -9,9 +9,11 @@
 namespace orvalin {
 
 // One running program per user and display. The first start holds a lock file and listens on a
-// local socket, both in $XDG_RUNTIME_DIR; a later start finds the lock taken, asks the running one
-// to show itself through the socket, and leaves. The lock goes with the process, so a crash
-// leaves nothing stale behind.
+// local socket, both in $XDG_RUNTIME_DIR (or a private folder of the temporary directory); a later
+// start finds the lock taken, asks the running one to show itself through the socket, and leaves.
+// The lock goes with the process, so a crash leaves nothing stale behind. The folder must be the
+// user's alone: another user who could hold the lock or plant files there could otherwise keep
+// the program from starting or let two instances run.
 class SingleInstanceGuard {
 public:
     enum class Role { Primary, Secondary, Failed };
@@ -20,9 +22,14 @@ public:
     explicit SingleInstanceGuard(const std::string& key, const std::string& directory = defaultDirectory());
     ~SingleInstanceGuard();
 
+    // $XDG_RUNTIME_DIR when it is private to the user, else <TMPDIR or /tmp>/orvalin-<uid>.
     static std::string defaultDirectory();
+    // Why `directory` is not a real directory (not a link) owned by this user with mode 0700; empty
+    // when it is.
+    static std::string privateDirectoryProblem(const std::string& directory);
 
-    // Takes the lock and listens (Primary), or finds a running instance (Secondary).
+    // Takes the lock and listens (Primary), or finds a running instance (Secondary). Failed, with
+    // the reason in failure(), when the directory is not private or the lock cannot be opened.
     Role claim();
     // Secondary: asks the running instance to show itself; false when it could not be reached.
     bool notifyPrimary(int timeoutMs = 2000);
@@ -33,6 +40,7 @@ public:
     const std::string& failure() const { return failure_; }
 
 private:
+    std::string directory_;
     std::string lockPath_;
     std::string socketPath_;
     std::string failure_;

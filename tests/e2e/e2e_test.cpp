@@ -2,6 +2,7 @@
 // text and the clipboard are read back.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -530,6 +531,30 @@ TEST(EndToEndServer, ACombinationRecordedInTheCaptureFieldInsertsItsDate) {
     }
     EXPECT_TRUE(running(orvalin)) << readFile(home.path() / "orvalin.err");
     stop(orvalin);
+}
+
+// Without $XDG_RUNTIME_DIR the lock goes in a folder of the temporary directory; when that folder is
+// open to others the program does not start (a second instance would insert every date twice).
+TEST(EndToEndServer, WithoutAPrivateInstanceFolderTheProgramRefusesToStart) {
+    TempHome home;
+    home.exportEnvironment();
+    const fs::path shared = home.path() / "tmp";
+    fs::create_directories(shared / ("orvalin-" + std::to_string(::getuid())));
+    fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
+    fs::permissions(shared / ("orvalin-" + std::to_string(::getuid())), fs::perms::all);
+    ::unsetenv("XDG_RUNTIME_DIR");
+    ::setenv("TMPDIR", shared.c_str(), 1);
+    XServer server;
+    ::setenv("DISPLAY", server.display().c_str(), 1);
+    fs::path err = home.path() / "orvalin.err";
+    pid_t orvalin = spawn({kOrvalin}, "/dev/null", err.string());
+    auto status = waitExit(orvalin, 30s);
+    ::unsetenv("TMPDIR");
+    if (!status) stop(orvalin);
+    ASSERT_TRUE(status.has_value()) << "running without its single-instance guard";
+    EXPECT_EQ(*status, 1);
+    EXPECT_NE(readFile(err).find("instance unique"), std::string::npos) << readFile(err);
+    EXPECT_NE(readFile(err).find("0777"), std::string::npos) << readFile(err);
 }
 
 // SIGTERM ends the program with status 0 and takes its instance socket away.

@@ -1,12 +1,26 @@
 #include "platform/single_instance_guard.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
 
 #include "support/temp_dir.h"
 
@@ -60,6 +74,135 @@ TEST_F(SingleInstanceTest, NobodyListeningMeansTheNotificationFails) {
 TEST_F(SingleInstanceTest, OddKeysStayInsideTheDirectory) {
     SingleInstanceGuard guard("../../etc/x:0.0", dir_);
     EXPECT_EQ(fs::path(guard.socketPath()).parent_path(), fs::path(dir_));
+}
+
+// The private folder used without $XDG_RUNTIME_DIR, in a shared temporary directory (sticky and
+// writable by all, like /tmp) where another user may have been first.
+class FallbackFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/orvalin-shared-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        shared_ = tmpl;
+        ::chmod(tmpl, 01777);
+        folder_ = shared_ + "/orvalin-" + std::to_string(::getuid());
+    }
+    void TearDown() override {
+        if (holder_) {
+            ::kill(-*holder_, SIGKILL);
+            ::waitpid(*holder_, nullptr, 0);
+        }
+        fs::remove_all(shared_);
+    }
+    static std::string lockOf(const SingleInstanceGuard& guard) {
+        std::string path = guard.socketPath();
+        return path.replace(path.size() - 5, 5, ".lock");
+    }
+    // Runs a shell command as the unprivileged user "nobody"; false when this machine cannot.
+    static bool asNobody(const std::string& command, bool background = false, pid_t* pid = nullptr) {
+        pid_t child = ::fork();
+        if (child == 0) {
+            // A group of its own, so that the commands it starts go with it.
+            ::setpgid(0, 0);
+            int null = ::open("/dev/null", O_RDWR);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+            ::execlp("setpriv", "setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "sh", "-c",
+                     command.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        if (child < 0) return false;
+        ::setpgid(child, child);
+        if (background) {
+            *pid = child;
+            return true;
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    void requireAnotherUser() {
+        if (::geteuid() != 0) GTEST_SKIP() << "acting as another user through setpriv needs root";
+        if (!asNobody("true")) GTEST_SKIP() << "setpriv cannot switch to the user nobody here";
+    }
+
+    std::string shared_;
+    std::string folder_;
+    std::optional<pid_t> holder_;
+};
+
+TEST_F(FallbackFolderTest, WithoutARuntimeDirectoryTheFolderIsNamedAfterTheUserInTheTemporaryDirectory) {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = runtime != nullptr ? runtime : "";
+    ::unsetenv("XDG_RUNTIME_DIR");
+    ::setenv("TMPDIR", shared_.c_str(), 1);
+    EXPECT_EQ(SingleInstanceGuard::defaultDirectory(), folder_);
+    // A runtime directory that others may write to is not used either.
+    ::setenv("XDG_RUNTIME_DIR", shared_.c_str(), 1);
+    EXPECT_EQ(SingleInstanceGuard::defaultDirectory(), folder_);
+    ::unsetenv("TMPDIR");
+    if (runtime != nullptr)
+        ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST_F(FallbackFolderTest, AMissingFolderIsCreatedPrivateWhateverTheUmask) {
+    mode_t old = ::umask(0);
+    SingleInstanceGuard guard("display:1", folder_);
+    EXPECT_EQ(guard.claim(), SingleInstanceGuard::Role::Primary) << guard.failure();
+    ::umask(old);
+    struct stat st {};
+    ASSERT_EQ(::lstat(folder_.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+}
+
+TEST_F(FallbackFolderTest, OurOwnFolderOpenToOthersOrALinkInsideItIsRefused) {
+    ASSERT_EQ(::mkdir(folder_.c_str(), 0700), 0);
+    ::chmod(folder_.c_str(), 0755);
+    {
+        SingleInstanceGuard guard("display:1", folder_);
+        EXPECT_EQ(guard.claim(), SingleInstanceGuard::Role::Failed);
+        EXPECT_NE(guard.failure().find("0755"), std::string::npos) << guard.failure();
+    }
+    ::chmod(folder_.c_str(), 0700);
+    // A link where the lock goes is not followed: nothing is created at its target.
+    SingleInstanceGuard guard("display:1", folder_);
+    const std::string target = shared_ + "/planted";
+    fs::create_symlink(target, lockOf(guard));
+    EXPECT_EQ(guard.claim(), SingleInstanceGuard::Role::Failed);
+    EXPECT_FALSE(guard.failure().empty());
+    EXPECT_FALSE(fs::exists(target));
+}
+
+TEST_F(FallbackFolderTest, AFolderAnotherUserMadeFirstIsRefusedEvenWhenThatUserHoldsTheLock) {
+    requireAnotherUser();
+    SingleInstanceGuard probe("display:1", folder_);
+    const std::string lock = lockOf(probe);
+    pid_t holder = 0;
+    ASSERT_TRUE(asNobody("mkdir -m 777 " + folder_ + " && exec flock " + lock + " sleep 60", true, &holder));
+    holder_ = holder;
+    QElapsedTimer t;
+    t.start();
+    while (!fs::exists(lock) && t.elapsed() < 5000) ::usleep(10 * 1000);
+    ::usleep(100 * 1000);  // flock has the lock once the file exists and it runs sleep
+
+    SingleInstanceGuard guard("display:1", folder_);
+    EXPECT_EQ(guard.claim(), SingleInstanceGuard::Role::Failed) << "another user decides whether we run";
+    EXPECT_NE(guard.failure().find("autre utilisateur"), std::string::npos) << guard.failure();
+}
+
+TEST_F(FallbackFolderTest, ALinkAnotherUserPlantedInThePlaceOfTheFolderIsNotFollowed) {
+    requireAnotherUser();
+    // Even a link to a folder of ours: following it would let that user choose where our files go.
+    const std::string ours = shared_ + "/ours";
+    ASSERT_EQ(::mkdir(ours.c_str(), 0700), 0);
+    ASSERT_TRUE(asNobody("ln -s " + ours + " " + folder_));
+    SingleInstanceGuard guard("display:1", folder_);
+    EXPECT_EQ(guard.claim(), SingleInstanceGuard::Role::Failed);
+    EXPECT_NE(guard.failure().find("lien symbolique"), std::string::npos) << guard.failure();
+    EXPECT_TRUE(fs::is_empty(ours));
 }
 
 }  // namespace
