@@ -18,7 +18,7 @@ namespace orvalin {
 
 namespace {
 
-constexpr char kShowMessage[] = "show\n";
+constexpr char kShowMessage[] = "show";
 
 std::string sanitized(const std::string& key) {
     std::string out;
@@ -67,10 +67,7 @@ SingleInstanceGuard::SingleInstanceGuard(const std::string& key, const std::stri
 }
 
 SingleInstanceGuard::~SingleInstanceGuard() {
-    if (server_) {
-        server_->close();
-        ::unlink(socketPath_.c_str());
-    }
+    server_.reset();
     if (lockFd_ >= 0) ::close(lockFd_);
 }
 
@@ -95,24 +92,14 @@ SingleInstanceGuard::Role SingleInstanceGuard::claim() {
     }
     // The lock is ours: any socket file left is stale.
     ::unlink(socketPath_.c_str());
-    server_ = std::make_unique<QLocalServer>();
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(QString::fromStdString(socketPath_))) {
-        // Still the one instance (the lock says so), only unreachable for later starts.
-        failure_ = server_->errorString().toStdString();
-        return Role::Primary;
-    }
-    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(), [this] {
-        while (QLocalSocket* socket = server_->nextPendingConnection()) {
-            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
-                // Only the one short message is understood; anything longer is dropped.
-                QByteArray line = socket->readLine(64);
-                if (line == kShowMessage && showRequested_) showRequested_();
-                socket->disconnectFromServer();
-            });
-        }
+    server_ = std::make_unique<InstanceSocketServer>([this](const std::string& line) {
+        // Only the one short message is understood.
+        if (line == kShowMessage && showRequested_) showRequested_();
     });
+    if (!server_->listen(socketPath_)) {
+        // Still the one instance (the lock says so), only unreachable for later starts.
+        failure_ = server_->error();
+    }
     return Role::Primary;
 }
 
@@ -124,7 +111,7 @@ bool SingleInstanceGuard::notifyPrimary(int timeoutMs) {
         QLocalSocket socket;
         socket.connectToServer(QString::fromStdString(socketPath_));
         if (socket.waitForConnected(200)) {
-            socket.write(kShowMessage);
+            socket.write(QByteArray(kShowMessage).append('\n'));
             bool ok = socket.waitForBytesWritten(500);
             socket.disconnectFromServer();
             return ok;

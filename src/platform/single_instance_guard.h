@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QLocalServer>
-#include <QObject>
 #include <functional>
 #include <memory>
 #include <string>
+
+#include "platform/instance_socket_server.h"
 
 namespace orvalin {
 
@@ -45,7 +45,7 @@ private:
     std::string socketPath_;
     std::string failure_;
     int lockFd_ = -1;
-    std::unique_ptr<QLocalServer> server_;
+    std::unique_ptr<InstanceSocketServer> server_;
     std::function<void()> showRequested_;
 };
 

@@ -76,6 +76,115 @@ TEST_F(SingleInstanceTest, OddKeysStayInsideTheDirectory) {
     EXPECT_EQ(fs::path(guard.socketPath()).parent_path(), fs::path(dir_));
 }
 
+// A client of the instance socket made by hand, to send a message in pieces or say nothing.
+int connectTo(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void runEventsFor(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+TEST_F(SingleInstanceTest, AMessageArrivingInPiecesIsStillUnderstood) {
+    SingleInstanceGuard first("display:1", dir_);
+    ASSERT_EQ(first.claim(), SingleInstanceGuard::Role::Primary);
+    int shown = 0;
+    first.onShowRequested([&] { ++shown; });
+    int fd = connectTo(first.socketPath());
+    ASSERT_GE(fd, 0);
+    runEventsFor(100);
+    for (const char* piece : {"sh", "o", "w\n"}) {
+        ASSERT_GT(::write(fd, piece, std::strlen(piece)), 0);
+        runEventsFor(100);
+    }
+    EXPECT_EQ(shown, 1);
+    // Having had its message, the connection is closed by the instance.
+    char c = 0;
+    EXPECT_EQ(::read(fd, &c, 1), 0);
+    ::close(fd);
+}
+
+TEST_F(SingleInstanceTest, AConnectionThatSaysNothingIsClosedSoon) {
+    SingleInstanceGuard first("display:1", dir_);
+    ASSERT_EQ(first.claim(), SingleInstanceGuard::Role::Primary);
+    int fd = connectTo(first.socketPath());
+    ASSERT_GE(fd, 0);
+    ::fcntl(fd, F_SETFL, O_NONBLOCK);
+    char c = 0;
+    QElapsedTimer t;
+    t.start();
+    ssize_t got = -1;
+    while (t.elapsed() < 6000 && (got = ::read(fd, &c, 1)) < 0)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(got, 0) << "the idle connection is still open after 6 s";
+    ::close(fd);
+}
+
+// A thousand connections that never say anything, held by another process, more than the instance
+// may have files open: later starts still reach it.
+TEST_F(SingleInstanceTest, AThousandIdleConnectionsDoNotSilenceTheInstance) {
+    SingleInstanceGuard first("display:1", dir_);
+    ASSERT_EQ(first.claim(), SingleInstanceGuard::Role::Primary);
+    int shown = 0;
+    first.onShowRequested([&] { ++shown; });
+
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const std::string path = first.socketPath();
+    pid_t idler = ::fork();
+    if (idler == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        for (int i = 0; i < 1000; ++i) {
+            if (connectTo(path) < 0) ::_exit(1);
+        }
+        char done = 'k';
+        [[maybe_unused]] auto n = ::write(ready[1], &done, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    ASSERT_GT(idler, 0);
+    ::close(ready[1]);
+    std::unique_ptr<void, std::function<void(void*)>> endIdler(&idler, [idler](void*) {
+        ::kill(idler, SIGKILL);
+        ::waitpid(idler, nullptr, 0);
+    });
+    rlimit saved{};
+    ::getrlimit(RLIMIT_NOFILE, &saved);
+    rlimit lower = saved;
+    lower.rlim_cur = std::min<rlim_t>(saved.rlim_cur, 512);
+    ::setrlimit(RLIMIT_NOFILE, &lower);
+
+    ::fcntl(ready[0], F_SETFL, O_NONBLOCK);
+    char done = 0;
+    QElapsedTimer t;
+    t.start();
+    while (::read(ready[0], &done, 1) <= 0 && t.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    runEventsFor(300);
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(done, 'k') << "the thousand connections were not all accepted";
+    EXPECT_TRUE(fs::exists(path)) << "the instance socket is gone";
+
+    SingleInstanceGuard second("display:1", dir_);
+    ASSERT_EQ(second.claim(), SingleInstanceGuard::Role::Secondary);
+    EXPECT_TRUE(second.notifyPrimary());
+    t.restart();
+    while (shown == 0 && t.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(shown, 1);
+
+    ::close(ready[0]);
+}
+
 // The private folder used without $XDG_RUNTIME_DIR, in a shared temporary directory (sticky and
 // writable by all, like /tmp) where another user may have been first.
 class FallbackFolderTest : public ::testing::Test {
