@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <system_error>
 
@@ -68,8 +69,11 @@ bool MemoryPreferencesStore::write(const Changes& changes) {
 
 namespace {
 
-// Larger files are not preferences this program wrote; they are kept, not parsed.
-constexpr std::uintmax_t kMaxFileSize = std::uintmax_t{32} * 1024 * 1024;
+// Larger files are not preferences this program wrote; they are kept, not parsed. A thousand
+// formats with 100-character names and patterns, 30-character triggers (the longest that can ever
+// match) and combinations, all of the characters that cost most to store, make 1.1 MB; parsed, a
+// file costs several times its size for as long as the program runs.
+constexpr std::uintmax_t kMaxFileSize = std::uintmax_t{2} * 1024 * 1024;
 
 std::string timestamp() {
     std::time_t now = std::time(nullptr);
@@ -128,6 +132,18 @@ fs::path JsonFilePreferencesStore::defaultPath() {
 }
 
 void JsonFilePreferencesStore::load() {
+    readFile();
+    if (loadProblem_.empty()) return;
+    // One line, whatever the file's name holds.
+    std::string where = path_.string();
+    std::replace_if(
+        where.begin(), where.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; },
+        '?');
+    std::cerr << "orvalin: preferences file " << where << " unusable (" << loadProblem_
+              << "); using the defaults, the file is kept\n";
+}
+
+void JsonFilePreferencesStore::readFile() {
     std::error_code ec;
     fs::file_status status = fs::status(path_, ec);
     if (status.type() == fs::file_type::not_found) return;  // first start

@@ -68,9 +68,9 @@ public:
 };
 
 // One JSON object in a file, replaced whole and atomically on every write (temporary file,
-// fsync, rename), mode 0600. A file that cannot be read or parsed is never overwritten without a
-// copy: it is left as it is until the first write, which first keeps it beside itself under a
-// timestamped name.
+// fsync, rename), mode 0600. A file that cannot be read or parsed (or is larger than preferences
+// can be) is never overwritten without a copy: it is left as it is until the first write, which
+// first keeps it beside itself under a timestamped name.
 class JsonFilePreferencesStore : public PreferencesStore {
 public:
     explicit JsonFilePreferencesStore(std::filesystem::path file);
@@ -90,7 +90,9 @@ public:
     const std::optional<std::filesystem::path>& lastBackup() const { return lastBackup_; }
 
 private:
+    // Reads the file; a file that cannot be used is reported in one line on standard error.
     void load();
+    void readFile();
     bool backUpCurrentFile();
     bool replaceFile(const std::string& content);
 

@@ -3,6 +3,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <iostream>
+#include <optional>
+#include <sstream>
+
+#include "core/format_catalogue.h"
 #include "core/preferences_store.h"
 #include "support/temp_config_home.h"
 
@@ -13,6 +19,16 @@ namespace fs = std::filesystem;
 using Store = JsonFilePreferencesStore;
 
 using PreferencesFile = TempConfigHome;
+
+// What is written on standard error while `f` runs.
+template <typename F>
+std::string stderrOf(F f) {
+    std::ostringstream said;
+    std::streambuf* old = std::cerr.rdbuf(said.rdbuf());
+    f();
+    std::cerr.rdbuf(old);
+    return said.str();
+}
 
 TEST_F(PreferencesFile, DefaultPathFollowsXdgConfigHomeThenHome) {
     EXPECT_EQ(Store::defaultPath(), prefsFile());
@@ -31,7 +47,9 @@ TEST_F(PreferencesFile, ValuesRoundTripThroughTheFileWithPrivateMode) {
                                  {"Orvalin.onboardingCompleted", true},
                                  {"Orvalin.shortcuts.v2", std::string("[{\"a\":\"é\"}]")}}));
     }
-    Store again(prefsFile());
+    std::optional<Store> loaded;
+    EXPECT_EQ(stderrOf([&] { loaded.emplace(prefsFile()); }), "") << "a sound file is not reported";
+    Store& again = *loaded;
     EXPECT_TRUE(again.loadProblem().empty());
     EXPECT_EQ(again.string("Orvalin.appearance"), "dark");
     EXPECT_EQ(again.boolean("Orvalin.onboardingCompleted"), true);
@@ -60,13 +78,17 @@ TEST_F(PreferencesFile, UnusableFilesAreLeftAloneUntilTheFirstWriteWhichKeepsACo
         {"garbage", std::string("\x89PNG\r\n\x1a\n\0\0\xff\xfe", 12)},
         {"wrong shape", R"(["Orvalin.appearance","dark"])"},
         {"empty", ""},
-        {"ten megabytes", std::string(10 * 1024 * 1024, 'x')},
+        {"three megabytes of valid JSON", R"({"Other":")" + std::string(3 * 1024 * 1024, 'x') + R"("})"},
     };
     for (const auto& [what, content] : cases) {
         fs::remove_all(prefsDir());
         writePrefs(content);
-        Store store(prefsFile());
+        std::optional<Store> loaded;
+        const std::string said = stderrOf([&] { loaded.emplace(prefsFile()); });
+        Store& store = *loaded;
         EXPECT_FALSE(store.loadProblem().empty()) << what;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << what << ": " << said;
+        EXPECT_NE(said.find(prefsFile().string()), std::string::npos) << what << ": " << said;
         EXPECT_FALSE(store.string("Orvalin.appearance")) << what;
         EXPECT_EQ(readFile(prefsFile()), content) << what;  // loading changed nothing
         ASSERT_TRUE(store.write({{"Orvalin.appearance", std::string("light")}})) << what;
@@ -77,6 +99,27 @@ TEST_F(PreferencesFile, UnusableFilesAreLeftAloneUntilTheFirstWriteWhichKeepsACo
         ASSERT_TRUE(store.write({{"Orvalin.appearance", std::string("dark")}}));
         EXPECT_EQ(siblings().size(), 1u) << what << ": only the first write keeps a copy";
     }
+}
+
+// The size limit never refuses a list the program itself could have written.
+TEST_F(PreferencesFile, AThousandOfTheLargestFormatsStillLoad) {
+    {
+        Store store(prefsFile());
+        FormatCatalogue catalogue(store);
+        auto& list = catalogue.mutableShortcuts();
+        // The characters that take most room in the file: a quote is escaped twice, as part of
+        // the list's JSON and of the file's.
+        for (int i = 0; i < 1000; ++i) {
+            list.push_back(Shortcut{Uuid::generate(), std::string(100, '"'), std::string(100, '"'),
+                                    std::string(30, '"'), GlobalShortcut{0xFFFF, 0x1E0000, "⌃⌥⇧⌘F12"}});
+        }
+        ASSERT_TRUE(catalogue.saveShortcuts());
+    }
+    Store store(prefsFile());
+    EXPECT_TRUE(store.loadProblem().empty()) << store.loadProblem() << ", " << fs::file_size(prefsFile());
+    FormatCatalogue catalogue(store);
+    catalogue.loadShortcuts();
+    EXPECT_EQ(catalogue.shortcuts().size(), 1003u);
 }
 
 TEST_F(PreferencesFile, ADirectoryInThePlaceOfTheFileIsMovedAsideWhole) {
