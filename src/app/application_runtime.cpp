@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 
 #include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
@@ -74,6 +75,17 @@ void ApplicationRuntime::onShowRequested(std::function<void()> handler) {
 
 ApplicationRuntime::StartResult ApplicationRuntime::start() {
     const std::string display = displayName();
+    if (auto settled = becomeTheOneInstance(display)) return *settled;
+    if (!openDisplay(display)) return StartResult::NoDisplay;
+    createClipboard();
+    createDesktopServices();
+    createKeyboard(display);
+    startEngine();
+    return StartResult::Running;
+}
+
+std::optional<ApplicationRuntime::StartResult> ApplicationRuntime::becomeTheOneInstance(
+    const std::string& display) {
     guard_ = std::make_unique<SingleInstanceGuard>("display" + displayKey(display));
     switch (guard_->claim()) {
         case SingleInstanceGuard::Role::Secondary:
@@ -92,54 +104,65 @@ ApplicationRuntime::StartResult ApplicationRuntime::start() {
             });
             break;
     }
+    return std::nullopt;
+}
 
+bool ApplicationRuntime::openDisplay(const std::string& display) {
     connection_ = x11::X11Connection::open(display.empty() ? nullptr : display.c_str());
-    if (connection_) {
-        connection_->setLossHandler([] {
-            std::cerr << "orvalin : connexion au serveur X perdue, arrêt\n";
-            QCoreApplication::exit(1);
-        });
+    if (!connection_) {
+        std::cerr << "orvalin : pas de connexion au serveur X\n";
+        return false;
     }
+    connection_->setLossHandler([] {
+        std::cerr << "orvalin : connexion au serveur X perdue, arrêt\n";
+        QCoreApplication::exit(1);
+    });
+    return true;
+}
 
+void ApplicationRuntime::createClipboard() {
     tracker_ = std::make_unique<PasteTracker>();
     x11::X11Connection* conn = connection_.get();
     pasteboard_ = std::make_unique<QtClipboardPasteboard>(*tracker_, [conn](bool primary) {
-        return conn != nullptr && x11::selectionOwnerAnswers(*conn, primary, kOwnerAnswerBound);
+        return x11::selectionOwnerAnswers(*conn, primary, kOwnerAnswerBound);
     });
-    if (conn != nullptr && QGuiApplication::platformName() == QLatin1String("xcb")) {
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         QtClipboardPasteboard* pb = pasteboard_.get();
         selectionWatch_ = std::make_unique<x11::SelectionRequestWatch>(*conn, [pb] { pb->dataFetched(); });
     }
+}
+
+void ApplicationRuntime::createDesktopServices() {
     scheduler_ = std::make_unique<QtScheduler>();
-    trust_ = std::make_unique<x11::X11TrustQuery>(conn);
+    trust_ = std::make_unique<x11::X11TrustQuery>(connection_.get());
     loginItem_ = std::make_unique<XdgAutostartLoginItem>(XdgAutostartLoginItem::defaultFile(),
                                                          XdgAutostartLoginItem::currentExecutable());
     urlOpener_ = std::make_unique<DesktopUrlOpener>();
+    activeWindows_ = std::make_unique<x11::ActiveWindowWatcher>(*connection_);
+}
 
-    if (conn == nullptr) {
-        std::cerr << "orvalin : pas de connexion au serveur X\n";
-        return StartResult::NoDisplay;
-    }
-    keyMonitor_ = std::make_unique<x11::RecordKeyMonitor>(*conn, display.empty() ? nullptr : display.c_str(),
-                                                          composeLocale());
+void ApplicationRuntime::createKeyboard(const std::string& display) {
+    keyMonitor_ = std::make_unique<x11::RecordKeyMonitor>(
+        *connection_, display.empty() ? nullptr : display.c_str(), composeLocale());
     // Keys typed into the program's own windows are theirs (the shortcut capture, text fields).
     keyMonitor_->setSuppressed([] { return QGuiApplication::focusWindow() != nullptr; });
     x11::RecordKeyMonitor* monitor = keyMonitor_.get();
     keySynthesizer_ = std::make_unique<x11::XTestKeySynthesizer>(
-        *conn, *tracker_, [monitor](std::uint32_t sym) { return monitor->keycodeForKeysym(sym); },
+        *connection_, *tracker_, [monitor](std::uint32_t sym) { return monitor->keycodeForKeysym(sym); },
         [monitor](std::uint32_t kc) { return monitor->isModifierKeycode(kc); });
-    activeWindows_ = std::make_unique<x11::ActiveWindowWatcher>(*conn);
+}
 
+void ApplicationRuntime::startEngine() {
     store_ = std::make_unique<JsonFilePreferencesStore>(JsonFilePreferencesStore::defaultPath());
+    // Diagnostics, the login item's included, go to standard error.
     platform_ = std::make_unique<EnginePlatform>(
         EnginePlatform{*keyMonitor_, *keySynthesizer_, *pasteboard_, *scheduler_, *trust_, *loginItem_,
-                       *urlOpener_, *activeWindows_, std::cout, permissionHelpUrl()});
+                       *urlOpener_, *activeWindows_, std::cerr, permissionHelpUrl()});
     manager_ = std::make_unique<TextExpansionManager>(*store_, *platform_);
     reportWhyNotWatching();
     manager_->subscribe([this](TextExpansionManager::Change change) {
         if (change == TextExpansionManager::Change::AccessibilityPermission) reportWhyNotWatching();
     });
-    return StartResult::Running;
 }
 
 void ApplicationRuntime::reportWhyNotWatching() {

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace orvalin {
@@ -50,6 +51,13 @@ public:
     static std::string permissionHelpUrl();
 
 private:
+    // The steps of start(), in order.
+    std::optional<StartResult> becomeTheOneInstance(const std::string& display);
+    bool openDisplay(const std::string& display);
+    void createClipboard();
+    void createDesktopServices();
+    void createKeyboard(const std::string& display);
+    void startEngine();
     void reportWhyNotWatching();
 
     std::function<void()> showRequested_;

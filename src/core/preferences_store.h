@@ -53,7 +53,7 @@ private:
     ListenerId nextListenerId_ = 1;
 };
 
-// In memory only: for tests and for running without a writable home.
+// In memory only, for tests.
 class MemoryPreferencesStore : public PreferencesStore {
 public:
     std::optional<std::string> string(std::string_view key) const override;

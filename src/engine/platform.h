@@ -119,7 +119,7 @@ struct EnginePlatform {
     LoginItemService& loginItems;
     UrlOpener& urlOpener;
     ActiveApplicationSource& activeApplications;
-    std::ostream& out;              // where the one diagnostic line of the login item goes
+    std::ostream& out;              // where the login item's diagnostic line goes (standard error)
     std::string permissionHelpUrl;  // opened when the user asks how to grant the permission
 };
 
