@@ -13,6 +13,7 @@
 #include <iostream>
 #include <iterator>
 #include <system_error>
+#include <vector>
 
 namespace orvalin {
 
@@ -74,6 +75,8 @@ namespace {
 // match) and combinations, all of the characters that cost most to store, make 1.1 MB; parsed, a
 // file costs several times its size for as long as the program runs.
 constexpr std::uintmax_t kMaxFileSize = std::uintmax_t{2} * 1024 * 1024;
+// The file holds four keys; other programs' additions get room to spare.
+constexpr std::size_t kMaxKeysPerObject = 1000;
 
 std::string timestamp() {
     std::time_t now = std::time(nullptr);
@@ -170,8 +173,24 @@ void JsonFilePreferencesStore::readFile() {
         loadProblem_ = "read error";
         return;
     }
-    ordered_json parsed = ordered_json::parse(content, nullptr, /*allow_exceptions=*/false);
-    if (parsed.is_discarded()) {
+    // Each key added to an ordered object is compared with every one before it, so a file of many
+    // thousand keys would take minutes to load; such a file is no file of ours.
+    bool tooManyKeys = false;
+    std::vector<std::size_t> keysPerObject;
+    auto limitKeys = [&](int, nlohmann::json::parse_event_t event, ordered_json&) {
+        using Event = nlohmann::json::parse_event_t;
+        if (event == Event::object_start) keysPerObject.push_back(0);
+        if (event == Event::object_end && !keysPerObject.empty()) keysPerObject.pop_back();
+        if (event == Event::key && !keysPerObject.empty() && ++keysPerObject.back() > kMaxKeysPerObject) {
+            tooManyKeys = true;
+            return false;  // skipped, not stored: the parse goes on at no cost
+        }
+        return true;
+    };
+    ordered_json parsed = ordered_json::parse(content, limitKeys, /*allow_exceptions=*/false);
+    if (tooManyKeys) {
+        loadProblem_ = "too many keys";
+    } else if (parsed.is_discarded()) {
         loadProblem_ = "not valid JSON";
     } else if (!parsed.is_object()) {
         loadProblem_ = "not a JSON object";

@@ -79,6 +79,14 @@ TEST_F(PreferencesFile, UnusableFilesAreLeftAloneUntilTheFirstWriteWhichKeepsACo
         {"wrong shape", R"(["Orvalin.appearance","dark"])"},
         {"empty", ""},
         {"three megabytes of valid JSON", R"({"Other":")" + std::string(3 * 1024 * 1024, 'x') + R"("})"},
+        // Under the size limit, yet each key costs a look through all the others: minutes to load.
+        {"an object of 100000 keys",
+         [] {
+             std::string many = "{";
+             for (int i = 0; i < 100000; ++i) many += "\"k" + std::to_string(i) + "\":0,";
+             many.back() = '}';
+             return many;
+         }()},
     };
     for (const auto& [what, content] : cases) {
         fs::remove_all(prefsDir());
