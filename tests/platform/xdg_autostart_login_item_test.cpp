@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -38,6 +40,19 @@ protected:
         return p;
     }
 
+    // What desktops themselves check an entry with, where it is installed.
+    void expectValidEntry() const {
+        if (std::system("command -v desktop-file-validate >/dev/null 2>&1") != 0) return;
+        const std::string command = "desktop-file-validate '" + file_.string() + "' 2>&1";
+        std::string said;
+        if (FILE* pipe = ::popen(command.c_str(), "r")) {
+            char buffer[512];
+            while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) said += buffer;
+            EXPECT_EQ(::pclose(pipe), 0) << said << content();
+        }
+        EXPECT_EQ(said, "") << content();
+    }
+
     TempDir temp_{"orvalin-autostart"};
     fs::path dir_ = temp_.path();
     fs::path file_ = dir_ / "autostart" / "orvalin.desktop";
@@ -53,6 +68,7 @@ TEST_F(AutostartTest, RegisterWritesAnEntryNamingTheBinaryAndUnregisterRemovesIt
     EXPECT_EQ(entry.rfind("[Desktop Entry]\n", 0), 0u);
     EXPECT_NE(entry.find("\nExec=" + binary.string() + "\n"), std::string::npos);
     EXPECT_NE(entry.find("\nType=Application\n"), std::string::npos);
+    expectValidEntry();
     // Registering again replaces the file rather than failing.
     EXPECT_EQ(item.registerItem(), std::nullopt);
     EXPECT_FALSE(fs::exists(file_.string() + ".tmp"));
@@ -71,6 +87,7 @@ TEST_F(AutostartTest, APathWithSpacesQuotesAndPercentSurvivesTheRoundTrip) {
     EXPECT_EQ(item.status(), Status::Enabled) << content();
     EXPECT_NE(content().find("Exec=\"" + dir_.string() + "/my apps/"), std::string::npos) << content();
     EXPECT_NE(content().find("%%1"), std::string::npos) << content();
+    expectValidEntry();
 }
 
 TEST_F(AutostartTest, ANewlineOrTabInThePathIsEscapedAndCannotAddAKey) {
@@ -84,6 +101,7 @@ TEST_F(AutostartTest, ANewlineOrTabInThePathIsEscapedAndCannotAddAKey) {
         EXPECT_EQ(line.find_first_of("\t\r"), std::string::npos) << content();
     }
     EXPECT_NE(content().find("a\\nHidden=true\\nb\\tc\\r/orvalin"), std::string::npos) << content();
+    expectValidEntry();
     EXPECT_EQ(item.status(), Status::Enabled) << content();
 
     // Other control characters have no escape: such a path is refused and nothing is written.
