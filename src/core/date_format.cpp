@@ -12,6 +12,8 @@ namespace orvalin {
 
 namespace {
 
+constexpr const char* kPosixLocale = "en_US_POSIX";
+
 const char* firstSetVariable() {
     for (const char* name : {"LC_ALL", "LC_TIME", "LANG"}) {
         const char* value = std::getenv(name);
@@ -24,11 +26,16 @@ const char* firstSetVariable() {
 
 std::string currentLocaleName() {
     const char* value = firstSetVariable();
-    if (value == nullptr) return "en_US_POSIX";
+    if (value == nullptr) return kPosixLocale;
     std::string name(value);
     // Drop the encoding and the modifier: "fr_FR.UTF-8@euro" -> "fr_FR".
     if (auto cut = name.find_first_of(".@"); cut != std::string::npos) name.resize(cut);
-    if (name.empty() || name == "C" || name == "POSIX") return "en_US_POSIX";
+    if (name.empty() || name == "C" || name == "POSIX") return kPosixLocale;
+    return usableLocaleName(name);
+}
+
+std::string usableLocaleName(const std::string& name) {
+    if (icu::Locale::createCanonical(name.c_str()).isBogus()) return kPosixLocale;
     return name;
 }
 
@@ -40,7 +47,7 @@ std::string formatDate(std::chrono::system_clock::time_point instant, std::strin
                        const std::string& localeName, const std::string& timeZoneId) {
     if (pattern.empty()) return {};
     UErrorCode status = U_ZERO_ERROR;
-    icu::Locale locale = icu::Locale::createCanonical(localeName.c_str());
+    icu::Locale locale = icu::Locale::createCanonical(usableLocaleName(localeName).c_str());
     icu::UnicodeString icuPattern =
         icu::UnicodeString::fromUTF8(icu::StringPiece(pattern.data(), static_cast<int32_t>(pattern.size())));
     icu::SimpleDateFormat formatter(icuPattern, locale, status);

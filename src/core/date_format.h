@@ -7,8 +7,13 @@
 namespace orvalin {
 
 // The ICU locale name for the user's current locale, from LC_ALL, LC_TIME, then LANG
-// ("fr_FR.UTF-8" gives "fr_FR"; unset, "C" and "POSIX" give "en_US_POSIX").
+// ("fr_FR.UTF-8" gives "fr_FR"; unset, "C" and "POSIX" give "en_US_POSIX", and so does a name
+// ICU cannot use).
 std::string currentLocaleName();
+
+// `name` when ICU can build a locale from it, else "en_US_POSIX": ICU crashes on some patterns
+// with a bogus locale, so no formatter or calendar is ever built on one.
+std::string usableLocaleName(const std::string& name);
 
 // Renders `instant` with a Unicode date pattern in the user's current locale and the system
 // time zone. A fresh formatter each call, so locale and zone changes apply at once. Never fails:

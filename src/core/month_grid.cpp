@@ -60,8 +60,8 @@ MonthGrid::MonthGrid(const std::string& localeName, const std::string& timeZoneI
     icu::TimeZone* zone = timeZoneId.empty()
                               ? icu::TimeZone::detectHostTimeZone()
                               : icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(timeZoneId));
-    impl_->prototype.reset(
-        icu::Calendar::createInstance(zone, icu::Locale::createCanonical(localeName.c_str()), status));
+    impl_->prototype.reset(icu::Calendar::createInstance(
+        zone, icu::Locale::createCanonical(usableLocaleName(localeName).c_str()), status));
     if (U_FAILURE(status)) impl_->prototype.reset();
 }
 
@@ -82,7 +82,8 @@ int MonthGrid::firstWeekday() const {
 std::array<std::string, 7> MonthGrid::weekdayInitials() const {
     std::array<std::string, 7> initials;
     UErrorCode status = U_ZERO_ERROR;
-    icu::DateFormatSymbols symbols(icu::Locale::createCanonical(localeName_.c_str()), status);
+    icu::DateFormatSymbols symbols(icu::Locale::createCanonical(usableLocaleName(localeName_).c_str()),
+                                   status);
     if (U_FAILURE(status)) return initials;
     int32_t count = 0;
     // Index 0 is unused; 1 = Sunday … 7 = Saturday.

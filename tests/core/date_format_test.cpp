@@ -55,6 +55,18 @@ TEST_F(LocaleEnvironment, FrenchLocaleGivesFrenchNamesAndKeepsTheTrailingSpace) 
     EXPECT_EQ(formatDate(kMarch20, "EEEE d MMMM yyyy "), "Friday 20 March 2026 ");
 }
 
+TEST_F(LocaleEnvironment, LocaleIcuCannotUseRendersAsPosixInsteadOfCrashing) {
+    // ICU reports these names as bogus; the day period "B" then crashed inside ICU.
+    const std::string posix = formatDate(kMarch20, "EEEE d MMMM yyyy B", "en_US_POSIX", "UTC");
+    for (const char* bogus : {"aaaaaaaaaaaa", "abcdefghijklmnopqrstuvwxyz_QQ"}) {
+        EXPECT_EQ(formatDate(kMarch20, "EEEE d MMMM yyyy B", bogus, "UTC"), posix) << bogus;
+        setenv("LC_TIME", bogus, 1);
+        EXPECT_EQ(currentLocaleName(), "en_US_POSIX");
+        EXPECT_FALSE(formatDate(kMarch20, "B").empty());
+    }
+    EXPECT_EQ(usableLocaleName("fr_FR"), "fr_FR") << "a sound name is kept";
+}
+
 TEST(DateFormat, NumericPatternsAreTheSameInEveryLocale) {
     for (const char* locale : {"fr_FR", "en_US", "de_DE", "en_US_POSIX", "ja_JP"}) {
         EXPECT_EQ(formatDate(kMarch20, "yyyy-MM-dd ", locale, "UTC"), "2026-03-20 ") << locale;
