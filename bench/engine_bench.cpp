@@ -80,8 +80,8 @@ struct NullPlatform {
         void stop() override {}
     } monitor;
     struct Keys : KeySynthesizer {
-        void postBackspace() override {}
-        void postCommandV() override {}
+        bool postBackspace() override { return true; }
+        bool postCommandV() override { return true; }
     } keys;
     struct Board : Pasteboard {
         PasteboardSnapshot snapshot() override { return {}; }

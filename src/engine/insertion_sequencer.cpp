@@ -35,7 +35,12 @@ void InsertionSequencer::insert(std::string text, std::size_t backspaces, Schedu
     begin(std::nullopt);
     pasteboard_.setText(text);
     lastText_ = text;
-    for (std::size_t i = 0; i < backspaces; ++i) keys_.postBackspace();
+    for (std::size_t i = 0; i < backspaces; ++i) {
+        if (!keys_.postBackspace()) {
+            finish();
+            return;
+        }
+    }
     schedule(pasteDelay, [this, text = std::move(text)] { paste(text); });
 }
 
@@ -44,29 +49,33 @@ void InsertionSequencer::paste(const std::string& text) {
         pasteboard_.setText(text);
         lastText_ = text;
     }
-    postPaste();
-    scheduleRestore();
+    pasteThenRestore();
 }
 
 void InsertionSequencer::pasteAndRestore(PasteboardSnapshot saved) {
     begin(std::move(saved));
     // Whoever called this put its own text on the clipboard; ours is no longer known to be there.
     lastText_.reset();
-    postPaste();
-    scheduleRestore();
+    pasteThenRestore();
 }
 
-void InsertionSequencer::postPaste() {
-    keys_.postCommandV();
+// Without a paste nothing will fetch the text: the user's content comes back at once.
+void InsertionSequencer::pasteThenRestore() {
+    if (postPaste()) {
+        schedule(kRestoreDelay, [this] { finish(); });
+    } else {
+        finish();
+    }
+}
+
+bool InsertionSequencer::postPaste() {
+    if (!keys_.postCommandV()) return false;
     if (echoWindowTimer_ != 0) scheduler_.cancel(echoWindowTimer_);
     std::weak_ptr<bool> alive = alive_;
     echoWindowTimer_ = scheduler_.scheduleOnce(kPasteEchoWindow, [this, alive] {
         if (!alive.expired()) echoWindowTimer_ = 0;
     });
-}
-
-void InsertionSequencer::scheduleRestore() {
-    schedule(kRestoreDelay, [this] { finish(); });
+    return true;
 }
 
 void InsertionSequencer::finish() {

@@ -33,14 +33,16 @@ public:
     InsertionSequencer& operator=(const InsertionSequencer&) = delete;
 
     // Puts `text` on the clipboard, posts `backspaces` Backspaces at once, Command-V after
-    // `pasteDelay`, and restores the clipboard `kRestoreDelay` after that.
+    // `pasteDelay`, and restores the clipboard `kRestoreDelay` after that. A key that cannot be
+    // typed ends the insertion there and then, with the clipboard restored: no paste follows a
+    // trigger that could not be erased.
     void insert(std::string text, std::size_t backspaces, Scheduler::Duration pasteDelay);
     // Command-V now, `saved` back `kRestoreDelay` later. When an insertion is already under way,
     // the content saved by the first one is what comes back instead.
     void pasteAndRestore(PasteboardSnapshot saved);
 
     PasteboardSnapshot snapshot() { return pasteboard_.snapshot(); }
-    void simulatePaste() { keys_.postCommandV(); }
+    bool simulatePaste() { return keys_.postCommandV(); }
     void restore(const PasteboardSnapshot& saved) { pasteboard_.restore(saved); }
 
     // True from the start of an insertion until its clipboard content is back.
@@ -52,8 +54,8 @@ public:
 private:
     void begin(std::optional<PasteboardSnapshot> saved);
     void paste(const std::string& text);
-    void postPaste();
-    void scheduleRestore();
+    bool postPaste();
+    void pasteThenRestore();
     void finish();
     template <typename Step>
     void schedule(Scheduler::Duration delay, Step step);

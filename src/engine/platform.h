@@ -33,15 +33,16 @@ public:
     virtual void stop() = 0;
 };
 
-// Injects key presses into the focused application.
+// Injects key presses into the focused application. Each call returns false when the key cannot
+// be typed at all (no key of the keyboard layout gives it): nothing was sent then.
 class KeySynthesizer {
 public:
     virtual ~KeySynthesizer() = default;
     // One press and release of Backspace (virtual key 51), no modifier set by the program.
-    virtual void postBackspace() = 0;
+    virtual bool postBackspace() = 0;
     // "Command-V": one press and release of V (virtual key 9) with the Command flag only. Desktop
     // realisations send the focused window's own paste chord instead.
-    virtual void postCommandV() = 0;
+    virtual bool postCommandV() = 0;
 };
 
 // One clipboard content: every (type, bytes) pair it offered, in order.

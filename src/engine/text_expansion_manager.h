@@ -82,7 +82,7 @@ public:
     // afterwards, overlap-safe like every other insertion (the tray panel's rows and calendar).
     void pasteText(std::string text, Scheduler::Duration delay);
     PasteboardSnapshot snapshotPasteboard() { return sequencer_.snapshot(); }
-    void simulatePaste() { sequencer_.simulatePaste(); }
+    bool simulatePaste() { return sequencer_.simulatePaste(); }
     void restorePasteboard(const PasteboardSnapshot& saved) { sequencer_.restore(saved); }
     void pasteAndRestore(PasteboardSnapshot saved) { sequencer_.pasteAndRestore(std::move(saved)); }
 

@@ -134,6 +134,10 @@ bool QtClipboardPasteboard::allFetched() const {
 
 void QtClipboardPasteboard::evaluate() {
     if (!held_) return;
+    if (!tracker_.chordPending() && tracker_.lastChordFailed()) {
+        apply();  // no paste went out, so nothing will fetch the date
+        return;
+    }
     using std::chrono::milliseconds;
     auto now = std::chrono::steady_clock::now();
     milliseconds wait{0};

@@ -116,6 +116,35 @@ TEST_F(EngineTest, EmptyPatternStillErasesTheTrigger) {
                                                             {200ms, "restore", "mine"}}));
 }
 
+TEST_F(EngineTest, AKeyTheLayoutCannotTypeEndsTheInsertionWithTheClipboardBackAtOnce) {
+    startWith({literalEntry("A", "aa")});
+    p.pasteboard.userCopies(fakes::textContent("mine"));
+    p.keys.typesV = false;
+    p.timeline.clear();
+    p.monitor.type("aa");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "snapshot", "mine"},
+                                                            {0ms, "setText", "A"},
+                                                            {0ms, "key 51", "A"},
+                                                            {0ms, "key 51", "A"},
+                                                            {50ms, "key 9 impossible", "A"},
+                                                            {50ms, "restore", "mine"}}));
+    EXPECT_FALSE(manager->isInsertionUnderWay());
+    EXPECT_EQ(manager->bufferLength(), 0u);
+
+    // Without Backspace the trigger cannot be erased: it stays, and no date lands beside it.
+    p.keys.typesV = true;
+    p.keys.typesBackspace = false;
+    p.timeline.clear();
+    p.monitor.type("aa");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{1000ms, "snapshot", "mine"},
+                                                            {1000ms, "setText", "A"},
+                                                            {1000ms, "key 51 impossible", "A"},
+                                                            {1000ms, "restore", "mine"}}));
+    EXPECT_FALSE(manager->isInsertionUnderWay());
+}
+
 TEST_F(EngineTest, TeardownDuringAnInsertionCancelsItsStepsAndGivesTheClipboardBack) {
     startWith({literalEntry("A", "aa"), literalEntry("B", "bb")});
     p.pasteboard.userCopies(fakes::textContent("mine"));

@@ -151,14 +151,24 @@ std::string FakePasteboard::describe() const {
 
 // ---- FakeKeySynthesizer
 
-void FakeKeySynthesizer::postBackspace() {
+bool FakeKeySynthesizer::postBackspace() {
+    if (!typesBackspace) {
+        if (timeline != nullptr) timeline->record("key 51 impossible");
+        return false;
+    }
     presses.push_back({51, 0});
     if (timeline != nullptr) timeline->record("key 51");
+    return true;
 }
 
-void FakeKeySynthesizer::postCommandV() {
+bool FakeKeySynthesizer::postCommandV() {
+    if (!typesV) {
+        if (timeline != nullptr) timeline->record("key 9 impossible");
+        return false;
+    }
     presses.push_back({9, 0x100000});
     if (timeline != nullptr) timeline->record("key 9 flags 0x100000");
+    return true;
 }
 
 // ---- FakeKeyMonitor

@@ -105,9 +105,12 @@ public:
         std::uint32_t flags;
         friend bool operator==(const Press&, const Press&) = default;
     };
-    void postBackspace() override;
-    void postCommandV() override;
+    bool postBackspace() override;
+    bool postCommandV() override;
 
+    // False plays a keyboard layout without that key.
+    bool typesBackspace = true;
+    bool typesV = true;
     std::vector<Press> presses;
     Timeline* timeline = nullptr;
 };

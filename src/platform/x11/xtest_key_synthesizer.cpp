@@ -5,11 +5,14 @@
 #include <xkbcommon/xkbcommon-keysyms.h>
 
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
+#include <iostream>
+#include <utility>
 
+#include "core/key_codes.h"
 #include "platform/paste_tracker.h"
 #include "platform/x11/focused_window.h"
-#include "core/key_codes.h"
 #include "platform/x11/x11_connection.h"
 
 namespace orvalin::x11 {
@@ -37,15 +40,23 @@ bool XTestKeySynthesizer::available() {
     return !conn_.broken() && conn_.hasExtension("XTEST");
 }
 
-void XTestKeySynthesizer::postBackspace() {
-    queue_.push_back(Action{false});
-    pump();
+bool XTestKeySynthesizer::postBackspace() {
+    return post(Action{false});
 }
 
-void XTestKeySynthesizer::postCommandV() {
+bool XTestKeySynthesizer::postCommandV() {
     tracker_.chordQueued();
-    queue_.push_back(Action{true});
+    return post(Action{true});
+}
+
+// Keys usually go out at once: the caller then learns whether they could be typed. A key still
+// waiting for the user's modifiers counts as posted; should it fail later, the tracker hears it.
+bool XTestKeySynthesizer::post(Action action) {
+    queue_.push_back(action);
     pump();
+    if (!queue_.empty() || lastSendWorked_) return true;
+    dropNextPaste_ = false;  // the caller knows and sends no paste after a failed Backspace
+    return false;
 }
 
 std::vector<std::uint8_t> XTestKeySynthesizer::heldModifierKeys() {
@@ -88,15 +99,22 @@ void XTestKeySynthesizer::pump() {
         waitingSince_.reset();
         Action action = queue_.front();
         queue_.pop_front();
-        send(action);
+        lastSendWorked_ = send(action);
     }
 }
 
-std::uint32_t XTestKeySynthesizer::keycodeFor(std::uint32_t keysym, std::uint16_t virtualKey) {
-    if (lookup_) {
-        if (auto kc = lookup_(keysym)) return *kc;
+std::optional<std::uint32_t> XTestKeySynthesizer::keycodeFor(std::uint32_t keysym, std::uint16_t virtualKey,
+                                                             const char* name) {
+    std::optional<std::uint32_t> keycode =
+        lookup_ ? lookup_(keysym) : keycodes::xKeycodeFromVirtualKey(virtualKey);
+    auto reported = std::find(reportedMissing_.begin(), reportedMissing_.end(), name);
+    if (keycode && reported != reportedMissing_.end()) reportedMissing_.erase(reported);
+    if (!keycode && reported == reportedMissing_.end()) {
+        reportedMissing_.emplace_back(name);
+        std::cerr << "orvalin : aucune touche de la disposition du clavier ne donne « " << name
+                  << " » : la date n'est pas collée\n";
     }
-    return keycodes::xKeycodeFromVirtualKey(virtualKey).value_or(0);
+    return keycode;
 }
 
 void XTestKeySynthesizer::tap(std::uint32_t keycode, const std::vector<std::uint32_t>& modifiers) {
@@ -112,28 +130,53 @@ void XTestKeySynthesizer::tap(std::uint32_t keycode, const std::vector<std::uint
     xcb_flush(c);
 }
 
-void XTestKeySynthesizer::send(const Action& action) {
-    if (!action.paste) {
-        std::uint32_t bs = keycodeFor(XKB_KEY_BackSpace, vkey::kBackspace);
-        if (bs != 0) tap(bs, {});
-        return;
+bool XTestKeySynthesizer::send(const Action& action) {
+    return action.paste ? sendPaste() : sendBackspace();
+}
+
+bool XTestKeySynthesizer::sendBackspace() {
+    std::optional<std::uint32_t> backspace =
+        keycodeFor(XKB_KEY_BackSpace, vkey::kBackspace, "Retour arrière");
+    if (!backspace) {
+        dropNextPaste_ = true;
+        return false;
     }
-    PasteChord chord = pasteChordForClass(windowClass(conn_, activeWindow(conn_)));
-    std::uint32_t control = keycodeFor(XKB_KEY_Control_L, vkey::kLeftControl);
-    std::uint32_t shift = keycodeFor(XKB_KEY_Shift_L, vkey::kLeftShift);
-    switch (chord) {
-        case PasteChord::ControlV:
-            tap(keycodeFor(XKB_KEY_v, vkey::kV), {control});
-            break;
-        case PasteChord::ControlShiftV:
-            tap(keycodeFor(XKB_KEY_v, vkey::kV), {control, shift});
-            break;
-        case PasteChord::ShiftInsert:
-            if (tracker_.putDateOnPrimary) tracker_.putDateOnPrimary();
-            tap(keycodeFor(XKB_KEY_Insert, vkey::kInsert), {shift});
-            break;
+    tap(*backspace, {});
+    return true;
+}
+
+bool XTestKeySynthesizer::sendPaste() {
+    std::optional<Chord> chord;
+    if (!std::exchange(dropNextPaste_, false)) chord = pasteChord();
+    if (!chord) {
+        tracker_.chordFailed();
+        return false;
     }
+    if (chord->fromPrimary && tracker_.putDateOnPrimary) tracker_.putDateOnPrimary();
+    tap(chord->key, chord->modifiers);
     tracker_.chordSent();
+    return true;
+}
+
+std::optional<XTestKeySynthesizer::Chord> XTestKeySynthesizer::pasteChord() {
+    const PasteChord kind = pasteChordForClass(windowClass(conn_, activeWindow(conn_)));
+    const bool insert = kind == PasteChord::ShiftInsert;
+    auto key =
+        insert ? keycodeFor(XKB_KEY_Insert, vkey::kInsert, "Inser") : keycodeFor(XKB_KEY_v, vkey::kV, "V");
+    auto shift = kind != PasteChord::ControlV ? keycodeFor(XKB_KEY_Shift_L, vkey::kLeftShift, "Maj")
+                                              : std::optional<std::uint32_t>(0);
+    auto control =
+        !insert ? keycodeFor(XKB_KEY_Control_L, vkey::kLeftControl, "Ctrl") : std::optional<std::uint32_t>(0);
+    if (!key || !shift || !control) return std::nullopt;
+    switch (kind) {
+        case PasteChord::ControlV:
+            return Chord{*key, {*control}, false};
+        case PasteChord::ControlShiftV:
+            return Chord{*key, {*control, *shift}, false};
+        case PasteChord::ShiftInsert:
+            return Chord{*key, {*shift}, true};
+    }
+    return std::nullopt;
 }
 
 }  // namespace orvalin::x11

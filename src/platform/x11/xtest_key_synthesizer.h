@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "engine/platform.h"
@@ -24,10 +25,13 @@ enum class PasteChord;
 // Posts Backspace and the focused window's paste chord through XTest. Keys go out in the order
 // asked for; while the user still holds modifiers (say Control and Alt of a combination that just
 // fired) they wait for the release, at most about a second, so that the target sees exactly the
-// chord. Every key pressed is released again.
+// chord. Every key pressed is released again. A key that no key of the current layout types is
+// never sent as some other key: the call fails (or, for a key that waited, the paste is counted
+// as failed), and the missing key is named once on standard error.
 class XTestKeySynthesizer final : public KeySynthesizer {
 public:
-    // Key code for a keysym in the current keymap, nothing when no key types it.
+    // Key code for a keysym in the current keymap, nothing when no key types it. Without a lookup
+    // the keys are taken at their usual places.
     using KeycodeLookup = std::function<std::optional<std::uint32_t>(std::uint32_t keysym)>;
     // Whether an X key code is a modifier key in the current keymap.
     using ModifierTest = std::function<bool(std::uint32_t keycode)>;
@@ -37,8 +41,8 @@ public:
                         std::chrono::milliseconds modifierWait = std::chrono::milliseconds(1000));
     ~XTestKeySynthesizer() override;
 
-    void postBackspace() override;
-    void postCommandV() override;
+    bool postBackspace() override;
+    bool postCommandV() override;
 
     bool available();
 
@@ -46,11 +50,20 @@ private:
     struct Action {
         bool paste = false;
     };
+    struct Chord {
+        std::uint32_t key = 0;
+        std::vector<std::uint32_t> modifiers;
+        bool fromPrimary = false;
+    };
+    bool post(Action action);
     void pump();
     std::vector<std::uint8_t> heldModifierKeys();
-    void send(const Action& action);
+    bool send(const Action& action);
+    bool sendBackspace();
+    bool sendPaste();
+    std::optional<Chord> pasteChord();
     void tap(std::uint32_t keycode, const std::vector<std::uint32_t>& modifiers);
-    std::uint32_t keycodeFor(std::uint32_t keysym, std::uint16_t virtualKey);
+    std::optional<std::uint32_t> keycodeFor(std::uint32_t keysym, std::uint16_t virtualKey, const char* name);
 
     X11Connection& conn_;
     PasteTracker& tracker_;
@@ -59,6 +72,10 @@ private:
     std::chrono::milliseconds modifierWait_;
     std::deque<Action> queue_;
     std::optional<std::chrono::steady_clock::time_point> waitingSince_;
+    bool lastSendWorked_ = true;
+    // A Backspace that could not go out: the paste that follows it must not either.
+    bool dropNextPaste_ = false;
+    std::vector<std::string> reportedMissing_;
     std::unique_ptr<QTimer> retry_;
 };
 

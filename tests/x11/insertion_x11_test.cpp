@@ -1,0 +1,212 @@
+// What an insertion leaves on the selections and sends as keys, on an X server of its own: the
+// markers that keep the date out of clipboard managers, the user's selection coming back, and a
+// keyboard layout that cannot type the paste chord.
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/paste_tracker.h"
+#include "platform/qt_clipboard_pasteboard.h"
+#include "platform/x11/record_key_monitor.h"
+#include "platform/x11/selection_watch.h"
+#include "platform/x11/x11_connection.h"
+#include "platform/x11/xtest_key_synthesizer.h"
+#include "support/xvfb_server.h"
+
+namespace orvalin::x11 {
+namespace {
+
+using namespace std::chrono_literals;
+
+bool spin(const std::function<bool()>& done, int timeoutMs = 5000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+// Another X client reads or sets a selection, as a target, a clipboard manager or the user would.
+std::string xclip(const QStringList& args, const QByteArray& input = {}) {
+    QProcess process;
+    process.start("xclip", args);
+    if (!input.isNull()) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
+    // xclip -i stays in the background serving what it set; its output is read once it forked.
+    spin([&] { return process.state() == QProcess::NotRunning; }, 5000);
+    return process.readAllStandardOutput().toStdString();
+}
+std::string read(const char* selection, const char* target = "UTF8_STRING") {
+    return xclip({"-o", "-selection", selection, "-t", target});
+}
+// Another program takes the selection; returns once this program has seen it change hands, as
+// the program has long before the user types a trigger.
+void copyElsewhere(const char* selection, const char* text) {
+    const QClipboard::Mode mode =
+        std::string(selection) == "primary" ? QClipboard::Selection : QClipboard::Clipboard;
+    bool changed = false;
+    auto watch = QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed,
+                                  [&](QClipboard::Mode m) { changed = changed || m == mode; });
+    xclip({"-i", "-selection", selection}, text);
+    spin([&] { return changed; }, 3000);
+    QObject::disconnect(watch);
+}
+
+class InsertionPasteboard : public ::testing::Test {
+protected:
+    void SetUp() override {
+        conn_ = X11Connection::open();
+        ASSERT_TRUE(conn_);
+        pasteboard_ = std::make_unique<QtClipboardPasteboard>(
+            tracker_, [this](bool primary) { return selectionOwnerAnswers(*conn_, primary, 300ms); });
+        QtClipboardPasteboard* pb = pasteboard_.get();
+        watch_ = std::make_unique<SelectionRequestWatch>(*conn_, [pb] { pb->dataFetched(); });
+    }
+    void TearDown() override {
+        watch_.reset();
+        pasteboard_.reset();
+        QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+        QGuiApplication::clipboard()->clear(QClipboard::Selection);
+    }
+    // The date goes on as an insertion puts it, pasted with Shift+Insert (which reads PRIMARY).
+    void insertFromPrimary(const std::string& date) {
+        pasteboard_->setText(date);
+        tracker_.chordQueued();
+        tracker_.putDateOnPrimary();
+        tracker_.chordSent();
+    }
+
+    PasteTracker tracker_;
+    std::unique_ptr<X11Connection> conn_;
+    std::unique_ptr<QtClipboardPasteboard> pasteboard_;
+    std::unique_ptr<SelectionRequestWatch> watch_;
+};
+
+TEST_F(InsertionPasteboard, APasteThatCouldNotBeTypedGivesTheClipboardBackAtOnce) {
+    copyElsewhere("clipboard", "ancien");
+    PasteboardSnapshot saved = pasteboard_->snapshot();
+    pasteboard_->setText("date");
+    tracker_.chordQueued();
+    tracker_.chordFailed();
+    QElapsedTimer t;
+    t.start();
+    pasteboard_->restore(saved);
+    ASSERT_TRUE(spin([&] { return !pasteboard_->restoreHeld(); }));
+    EXPECT_LT(t.elapsed(), 100) << "nothing will fetch the date: no reason to wait for it";
+    EXPECT_EQ(read("clipboard"), "ancien");
+}
+
+// The keyboard as the program sees it, and what reaches the other clients.
+class Synthesis : public ::testing::Test {
+protected:
+    void SetUp() override {
+        focusAWindowTakingKeys();
+        conn_ = X11Connection::open();
+        ASSERT_TRUE(conn_);
+        monitor_ = std::make_unique<RecordKeyMonitor>(*conn_, nullptr, "C.UTF-8");
+        ASSERT_TRUE(monitor_->start([this](const KeyEvent& e) { seen_.push_back(e.keyCode); }))
+            << monitor_->failure();
+        RecordKeyMonitor* m = monitor_.get();
+        synth_ = std::make_unique<XTestKeySynthesizer>(
+            *conn_, tracker_, [m](std::uint32_t s) { return m->keycodeForKeysym(s); },
+            [m](std::uint32_t k) { return m->isModifierKeycode(k); }, 300ms);
+        // The recording is live once it sees a key.
+        ASSERT_TRUE(spin([&] {
+            for (std::uint8_t type : {XCB_KEY_PRESS, XCB_KEY_RELEASE}) {
+                xcb_test_fake_input(conn_->raw(), type, 67 /* F1 */, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0,
+                                    0);
+            }
+            xcb_flush(conn_->raw());
+            return spin([&] { return !seen_.empty(); }, 200);
+        }));
+        spin([] { return false; }, 300);  // the keys of every attempt have come in
+        seen_.clear();
+    }
+    void TearDown() override {
+        std::system("setxkbmap -layout us");
+        synth_.reset();
+        monitor_.reset();
+        conn_.reset();
+        if (user_ != nullptr) xcb_disconnect(user_);
+    }
+    // The application the keys go to: the server sends recorded keys out as it delivers them.
+    void focusAWindowTakingKeys() {
+        user_ = xcb_connect(nullptr, nullptr);
+        xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(user_)).data->root;
+        xcb_window_t w = xcb_generate_id(user_);
+        std::uint32_t mask = XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE;
+        xcb_create_window(user_, XCB_COPY_FROM_PARENT, w, root, 0, 0, 10, 10, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+        xcb_map_window(user_, w);
+        xcb_set_input_focus(user_, XCB_INPUT_FOCUS_POINTER_ROOT, w, XCB_CURRENT_TIME);
+        std::free(xcb_get_input_focus_reply(user_, xcb_get_input_focus(user_), nullptr));
+    }
+    long seenCount(std::uint16_t keyCode) const { return std::count(seen_.begin(), seen_.end(), keyCode); }
+    void layout(const char* name) {
+        ASSERT_EQ(std::system((std::string("setxkbmap -layout ") + name).c_str()), 0);
+        spin([] { return false; }, 300);  // the keymap change has come in
+    }
+
+    xcb_connection_t* user_ = nullptr;
+    std::unique_ptr<X11Connection> conn_;
+    PasteTracker tracker_;
+    std::unique_ptr<RecordKeyMonitor> monitor_;
+    std::unique_ptr<XTestKeySynthesizer> synth_;
+    std::vector<std::uint16_t> seen_;
+};
+
+TEST_F(Synthesis, ALayoutWithoutVSendsNoOtherKeyAndSaysThePasteFailed) {
+    layout("ru");
+    EXPECT_FALSE(synth_->postCommandV());
+    EXPECT_TRUE(synth_->postBackspace()) << "Backspace is still on the keyboard";
+    ASSERT_TRUE(spin([&] { return seenCount(51) == 1; }));
+    spin([] { return false; }, 300);
+    EXPECT_EQ(seenCount(9), 0) << "no chord on whatever key sits where V was";
+    EXPECT_EQ(tracker_.chordsSent(), 0);
+    EXPECT_TRUE(tracker_.lastChordFailed());
+    EXPECT_FALSE(tracker_.chordPending());
+
+    layout("us");
+    EXPECT_TRUE(synth_->postCommandV());
+    EXPECT_TRUE(spin([&] { return seenCount(9) == 1; }));
+    EXPECT_EQ(tracker_.chordsSent(), 1);
+    EXPECT_FALSE(tracker_.lastChordFailed());
+}
+
+}  // namespace
+}  // namespace orvalin::x11
+
+int main(int argc, char** argv) {
+    XvfbServer server;
+    if (!server.start()) {
+        std::puts("Xvfb could not be started");
+        return 1;
+    }
+    ::setenv("DISPLAY", server.display().c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    int rc = 1;
+    {
+        QGuiApplication app(argc, argv);
+        ::testing::InitGoogleTest(&argc, argv);
+        rc = RUN_ALL_TESTS();
+    }
+    server.stop();
+    return rc;
+}
