@@ -110,8 +110,10 @@ void QtClipboardPasteboard::putDateOnPrimary() {
 void QtClipboardPasteboard::restore(const PasteboardSnapshot& saved) {
     if (ourClipboard_ != nullptr && !ours(QClipboard::Clipboard)) {
         // Someone copied something new since the date went on: that is what the user wants now.
+        // The selection still holding the date gets the user's back all the same.
         ourClipboard_ = nullptr;
         original_.reset();
+        restorePrimary();
         return;
     }
     held_ = saved;
@@ -187,11 +189,15 @@ void QtClipboardPasteboard::apply() {
     if (ourClipboard_ == nullptr || ours(QClipboard::Clipboard)) write(saved, QClipboard::Clipboard);
     ourClipboard_ = nullptr;
     original_.reset();
-    if (primaryOriginal_) {
-        if (ours(QClipboard::Selection)) write(*primaryOriginal_, QClipboard::Selection);
-        primaryOriginal_.reset();
-        ourPrimary_ = nullptr;
-    }
+    restorePrimary();
+}
+
+void QtClipboardPasteboard::restorePrimary() {
+    if (!primaryOriginal_) return;
+    // A selection made since then is the user's newer choice.
+    if (ours(QClipboard::Selection)) write(*primaryOriginal_, QClipboard::Selection);
+    primaryOriginal_.reset();
+    ourPrimary_ = nullptr;
 }
 
 }  // namespace orvalin

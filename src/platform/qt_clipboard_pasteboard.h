@@ -53,6 +53,7 @@ private:
     bool allFetched() const;
     void evaluate();
     void apply();
+    void restorePrimary();
 
     PasteTracker& tracker_;
     std::function<bool(bool)> ownerAnswers_;

@@ -99,6 +99,33 @@ protected:
     std::unique_ptr<SelectionRequestWatch> watch_;
 };
 
+TEST_F(InsertionPasteboard, ANewCopyKeepsTheClipboardAndThePrimarySelectionStillComesBack) {
+    copyElsewhere("primary", "sélection");
+    copyElsewhere("clipboard", "ancien");
+    ASSERT_TRUE(spin([] { return QGuiApplication::clipboard()->text() == "ancien"; }));
+    PasteboardSnapshot saved = pasteboard_->snapshot();
+    insertFromPrimary("2026-12-07 ");
+    ASSERT_EQ(read("primary"), "2026-12-07 ");
+
+    // The user copies something else before the restore is asked for, then while it is held.
+    copyElsewhere("clipboard", "nouveau");
+    ASSERT_TRUE(spin([] { return !QGuiApplication::clipboard()->ownsClipboard(); }));
+    pasteboard_->restore(saved);
+    ASSERT_TRUE(spin([&] { return !pasteboard_->restoreHeld(); }, 3000));
+    EXPECT_EQ(read("clipboard"), "nouveau");
+    EXPECT_EQ(read("primary"), "sélection");
+
+    copyElsewhere("clipboard", "ancien");
+    saved = pasteboard_->snapshot();
+    insertFromPrimary("2026-12-08 ");
+    pasteboard_->restore(saved);
+    ASSERT_TRUE(pasteboard_->restoreHeld());
+    copyElsewhere("clipboard", "encore");
+    ASSERT_TRUE(spin([&] { return !pasteboard_->restoreHeld(); }, 3000));
+    EXPECT_EQ(read("clipboard"), "encore");
+    EXPECT_EQ(read("primary"), "sélection");
+}
+
 TEST_F(InsertionPasteboard, APasteThatCouldNotBeTypedGivesTheClipboardBackAtOnce) {
     copyElsewhere("clipboard", "ancien");
     PasteboardSnapshot saved = pasteboard_->snapshot();
