@@ -11,14 +11,27 @@ namespace orvalin {
 
 namespace {
 
+// Clipboard managers keep no history of content carrying these: Klipper reads the first, CopyQ
+// the second.
 constexpr const char* kTransientHint = "x-kde-passwordManagerHint";
+constexpr const char* kCopyqHidden = "application/x-copyq-hidden";
 
 // Names that describe the selection rather than hold content, and Qt's private image alias (the
-// image travels in its real image/* formats).
+// image travels in its real image/* formats). The managers' markers are kept: a password copied
+// from a password manager must stay out of their history once it is back.
 bool isContentFormat(const QString& format) {
-    static const QStringList kSkipped = {
-        "TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS", "application/x-qt-image", kTransientHint};
+    static const QStringList kSkipped = {"TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS",
+                                         "application/x-qt-image"};
     return !format.isEmpty() && !kSkipped.contains(format);
+}
+
+// The inserted date as plain text, marked so that no clipboard manager keeps it.
+QMimeData* transientText(const std::string& text) {
+    auto* data = new QMimeData;
+    data->setText(QString::fromStdString(text));
+    data->setData(kTransientHint, "secret");
+    data->setData(kCopyqHidden, "1");
+    return data;
 }
 
 }  // namespace
@@ -88,9 +101,7 @@ void QtClipboardPasteboard::setText(std::string_view text) {
         }
     }
     lastText_.assign(text);
-    auto* data = new QMimeData;
-    data->setText(QString::fromStdString(lastText_));
-    data->setData(kTransientHint, "secret");
+    QMimeData* data = transientText(lastText_);
     QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
     ourClipboard_ = data;
     chordsAtSetText_ = tracker_.chordsSent();
@@ -100,9 +111,7 @@ void QtClipboardPasteboard::putDateOnPrimary() {
     QClipboard* cb = QGuiApplication::clipboard();
     if (!cb->supportsSelection()) return;
     if (!ours(QClipboard::Selection)) primaryOriginal_ = read(QClipboard::Selection);
-    auto* data = new QMimeData;
-    data->setText(QString::fromStdString(lastText_));
-    data->setData(kTransientHint, "secret");
+    QMimeData* data = transientText(lastText_);
     cb->setMimeData(data, QClipboard::Selection);
     ourPrimary_ = data;
 }

@@ -99,6 +99,102 @@ protected:
     std::unique_ptr<SelectionRequestWatch> watch_;
 };
 
+TEST_F(InsertionPasteboard, TheDateIsMarkedForKlipperAndCopyqOnBothSelections) {
+    insertFromPrimary("2026-12-07 ");
+    for (const char* selection : {"clipboard", "primary"}) {
+        const std::string targets = read(selection, "TARGETS");
+        EXPECT_NE(targets.find("x-kde-passwordManagerHint"), std::string::npos) << selection << targets;
+        EXPECT_NE(targets.find("application/x-copyq-hidden"), std::string::npos) << selection << targets;
+        EXPECT_EQ(read(selection, "application/x-copyq-hidden"), "1") << selection;
+        EXPECT_EQ(read(selection), "2026-12-07 ") << selection;
+    }
+}
+
+// CopyQ, a clipboard manager that ignores the KDE hint, with a history of its own.
+class Copyq {
+public:
+    Copyq() {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+            env.insert(name, home_.path());
+        env.insert("XDG_RUNTIME_DIR", home_.path());
+        server_.setProcessEnvironment(env);
+        server_.start("copyq", {});
+        env_ = env;
+    }
+    ~Copyq() {
+        command({"exit"});
+        if (!server_.waitForFinished(5000)) server_.kill();
+        // It leaves read-only files the temporary folder could not remove.
+        std::filesystem::path home = home_.path().toStdString();
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(home, ec))
+            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ec);
+    }
+    // Its answer to a command, or nothing when it does not answer.
+    std::optional<std::string> command(const QStringList& args) {
+        QProcess client;
+        client.setProcessEnvironment(env_);
+        client.start("copyq", args);
+        if (!spin([&] { return client.state() == QProcess::NotRunning; }, 5000) || client.exitCode() != 0)
+            return std::nullopt;
+        return client.readAllStandardOutput().toStdString();
+    }
+    std::optional<int> count() {
+        auto answer = command({"count"});
+        return answer ? std::optional<int>(std::atoi(answer->c_str())) : std::nullopt;
+    }
+
+private:
+    QTemporaryDir home_;
+    QProcessEnvironment env_;
+    QProcess server_;
+};
+
+// Whether copyq keeps a plain copy made by another program; its clipboard monitor starts a moment
+// after the server answers, and now and then not at all on a loaded machine.
+bool watchesTheClipboard(Copyq& copyq) {
+    if (!spin([&] { return copyq.count() == 0; }, 20000)) return false;
+    return spin(
+        [&] {
+            copyElsewhere("clipboard", "bonjour");
+            return spin([&] { return copyq.count() == 1; }, 2000);
+        },
+        10000);
+}
+
+TEST_F(InsertionPasteboard, CopyqKeepsTheUsersCopyButNotTheDate) {
+    if (QStandardPaths::findExecutable("copyq").isEmpty()) GTEST_SKIP() << "copyq is not installed";
+    std::optional<Copyq> copyq;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        copyq.emplace();
+        if (watchesTheClipboard(*copyq)) break;
+        copyq.reset();
+    }
+    if (!copyq) GTEST_SKIP() << "copyq never kept a plain copy: nothing to judge the date by";
+
+    insertFromPrimary("2026-12-07 ");
+    spin([] { return false; }, 1500);  // time for copyq to look at the date, serving its requests
+    EXPECT_EQ(copyq->count(), 1);
+    EXPECT_EQ(copyq->command({"read", "0"}), "bonjour");
+}
+
+TEST_F(InsertionPasteboard, ContentMarkedSecretByItsOwnerStaysMarkedOnceBack) {
+    auto* secret = new QMimeData;
+    secret->setText("mot de passe");
+    secret->setData("x-kde-passwordManagerHint", "secret");
+    QGuiApplication::clipboard()->setMimeData(secret);
+    PasteboardSnapshot saved = pasteboard_->snapshot();
+    pasteboard_->setText("date");
+    tracker_.chordQueued();
+    tracker_.chordSent();
+    pasteboard_->restore(saved);
+    ASSERT_TRUE(spin([&] { return !pasteboard_->restoreHeld(); }));
+    EXPECT_EQ(read("clipboard"), "mot de passe");
+    EXPECT_EQ(read("clipboard", "x-kde-passwordManagerHint"), "secret");
+}
+
 TEST_F(InsertionPasteboard, ANewCopyKeepsTheClipboardAndThePrimarySelectionStillComesBack) {
     copyElsewhere("primary", "sélection");
     copyElsewhere("clipboard", "ancien");

@@ -15,7 +15,8 @@ SelectionRequestWatch::SelectionRequestWatch(X11Connection& conn, std::function<
       multiple_(conn.atom("MULTIPLE")),
       timestamp_(conn.atom("TIMESTAMP")),
       saveTargets_(conn.atom("SAVE_TARGETS")),
-      hint_(conn.atom("x-kde-passwordManagerHint")) {
+      hint_(conn.atom("x-kde-passwordManagerHint")),
+      copyqHidden_(conn.atom("application/x-copyq-hidden")) {
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -30,7 +31,9 @@ bool SelectionRequestWatch::nativeEventFilter(const QByteArray& eventType, void*
     const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
     if (request->selection != clipboard_ && request->selection != XCB_ATOM_PRIMARY) return false;
     xcb_atom_t t = request->target;
-    if (t == targets_ || t == multiple_ || t == timestamp_ || t == saveTargets_ || t == hint_) return false;
+    if (t == targets_ || t == multiple_ || t == timestamp_ || t == saveTargets_ || t == hint_ ||
+        t == copyqHidden_)
+        return false;
     if (onContentRequested_) onContentRequested_();
     return false;  // Qt still answers it
 }

@@ -20,7 +20,9 @@ public:
 
 private:
     std::function<void()> onContentRequested_;
-    xcb_atom_t clipboard_, targets_, multiple_, timestamp_, saveTargets_, hint_;
+    // Targets that describe the content rather than fetch it (clipboard managers ask for the
+    // markers before deciding to keep it).
+    xcb_atom_t clipboard_, targets_, multiple_, timestamp_, saveTargets_, hint_, copyqHidden_;
 };
 
 // Whether the owner of a selection answers a TARGETS request within `timeout`; true when the
