@@ -72,6 +72,26 @@ const MonthGrid& MonthGrid::current() {
     return grid;
 }
 
+void MonthGrid::followHostZone() const {
+    if (!timeZoneId_.empty() || !impl_->prototype) return;
+    std::unique_ptr<icu::TimeZone> host(icu::TimeZone::detectHostTimeZone());
+    if (!host || *host == impl_->prototype->getTimeZone()) return;
+    impl_->prototype->adoptTimeZone(host.release());
+}
+
+Instant MonthGrid::startOfNextDay(Instant instant) const {
+    auto calendar = impl_->at(instant);
+    if (!calendar) return instant;
+    calendar->set(UCAL_HOUR_OF_DAY, 0);
+    calendar->set(UCAL_MINUTE, 0);
+    calendar->set(UCAL_SECOND, 0);
+    calendar->set(UCAL_MILLISECOND, 0);
+    UErrorCode status = U_ZERO_ERROR;
+    calendar->add(UCAL_DATE, 1, status);
+    const UDate next = U_SUCCESS(status) ? calendar->getTime(status) : 0;
+    return U_SUCCESS(status) && representable(next) ? toInstant(next) : instant;
+}
+
 int MonthGrid::firstWeekday() const {
     if (!impl_->prototype) return UCAL_SUNDAY;
     UErrorCode status = U_ZERO_ERROR;

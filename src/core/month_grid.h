@@ -16,7 +16,8 @@ using Instant = std::chrono::system_clock::time_point;
 using CalendarWeek = std::array<std::optional<Instant>, 7>;
 
 // The month arithmetic of the mini calendar, on ICU's calendar for one locale (first weekday,
-// week rules, weekday names) and one time zone. Days are midnights in that zone.
+// week rules, weekday names) and one time zone. Days are midnights in that zone. A grid made for
+// the host's zone follows it when told to, as the date rendering does at every call.
 class MonthGrid {
 public:
     // An empty time zone id means the host's zone.
@@ -27,6 +28,12 @@ public:
 
     // The user's calendar, built once at first use from the current locale and host zone.
     static const MonthGrid& current();
+
+    // For a grid made for the host's zone: takes the zone the host has now (the user may change
+    // it while the program runs). Cheap enough for once per redraw, not for every day.
+    void followHostZone() const;
+    // Midnight that ends the day holding `instant`; `instant` itself when it cannot be formed.
+    Instant startOfNextDay(Instant instant) const;
 
     // 1 = Sunday … 7 = Saturday.
     int firstWeekday() const;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/month_grid.h"
+#include "support/scoped_env.h"
 
 namespace orvalin {
 namespace {
@@ -159,6 +160,26 @@ TEST_F(FrenchGrid, DayComparisonsAndWeekdays) {
     EXPECT_EQ(grid.weekday(morning), 7);  // Saturday
     EXPECT_EQ(grid.weekday(night), 1);    // Sunday
     EXPECT_FALSE(grid.isSameMonth(noon(2026y / May / 9), noon(2025y / May / 9)));
+}
+
+TEST(MonthGridHostZone, FollowsTheZoneTheHostHasNowAndFindsTheNextMidnight) {
+    ScopedEnv tz("TZ", "Asia/Tokyo");
+    MonthGrid grid("fr_FR");
+    grid.followHostZone();
+    const Instant tenth = noon(2026y / February / 10);
+    const auto firstOf = [&](Instant month) { return *grid.monthWeeks(month)[0][6]; };  // Sunday 1 Feb
+    EXPECT_EQ(firstOf(tenth), sys_days{2026y / January / 31} + 15h) << "midnight in Tokyo";
+    EXPECT_EQ(grid.startOfNextDay(tenth), sys_days{2026y / February / 10} + 15h);
+
+    tz.set("America/Los_Angeles");
+    grid.followHostZone();
+    EXPECT_EQ(firstOf(tenth), sys_days{2026y / February / 1} + 8h) << "midnight in Los Angeles";
+    EXPECT_EQ(grid.startOfNextDay(tenth), sys_days{2026y / February / 11} + 8h);
+    EXPECT_EQ(grid.dayOfMonth(sys_days{2026y / February / 11} + 7h), 10);
+
+    MonthGrid paris("fr_FR", "Europe/Paris");  // a zone given by name stays
+    paris.followHostZone();
+    EXPECT_EQ(paris.startOfNextDay(tenth), sys_days{2026y / February / 10} + 23h);
 }
 
 TEST(MonthGridLocale, UnknownLocaleStillGivesAUsableGrid) {

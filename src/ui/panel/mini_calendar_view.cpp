@@ -2,7 +2,10 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <chrono>
 
 #include "ui/panel/calendar_day_cell.h"
 #include "ui/widgets/accessible_role.h"
@@ -26,6 +29,9 @@ MiniCalendarView::MiniCalendarView(std::function<void(Instant)> onDateSelected, 
     outer->setSpacing(6);
     buildHeader();
     buildGrid();
+    dayChange_ = new QTimer(this);
+    dayChange_->setSingleShot(true);
+    connect(dayChange_, &QTimer::timeout, this, [this] { onDayChange(); });
     refresh();
 }
 
@@ -95,15 +101,35 @@ void MiniCalendarView::shiftMonth(int months) {
     refresh();
 }
 
-void MiniCalendarView::select(Instant day) {
-    selectedDate_ = day;
+// The cells are laid out afresh first: after a change of time zone, the day under the pointer is
+// another instant than the one drawn before.
+void MiniCalendarView::select(std::size_t row, std::size_t column) {
     refresh();
-    if (onDateSelected_) onDateSelected_(day);
+    const auto& day = cells_[row][column]->day();
+    if (!day) return;
+    const Instant date = day->date;
+    selectedDate_ = date;
+    refresh();
+    if (onDateSelected_) onDateSelected_(date);
+}
+
+// At midnight the ring moves to the new day, and a calendar still on the month of the day that
+// ended follows it into the next.
+void MiniCalendarView::onDayChange() {
+    if (grid_.isSameMonth(displayedMonth_, today_)) displayedMonth_ = now_();
+    refresh();
 }
 
 void MiniCalendarView::refresh() {
+    grid_.followHostZone();
     title_->setText(QString::fromStdString(grid_.monthTitle(displayedMonth_)));
     const Instant today = now_();
+    today_ = today;
+    if (isVisible()) {
+        using namespace std::chrono;
+        const auto wait = ceil<milliseconds>(grid_.startOfNextDay(today) - today);
+        dayChange_->start(static_cast<int>(std::clamp<milliseconds::rep>(wait.count(), 0, 3'600'000)) + 50);
+    }
     const auto weeks = grid_.monthWeeks(displayedMonth_);
     rowCount_ = static_cast<int>(std::min<std::size_t>(weeks.size(), kMaxRows));
     for (std::size_t row = 0; row < kMaxRows; ++row) {
@@ -140,8 +166,7 @@ void MiniCalendarView::showWeek(std::size_t row, const std::optional<CalendarWee
         day.isCurrentMonth = grid_.isSameMonth(*place, displayedMonth_);
         day.fullDate = QString::fromStdString(grid_.format(*place, "EEEE d MMMM yyyy"));
         cell->setDay(day);
-        const Instant date = *place;
-        cell->setOnTap([this, date] { select(date); });
+        cell->setOnTap([this, row, column] { select(row, column); });
     }
 }
 
@@ -187,8 +212,16 @@ CalendarDayCell* MiniCalendarView::stepMonths(const CalendarDayCell* from, int m
     return shown[static_cast<std::size_t>(std::min<int>(dayOfMonth, static_cast<int>(shown.size())) - 1)];
 }
 
+// Hidden, it may come back on another day: it opens on the month of that day, drawn anew.
+void MiniCalendarView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    displayedMonth_ = now_();
+    refresh();
+}
+
 void MiniCalendarView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    dayChange_->stop();
     displayedMonth_ = now_();
     selectedDate_.reset();
     refresh();

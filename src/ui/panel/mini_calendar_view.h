@@ -7,6 +7,8 @@
 
 #include "core/month_grid.h"
 
+class QTimer;
+
 namespace orvalin::ui {
 
 class CalendarDayCell;
@@ -15,6 +17,7 @@ class GlyphButton;
 
 // One month with week numbers and weekday initials; steps month by month and reports the clicked
 // day. Its only state is the displayed month and the selected day, both forgotten when it hides.
+// Today and the days follow the system's current date and time zone, also while it stays open.
 class MiniCalendarView : public QWidget {
     Q_OBJECT
 public:
@@ -33,6 +36,7 @@ public:
     CalendarDayCell* stepMonths(const CalendarDayCell* from, int months);
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
@@ -41,7 +45,8 @@ private:
     void refresh();
     void showWeek(std::size_t row, const std::optional<CalendarWeek>& week, Instant today);
     void nameWeekdayHeadings(const std::vector<CalendarWeek>& weeks);
-    void select(Instant day);
+    void select(std::size_t row, std::size_t column);
+    void onDayChange();
     std::vector<CalendarDayCell*> dayCells() const;
 
     static constexpr int kMaxRows = 6;
@@ -51,6 +56,8 @@ private:
     Clock now_;
     Instant displayedMonth_;
     std::optional<Instant> selectedDate_;
+    Instant today_{};
+    QTimer* dayChange_ = nullptr;
     int rowCount_ = 0;
 
     ElidedLabel* title_ = nullptr;

@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 
+#include "core/date_format.h"
+#include "support/scoped_env.h"
 #include "support/tray_fixture.h"
 #include "support/widget_lookup.h"
 #include "ui/panel/calendar_day_cell.h"
@@ -149,6 +151,26 @@ TEST_F(CalendarViewTest, EmptyPlacesAreHiddenAndKeepTheirRoom) {
     EXPECT_GT(firstDay.x(), v.width() / 2);
     QTest::mouseClick(&v, Qt::LeftButton, {}, QPoint(firstDay.x() - 100, firstDay.y() + 10));
     EXPECT_TRUE(picked.empty());
+}
+
+TEST_F(CalendarViewTest, ADayClickedAfterTheTimeZoneChangedIsThatDayInTheNewZone) {
+    ScopedEnv tz("TZ", "Asia/Tokyo");
+    makeView();
+    tz.set("America/Los_Angeles");
+    QTest::mouseClick(day("samedi 14 février 2026"), Qt::LeftButton);
+    ASSERT_EQ(picked.size(), 1u);
+    EXPECT_EQ(formatDate(picked[0], "yyyy-MM-dd", "fr_FR"), "2026-02-14");
+}
+
+TEST_F(CalendarViewTest, OpenAcrossMidnightTodayMovesToTheNewDayAndMonth) {
+    ScopedEnv tz("TZ", "Europe/Paris");
+    makeView(sys_days{2026y / February / 28} + 22h + 59min + 59s + 700ms);
+    ASSERT_TRUE(day("samedi 28 février 2026")->day()->isToday);
+    today = sys_days{2026y / February / 28} + 23h + 1s;  // 00:00:01 on 1 March in Paris
+    QTest::qWaitFor([&] { return title() == QStringLiteral("mars 2026"); }, 3000);
+    EXPECT_EQ(title(), QStringLiteral("mars 2026"));
+    ASSERT_NE(day("dimanche 1 mars 2026"), nullptr);
+    EXPECT_TRUE(day("dimanche 1 mars 2026")->day()->isToday);
 }
 
 }  // namespace
