@@ -32,14 +32,15 @@ void InsertionSequencer::begin(std::optional<PasteboardSnapshot> saved) {
 }
 
 void InsertionSequencer::insert(std::string text, std::size_t backspaces, Scheduler::Duration pasteDelay) {
+    for (std::size_t i = 0; i < backspaces; ++i) {
+        if (!keys_.postBackspace()) return;
+    }
     begin(std::nullopt);
     pasteboard_.setText(text);
     lastText_ = text;
-    for (std::size_t i = 0; i < backspaces; ++i) {
-        if (!keys_.postBackspace()) {
-            finish();
-            return;
-        }
+    if (pasteDelay.count() <= 0) {
+        paste(text);
+        return;
     }
     schedule(pasteDelay, [this, text = std::move(text)] { paste(text); });
 }

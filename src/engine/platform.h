@@ -63,6 +63,9 @@ public:
     // last data). An empty snapshot leaves the clipboard empty. A realisation may hold the restore
     // back until the pasted text was fetched; a later setText cancels a restore still held back.
     virtual void restore(const PasteboardSnapshot& saved) = 0;
+    // A trigger lacks one character: a realisation that reads the clipboard slowly may read it
+    // now, so that the snapshot taken when the trigger completes holds nothing up.
+    virtual void prepare() {}
 };
 
 // Delayed and repeating calls on the main thread.

@@ -137,12 +137,17 @@ void TextExpansionManager::rebuildMatchTables() {
     combinations_.clear();
     hasUnmodifiedCombinations_ = false;
     const auto& list = catalogue_.shortcuts();
+    TriggerBuffer lead;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const Shortcut& s = list[i];
         if (!s.trigger.empty()) {
             std::string nfc = TriggerBuffer::toNfc(s.trigger);
-            if (TriggerBuffer::countGraphemes(nfc) <= kMaxBufferLength)
-                triggers_.push_back({std::move(nfc), i});
+            if (TriggerBuffer::countGraphemes(nfc) <= kMaxBufferLength) {
+                lead.clear();
+                lead.append(nfc);
+                lead.removeLast();
+                triggers_.push_back({std::move(nfc), std::string(lead.text()), i});
+            }
         }
         if (s.globalShortcut && s.globalShortcut->keyCode <= kMaxKeyCode) {
             std::uint32_t masked = s.globalShortcut->modifiers & modifier::kMask;
@@ -184,6 +189,14 @@ void TextExpansionManager::handleKeyDown(const KeyEvent& event) {
         if (buffer_.endsWith(trigger.text)) {
             expandTrigger(catalogue_.shortcuts()[trigger.index]);
             buffer_.clear();
+            return;
+        }
+    }
+    // One key away from a trigger: the clipboard can be read now, while nothing waits for it.
+    if (sequencer_.busy()) return;
+    for (const Trigger& trigger : triggers_) {
+        if (!trigger.lead.empty() && buffer_.endsWith(trigger.lead)) {
+            platform_.pasteboard.prepare();
             return;
         }
     }

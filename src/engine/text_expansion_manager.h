@@ -28,7 +28,10 @@ public:
     using SubscriptionId = std::uint64_t;
 
     static constexpr std::size_t kMaxBufferLength = TriggerBuffer::kMaxGraphemes;
-    static constexpr Scheduler::Duration kTriggerPasteDelay{50};
+    // The paste follows the Backspaces at once: the display server keeps synthesized and typed
+    // keys in one queue, so keys the user types on after a trigger reach the application after
+    // the date. A pause here would let them in before it.
+    static constexpr Scheduler::Duration kTriggerPasteDelay{0};
     static constexpr Scheduler::Duration kCombinationPasteDelay{20};
     static constexpr Scheduler::Duration kRestoreDelay = InsertionSequencer::kRestoreDelay;
     static constexpr Scheduler::Duration kPermissionPollInterval{30000};
@@ -100,6 +103,7 @@ private:
     };
     struct Trigger {
         std::string text;  // NFC
+        std::string lead;  // all but its last character; empty for a one-character trigger
         std::size_t index;
     };
 

@@ -4,6 +4,7 @@
 #include <QMimeData>
 #include <QStringList>
 #include <algorithm>
+#include <utility>
 
 #include "platform/paste_tracker.h"
 
@@ -43,6 +44,11 @@ QtClipboardPasteboard::QtClipboardPasteboard(PasteTracker& tracker, std::functio
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { evaluate(); });
     tracker_.onChordSent = [this] { evaluate(); };
     tracker_.putDateOnPrimary = [this] { putDateOnPrimary(); };
+    // Content read ahead is stale once someone else copies.
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed, &timer_,
+                     [this](QClipboard::Mode mode) {
+                         if (mode == QClipboard::Clipboard) prepared_.reset();
+                     });
 }
 
 QtClipboardPasteboard::~QtClipboardPasteboard() {
@@ -82,9 +88,23 @@ void QtClipboardPasteboard::beginRun() {
     fetchesInRun_ = 0;
 }
 
+void QtClipboardPasteboard::prepare() {
+    QClipboard* cb = QGuiApplication::clipboard();
+    if (cb->ownsClipboard() || original_ || prepared_) return;  // nothing slow to read
+    prepared_ = read(QClipboard::Clipboard);
+    preparedAt_ = std::chrono::steady_clock::now();
+}
+
+PasteboardSnapshot QtClipboardPasteboard::readUsersClipboard() {
+    std::optional<PasteboardSnapshot> prepared = std::exchange(prepared_, std::nullopt);
+    const bool fresh = std::chrono::steady_clock::now() - preparedAt_ < maxPreparedAge;
+    if (prepared && fresh && !QGuiApplication::clipboard()->ownsClipboard()) return std::move(*prepared);
+    return read(QClipboard::Clipboard);
+}
+
 PasteboardSnapshot QtClipboardPasteboard::snapshot() {
     if (ours(QClipboard::Clipboard) && original_) return *original_;
-    original_ = read(QClipboard::Clipboard);
+    original_ = readUsersClipboard();
     beginRun();
     return *original_;
 }
@@ -96,7 +116,7 @@ void QtClipboardPasteboard::setText(std::string_view text) {
     if (!ours(QClipboard::Clipboard)) {
         // The engine snapshots before setting; without one the current content is what to keep.
         if (!original_) {
-            original_ = read(QClipboard::Clipboard);
+            original_ = readUsersClipboard();
             beginRun();
         }
     }

@@ -34,6 +34,9 @@ public:
     PasteboardSnapshot snapshot() override;
     void setText(std::string_view text) override;
     void restore(const PasteboardSnapshot& saved) override;
+    // Reads another program's clipboard ahead of a trigger; kept until its owner changes or
+    // `maxPreparedAge` has passed.
+    void prepare() override;
 
     // Someone fetched the data the program put on a selection (told by the X layer).
     void dataFetched();
@@ -43,9 +46,12 @@ public:
     std::chrono::milliseconds minDelayAfterChord{150};
     std::chrono::milliseconds maxDelayAfterChord{1000};
     std::chrono::milliseconds maxWaitForChord{2000};
+    std::chrono::milliseconds maxPreparedAge{3000};
 
 private:
     PasteboardSnapshot read(QClipboard::Mode mode);
+    // The user's content, read ahead when still fresh, else now.
+    PasteboardSnapshot readUsersClipboard();
     void write(const PasteboardSnapshot& snapshot, QClipboard::Mode mode);
     bool ours(QClipboard::Mode mode) const;
     void putDateOnPrimary();
@@ -66,6 +72,8 @@ private:
     int chordsAtRunStart_ = 0;
     int fetchesInRun_ = 0;
     std::optional<PasteboardSnapshot> held_;
+    std::optional<PasteboardSnapshot> prepared_;
+    std::chrono::steady_clock::time_point preparedAt_{};
     std::chrono::steady_clock::time_point heldSince_{};
     QTimer timer_;
 };

@@ -1,5 +1,7 @@
 #include "e2e_support.h"
 
+#include "core/preferences_store.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -180,6 +182,95 @@ std::string today(const char* pattern) {
     char buf[64];
     std::strftime(buf, sizeof buf, pattern, &tm);
     return buf;
+}
+
+std::string clipboardText() {
+    return capture("xclip -o -selection clipboard 2>/dev/null");
+}
+
+void setClipboardText(const std::string& text) {
+    // xclip keeps serving the selection from the background until someone else takes it.
+    run("printf '%s' '" + text + "' | xclip -selection clipboard -i >/dev/null 2>&1");
+    waitUntil([&] { return clipboardText() == text; }, 5s);
+}
+
+Target::Target(const std::filesystem::path& dir, const std::string& name, std::vector<std::string> extra)
+    : file_(dir / name) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> argv = {TARGET_BINARY, "--output", file_.string()};
+    argv.insert(argv.end(), extra.begin(), extra.end());
+    // A loaded machine may take long to start a sanitized Qt program; one retry covers a start
+    // that got lost.
+    for (int attempt = 0; attempt < 2 && window_.empty(); ++attempt) {
+        if (pid_ > 0) stop(pid_);
+        fs::remove(file_);
+        fs::remove(chordsFile());
+        fs::path out = dir / (name + ".stdout");
+        fs::remove(out);
+        pid_ = spawn(argv, out.string(), (dir / (name + ".stderr")).string());
+        waitUntil([&] { return readFile(out).find('\n') != std::string::npos || !running(pid_); }, 40s);
+        std::string ready = readFile(out);
+        auto pos = ready.find("ready ");
+        if (pos != std::string::npos) window_ = ready.substr(pos + 6, ready.find('\n', pos) - pos - 6);
+        if (window_.empty())
+            std::fprintf(stderr, "target did not start: %s\n", readFile(dir / (name + ".stderr")).c_str());
+    }
+}
+
+ProgramUnderTest::ProgramUnderTest() {
+    home_.exportEnvironment();
+    ::setenv("LANG", "C.UTF-8", 1);
+    ::unsetenv("LC_ALL");
+    server_ = std::make_unique<XServer>();
+    ::setenv("DISPLAY", server_->display().c_str(), 1);
+    JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
+    store.write({{prefkey::kOnboardingCompleted, true}});
+    target_ = std::make_unique<Target>(home_.path(), "main.txt");
+    startProgram();
+}
+
+ProgramUnderTest::~ProgramUnderTest() {
+    target_.reset();
+    stop(program_);
+    server_.reset();
+}
+
+bool ProgramUnderTest::startProgram() {
+    program_ = spawn({ORVALIN_BINARY}, (home_.path() / "orvalin.out").string(),
+                     (home_.path() / "orvalin.err").string());
+    const bool up = waitUntil(
+        [this] {
+            target_->focusAndClear();
+            run("xdotool key --delay 40 d t space >/dev/null 2>&1");
+            return waitUntil([this] { return !target_->text().empty() && target_->text() != "dt "; }, 1500ms);
+        },
+        30s);
+    // The warm-up insertions finish restoring the clipboard before a test sets its own.
+    std::this_thread::sleep_for(1500ms);
+    return up;
+}
+
+bool clipboardKeeperRunning() {
+    const std::string display = std::string("DISPLAY=") + std::getenv("DISPLAY");
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+        const std::string cmdline = readFile(entry.path() / "cmdline");
+        if (cmdline != std::string(ORVALIN_BINARY) + '\0' + "--keep-clipboard" + '\0') continue;
+        const std::string environment = readFile(entry.path() / "environ");
+        if (environment.find(display + '\0') != std::string::npos) return true;
+    }
+    return false;
+}
+
+Target::~Target() {
+    stop(pid_);
+}
+
+void Target::focusAndClear() {
+    run("xdotool windowfocus --sync " + window_ + " >/dev/null 2>&1");
+    run("xdotool key Escape >/dev/null 2>&1");
+    waitUntil([&] { return text().empty(); }, 5s);
+    std::filesystem::remove(chordsFile());
 }
 
 }  // namespace orvalin::e2e

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -67,5 +68,64 @@ std::vector<std::uint32_t> screenPixels(const Geometry& area);
 
 // Today's date with a strftime pattern.
 std::string today(const char* pattern);
+
+// The CLIPBOARD as text, read by another client (xclip).
+std::string clipboardText();
+// Puts `text` on the CLIPBOARD from a background xclip, as a user's copy.
+void setClipboardText(const std::string& text);
+
+// The test suite's text window (a Qt program) with the keyboard focus: it writes its text to a
+// file after every change and notes the paste chords it receives.
+class Target {
+public:
+    Target(const std::filesystem::path& dir, const std::string& name, std::vector<std::string> extra = {});
+    ~Target();
+    Target(const Target&) = delete;
+    Target& operator=(const Target&) = delete;
+
+    std::string text() const { return readFile(file_); }
+    std::string chords() const { return readFile(chordsFile()); }
+    bool waitForText(const std::string& expected, std::chrono::milliseconds timeout = 8s) const {
+        return waitUntil([&] { return text() == expected; }, timeout);
+    }
+    // Gives the keyboard back to this window and empties it.
+    void focusAndClear();
+    bool started() const { return !window_.empty(); }
+
+private:
+    std::filesystem::path chordsFile() const { return std::filesystem::path(file_.string() + ".chords"); }
+    std::filesystem::path file_;
+    pid_t pid_ = -1;
+    std::string window_;
+};
+
+// The whole set-up of a run: a private X server, a fresh home holding the built-in formats (the
+// welcome window done with), the program, and the text window with the keyboard focus. Ready
+// once a typed trigger expands there.
+class ProgramUnderTest {
+public:
+    ProgramUnderTest();
+    ~ProgramUnderTest();
+    ProgramUnderTest(const ProgramUnderTest&) = delete;
+    ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
+
+    // Starts the program (again) and waits until a trigger expands in the text window.
+    bool startProgram();
+    pid_t program() const { return program_; }
+    std::string programErrors() const { return readFile(home_.path() / "orvalin.err"); }
+    Target& target() { return *target_; }
+    const TempHome& home() const { return home_; }
+    const XServer& server() const { return *server_; }
+
+private:
+    TempHome home_;
+    std::unique_ptr<XServer> server_;
+    std::unique_ptr<Target> target_;
+    pid_t program_ = -1;
+};
+
+// Whether a keeper of the clipboard (the program's own binary serving the user's content after
+// the program ended) runs on this test's display.
+bool clipboardKeeperRunning();
 
 }  // namespace orvalin::e2e

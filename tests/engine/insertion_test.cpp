@@ -12,23 +12,21 @@ TEST_F(EngineTest, OverlappingTriggersEachPasteTheirOwnDateAndTheUsersClipboardC
     p.pasteboard.userCopies(fakes::textContent("mine"));
     p.timeline.clear();
 
-    p.monitor.type("aa");  // t = 0: paste at 50, restore at 200
+    p.monitor.type("aa");  // t = 0: paste at once, restore at 150
     p.scheduler.advance(30ms);
-    p.monitor.type("bb");  // t = 30: paste at 80, restore at 230
+    p.monitor.type("bb");  // t = 30: paste at once, restore at 180
     p.scheduler.advance(1s);
     EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{
+                                    {0ms, "key 51", "mine"},
+                                    {0ms, "key 51", "mine"},
                                     {0ms, "snapshot", "mine"},
                                     {0ms, "setText", "A"},
-                                    {0ms, "key 51", "A"},
-                                    {0ms, "key 51", "A"},
+                                    {0ms, "key 9 flags 0x100000", "A"},
+                                    {30ms, "key 51", "A"},
+                                    {30ms, "key 51", "A"},
                                     {30ms, "setText", "B"},  // no second snapshot: it would hold A
-                                    {30ms, "key 51", "B"},
-                                    {30ms, "key 51", "B"},
-                                    {50ms, "setText", "A"},  // A is put back for its own paste
-                                    {50ms, "key 9 flags 0x100000", "A"},
-                                    {80ms, "setText", "B"},
-                                    {80ms, "key 9 flags 0x100000", "B"},
-                                    {230ms, "restore", "mine"},  // once, after the last paste
+                                    {30ms, "key 9 flags 0x100000", "B"},
+                                    {180ms, "restore", "mine"},  // once, after the last paste
                                 }));
     EXPECT_FALSE(manager->isInsertionUnderWay());
 }
@@ -37,14 +35,14 @@ TEST_F(EngineTest, InsertionStartingAfterTheRestoreTakesAFreshSnapshot) {
     startWith({literalEntry("A", "aa")});
     p.pasteboard.userCopies(fakes::textContent("first"));
     p.monitor.type("aa");
-    p.scheduler.advance(200ms);
+    p.scheduler.advance(150ms);
     EXPECT_EQ(p.pasteboard.describe(), "first");
     p.pasteboard.userCopies(fakes::textContent("second"));
     p.timeline.clear();
     p.monitor.type("aa");
     p.scheduler.advance(1s);
-    EXPECT_EQ(insertionCalls().front(), (TimelineEntry{200ms, "snapshot", "second"}));
-    EXPECT_EQ(insertionCalls().back(), (TimelineEntry{400ms, "restore", "second"}));
+    EXPECT_EQ(p.timeline.only({"snapshot"}), (std::vector<TimelineEntry>{{150ms, "snapshot", "second"}}));
+    EXPECT_EQ(insertionCalls().back(), (TimelineEntry{300ms, "restore", "second"}));
 }
 
 TEST_F(EngineTest, ChainOfOverlapsAcrossTriggerCombinationAndPanelRestoresOnceAtTheEnd) {
@@ -54,20 +52,20 @@ TEST_F(EngineTest, ChainOfOverlapsAcrossTriggerCombinationAndPanelRestoresOnceAt
     p.pasteboard.userCopies(rich);
     p.timeline.clear();
 
-    p.monitor.type("aa");  // 0: paste 50, restore 200
-    p.scheduler.advance(150ms);
-    p.monitor.press(kKeyD, modifier::kControl);  // 150: paste 170, restore 320
+    p.monitor.type("aa");  // 0: paste at once, restore 150
     p.scheduler.advance(100ms);
-    manager->pasteText("PANEL", 150ms);  // 250: paste 400, restore 550
+    p.monitor.press(kKeyD, modifier::kControl);  // 100: paste 120, restore 270
+    p.scheduler.advance(100ms);
+    manager->pasteText("PANEL", 150ms);  // 200: paste 350, restore 500
     p.scheduler.advance(299ms);
     EXPECT_TRUE(manager->isInsertionUnderWay());
     EXPECT_EQ(p.pasteboard.restores, 0);
     p.scheduler.advance(1ms);
     EXPECT_EQ(p.timeline.only({"key 9", "restore"}), (std::vector<TimelineEntry>{
-                                                         {50ms, "key 9 flags 0x100000", "A"},
-                                                         {170ms, "key 9 flags 0x100000", "A"},
-                                                         {400ms, "key 9 flags 0x100000", "PANEL"},
-                                                         {550ms, "restore", p.pasteboard.describe()},
+                                                         {0ms, "key 9 flags 0x100000", "A"},
+                                                         {120ms, "key 9 flags 0x100000", "A"},
+                                                         {350ms, "key 9 flags 0x100000", "PANEL"},
+                                                         {500ms, "restore", p.pasteboard.describe()},
                                                      }));
     EXPECT_EQ(p.pasteboard.content, rich) << "every type of the user's content is back";
     EXPECT_EQ(p.pasteboard.snapshots, 1);
@@ -108,12 +106,12 @@ TEST_F(EngineTest, EmptyPatternStillErasesTheTrigger) {
     p.timeline.clear();
     p.monitor.type("zz");
     p.scheduler.advance(1s);
-    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "snapshot", "mine"},
+    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "key 51", "mine"},
+                                                            {0ms, "key 51", "mine"},
+                                                            {0ms, "snapshot", "mine"},
                                                             {0ms, "setText", ""},
-                                                            {0ms, "key 51", ""},
-                                                            {0ms, "key 51", ""},
-                                                            {50ms, "key 9 flags 0x100000", ""},
-                                                            {200ms, "restore", "mine"}}));
+                                                            {0ms, "key 9 flags 0x100000", ""},
+                                                            {150ms, "restore", "mine"}}));
 }
 
 TEST_F(EngineTest, AKeyTheLayoutCannotTypeEndsTheInsertionWithTheClipboardBackAtOnce) {
@@ -123,25 +121,23 @@ TEST_F(EngineTest, AKeyTheLayoutCannotTypeEndsTheInsertionWithTheClipboardBackAt
     p.timeline.clear();
     p.monitor.type("aa");
     p.scheduler.advance(1s);
-    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "snapshot", "mine"},
+    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "key 51", "mine"},
+                                                            {0ms, "key 51", "mine"},
+                                                            {0ms, "snapshot", "mine"},
                                                             {0ms, "setText", "A"},
-                                                            {0ms, "key 51", "A"},
-                                                            {0ms, "key 51", "A"},
-                                                            {50ms, "key 9 impossible", "A"},
-                                                            {50ms, "restore", "mine"}}));
+                                                            {0ms, "key 9 impossible", "A"},
+                                                            {0ms, "restore", "mine"}}));
     EXPECT_FALSE(manager->isInsertionUnderWay());
     EXPECT_EQ(manager->bufferLength(), 0u);
 
-    // Without Backspace the trigger cannot be erased: it stays, and no date lands beside it.
+    // Without Backspace the trigger cannot be erased: it stays, no date lands beside it, and the
+    // clipboard is not touched.
     p.keys.typesV = true;
     p.keys.typesBackspace = false;
     p.timeline.clear();
     p.monitor.type("aa");
     p.scheduler.advance(1s);
-    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{1000ms, "snapshot", "mine"},
-                                                            {1000ms, "setText", "A"},
-                                                            {1000ms, "key 51 impossible", "A"},
-                                                            {1000ms, "restore", "mine"}}));
+    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{1000ms, "key 51 impossible", "mine"}}));
     EXPECT_FALSE(manager->isInsertionUnderWay());
 }
 
@@ -149,14 +145,15 @@ TEST_F(EngineTest, TeardownDuringAnInsertionCancelsItsStepsAndGivesTheClipboardB
     startWith({literalEntry("A", "aa"), literalEntry("B", "bb")});
     p.pasteboard.userCopies(fakes::textContent("mine"));
     p.monitor.type("aa");
-    p.scheduler.advance(60ms);  // A pasted, its restore pending
-    p.monitor.type("bb");       // B not yet pasted
-    EXPECT_EQ(p.pasteboard.describe(), "B");
+    p.scheduler.advance(60ms);           // A pasted, its restore pending
+    p.monitor.type("bb");                // B pasted, the restore now after it
+    manager->pasteText("PANEL", 150ms);  // not yet pasted
+    EXPECT_EQ(p.pasteboard.describe(), "PANEL");
     manager.reset();
     EXPECT_EQ(p.scheduler.pendingOnce(), 0u);
     EXPECT_EQ(p.pasteboard.describe(), "mine");
     p.scheduler.advance(1s);
-    EXPECT_EQ(p.keys.presses.size(), 5u) << "four Backspaces and A's paste, nothing after teardown";
+    EXPECT_EQ(p.keys.presses.size(), 6u) << "four Backspaces and two pastes, nothing after teardown";
 }
 
 }  // namespace

@@ -20,16 +20,19 @@ std::string today(const std::string& pattern) {
     return formatDate(std::chrono::system_clock::now(), pattern);
 }
 
+// The Backspaces first, then the clipboard, the paste right behind them, the restore 150 ms later.
 std::vector<TimelineEntry> triggerTimeline(int backspaces, const std::string& before, const std::string& date,
                                            std::chrono::milliseconds t0 = 0ms) {
-    std::vector<TimelineEntry> expected{{t0, "snapshot", before}, {t0, "setText", date}};
-    for (int i = 0; i < backspaces; ++i) expected.push_back({t0, "key 51", date});
-    expected.push_back({t0 + 50ms, "key 9 flags 0x100000", date});
-    expected.push_back({t0 + 200ms, "restore", before});
+    std::vector<TimelineEntry> expected;
+    for (int i = 0; i < backspaces; ++i) expected.push_back({t0, "key 51", before});
+    expected.push_back({t0, "snapshot", before});
+    expected.push_back({t0, "setText", date});
+    expected.push_back({t0, "key 9 flags 0x100000", date});
+    expected.push_back({t0 + 150ms, "restore", before});
     return expected;
 }
 
-TEST_F(EngineTest, BuiltInTriggerErasesItselfPastesAtFiftyAndRestoresAtTwoHundred) {
+TEST_F(EngineTest, BuiltInTriggerErasesItselfPastesRightBehindAndRestoresAt150) {
     start();
     p.pasteboard.userCopies(fakes::textContent("mine"));
     p.timeline.clear();
@@ -37,12 +40,27 @@ TEST_F(EngineTest, BuiltInTriggerErasesItselfPastesAtFiftyAndRestoresAtTwoHundre
     p.monitor.type("dt ");
     const std::string iso = today("yyyy-MM-dd ");
     EXPECT_EQ(manager->bufferLength(), 0u);
-    p.scheduler.advance(49ms);
-    EXPECT_EQ(p.keys.presses.size(), 3u) << "only the Backspaces before 50 ms";
+    EXPECT_EQ(p.keys.presses.size(), 4u) << "no pause between the Backspaces and the paste";
     p.scheduler.advance(1s);
     EXPECT_EQ(insertionCalls(), triggerTimeline(3, "mine", iso));
     EXPECT_EQ(p.keys.presses.back(), (fakes::FakeKeySynthesizer::Press{9, 0x100000}));
     EXPECT_EQ(p.keys.presses.front(), (fakes::FakeKeySynthesizer::Press{51, 0}));
+}
+
+TEST_F(EngineTest, TheClipboardIsReadAheadOneKeyBeforeATriggerButNotDuringAnInsertion) {
+    startWith({literalEntry("A", "dt "), literalEntry("E", "\xC3\xA9")});  // "é" alone
+    p.monitor.type("xd");
+    EXPECT_EQ(p.pasteboard.prepares, 0);
+    p.monitor.type("t");  // "dt" lacks only the space
+    EXPECT_EQ(p.pasteboard.prepares, 1);
+    p.monitor.type(" ");
+    EXPECT_EQ(p.timeline.only({"prepare", "snapshot"}),
+              (std::vector<TimelineEntry>{{0ms, "prepare", "<empty>"}, {0ms, "snapshot", "<empty>"}}));
+    p.monitor.type("dt");  // while the insertion is under way its snapshot is already taken
+    EXPECT_EQ(p.pasteboard.prepares, 1);
+    p.scheduler.advance(1s);
+    p.monitor.type("xdt");
+    EXPECT_EQ(p.pasteboard.prepares, 2);
 }
 
 TEST_F(EngineTest, LongerBuiltInTriggerWinsBecauseTheShorterDoesNotEndTheBuffer) {

@@ -138,6 +138,11 @@ void FakePasteboard::userCopies(PasteboardSnapshot copied) {
     if (timeline != nullptr) timeline->record("user copy");
 }
 
+void FakePasteboard::prepare() {
+    ++prepares;
+    if (timeline != nullptr) timeline->record("prepare");
+}
+
 std::string FakePasteboard::describe() const {
     if (content.items.empty()) return "<empty>";
     if (content.items.size() == 1 && content.items[0].first == kTextType) return content.items[0].second;

@@ -87,6 +87,7 @@ public:
     PasteboardSnapshot snapshot() override;
     void setText(std::string_view text) override;
     void restore(const PasteboardSnapshot& saved) override;
+    void prepare() override;
 
     // What the user copied by themselves (recorded as "user copy").
     void userCopies(PasteboardSnapshot content);
@@ -95,7 +96,7 @@ public:
 
     PasteboardSnapshot content;
     Timeline* timeline = nullptr;
-    int snapshots = 0, texts = 0, restores = 0;
+    int snapshots = 0, texts = 0, restores = 0, prepares = 0;
 };
 
 class FakeKeySynthesizer : public KeySynthesizer {
