@@ -1,7 +1,10 @@
 #include "app/application_runtime.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QGuiApplication>
+#include <QTimer>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -14,6 +17,7 @@
 #include "platform/qt_scheduler.h"
 #include "platform/single_instance_guard.h"
 #include "platform/x11/active_window_watcher.h"
+#include "platform/x11/clipboard_keeper.h"
 #include "platform/x11/record_key_monitor.h"
 #include "platform/x11/selection_watch.h"
 #include "platform/x11/x11_connection.h"
@@ -59,6 +63,25 @@ ApplicationRuntime::ApplicationRuntime() = default;
 ApplicationRuntime::~ApplicationRuntime() {
     // The engine goes first: it puts the user's clipboard back while everything it uses still exists.
     manager_.reset();
+    keepSelectionsServed();
+}
+
+// The content the program put back after an insertion is the user's: it must outlive the
+// program, as it would have with the application the user copied from. A clipboard manager takes
+// it over from Qt as the program ends; without one a small keeper process serves it.
+void ApplicationRuntime::keepSelectionsServed() {
+    if (keeperProgram_.empty() || !pasteboard_ || !connection_ || connection_->broken()) return;
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+    pasteboard_->restoreNow();
+    if (x11::selectionOwner(*connection_, "CLIPBOARD_MANAGER") != XCB_WINDOW_NONE) return;
+    std::vector<x11::KeptSelection> kept;
+    for (bool primary : {false, true}) {
+        PasteboardSnapshot content = pasteboard_->ownedContent(primary);
+        if (!content.empty()) kept.push_back({primary ? "PRIMARY" : "CLIPBOARD", std::move(content.items)});
+    }
+    if (kept.empty()) return;
+    if (!x11::startClipboardKeeper(keeperProgram_, kept))
+        std::cerr << "orvalin : le presse-papiers ne peut être gardé après la fin du programme\n";
 }
 
 PreferencesStore& ApplicationRuntime::store() {
@@ -163,6 +186,21 @@ void ApplicationRuntime::startEngine() {
     manager_->subscribe([this](TextExpansionManager::Change change) {
         if (change == TextExpansionManager::Change::AccessibilityPermission) reportWhyNotWatching();
     });
+}
+
+void ApplicationRuntime::finishInsertion(std::chrono::milliseconds bound) {
+    if (!manager_ || (connection_ && connection_->broken())) return;
+    auto underWay = [this] { return manager_->isInsertionUnderWay() || pasteboard_->restoreHeld(); };
+    if (!underWay()) return;
+    QEventLoop loop;
+    QTimer poll;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!underWay() || elapsed.hasExpired(bound.count())) loop.quit();
+    });
+    poll.start(10);
+    loop.exec();
 }
 
 void ApplicationRuntime::reportWhyNotWatching() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -50,6 +51,14 @@ public:
     // The help page installed with the program: what the session must offer and how to check it.
     static std::string permissionHelpUrl();
 
+    // Lets an insertion under way finish (the paste fetched, the clipboard restored), within
+    // `bound`, running the event loop meanwhile. Called once the main loop has ended: leaving
+    // at once would erase a trigger and give the target the old clipboard instead of the date.
+    void finishInsertion(std::chrono::milliseconds bound = std::chrono::milliseconds(1500));
+    // The program run as the keeper of the user's selections once this one has ended (the
+    // program's own binary); without it, nothing outlives the program.
+    void keepSelectionsWith(std::string program) { keeperProgram_ = std::move(program); }
+
 private:
     // The steps of start(), in order.
     std::optional<StartResult> becomeTheOneInstance(const std::string& display);
@@ -59,6 +68,7 @@ private:
     void createKeyboard(const std::string& display);
     void startEngine();
     void reportWhyNotWatching();
+    void keepSelectionsServed();
 
     std::function<void()> showRequested_;
     std::unique_ptr<SingleInstanceGuard> guard_;
@@ -77,6 +87,7 @@ private:
     std::unique_ptr<EnginePlatform> platform_;
     std::unique_ptr<TextExpansionManager> manager_;
     bool reportedNotWatching_ = false;
+    std::string keeperProgram_;
 };
 
 }  // namespace orvalin

@@ -6,11 +6,15 @@
 #include <QApplication>
 #include <QSocketNotifier>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 
 #include "app/application_runtime.h"
 #include "app/build_info.h"
 #include "app/command_line.h"
+#include "platform/x11/clipboard_keeper.h"
 #include "ui/orvalin_app.h"
 
 namespace {
@@ -52,6 +56,9 @@ bool displayReachable() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The keeper of the user's clipboard after the program ended (started by the program itself).
+    if (argc == 2 && std::strcmp(argv[1], orvalin::x11::kKeeperArgument) == 0)
+        return orvalin::x11::runClipboardKeeper(STDIN_FILENO);
     const orvalin::CommandLine command = orvalin::parseCommandLine({argv, argv + argc});
     switch (command.action) {
         case orvalin::CommandLine::Action::Error:
@@ -95,8 +102,12 @@ int main(int argc, char** argv) {
     orvalin::ui::OrvalinApp tray(runtime.manager(), runtime.store());
     runtime.onShowRequested([&tray] { tray.showPanel(); });
     if (command.action == orvalin::CommandLine::Action::Show) {
-        QMetaObject::invokeMethod(
-            &tray, [&tray] { tray.showPanel(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(&tray, [&tray] { tray.showPanel(); }, Qt::QueuedConnection);
     }
-    return tray.exec();
+    std::error_code noPath;
+    runtime.keepSelectionsWith(std::filesystem::read_symlink("/proc/self/exe", noPath).string());
+    const int status = tray.exec();
+    // Quitter, SIGTERM or logout in the middle of an insertion: its date still lands.
+    runtime.finishInsertion();
+    return status;
 }

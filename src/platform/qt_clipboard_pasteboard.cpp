@@ -55,7 +55,19 @@ QtClipboardPasteboard::~QtClipboardPasteboard() {
     tracker_.onChordSent = nullptr;
     tracker_.putDateOnPrimary = nullptr;
     // Leaving now: the user's content goes back rather than staying replaced by a date.
+    restoreNow();
+}
+
+void QtClipboardPasteboard::restoreNow() {
     if (held_) apply();
+}
+
+PasteboardSnapshot QtClipboardPasteboard::ownedContent(bool primary) {
+    const QClipboard::Mode mode = primary ? QClipboard::Selection : QClipboard::Clipboard;
+    QClipboard* cb = QGuiApplication::clipboard();
+    const bool owned = primary ? cb->ownsSelection() : cb->ownsClipboard();
+    if (!owned || ours(mode)) return {};
+    return read(mode);
 }
 
 bool QtClipboardPasteboard::ours(QClipboard::Mode mode) const {

@@ -41,6 +41,11 @@ public:
     // Someone fetched the data the program put on a selection (told by the X layer).
     void dataFetched();
     bool restoreHeld() const { return held_.has_value(); }
+    // The program is ending: a restore still held back happens now.
+    void restoreNow();
+    // What the program serves on the selection now, when that is the user's content it put back
+    // (never an inserted date); empty when another program owns it.
+    PasteboardSnapshot ownedContent(bool primary);
 
     // Bounds, shortened by tests.
     std::chrono::milliseconds minDelayAfterChord{150};

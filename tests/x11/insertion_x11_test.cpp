@@ -23,6 +23,7 @@
 
 #include "platform/paste_tracker.h"
 #include "platform/qt_clipboard_pasteboard.h"
+#include "platform/x11/clipboard_keeper.h"
 #include "platform/x11/record_key_monitor.h"
 #include "platform/x11/selection_watch.h"
 #include "platform/x11/x11_connection.h"
@@ -311,6 +312,18 @@ TEST_F(Synthesis, ALayoutWithoutVSendsNoOtherKeyAndSaysThePasteFailed) {
     EXPECT_TRUE(spin([&] { return seenCount(9) == 1; }));
     EXPECT_EQ(tracker_.chordsSent(), 1);
     EXPECT_FALSE(tracker_.lastChordFailed());
+}
+
+TEST(ClipboardKeeper, SelectionsTravelWholeToTheKeeperAndDamagedInputIsRefused) {
+    const std::vector<KeptSelection> kept = {
+        {"CLIPBOARD", {{"text/plain", "texte connu"}, {"image/png", std::string("\x89PNG\0\r\n", 7)}}},
+        {"PRIMARY", {{"text/plain", ""}}}};
+    const std::string bytes = encodeKeptSelections(kept);
+    EXPECT_EQ(decodeKeptSelections(bytes), kept);
+    for (std::size_t cut : {std::size_t{0}, std::size_t{5}, bytes.size() / 2, bytes.size() - 1})
+        EXPECT_TRUE(decodeKeptSelections(bytes.substr(0, cut)).empty()) << cut;
+    EXPECT_TRUE(decodeKeptSelections(bytes + "x").empty());
+    EXPECT_TRUE(decodeKeptSelections("n'importe quoi").empty());
 }
 
 }  // namespace

@@ -38,6 +38,15 @@ bool SelectionRequestWatch::nativeEventFilter(const QByteArray& eventType, void*
     return false;  // Qt still answers it
 }
 
+xcb_window_t selectionOwner(X11Connection& conn, const char* selection) {
+    if (conn.broken()) return XCB_WINDOW_NONE;
+    xcb_connection_t* c = conn.raw();
+    std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> owner(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, conn.atom(selection)), nullptr),
+        &std::free);
+    return owner ? owner->owner : xcb_window_t{XCB_WINDOW_NONE};
+}
+
 bool selectionOwnerAnswers(X11Connection& conn, bool primary, std::chrono::milliseconds timeout) {
     if (conn.broken()) return false;
     xcb_connection_t* c = conn.raw();

@@ -25,6 +25,9 @@ private:
     xcb_atom_t clipboard_, targets_, multiple_, timestamp_, saveTargets_, hint_, copyqHidden_;
 };
 
+// The window owning the named selection; XCB_WINDOW_NONE when nobody owns it.
+xcb_window_t selectionOwner(X11Connection& conn, const char* selection);
+
 // Whether the owner of a selection answers a TARGETS request within `timeout`; true when the
 // selection has no owner. Asked on the program's own connection, so Qt never waits on it.
 bool selectionOwnerAnswers(X11Connection& conn, bool primary, std::chrono::milliseconds timeout);
