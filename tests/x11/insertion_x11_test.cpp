@@ -3,7 +3,6 @@
 // keyboard layout that cannot type the paste chord.
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
-#include <xcb/xtest.h>
 
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -12,6 +11,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +28,7 @@
 #include "platform/x11/selection_watch.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/xtest_key_synthesizer.h"
+#include "support/other_x_client.h"
 #include "support/xvfb_server.h"
 
 namespace orvalin::x11 {
@@ -36,10 +37,7 @@ namespace {
 using namespace std::chrono_literals;
 
 bool spin(const std::function<bool()>& done, int timeoutMs = 5000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
+    return QTest::qWaitFor(done, timeoutMs);
 }
 
 // Another X client reads or sets a selection, as a target, a clipboard manager or the user would.
@@ -176,7 +174,7 @@ TEST_F(InsertionPasteboard, CopyqKeepsTheUsersCopyButNotTheDate) {
     if (!copyq) GTEST_SKIP() << "copyq never kept a plain copy: nothing to judge the date by";
 
     insertFromPrimary("2026-12-07 ");
-    spin([] { return false; }, 1500);  // time for copyq to look at the date, serving its requests
+    QTest::qWait(1500);  // time for copyq to look at the date, serving its requests
     EXPECT_EQ(copyq->count(), 1);
     EXPECT_EQ(copyq->command({"read", "0"}), "bonjour");
 }
@@ -241,7 +239,8 @@ TEST_F(InsertionPasteboard, APasteThatCouldNotBeTypedGivesTheClipboardBackAtOnce
 class Synthesis : public ::testing::Test {
 protected:
     void SetUp() override {
-        focusAWindowTakingKeys();
+        // The application the keys go to: the server sends recorded keys out as it delivers them.
+        user_.focus(user_.window("TextEditor"));
         conn_ = X11Connection::open();
         ASSERT_TRUE(conn_);
         monitor_ = std::make_unique<RecordKeyMonitor>(*conn_, nullptr, "C.UTF-8");
@@ -253,14 +252,11 @@ protected:
             [m](std::uint32_t k) { return m->isModifierKeycode(k); }, 300ms);
         // The recording is live once it sees a key.
         ASSERT_TRUE(spin([&] {
-            for (std::uint8_t type : {XCB_KEY_PRESS, XCB_KEY_RELEASE}) {
-                xcb_test_fake_input(conn_->raw(), type, 67 /* F1 */, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0,
-                                    0);
-            }
-            xcb_flush(conn_->raw());
+            user_.key(XCB_KEY_PRESS, 67);  // F1
+            user_.key(XCB_KEY_RELEASE, 67);
             return spin([&] { return !seen_.empty(); }, 200);
         }));
-        spin([] { return false; }, 300);  // the keys of every attempt have come in
+        QTest::qWait(300);  // the keys of every attempt have come in
         seen_.clear();
     }
     void TearDown() override {
@@ -268,27 +264,14 @@ protected:
         synth_.reset();
         monitor_.reset();
         conn_.reset();
-        if (user_ != nullptr) xcb_disconnect(user_);
-    }
-    // The application the keys go to: the server sends recorded keys out as it delivers them.
-    void focusAWindowTakingKeys() {
-        user_ = xcb_connect(nullptr, nullptr);
-        xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(user_)).data->root;
-        xcb_window_t w = xcb_generate_id(user_);
-        std::uint32_t mask = XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE;
-        xcb_create_window(user_, XCB_COPY_FROM_PARENT, w, root, 0, 0, 10, 10, 0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
-        xcb_map_window(user_, w);
-        xcb_set_input_focus(user_, XCB_INPUT_FOCUS_POINTER_ROOT, w, XCB_CURRENT_TIME);
-        std::free(xcb_get_input_focus_reply(user_, xcb_get_input_focus(user_), nullptr));
     }
     long seenCount(std::uint16_t keyCode) const { return std::count(seen_.begin(), seen_.end(), keyCode); }
     void layout(const char* name) {
         ASSERT_EQ(std::system((std::string("setxkbmap -layout ") + name).c_str()), 0);
-        spin([] { return false; }, 300);  // the keymap change has come in
+        QTest::qWait(300);  // the keymap change has come in
     }
 
-    xcb_connection_t* user_ = nullptr;
+    OtherXClient user_;
     std::unique_ptr<X11Connection> conn_;
     PasteTracker tracker_;
     std::unique_ptr<RecordKeyMonitor> monitor_;
@@ -301,7 +284,7 @@ TEST_F(Synthesis, ALayoutWithoutVSendsNoOtherKeyAndSaysThePasteFailed) {
     EXPECT_FALSE(synth_->postCommandV());
     EXPECT_TRUE(synth_->postBackspace()) << "Backspace is still on the keyboard";
     ASSERT_TRUE(spin([&] { return seenCount(51) == 1; }));
-    spin([] { return false; }, 300);
+    QTest::qWait(300);
     EXPECT_EQ(seenCount(9), 0) << "no chord on whatever key sits where V was";
     EXPECT_EQ(tracker_.chordsSent(), 0);
     EXPECT_TRUE(tracker_.lastChordFailed());
@@ -330,19 +313,14 @@ TEST(ClipboardKeeper, SelectionsTravelWholeToTheKeeperAndDamagedInputIsRefused) 
 }  // namespace orvalin::x11
 
 int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
     XvfbServer server;
     if (!server.start()) {
-        std::puts("Xvfb could not be started");
+        std::fprintf(stderr, "%s\n", server.error().c_str());
         return 1;
     }
-    ::setenv("DISPLAY", server.display().c_str(), 1);
-    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-    int rc = 1;
-    {
-        QGuiApplication app(argc, argv);
-        ::testing::InitGoogleTest(&argc, argv);
-        rc = RUN_ALL_TESTS();
-    }
-    server.stop();
-    return rc;
+    server.exportDisplay();
+    QGuiApplication app(argc, argv);
+    return RUN_ALL_TESTS();
 }
