@@ -32,10 +32,16 @@ void InsertionSequencer::begin(std::optional<PasteboardSnapshot> saved) {
 }
 
 void InsertionSequencer::insert(std::string text, std::size_t backspaces, Scheduler::Duration pasteDelay) {
+    // The first of overlapping insertions saves the user's content; later ones find the date.
+    std::optional<PasteboardSnapshot> saved;
+    if (pending_ == 0) {
+        saved = pasteboard_.snapshot();
+        if (saved->unreadable) return;
+    }
     for (std::size_t i = 0; i < backspaces; ++i) {
         if (!keys_.postBackspace()) return;
     }
-    begin(std::nullopt);
+    begin(std::move(saved));
     pasteboard_.setText(text);
     lastText_ = text;
     if (pasteDelay.count() <= 0) {

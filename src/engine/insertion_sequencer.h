@@ -32,12 +32,12 @@ public:
     InsertionSequencer(const InsertionSequencer&) = delete;
     InsertionSequencer& operator=(const InsertionSequencer&) = delete;
 
-    // Posts `backspaces` Backspaces, puts `text` on the clipboard, posts Command-V after
-    // `pasteDelay` (in the same turn when it is zero), and restores the clipboard `kRestoreDelay`
-    // after that. The Backspaces go first: reading the user's clipboard may take a moment, and
-    // keys typed meanwhile must not be the ones erased. A key that cannot be typed ends the
-    // insertion there and then, with the clipboard as the user had it: no paste follows a trigger
-    // that could not be erased.
+    // Saves the user's clipboard, posts `backspaces` Backspaces, puts `text` on the clipboard,
+    // posts Command-V after `pasteDelay` (in the same turn when it is zero), and restores the
+    // clipboard `kRestoreDelay` after that. A clipboard whose content could not be read is left
+    // alone and nothing is typed: the trigger stays, rather than the user's content being lost.
+    // A key that cannot be typed ends the insertion there and then, with the clipboard as the
+    // user had it: no paste follows a trigger that could not be erased.
     void insert(std::string text, std::size_t backspaces, Scheduler::Duration pasteDelay);
     // Command-V now, `saved` back `kRestoreDelay` later. When an insertion is already under way,
     // the content saved by the first one is what comes back instead.

@@ -48,6 +48,9 @@ public:
 // One clipboard content: every (type, bytes) pair it offered, in order.
 struct PasteboardSnapshot {
     std::vector<std::pair<std::string, std::string>> items;
+    // The owner did not answer in time: its content could not be saved, and replacing it would
+    // lose it.
+    bool unreadable = false;
     bool empty() const { return items.empty(); }
     friend bool operator==(const PasteboardSnapshot&, const PasteboardSnapshot&) = default;
 };

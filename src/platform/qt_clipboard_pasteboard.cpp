@@ -4,6 +4,7 @@
 #include <QMimeData>
 #include <QStringList>
 #include <algorithm>
+#include <iostream>
 #include <utility>
 
 #include "platform/paste_tracker.h"
@@ -82,7 +83,10 @@ PasteboardSnapshot QtClipboardPasteboard::read(QClipboard::Mode mode) {
     PasteboardSnapshot snap;
     QClipboard* cb = QGuiApplication::clipboard();
     bool owned = mode == QClipboard::Clipboard ? cb->ownsClipboard() : cb->ownsSelection();
-    if (!owned && ownerAnswers_ && !ownerAnswers_(mode == QClipboard::Selection)) return snap;
+    if (!owned && ownerAnswers_ && !ownerAnswers_(mode == QClipboard::Selection)) {
+        snap.unreadable = true;
+        return snap;
+    }
     const QMimeData* data = cb->mimeData(mode);
     if (data == nullptr) return snap;
     for (const QString& format : data->formats()) {
@@ -116,7 +120,13 @@ PasteboardSnapshot QtClipboardPasteboard::readUsersClipboard() {
 
 PasteboardSnapshot QtClipboardPasteboard::snapshot() {
     if (ours(QClipboard::Clipboard) && original_) return *original_;
-    original_ = readUsersClipboard();
+    PasteboardSnapshot saved = readUsersClipboard();
+    if (saved.unreadable) {
+        std::cerr << "orvalin : le programme qui tient le presse-papiers ne répond pas ; rien n'est "
+                     "inséré, pour ne pas perdre son contenu\n";
+        return saved;
+    }
+    original_ = std::move(saved);
     beginRun();
     return *original_;
 }

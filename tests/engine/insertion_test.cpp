@@ -17,9 +17,9 @@ TEST_F(EngineTest, OverlappingTriggersEachPasteTheirOwnDateAndTheUsersClipboardC
     p.monitor.type("bb");  // t = 30: paste at once, restore at 180
     p.scheduler.advance(1s);
     EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{
-                                    {0ms, "key 51", "mine"},
-                                    {0ms, "key 51", "mine"},
                                     {0ms, "snapshot", "mine"},
+                                    {0ms, "key 51", "mine"},
+                                    {0ms, "key 51", "mine"},
                                     {0ms, "setText", "A"},
                                     {0ms, "key 9 flags 0x100000", "A"},
                                     {30ms, "key 51", "A"},
@@ -106,9 +106,9 @@ TEST_F(EngineTest, EmptyPatternStillErasesTheTrigger) {
     p.timeline.clear();
     p.monitor.type("zz");
     p.scheduler.advance(1s);
-    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "key 51", "mine"},
+    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "snapshot", "mine"},
                                                             {0ms, "key 51", "mine"},
-                                                            {0ms, "snapshot", "mine"},
+                                                            {0ms, "key 51", "mine"},
                                                             {0ms, "setText", ""},
                                                             {0ms, "key 9 flags 0x100000", ""},
                                                             {150ms, "restore", "mine"}}));
@@ -121,9 +121,9 @@ TEST_F(EngineTest, AKeyTheLayoutCannotTypeEndsTheInsertionWithTheClipboardBackAt
     p.timeline.clear();
     p.monitor.type("aa");
     p.scheduler.advance(1s);
-    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "key 51", "mine"},
+    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "snapshot", "mine"},
                                                             {0ms, "key 51", "mine"},
-                                                            {0ms, "snapshot", "mine"},
+                                                            {0ms, "key 51", "mine"},
                                                             {0ms, "setText", "A"},
                                                             {0ms, "key 9 impossible", "A"},
                                                             {0ms, "restore", "mine"}}));
@@ -137,8 +137,29 @@ TEST_F(EngineTest, AKeyTheLayoutCannotTypeEndsTheInsertionWithTheClipboardBackAt
     p.timeline.clear();
     p.monitor.type("aa");
     p.scheduler.advance(1s);
-    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{1000ms, "key 51 impossible", "mine"}}));
+    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{1000ms, "snapshot", "mine"},
+                                                            {1000ms, "key 51 impossible", "mine"}}));
     EXPECT_FALSE(manager->isInsertionUnderWay());
+}
+
+TEST_F(EngineTest, AClipboardThatCannotBeReadIsLeftAloneAndTheTriggerStays) {
+    startWith({literalEntry("A", "aa")});
+    p.pasteboard.userCopies(fakes::textContent("mine"));
+    p.pasteboard.ownerSilent = true;
+    p.timeline.clear();
+    p.monitor.type("aa");
+    manager->pasteText("PANEL", 150ms);
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "snapshot unreadable", "mine"},
+                                                            {0ms, "snapshot unreadable", "mine"}}));
+    EXPECT_TRUE(p.keys.presses.empty()) << "no Backspace erased the trigger";
+    EXPECT_FALSE(manager->isInsertionUnderWay());
+
+    p.pasteboard.ownerSilent = false;  // once it answers again, triggers work as ever
+    p.monitor.type("aa");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.keys.presses.size(), 3u);
+    EXPECT_EQ(p.pasteboard.describe(), "mine");
 }
 
 TEST_F(EngineTest, TeardownDuringAnInsertionCancelsItsStepsAndGivesTheClipboardBack) {

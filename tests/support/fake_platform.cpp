@@ -106,7 +106,8 @@ PasteboardSnapshot textContent(std::string text) {
 
 PasteboardSnapshot FakePasteboard::snapshot() {
     ++snapshots;
-    if (timeline != nullptr) timeline->record("snapshot");
+    if (timeline != nullptr) timeline->record(ownerSilent ? "snapshot unreadable" : "snapshot");
+    if (ownerSilent) return PasteboardSnapshot{{}, true};
     return content;
 }
 

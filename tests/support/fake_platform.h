@@ -95,6 +95,8 @@ public:
     std::string describe() const;
 
     PasteboardSnapshot content;
+    // Plays an owner that does not answer: snapshots come back unreadable.
+    bool ownerSilent = false;
     Timeline* timeline = nullptr;
     int snapshots = 0, texts = 0, restores = 0, prepares = 0;
 };

@@ -221,6 +221,19 @@ TEST_F(InsertionPasteboard, ANewCopyKeepsTheClipboardAndThePrimarySelectionStill
     EXPECT_EQ(read("primary"), "sélection");
 }
 
+TEST_F(InsertionPasteboard, AnOwnerThatDoesNotAnswerIsReportedUnreadableNotEmpty) {
+    OtherXClient hang;
+    hang.takeClipboardAndHang();
+    QTest::qWait(100);
+    pasteboard_->prepare();  // read ahead, once
+    QElapsedTimer t;
+    t.start();
+    const PasteboardSnapshot saved = pasteboard_->snapshot();
+    EXPECT_LT(t.elapsed(), 200) << "the read ahead already found it silent";
+    EXPECT_TRUE(saved.unreadable) << "an empty snapshot would have the restore clear the clipboard";
+    EXPECT_FALSE(QGuiApplication::clipboard()->ownsClipboard());
+}
+
 TEST_F(InsertionPasteboard, APasteThatCouldNotBeTypedGivesTheClipboardBackAtOnce) {
     copyElsewhere("clipboard", "ancien");
     PasteboardSnapshot saved = pasteboard_->snapshot();
