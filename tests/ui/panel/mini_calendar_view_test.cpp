@@ -167,7 +167,7 @@ TEST_F(CalendarViewTest, OpenAcrossMidnightTodayMovesToTheNewDayAndMonth) {
     makeView(sys_days{2026y / February / 28} + 22h + 59min + 59s + 700ms);
     ASSERT_TRUE(day("samedi 28 février 2026")->day()->isToday);
     today = sys_days{2026y / February / 28} + 23h + 1s;  // 00:00:01 on 1 March in Paris
-    QTest::qWaitFor([&] { return title() == QStringLiteral("mars 2026"); }, 3000);
+    (void)QTest::qWaitFor([&] { return title() == QStringLiteral("mars 2026"); }, 3000);
     EXPECT_EQ(title(), QStringLiteral("mars 2026"));
     ASSERT_NE(day("dimanche 1 mars 2026"), nullptr);
     EXPECT_TRUE(day("dimanche 1 mars 2026")->day()->isToday);
