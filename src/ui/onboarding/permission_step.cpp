@@ -1,0 +1,161 @@
+#include "ui/onboarding/permission_step.h"
+
+#include <QEvent>
+#include <QVBoxLayout>
+
+#include "ui/onboarding/page_buttons.h"
+#include "ui/onboarding/page_text.h"
+#include "ui/onboarding/symbol_badge.h"
+#include "ui/widgets/appearance.h"
+
+namespace orvalin::ui {
+
+namespace {
+
+constexpr int kBottomBand = 32;
+
+// A box holding widgets one under the other, centred, so a group can come and go at once.
+QWidget* stackCentred(std::initializer_list<std::pair<QWidget*, int>> elements) {
+    auto* box = new QWidget;
+    auto* stack = new QVBoxLayout(box);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    for (const auto& [widget, below] : elements) {
+        stack->addWidget(widget, 0, Qt::AlignHCenter);
+        if (below > 0) stack->addSpacing(below);
+    }
+    return box;
+}
+
+}  // namespace
+
+PermissionStep::PermissionStep(TextExpansionManager& manager, std::function<void()> onNext, LaterCall later,
+                               bool animated, QWidget* parent)
+    : OnboardingPage(parent),
+      manager_(manager),
+      onNext_(std::move(onNext)),
+      later_(std::move(later)),
+      animated_(animated),
+      granted_(manager.hasAccessibilityPermission()) {
+    setObjectName("permissionStep");
+    column()->addStretch(1);
+
+    badge_ = new SymbolBadge(QString(), QColor(), 32);
+    badge_->setObjectName("permissionBadge");
+    addCentred(badge_, 20);
+    title_ = new PageText(QString(), onboardingTitle2Font(), ColorRole::Primary);
+    title_->setObjectName("permissionTitle");
+    addCentred(title_);
+    column()->addSpacing(8);
+    explanation_ = new PageText(QString(), textFont(TextStyle::Body), ColorRole::Secondary);
+    explanation_->setObjectName("permissionExplanation");
+    addCentred(explanation_, 16);
+    privacyNote_ =
+        new SymbolLabel(QStringLiteral("lock.fill"), tr("Aucune frappe n'est enregistrée ni transmise."),
+                        textFont(TextStyle::Caption), ColorRole::Secondary);
+    privacyNote_->setObjectName("privacyNote");
+    addCentred(privacyNote_);
+    column()->addStretch(1);
+
+    continue_ = new ProminentButton(tr("Continuer"), 180);
+    continue_->setObjectName("continueButton");
+    connect(continue_, &QAbstractButton::clicked, this, [this] {
+        if (onNext_) onNext_();
+    });
+    continueBox_ = stackCentred({{continue_, 12}});
+    column()->addWidget(continueBox_);
+
+    help_ = new ProminentButton(tr("Afficher l'aide"), 240, QStringLiteral("arrow.up.right.square"));
+    help_->setObjectName("helpButton");
+    connect(help_, &QAbstractButton::clicked, this, [this] { manager_.requestAccessibilityPermission(); });
+    skip_ = new PlainTextButton(tr("Passer pour l'instant"));
+    skip_->setObjectName("skipButton");
+    connect(skip_, &QAbstractButton::clicked, this, [this] {
+        if (onNext_) onNext_();
+    });
+    untrustedBox_ = stackCentred({{help_, 10}, {skip_, 0}});
+    column()->addWidget(untrustedBox_);
+    column()->addSpacing(kBottomBand);
+
+    showState(granted_, false);
+    subscription_ = manager_.subscribe([this](TextExpansionManager::Change change) {
+        if (change == TextExpansionManager::Change::AccessibilityPermission) onPermissionChanged();
+    });
+}
+
+PermissionStep::~PermissionStep() {
+    manager_.unsubscribe(subscription_);
+}
+
+void PermissionStep::onPermissionChanged() {
+    const bool granted = manager_.hasAccessibilityPermission();
+    showState(granted, animated_);
+    // Only a change brings the automatic advance, and nothing cancels it: the view ignores an
+    // advance past the last page, so a quick "Continuer" before it fires does no harm.
+    if (granted && later_ && onNext_) later_(kAutoAdvanceDelay, onNext_);
+}
+
+void PermissionStep::showState(bool granted, bool animated) {
+    const bool hadFocus = focusWidget() && isAncestorOf(focusWidget()) && focusWidget()->hasFocus();
+    granted_ = granted;
+    if (granted) {
+        title_->setText(tr("Permission accordée ✓"));
+        explanation_->setText(tr("L'expansion de texte et les raccourcis clavier sont actifs."));
+    } else {
+        title_->setText(tr("Autorisation nécessaire"));
+        explanation_->setText(
+            tr("Pour détecter vos déclencheurs et insérer la date,\nOrvalin doit surveiller les touches "
+               "clavier."));
+    }
+    privacyNote_->setVisible(!granted);
+    continueBox_->setVisible(granted);
+    untrustedBox_->setVisible(!granted);
+    continue_->setPresent(granted, animated, kStateChangeMs);
+    help_->setPresent(!granted, animated, kStateChangeMs);
+    skip_->setPresent(!granted, animated, kStateChangeMs);
+    paintBadge(animated);
+    // The button that had the keyboard may just have gone: hand it to the one that replaced it.
+    if (hadFocus) mainButton()->setFocus(Qt::OtherFocusReason);
+}
+
+void PermissionStep::paintBadge(bool animated) {
+    const QPalette& colours = palette();
+    if (granted_) {
+        badge_->setState(QStringLiteral("checkmark.shield.fill"), successGreen(colours), animated,
+                         kBadgeChangeMs);
+    } else {
+        badge_->setState(QStringLiteral("keyboard.badge.exclamationmark"), attentionOrange(colours), animated,
+                         kBadgeChangeMs);
+    }
+}
+
+void PermissionStep::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) paintBadge(false);
+    OnboardingPage::changeEvent(event);
+}
+
+QAbstractButton* PermissionStep::mainButton() const {
+    return granted_ ? static_cast<QAbstractButton*>(continue_) : help_;
+}
+
+QString PermissionStep::title() const {
+    return title_->text();
+}
+
+QString PermissionStep::explanation() const {
+    return explanation_->text();
+}
+
+QAbstractButton* PermissionStep::continueButton() const {
+    return continue_;
+}
+
+QAbstractButton* PermissionStep::helpButton() const {
+    return help_;
+}
+
+QAbstractButton* PermissionStep::skipButton() const {
+    return skip_;
+}
+
+}  // namespace orvalin::ui

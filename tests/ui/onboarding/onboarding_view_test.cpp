@@ -1,0 +1,265 @@
+// The onboarding's walk through its pages: steps, the automatic advance after the permission
+// arrives, finishing and leaving, the keyboard.
+#include <QApplication>
+#include <QKeyEvent>
+
+#include "onboarding_fixture.h"
+#include "ui/onboarding/page_indicator.h"
+#include "ui/onboarding/page_slider.h"
+#include "ui/orvalin_app.h"
+
+namespace orvalin::ui {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST_F(OnboardingTest, ButtonsWalkThePagesAndTheStepNeverPassesTheLast) {
+    OnboardingView& v = makeView();
+    ASSERT_NE(page<WelcomeStep>(), nullptr);
+    EXPECT_EQ(v.indicator()->current(), 0);
+
+    page<WelcomeStep>()->mainButton()->click();
+    ASSERT_NE(page<PermissionStep>(), nullptr);
+    EXPECT_EQ(v.indicator()->current(), 1);
+
+    page<PermissionStep>()->skipButton()->click();
+    ASSERT_NE(page<ReadyStep>(), nullptr);
+    EXPECT_EQ(v.indicator()->current(), 2);
+
+    ReadyStep* ready = page<ReadyStep>();
+    for (int i = 0; i < 3; ++i) v.advanceStep();
+    EXPECT_EQ(v.step(), 2);
+    EXPECT_EQ(page<ReadyStep>(), ready) << "the ready page was built again";
+    EXPECT_EQ(dismissals, 0);
+    EXPECT_FALSE(store.values.count(prefkey::kOnboardingCompleted));
+}
+
+TEST_F(OnboardingTest, ContinueTwiceAndALateAutomaticAdvanceEndOnTheReadyPageOnce) {
+    PermissionStep& permission = toPermissionPage();
+    setTrusted(true);
+    ASSERT_TRUE(permission.showsGranted());
+    QAbstractButton* next = permission.continueButton();
+    ASSERT_TRUE(next->isVisible());
+    next->click();
+    next->click();  // the page is on its way out, the second press arrives all the same
+    ASSERT_EQ(view->step(), 2);
+    ReadyStep* ready = page<ReadyStep>();
+    ASSERT_NE(ready, nullptr);
+
+    advanceClock(PermissionStep::kAutoAdvanceDelay);
+    EXPECT_EQ(view->step(), 2);
+    EXPECT_EQ(page<ReadyStep>(), ready);
+    EXPECT_EQ(platform.scheduler.pendingOnce(), 0u);
+}
+
+TEST_F(OnboardingTest, PermissionAlreadyGrantedShowsContinueAndDoesNotAdvanceByItself) {
+    makeView(/*trusted=*/true);
+    PermissionStep& permission = toPermissionPage();
+    EXPECT_TRUE(permission.showsGranted());
+    EXPECT_EQ(permission.title(), QStringLiteral("Permission accordée ✓"));
+    EXPECT_TRUE(permission.continueButton()->isVisible());
+    EXPECT_FALSE(permission.helpButton()->isVisible());
+    EXPECT_FALSE(permission.skipButton()->isVisible());
+
+    advanceClock(5s);
+    EXPECT_EQ(view->step(), 1);
+}
+
+TEST_F(OnboardingTest, PermissionGrantedWhileShownAdvancesEightTenthsOfASecondLater) {
+    PermissionStep& permission = toPermissionPage();
+    EXPECT_FALSE(permission.showsGranted());
+
+    // The help button opens the help page and polls every second; the grant is seen at the next
+    // tick, the ready page comes 0.8 s after that.
+    permission.helpButton()->click();
+    ASSERT_EQ(platform.urlOpener.opened.size(), 1u);
+    EXPECT_EQ(platform.urlOpener.opened[0], fakes::FakePlatform::kHelpUrl);
+    platform.trust.trusted = true;
+    advanceClock(1s);
+    ASSERT_TRUE(permission.showsGranted());
+    EXPECT_TRUE(permission.continueButton()->isVisible());
+    EXPECT_FALSE(permission.helpButton()->isVisible());
+
+    advanceClock(799ms);
+    EXPECT_EQ(view->step(), 1);
+    advanceClock(1ms);
+    EXPECT_EQ(view->step(), 2);
+    EXPECT_NE(page<ReadyStep>(), nullptr);
+}
+
+TEST_F(OnboardingTest, PermissionWithdrawnReturnsThePageToItsUntrustedStateAndItStays) {
+    makeView(/*trusted=*/true);
+    PermissionStep& permission = toPermissionPage();
+    setTrusted(false);
+    EXPECT_FALSE(permission.showsGranted());
+    EXPECT_EQ(permission.title(), QStringLiteral("Autorisation nécessaire"));
+    EXPECT_TRUE(permission.helpButton()->isVisible());
+    EXPECT_TRUE(permission.skipButton()->isVisible());
+    EXPECT_TRUE(permission.privacyNote()->isVisible());
+    EXPECT_FALSE(permission.continueButton()->isVisible());
+    advanceClock(40s);
+    EXPECT_EQ(view->step(), 1);
+}
+
+TEST_F(OnboardingTest, AGrantThatComesAfterTheWindowClosedDoesNothing) {
+    toPermissionPage();
+    setTrusted(true);
+    view.reset();
+    advanceClock(PermissionStep::kAutoAdvanceDelay);  // the delayed advance finds no view
+    EXPECT_EQ(platform.scheduler.pendingOnce(), 0u);
+}
+
+TEST_F(OnboardingTest, FinishingStoresTheFlagFirstThenCloses) {
+    makeView();
+    view->advanceStep();
+    view->advanceStep();
+    page<ReadyStep>()->mainButton()->click();
+    EXPECT_EQ(dismissals, 1);
+    EXPECT_EQ(flagWhenDismissed, std::optional<bool>(true)) << "the window closed before the flag was stored";
+    EXPECT_EQ(store.boolean(prefkey::kOnboardingCompleted), std::optional<bool>(true));
+}
+
+TEST_F(OnboardingTest, EnterPressesThePagesMainButtonWhereverTheKeyboardIs) {
+    makeView();
+    auto pressEnter = [] {
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr) << "nothing has the keyboard";
+        QTest::keyClick(target, Qt::Key_Return);
+    };
+    view->activateWindow();
+    QTRY_VERIFY(view->isActiveWindow());
+    EXPECT_EQ(QApplication::focusWidget(), page<WelcomeStep>()->mainButton());
+    pressEnter();
+    ASSERT_EQ(view->step(), 1);
+
+    // Untrusted, Enter asks for the help page, even with the keyboard on "Passer pour l'instant".
+    page<PermissionStep>()->skipButton()->setFocus();
+    pressEnter();
+    EXPECT_EQ(view->step(), 1);
+    EXPECT_EQ(platform.urlOpener.opened.size(), 1u);
+    // Space presses the button that has the keyboard.
+    page<PermissionStep>()->skipButton()->setFocus();
+    QTest::keyClick(page<PermissionStep>()->skipButton(), Qt::Key_Space);
+    ASSERT_EQ(view->step(), 2);
+
+    // On the ready page, with the keyboard on the toggle, Enter finishes.
+    page<ReadyStep>()->launchToggle()->setFocus();
+    QTest::keyClick(page<ReadyStep>()->launchToggle(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(dismissals, 1);
+    EXPECT_FALSE(manager->launchAtStartup());
+}
+
+TEST_F(OnboardingTest, TabReachesEveryButtonOfEachPage) {
+    makeView();
+    view->activateWindow();
+    QTRY_VERIFY(view->isActiveWindow());
+    auto reachedByTab = [] {
+        std::set<QWidget*> reached;
+        for (int i = 0; i < 8; ++i) {
+            QWidget* focus = QApplication::focusWidget();
+            if (focus) reached.insert(focus);
+            QTest::keyClick(focus ? focus : QApplication::activeWindow(), Qt::Key_Tab);
+        }
+        return reached;
+    };
+    auto visibleButtons = [this] {
+        std::set<QWidget*> buttons;
+        for (QAbstractButton* b : view->currentPage()->findChildren<QAbstractButton*>()) {
+            if (b->isVisible()) buttons.insert(b);
+        }
+        return buttons;
+    };
+    for (int step = 0; step < 3; ++step) {
+        if (step > 0) view->advanceStep();
+        const auto buttons = visibleButtons();
+        ASSERT_FALSE(buttons.empty());
+        const auto reached = reachedByTab();
+        for (QWidget* b : buttons)
+            EXPECT_TRUE(reached.count(b)) << "page " << step << ": " << b->objectName().toStdString();
+    }
+}
+
+TEST_F(OnboardingTest, ASecondAdvanceDuringASlideEndsTheFirstAndShowsTheLastPage) {
+    makeView(false, /*animated=*/true);
+    QPointer<QWidget> welcome = view->currentPage();
+    view->advanceStep();
+    EXPECT_TRUE(view->slider()->isSliding());
+    QPointer<QWidget> permission = view->currentPage();
+    view->advanceStep();
+    EXPECT_EQ(view->step(), 2);
+    ASSERT_NE(page<ReadyStep>(), nullptr);
+    view->slider()->finishSliding();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(welcome.isNull());
+    EXPECT_TRUE(permission.isNull());
+    EXPECT_EQ(view->currentPage()->geometry(), view->slider()->rect());
+    EXPECT_EQ(view->currentPage()->graphicsEffect(), nullptr);
+}
+
+// Through the application object, as the program opens it.
+class OnboardingWindowTest : public OnboardingTest {
+protected:
+    void SetUp() override {
+        startManager();
+        app = std::make_unique<OrvalinApp>(*manager, store);
+        app->setWindowContentFactory("onboarding", [this](OrvalinApp& owner) -> QWidget* {
+            OnboardingOptions options;
+            options.animated = false;
+            options.now = clock;
+            return new OnboardingView(owner.manager(), owner.store(), options);
+        });
+    }
+    OnboardingView* openView() {
+        QWidget* window = app->openWindow("onboarding");
+        return window ? window->findChild<OnboardingView*>() : nullptr;
+    }
+    std::unique_ptr<OrvalinApp> app;
+};
+
+TEST_F(OnboardingWindowTest, ClosingTheWindowStoresNothingAndTheNextStartsOnTheFirstPage) {
+    OnboardingView* first = openView();
+    ASSERT_NE(first, nullptr);
+    first->advanceStep();
+    first->advanceStep();
+    const int writes = store.writeCount;
+    first->window()->close();
+    QTRY_COMPARE(app->window("onboarding"), static_cast<QWidget*>(nullptr));
+    EXPECT_EQ(store.writeCount, writes);
+    EXPECT_FALSE(store.values.count(prefkey::kOnboardingCompleted));
+
+    OnboardingView* second = openView();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->step(), 0);
+    EXPECT_NE(qobject_cast<WelcomeStep*>(second->currentPage()), nullptr);
+}
+
+TEST_F(OnboardingWindowTest, FinishingClosesTheWindowAndThePanelNoLongerOpensIt) {
+    OnboardingView* view = openView();
+    ASSERT_NE(view, nullptr);
+    view->advanceStep();
+    view->advanceStep();
+    qobject_cast<ReadyStep*>(view->currentPage())->mainButton()->click();
+    QTRY_COMPARE(app->window("onboarding"), static_cast<QWidget*>(nullptr));
+    EXPECT_EQ(store.boolean(prefkey::kOnboardingCompleted), std::optional<bool>(true));
+
+    app->showPanel();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(app->window("onboarding"), nullptr);
+    app->panel().hide();
+}
+
+TEST_F(OnboardingWindowTest, ThePanelOpensTheWindowWithoutTakingTheKeyboard) {
+    app->showPanel();
+    QWidget* window = app->window("onboarding");
+    ASSERT_NE(window, nullptr) << "the panel did not open the onboarding";
+    EXPECT_TRUE(window->testAttribute(Qt::WA_ShowWithoutActivating));
+    app->panel().hide();
+
+    // Asked for directly (not from the open panel), it comes forward as usual.
+    window->close();
+    QTRY_COMPARE(app->window("onboarding"), static_cast<QWidget*>(nullptr));
+    EXPECT_FALSE(app->openWindow("onboarding")->testAttribute(Qt::WA_ShowWithoutActivating));
+}
+
+}  // namespace
+}  // namespace orvalin::ui
