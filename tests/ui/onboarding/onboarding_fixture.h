@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QTest>
 #include <memory>
 
@@ -9,6 +10,7 @@
 #include "ui/onboarding/permission_step.h"
 #include "ui/onboarding/ready_step.h"
 #include "ui/onboarding/welcome_step.h"
+#include "ui/widgets/launch_at_login_toggle.h"
 
 namespace orvalin::ui {
 

@@ -47,7 +47,9 @@ TEST_F(OnboardingTest, WelcomePageShowsIconTextsPillsAndButtonInOrder) {
     for (std::size_t i = 0; i < pills.size(); ++i) {
         EXPECT_EQ(pills[i]->icon(), expected[i].first);
         EXPECT_EQ(pills[i]->label(), expected[i].second);
-        if (i > 0) EXPECT_EQ(pills[i]->x() - pills[i - 1]->geometry().right() - 1, 12);
+        if (i > 0) {
+            EXPECT_EQ(pills[i]->x() - pills[i - 1]->geometry().right() - 1, 12);
+        }
     }
     QWidget* icon = welcome->findChild<QWidget*>("applicationIcon");
     ASSERT_NE(icon, nullptr);
