@@ -11,6 +11,11 @@ OnboardingPage::OnboardingPage(QWidget* parent) : QWidget(parent), column_(new Q
     column_->setSpacing(0);
 }
 
+void OnboardingPage::addFlexibleSpace(int minimum) {
+    column_->addSpacerItem(new QSpacerItem(0, minimum, QSizePolicy::Minimum, QSizePolicy::MinimumExpanding));
+    column_->setStretch(column_->count() - 1, 1);
+}
+
 void OnboardingPage::addCentred(QWidget* element, int below) {
     column_->addWidget(element, 0, Qt::AlignHCenter);
     if (below > 0) column_->addSpacing(below);

@@ -13,6 +13,9 @@ class OnboardingPage : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kSideInset = 40;
+    // The least room above the content and between the content and the buttons.
+    static constexpr int kTopSpace = 8;
+    static constexpr int kMiddleSpace = 8;
 
     explicit OnboardingPage(QWidget* parent = nullptr);
     // The button Enter presses; the first to get the keyboard when the page comes in.
@@ -20,6 +23,8 @@ public:
 
 protected:
     QVBoxLayout* column() const { return column_; }
+    // Flexible space that keeps `minimum` pixels even when the page is full.
+    void addFlexibleSpace(int minimum);
     // Adds a centred element with `below` pixels of space after it.
     void addCentred(QWidget* element, int below = 0);
     void keyPressEvent(QKeyEvent* event) override;

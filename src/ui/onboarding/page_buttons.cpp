@@ -1,9 +1,11 @@
 #include "ui/onboarding/page_buttons.h"
 
 #include <QEasingCurve>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVariantAnimation>
+#include <cmath>
 
 #include "ui/widgets/appearance.h"
 #include "ui/widgets/icons.h"
@@ -94,19 +96,21 @@ void ProminentButton::paintButton(QPainter& painter) {
     painter.drawRoundedRect(QRectF(rect()).adjusted(2, 2, -2, -2), radius, radius);
     paintFocusRing(painter, radius + 1);
 
-    const QFontMetrics metrics(font());
-    const int glyph = symbol_.isEmpty() ? 0 : metrics.height();
-    const int gap = glyph > 0 ? 6 : 0;
-    const int textWidth = std::min(metrics.horizontalAdvance(text()), width() - 20 - glyph - gap);
-    int x = (width() - glyph - gap - textWidth) / 2;
+    painter.setFont(font());
+    // Measured on the painter: its device may hint the text a little wider than the screen.
+    const QFontMetricsF metrics = painter.fontMetrics();
+    const qreal glyph = symbol_.isEmpty() ? 0 : metrics.height();
+    const qreal gap = glyph > 0 ? 6 : 0;
+    const qreal room = width() - 20 - glyph - gap;
+    const QString shown = metrics.elidedText(text(), Qt::ElideRight, room);
+    const qreal textWidth = std::min(std::ceil(metrics.horizontalAdvance(shown)) + 1, room);
+    qreal x = (width() - glyph - gap - textWidth) / 2;
     if (glyph > 0) {
         paintSymbol(painter, symbol_, QRectF(x, (height() - glyph) / 2.0, glyph, glyph), Qt::white);
         x += glyph + gap;
     }
     painter.setPen(Qt::white);
-    painter.setFont(font());
-    painter.drawText(QRect(x, 0, textWidth, height()), Qt::AlignVCenter | Qt::AlignLeft,
-                     metrics.elidedText(text(), Qt::ElideRight, textWidth));
+    painter.drawText(QRectF(x, 0, textWidth, height()), Qt::AlignVCenter | Qt::AlignLeft, shown);
 }
 
 PlainTextButton::PlainTextButton(const QString& text, QWidget* parent) : PageButton(text, parent) {

@@ -13,6 +13,13 @@ constexpr qreal kLarge = 8;
 constexpr int kSpacing = 6;
 constexpr int kDurationMs = 200;
 
+// The separator colour is a hairline's: a little stronger, so the other pages' dots stay visible.
+QColor plainDot(const QPalette& palette) {
+    QColor color = separatorColor(palette);
+    color.setAlphaF(std::min(1.0f, color.alphaF() * 2.0f));
+    return color;
+}
+
 QColor mix(const QColor& a, const QColor& b, qreal t) {
     return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),
                             static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * t),
@@ -72,7 +79,7 @@ void PageIndicator::paintEvent(QPaintEvent*) {
     for (int i = 0; i < kPages; ++i) {
         const qreal d = dotDiameter(i);
         painter.setBrush(
-            mix(separatorColor(palette()), accentColor(palette()), emphasis_[static_cast<std::size_t>(i)]));
+            mix(plainDot(palette()), accentColor(palette()), emphasis_[static_cast<std::size_t>(i)]));
         painter.drawEllipse(QRectF(x, middle - d / 2, d, d));
         x += d + kSpacing;
     }

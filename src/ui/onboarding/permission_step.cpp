@@ -38,7 +38,7 @@ PermissionStep::PermissionStep(TextExpansionManager& manager, std::function<void
       animated_(animated),
       granted_(manager.hasAccessibilityPermission()) {
     setObjectName("permissionStep");
-    column()->addStretch(1);
+    addFlexibleSpace(kTopSpace);
 
     badge_ = new SymbolBadge(QString(), QColor(), 32);
     badge_->setObjectName("permissionBadge");
@@ -55,7 +55,7 @@ PermissionStep::PermissionStep(TextExpansionManager& manager, std::function<void
                         textFont(TextStyle::Caption), ColorRole::Secondary);
     privacyNote_->setObjectName("privacyNote");
     addCentred(privacyNote_);
-    column()->addStretch(1);
+    addFlexibleSpace(kMiddleSpace);
 
     continue_ = new ProminentButton(tr("Continuer"), 180);
     continue_->setObjectName("continueButton");

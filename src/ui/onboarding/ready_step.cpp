@@ -35,7 +35,7 @@ ReadyStep::ReadyStep(TextExpansionManager& manager, std::function<void()> onFini
                      std::function<Instant()> now, QWidget* parent)
     : OnboardingPage(parent), manager_(manager), onFinish_(std::move(onFinish)), now_(std::move(now)) {
     setObjectName("readyStep");
-    column()->addStretch(1);
+    addFlexibleSpace(kTopSpace);
 
     auto* badge = new ReadyBadge;
     badge->setObjectName("readyBadge");
@@ -49,7 +49,7 @@ ReadyStep::ReadyStep(TextExpansionManager& manager, std::function<void()> onFini
     box_ = new TriggerBox;
     box_->setObjectName("triggerBox");
     addCentred(box_);
-    column()->addStretch(1);
+    addFlexibleSpace(kMiddleSpace);
 
     toggle_ = new LaunchAtLoginToggle(manager_, tr("Lancer Orvalin à l'ouverture de session"));
     toggle_->setObjectName("launchAtLogin");

@@ -41,7 +41,7 @@ QIcon applicationIcon() {
 WelcomeStep::WelcomeStep(std::function<void()> onNext, QWidget* parent)
     : OnboardingPage(parent), onNext_(std::move(onNext)) {
     setObjectName("welcomeStep");
-    column()->addStretch(1);
+    addFlexibleSpace(kTopSpace);
 
     auto* icon = new IconView(applicationIcon(), kIconSide);
     icon->setObjectName("applicationIcon");
@@ -67,7 +67,7 @@ WelcomeStep::WelcomeStep(std::function<void()> onNext, QWidget* parent)
         pills_.push_back(pill);
     }
     addCentred(pillRow);
-    column()->addStretch(1);
+    addFlexibleSpace(kMiddleSpace);
 
     start_ = new ProminentButton(tr("Commencer"), 180);
     start_->setObjectName("startButton");

@@ -117,6 +117,15 @@ TEST_F(OnboardingTest, TriggerBoxListsEveryFormatTrimmedWithTodaysDate) {
     EXPECT_EQ(box->rows()[0].trigger, "un");
 }
 
+TEST_F(OnboardingTest, TheBuiltInFormatsFitWithoutScrolling) {
+    makeView();
+    view->advanceStep();
+    view->advanceStep();
+    TriggerBox* box = page<ReadyStep>()->triggerBox();
+    ASSERT_EQ(box->rows().size(), 3u);
+    EXPECT_EQ(box->size(), box->sizeHint());
+}
+
 TEST_F(OnboardingTest, AnEmptyFormatListGivesAnEmptyBox) {
     startManager().setShortcuts({});
     makeView();
@@ -150,6 +159,7 @@ TEST_F(OnboardingTest, ManyFormatsAndLongDatesNeverPushTheButtonsOutOfTheWindow)
     EXPECT_EQ(ready->height() - rectIn(ready->mainButton(), ready).bottom() - 1, 32);
     TriggerBox* box = ready->triggerBox();
     EXPECT_LE(box->width(), 400);
+    EXPECT_GE(rectIn(ready->findChild<QWidget*>("readyBadge"), ready).top(), OnboardingPage::kTopSpace);
     EXPECT_LT(rectIn(box, ready).bottom(), rectIn(ready->launchToggle(), ready).top());
 }
 

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
                           {"ready-many", 2, true, true}};
     int failures = 0;
     for (const char* appearance : {"light", "dark"}) {
-        applyAppearance(appearanceFromSetting(appearance));
+        ui::applyAppearance(ui::appearanceFromSetting(appearance));
         for (const Shot& shot : shots) {
             fakes::FakePlatform platform;
             MemoryPreferencesStore store;
