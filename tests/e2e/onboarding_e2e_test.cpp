@@ -1,6 +1,6 @@
-// The first run of the real program under Xvfb, in order: the welcome window comes with the
-// panel and does not keep a panel click from pasting into the user's window; it is walked
-// through with real clicks; after a restart it stays away.
+// The first run of the real program under Xvfb: the welcome window comes with the panel and
+// does not keep a panel click from pasting into the user's window; it is walked through with
+// real clicks, and after a restart it stays away.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -75,9 +75,10 @@ void clickAt(int x, int y) {
     run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1 >/dev/null 2>&1");
 }
 
+// Each case on a fresh home, its own X server and its own start of the program.
 class FirstRun : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    void SetUp() override {
         home_ = std::make_unique<TempHome>();
         home_->exportEnvironment();
         ::setenv("LANG", "C.UTF-8", 1);
@@ -85,25 +86,23 @@ protected:
         server_ = std::make_unique<XServer>();
         ::setenv("DISPLAY", server_->display().c_str(), 1);
         startProgram();
+        ASSERT_TRUE(home_->hasInstanceSocket()) << readFile(errFile()) << "\nX server: " << server_->log();
     }
-    static void TearDownTestSuite() {
+    void TearDown() override {
         if (orvalin_ > 0) stop(orvalin_);
         server_.reset();
         home_.reset();
     }
-    static void startProgram() {
+    void startProgram() {
         orvalin_ = spawn({kOrvalin}, (home_->path() / "orvalin.out").string(), errFile().string());
-        waitUntil([] { return home_->hasInstanceSocket(); }, 30s);
+        waitUntil([this] { return home_->hasInstanceSocket(); }, 30s);
     }
-    static fs::path errFile() { return home_->path() / "orvalin.err"; }
-    void SetUp() override {
-        ASSERT_TRUE(running(orvalin_)) << readFile(errFile()) << "\nX server: " << server_->log();
-        ASSERT_TRUE(home_->hasInstanceSocket()) << readFile(errFile());
-    }
+    fs::path errFile() const { return home_->path() / "orvalin.err"; }
+    fs::path preferencesFile() const { return home_->path() / ".config" / "orvalin" / "preferences.json"; }
 
-    static inline std::unique_ptr<TempHome> home_;
-    static inline std::unique_ptr<XServer> server_;
-    static inline pid_t orvalin_ = -1;
+    std::unique_ptr<TempHome> home_;
+    std::unique_ptr<XServer> server_;
+    pid_t orvalin_ = -1;
 };
 
 TEST_F(FirstRun, TheWelcomeWindowComesWithThePanelAndARowStillPastesIntoTheUsersWindow) {
@@ -130,13 +129,17 @@ TEST_F(FirstRun, TheWelcomeWindowComesWithThePanelAndARowStillPastesIntoTheUsers
     EXPECT_FALSE(findVisibleWindow(kWelcomeName).empty()) << "the welcome window went away";
 }
 
-TEST_F(FirstRun, WalkingThroughWithClicksStoresThatItIsDone) {
+TEST_F(FirstRun, WalkingThroughWithClicksStoresThatItIsDoneAndARestartLeavesItAway) {
+    ASSERT_TRUE(startASecondTime());
+    ASSERT_TRUE(waitForPanel().has_value()) << "no panel";
     auto window = welcomeWindow();
     ASSERT_TRUE(window.has_value()) << "no welcome window";
     EXPECT_EQ(window->width, 480);
     EXPECT_EQ(window->height, 420);
-    const fs::path preferences = home_->path() / ".config" / "orvalin" / "preferences.json";
-    EXPECT_FALSE(JsonFilePreferencesStore(preferences).boolean(prefkey::kOnboardingCompleted).has_value());
+    keys("Escape");
+    ASSERT_TRUE(waitUntil([] { return findVisibleWindow(kPanelName).empty(); }, 10s)) << "the panel stays";
+    EXPECT_FALSE(
+        JsonFilePreferencesStore(preferencesFile()).boolean(prefkey::kOnboardingCompleted).has_value());
 
     // Welcome, permission (the test server offers what is needed: "Continuer"), ready.
     std::vector<std::uint32_t> before;
@@ -150,19 +153,17 @@ TEST_F(FirstRun, WalkingThroughWithClicksStoresThatItIsDone) {
     }
     EXPECT_TRUE(waitUntil([] { return findVisibleWindow(kWelcomeName).empty(); }, 10s))
         << "the window stays after the last button";
-    EXPECT_EQ(JsonFilePreferencesStore(preferences).boolean(prefkey::kOnboardingCompleted),
+    EXPECT_EQ(JsonFilePreferencesStore(preferencesFile()).boolean(prefkey::kOnboardingCompleted),
               std::optional<bool>(true))
-        << readFile(preferences);
-    EXPECT_TRUE(running(orvalin_));
-}
+        << readFile(preferencesFile());
 
-TEST_F(FirstRun, AfterARestartThePanelComesAlone) {
+    // A new start of the program: the panel comes alone.
     stop(orvalin_);
-    ASSERT_TRUE(waitUntil([] { return !home_->hasInstanceSocket(); }, 10s));
+    ASSERT_TRUE(waitUntil([this] { return !home_->hasInstanceSocket(); }, 10s));
     startProgram();
     ASSERT_TRUE(home_->hasInstanceSocket()) << readFile(errFile());
     ASSERT_TRUE(startASecondTime());
-    ASSERT_TRUE(waitForPanel().has_value()) << "no panel";
+    ASSERT_TRUE(waitForPanel().has_value()) << "no panel after the restart";
     std::this_thread::sleep_for(1500ms);
     EXPECT_EQ(findVisibleWindow(kWelcomeName), "") << "the welcome window came back";
     keys("Escape");
