@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
     });
     QObject::connect(&qapp, &QGuiApplication::lastWindowClosed, &qapp, &QCoreApplication::quit);
     const int status = QApplication::exec();
-    std::printf("completed %s\n", store.boolean(prefkey::kOnboardingCompleted).value_or(false) ? "true" : "false");
+    std::printf("completed %s\n",
+                store.boolean(prefkey::kOnboardingCompleted).value_or(false) ? "true" : "false");
     return status;
 }

@@ -22,6 +22,7 @@ struct Shot {
     int step;
     bool trusted;
     bool manyFormats;
+    bool midSlide = false;  // halfway through the change to `step`
 };
 
 std::vector<Shortcut> manyFormats(std::vector<Shortcut> formats) {
@@ -41,11 +42,9 @@ int main(int argc, char** argv) {
     const QString suffix = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     QDir().mkpath(outDir);
 
-    const Shot shots[] = {{"welcome", 0, false, false},
-                          {"permission", 1, false, false},
-                          {"permission-granted", 1, true, false},
-                          {"ready", 2, true, false},
-                          {"ready-many", 2, true, true}};
+    const Shot shots[] = {{"welcome", 0, false, false},           {"permission", 1, false, false},
+                          {"permission-granted", 1, true, false}, {"ready", 2, true, false},
+                          {"ready-many", 2, true, true},          {"sliding", 1, false, false, true}};
     int failures = 0;
     for (const char* appearance : {"light", "dark"}) {
         ui::applyAppearance(ui::appearanceFromSetting(appearance));
@@ -55,16 +54,20 @@ int main(int argc, char** argv) {
             TextExpansionManager manager(store, platform.engine);
             if (shot.manyFormats) manager.setShortcuts(manyFormats(manager.shortcuts()));
             ui::OnboardingOptions options;
-            options.animated = false;
+            options.animated = shot.midSlide;
             ui::OnboardingView view(manager, store, options);
             view.setWindowTitle(QStringLiteral("Bienvenue dans Orvalin"));
             view.show();
             if (!QTest::qWaitForWindowExposed(&view, 5000)) std::fprintf(stderr, "window not exposed\n");
             for (int i = 0; i < shot.step; ++i) view.advanceStep();
-            // Granted while the page is shown, as a user sees it switch.
-            platform.trust.trusted = shot.trusted;
-            manager.checkAccessibilityPermission();
-            QTest::qWait(100);
+            if (shot.midSlide) {
+                QTest::qWait(150);
+            } else {
+                // Granted while the page is shown, as a user sees it switch.
+                platform.trust.trusted = shot.trusted;
+                manager.checkAccessibilityPermission();
+                QTest::qWait(100);
+            }
             const QPixmap picture = view.grab();
             const QString file =
                 outDir + QStringLiteral("/onboarding-%1-%2%3.png").arg(shot.name, appearance, suffix);
