@@ -115,7 +115,7 @@ void PermissionStep::showState(bool granted, bool animated) {
     skip_->setPresent(!granted, animated, kStateChangeMs);
     paintBadge(animated);
     // The button that had the keyboard may just have gone: hand it to the one that replaced it.
-    if (hadFocus) mainButton()->setFocus(Qt::OtherFocusReason);
+    if (hadFocus) stateButton()->setFocus(Qt::OtherFocusReason);
 }
 
 void PermissionStep::paintBadge(bool animated) {
@@ -135,6 +135,10 @@ void PermissionStep::changeEvent(QEvent* event) {
 }
 
 QAbstractButton* PermissionStep::mainButton() const {
+    return stateButton();
+}
+
+QAbstractButton* PermissionStep::stateButton() const {
     return granted_ ? static_cast<QAbstractButton*>(continue_) : help_;
 }
 

@@ -49,6 +49,8 @@ private:
     void onPermissionChanged();
     void showState(bool granted, bool animated);
     void paintBadge(bool animated);
+    // The main button of the state shown (not virtual: also used while constructing).
+    QAbstractButton* stateButton() const;
 
     TextExpansionManager& manager_;
     std::function<void()> onNext_;

@@ -68,6 +68,9 @@ TEST_F(OnboardingTest, PermissionAlreadyGrantedShowsContinueAndDoesNotAdvanceByI
 TEST_F(OnboardingTest, PermissionGrantedWhileShownAdvancesEightTenthsOfASecondLater) {
     PermissionStep& permission = toPermissionPage();
     EXPECT_FALSE(permission.showsGranted());
+    view->activateWindow();
+    QTRY_VERIFY(view->isActiveWindow());
+    EXPECT_EQ(QApplication::focusWidget(), permission.helpButton());
 
     // The help button opens the help page and polls every second; the grant is seen at the next
     // tick, the ready page comes 0.8 s after that.
@@ -79,6 +82,8 @@ TEST_F(OnboardingTest, PermissionGrantedWhileShownAdvancesEightTenthsOfASecondLa
     ASSERT_TRUE(permission.showsGranted());
     EXPECT_TRUE(permission.continueButton()->isVisible());
     EXPECT_FALSE(permission.helpButton()->isVisible());
+    // The keyboard was on the button that went; it is on the one that came.
+    EXPECT_EQ(QApplication::focusWidget(), permission.continueButton());
 
     advanceClock(799ms);
     EXPECT_EQ(view->step(), 1);
