@@ -33,6 +33,7 @@ void PageButton::setPresent(bool present, bool animated, int durationMs) {
         presence_ = target;
         setVisible(present);
         update();
+        emit settled(present);
         return;
     }
     if (!animation_) {
@@ -47,7 +48,10 @@ void PageButton::setPresent(bool present, bool animated, int durationMs) {
     animation_->setStartValue(presence_);
     animation_->setEndValue(target);
     disconnect(animation_, &QVariantAnimation::finished, this, nullptr);
-    connect(animation_, &QVariantAnimation::finished, this, [this, present] { setVisible(present); });
+    connect(animation_, &QVariantAnimation::finished, this, [this, present] {
+        setVisible(present);
+        emit settled(present);
+    });
     animation_->start();
 }
 

@@ -17,6 +17,10 @@ public:
     // Shows or hides the button, growing and fading over `durationMs` when animated.
     void setPresent(bool present, bool animated, int durationMs);
 
+signals:
+    // The button is fully there or fully gone (at once, or once the animation ends).
+    void settled(bool present);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     // Draws the button at full size and opacity; the base class applies the presence.

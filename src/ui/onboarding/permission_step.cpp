@@ -1,6 +1,7 @@
 #include "ui/onboarding/permission_step.h"
 
 #include <QEvent>
+#include <QStackedLayout>
 #include <QVBoxLayout>
 
 #include "ui/onboarding/page_buttons.h"
@@ -14,12 +15,14 @@ namespace {
 
 constexpr int kBottomBand = 32;
 
-// A box holding widgets one under the other, centred, so a group can come and go at once.
+// A box holding widgets one under the other, centred and pushed to its bottom, so that a group
+// can come and go at once.
 QWidget* stackCentred(std::initializer_list<std::pair<QWidget*, int>> elements) {
     auto* box = new QWidget;
     auto* stack = new QVBoxLayout(box);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
+    stack->addStretch(1);
     for (const auto& [widget, below] : elements) {
         stack->addWidget(widget, 0, Qt::AlignHCenter);
         if (below > 0) stack->addSpacing(below);
@@ -63,7 +66,6 @@ PermissionStep::PermissionStep(TextExpansionManager& manager, std::function<void
         if (onNext_) onNext_();
     });
     continueBox_ = stackCentred({{continue_, 12}});
-    column()->addWidget(continueBox_);
 
     help_ = new ProminentButton(tr("Afficher l'aide"), 240, QStringLiteral("arrow.up.right.square"));
     help_->setObjectName("helpButton");
@@ -74,8 +76,17 @@ PermissionStep::PermissionStep(TextExpansionManager& manager, std::function<void
         if (onNext_) onNext_();
     });
     untrustedBox_ = stackCentred({{help_, 10}, {skip_, 0}});
-    column()->addWidget(untrustedBox_);
+    // The two groups share one place, so that one can shrink away while the other grows in; a
+    // group's box goes once its buttons are gone, so it never covers the other's.
+    auto* buttons = new QWidget;
+    auto* place = new QStackedLayout(buttons);
+    place->setStackingMode(QStackedLayout::StackAll);
+    place->addWidget(continueBox_);
+    place->addWidget(untrustedBox_);
+    column()->addWidget(buttons);
     column()->addSpacing(kBottomBand);
+    connect(continue_, &PageButton::settled, continueBox_, &QWidget::setVisible);
+    connect(help_, &PageButton::settled, untrustedBox_, &QWidget::setVisible);
 
     showState(granted_, false);
     subscription_ = manager_.subscribe([this](TextExpansionManager::Change change) {
@@ -108,8 +119,9 @@ void PermissionStep::showState(bool granted, bool animated) {
                "clavier."));
     }
     privacyNote_->setVisible(!granted);
-    continueBox_->setVisible(granted);
-    untrustedBox_->setVisible(!granted);
+    QWidget* coming = granted ? continueBox_ : untrustedBox_;
+    coming->show();
+    coming->raise();
     continue_->setPresent(granted, animated, kStateChangeMs);
     help_->setPresent(!granted, animated, kStateChangeMs);
     skip_->setPresent(!granted, animated, kStateChangeMs);
