@@ -61,52 +61,71 @@ def outer(demo):
 
 
 def nodes(root):
+    """Every object under root. Objects may go away while they are read (a page that slid out
+    is deleted): those are left out."""
     stack = [root]
     while stack:
         node = stack.pop()
         if node is None:
             continue
-        yield node
         try:
-            stack.extend(list(node))
+            children = list(node)
         except Exception:
-            pass
+            continue
+        yield node
+        stack.extend(children)
 
 
-def showing(node):
+def describe(node):
+    """(role, name, showing) of a node, or None when it is gone."""
     import pyatspi
     try:
-        return node.getState().contains(pyatspi.STATE_SHOWING)
+        return node.getRoleName(), node.name, node.getState().contains(pyatspi.STATE_SHOWING)
     except Exception:
-        return False
+        return None
 
 
 class Window:
     def __init__(self, app):
         self.app = app
 
-    def controls(self):
-        return [n for n in nodes(self.app) if n.getRoleName() in CONTROL_ROLES and showing(n)]
+    def shown(self):
+        """(role, name) of every object on screen, in a stable order."""
+        found = []
+        for node in nodes(self.app):
+            about = describe(node)
+            if about and about[2]:
+                found.append((about[0], about[1]))
+        return sorted(found)
+
+    def settled(self):
+        """What is shown once two readings in a row agree (a page change is over)."""
+        previous = None
+        for _ in range(50):
+            now = self.shown()
+            if now == previous:
+                return now
+            previous = now
+            time.sleep(0.2)
+        return previous
 
     def named(self, role, name):
-        for n in nodes(self.app):
-            if n.getRoleName() == role and n.name == name and showing(n):
-                return n
+        for node in nodes(self.app):
+            about = describe(node)
+            if about and about[:2] == (role, name) and about[2]:
+                return node
         return None
 
     def press(self, role, name):
         node = wait_for(lambda: self.named(role, name), timeout=10)
         if node is None:
-            raise AssertionError("no %s %r; shown: %s" % (role, name, self.describe()))
+            raise AssertionError("no %s %r; shown: %s" % (role, name, self.shown()))
         action = node.queryAction()
         for i in range(action.nActions):
             if action.getName(i) in ("press", "click", "toggle", "Press", "Toggle"):
                 action.doAction(i)
                 return
         action.doAction(0)
-
-    def describe(self):
-        return ", ".join("%s %r" % (n.getRoleName(), n.name) for n in self.controls())
 
 
 def inner(demo):
@@ -134,16 +153,16 @@ def inner(demo):
 
         def check_page(number, expected):
             wait_for(lambda: window.named("push button", expected[0]), timeout=10)
-            controls = window.controls()
-            names = sorted((n.getRoleName(), n.name) for n in controls)
-            for role, name in names:
+            shown = window.settled()
+            controls = [(role, name) for role, name in shown if role in CONTROL_ROLES]
+            for role, name in controls:
                 if not name.strip():
                     failures.append("page %d: a %s has no name" % (number, role))
             for name in expected:
-                if not any(n == name for _, n in names):
-                    failures.append("page %d: no control named %r among %s" % (number, name, names))
+                if not any(n == name for _, n in controls):
+                    failures.append("page %d: no control named %r among %s" % (number, name, controls))
             indicator = "Étape %d sur 3" % number
-            if not any(n.name == indicator and showing(n) for n in nodes(app)):
+            if not any(n == indicator for _, n in shown):
                 failures.append("page %d: nothing says %r" % (number, indicator))
 
         check_page(1, ["Commencer"])
