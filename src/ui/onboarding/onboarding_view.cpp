@@ -34,6 +34,7 @@ OnboardingView::OnboardingView(TextExpansionManager& manager, PreferencesStore& 
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
     slider_ = new PageSlider;
+    slider_->setObjectName("pageSlider");
     stack->addWidget(slider_, 1);
     indicator_ = new PageIndicator;
     indicator_->setObjectName("pageIndicator");

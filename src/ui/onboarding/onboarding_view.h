@@ -35,8 +35,6 @@ public:
 
     int step() const { return step_; }
     OnboardingPage* currentPage() const;
-    PageIndicator* indicator() const { return indicator_; }
-    PageSlider* slider() const { return slider_; }
 
     // One page further, never past the last.
     void advanceStep();

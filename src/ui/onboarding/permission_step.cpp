@@ -154,24 +154,4 @@ QAbstractButton* PermissionStep::stateButton() const {
     return granted_ ? static_cast<QAbstractButton*>(continue_) : help_;
 }
 
-QString PermissionStep::title() const {
-    return title_->text();
-}
-
-QString PermissionStep::explanation() const {
-    return explanation_->text();
-}
-
-QAbstractButton* PermissionStep::continueButton() const {
-    return continue_;
-}
-
-QAbstractButton* PermissionStep::helpButton() const {
-    return help_;
-}
-
-QAbstractButton* PermissionStep::skipButton() const {
-    return skip_;
-}
-
 }  // namespace orvalin::ui

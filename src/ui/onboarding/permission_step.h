@@ -33,14 +33,6 @@ public:
     ~PermissionStep() override;
 
     QAbstractButton* mainButton() const override;
-    bool showsGranted() const { return granted_; }
-    QString title() const;
-    QString explanation() const;
-    SymbolBadge* badge() const { return badge_; }
-    QAbstractButton* continueButton() const;
-    QAbstractButton* helpButton() const;
-    QAbstractButton* skipButton() const;
-    QWidget* privacyNote() const { return privacyNote_; }
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -22,8 +22,6 @@ public:
     ~ReadyStep() override;
 
     QAbstractButton* mainButton() const override;
-    TriggerBox* triggerBox() const { return box_; }
-    LaunchAtLoginToggle* launchToggle() const { return toggle_; }
 
 private:
     void refreshTriggers();

@@ -98,35 +98,32 @@ TriggerBox::TriggerBox(QWidget* parent) : QWidget(parent) {
 
 void TriggerBox::setEntries(const std::vector<Shortcut>& entries, Instant now) {
     while (QLayoutItem* item = rowsLayout_->takeAt(0)) {
-        if (QWidget* old = item->widget()) old->deleteLater();
+        if (QWidget* old = item->widget()) {
+            old->hide();
+            old->deleteLater();
+        }
         delete item;
     }
-    rows_.clear();
     for (const Shortcut& entry : entries) {
-        Row row{withoutSurroundingBlanks(entry.trigger),
-                QString::fromStdString(formatDate(now, entry.dateFormat))};
-        rowsLayout_->addWidget(makeRow(row.trigger, row.date));
-        rows_.push_back(std::move(row));
+        rowsLayout_->addWidget(makeRow(withoutSurroundingBlanks(entry.trigger),
+                                       QString::fromStdString(formatDate(now, entry.dateFormat))));
     }
+    rowCount_ = entries.size();
     rowsWidget_->adjustSize();
     updateGeometry();
 }
 
-std::vector<TriggerBox::Row> TriggerBox::rows() const {
-    return rows_;
-}
-
 QSize TriggerBox::sizeHint() const {
     const QSize content = rowsLayout_->sizeHint();
-    const int width = rows_.empty() ? 0 : content.width();
-    const int height = rows_.empty() ? 0 : content.height();
+    const int width = rowCount_ == 0 ? 0 : content.width();
+    const int height = rowCount_ == 0 ? 0 : content.height();
     return {kInsetX + width + kInsetX, kInsetY + height + kInsetY};
 }
 
 QSize TriggerBox::minimumSizeHint() const {
     // One row stays in view; the others scroll. Width: the trigger column and a little date.
-    const int rowHeight = rows_.empty() ? 0 : QFontMetrics(textFont(TextStyle::Body)).height();
-    const int width = rows_.empty() ? 0 : kTriggerColumn + 2 * kArrowMargin + 60;
+    const int rowHeight = rowCount_ == 0 ? 0 : QFontMetrics(textFont(TextStyle::Body)).height();
+    const int width = rowCount_ == 0 ? 0 : kTriggerColumn + 2 * kArrowMargin + 60;
     return {kInsetX + width + kInsetX, kInsetY + rowHeight + kInsetY};
 }
 

@@ -24,12 +24,6 @@ public:
 
     void setEntries(const std::vector<Shortcut>& entries, Instant now);
 
-    struct Row {
-        QString trigger;
-        QString date;
-    };
-    std::vector<Row> rows() const;
-
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -40,7 +34,7 @@ private:
     QWidget* rowsWidget_;
     QVBoxLayout* rowsLayout_;
     QScrollArea* scroll_;
-    std::vector<Row> rows_;
+    std::size_t rowCount_ = 0;
 };
 
 // Spaces and tabs off both ends; line breaks stay.

@@ -64,7 +64,6 @@ WelcomeStep::WelcomeStep(std::function<void()> onNext, QWidget* parent)
           std::pair{"calendar", "Calendrier"}}) {
         auto* pill = new FeaturePill(QString::fromUtf8(symbol), QString::fromUtf8(label));
         pillLine->addWidget(pill);
-        pills_.push_back(pill);
     }
     addCentred(pillRow);
     addFlexibleSpace(kMiddleSpace);

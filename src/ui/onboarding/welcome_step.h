@@ -20,11 +20,9 @@ public:
     explicit WelcomeStep(std::function<void()> onNext, QWidget* parent = nullptr);
 
     QAbstractButton* mainButton() const override;
-    std::vector<FeaturePill*> pills() const { return pills_; }
 
 private:
     std::function<void()> onNext_;
-    std::vector<FeaturePill*> pills_;
     ProminentButton* start_;
 };
 

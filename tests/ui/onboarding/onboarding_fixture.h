@@ -6,11 +6,13 @@
 #include <memory>
 
 #include "support/tray_fixture.h"
+#include "support/widget_lookup.h"
 #include "ui/onboarding/onboarding_view.h"
 #include "ui/onboarding/permission_step.h"
 #include "ui/onboarding/ready_step.h"
 #include "ui/onboarding/welcome_step.h"
 #include "ui/widgets/launch_at_login_toggle.h"
+#include "ui/widgets/text_widgets.h"
 
 namespace orvalin::ui {
 
@@ -34,6 +36,27 @@ protected:
         view->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
         return *view;
+    }
+    // A widget of the window by its object name; null when there is none.
+    template <typename T = QWidget>
+    T* named(const QString& objectName) const {
+        return view ? view->findChild<T*>(objectName) : nullptr;
+    }
+    QAbstractButton* button(const QString& objectName) const { return named<QAbstractButton>(objectName); }
+    // The trigger box's rows as the user reads them: trigger, then date.
+    std::vector<std::pair<QString, QString>> triggerRows() const {
+        std::vector<std::pair<QString, QString>> rows;
+        QWidget* box = named("triggerBox");
+        if (!box) return rows;
+        auto triggers = testing::shownChildren<ElidedLabel>(box);
+        std::vector<ElidedLabel*> left, right;
+        for (ElidedLabel* label : triggers) {
+            if (label->objectName() == "trigger") left.push_back(label);
+            if (label->objectName() == "date") right.push_back(label);
+        }
+        for (std::size_t i = 0; i < left.size() && i < right.size(); ++i)
+            rows.emplace_back(left[i]->text(), right[i]->text());
+        return rows;
     }
     template <typename Page>
     Page* page() const {

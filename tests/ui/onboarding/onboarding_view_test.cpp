@@ -16,15 +16,15 @@ using namespace std::chrono_literals;
 TEST_F(OnboardingTest, ButtonsWalkThePagesAndTheStepNeverPassesTheLast) {
     OnboardingView& v = makeView();
     ASSERT_NE(page<WelcomeStep>(), nullptr);
-    EXPECT_EQ(v.indicator()->current(), 0);
+    EXPECT_EQ(named<PageIndicator>("pageIndicator")->current(), 0);
 
     page<WelcomeStep>()->mainButton()->click();
     ASSERT_NE(page<PermissionStep>(), nullptr);
-    EXPECT_EQ(v.indicator()->current(), 1);
+    EXPECT_EQ(named<PageIndicator>("pageIndicator")->current(), 1);
 
-    page<PermissionStep>()->skipButton()->click();
+    button("skipButton")->click();
     ASSERT_NE(page<ReadyStep>(), nullptr);
-    EXPECT_EQ(v.indicator()->current(), 2);
+    EXPECT_EQ(named<PageIndicator>("pageIndicator")->current(), 2);
 
     ReadyStep* ready = page<ReadyStep>();
     for (int i = 0; i < 3; ++i) v.advanceStep();
@@ -37,8 +37,8 @@ TEST_F(OnboardingTest, ButtonsWalkThePagesAndTheStepNeverPassesTheLast) {
 TEST_F(OnboardingTest, ContinueTwiceAndALateAutomaticAdvanceEndOnTheReadyPageOnce) {
     PermissionStep& permission = toPermissionPage();
     setTrusted(true);
-    ASSERT_TRUE(permission.showsGranted());
-    QAbstractButton* next = permission.continueButton();
+    ASSERT_TRUE(button("continueButton")->isVisible());
+    QAbstractButton* next = button("continueButton");
     ASSERT_TRUE(next->isVisible());
     next->click();
     next->click();  // the page is on its way out, the second press arrives all the same
@@ -55,11 +55,11 @@ TEST_F(OnboardingTest, ContinueTwiceAndALateAutomaticAdvanceEndOnTheReadyPageOnc
 TEST_F(OnboardingTest, PermissionAlreadyGrantedShowsContinueAndDoesNotAdvanceByItself) {
     makeView(/*trusted=*/true);
     PermissionStep& permission = toPermissionPage();
-    EXPECT_TRUE(permission.showsGranted());
-    EXPECT_EQ(permission.title(), QStringLiteral("Permission accordée ✓"));
-    EXPECT_TRUE(permission.continueButton()->isVisible());
-    EXPECT_FALSE(permission.helpButton()->isVisible());
-    EXPECT_FALSE(permission.skipButton()->isVisible());
+    EXPECT_TRUE(button("continueButton")->isVisible());
+    EXPECT_EQ(named<QLabel>("permissionTitle")->text(), QStringLiteral("Permission accordée ✓"));
+    EXPECT_TRUE(button("continueButton")->isVisible());
+    EXPECT_FALSE(button("helpButton")->isVisible());
+    EXPECT_FALSE(button("skipButton")->isVisible());
 
     advanceClock(5s);
     EXPECT_EQ(view->step(), 1);
@@ -67,23 +67,23 @@ TEST_F(OnboardingTest, PermissionAlreadyGrantedShowsContinueAndDoesNotAdvanceByI
 
 TEST_F(OnboardingTest, PermissionGrantedWhileShownAdvancesEightTenthsOfASecondLater) {
     PermissionStep& permission = toPermissionPage();
-    EXPECT_FALSE(permission.showsGranted());
+    EXPECT_TRUE(button("helpButton")->isVisible());
     view->activateWindow();
     QTRY_VERIFY(view->isActiveWindow());
-    EXPECT_EQ(QApplication::focusWidget(), permission.helpButton());
+    EXPECT_EQ(QApplication::focusWidget(), button("helpButton"));
 
     // The help button opens the help page and polls every second; the grant is seen at the next
     // tick, the ready page comes 0.8 s after that.
-    permission.helpButton()->click();
+    button("helpButton")->click();
     ASSERT_EQ(platform.urlOpener.opened.size(), 1u);
     EXPECT_EQ(platform.urlOpener.opened[0], fakes::FakePlatform::kHelpUrl);
     platform.trust.trusted = true;
     advanceClock(1s);
-    ASSERT_TRUE(permission.showsGranted());
-    EXPECT_TRUE(permission.continueButton()->isVisible());
-    EXPECT_FALSE(permission.helpButton()->isVisible());
+    ASSERT_TRUE(button("continueButton")->isVisible());
+    EXPECT_TRUE(button("continueButton")->isVisible());
+    EXPECT_FALSE(button("helpButton")->isVisible());
     // The keyboard was on the button that went; it is on the one that came.
-    EXPECT_EQ(QApplication::focusWidget(), permission.continueButton());
+    EXPECT_EQ(QApplication::focusWidget(), button("continueButton"));
 
     advanceClock(799ms);
     EXPECT_EQ(view->step(), 1);
@@ -96,12 +96,12 @@ TEST_F(OnboardingTest, PermissionWithdrawnReturnsThePageToItsUntrustedStateAndIt
     makeView(/*trusted=*/true);
     PermissionStep& permission = toPermissionPage();
     setTrusted(false);
-    EXPECT_FALSE(permission.showsGranted());
-    EXPECT_EQ(permission.title(), QStringLiteral("Autorisation nécessaire"));
-    EXPECT_TRUE(permission.helpButton()->isVisible());
-    EXPECT_TRUE(permission.skipButton()->isVisible());
-    EXPECT_TRUE(permission.privacyNote()->isVisible());
-    EXPECT_FALSE(permission.continueButton()->isVisible());
+    EXPECT_TRUE(button("helpButton")->isVisible());
+    EXPECT_EQ(named<QLabel>("permissionTitle")->text(), QStringLiteral("Autorisation nécessaire"));
+    EXPECT_TRUE(button("helpButton")->isVisible());
+    EXPECT_TRUE(button("skipButton")->isVisible());
+    EXPECT_TRUE(named("privacyNote")->isVisible());
+    EXPECT_FALSE(button("continueButton")->isVisible());
     advanceClock(40s);
     EXPECT_EQ(view->step(), 1);
 }
@@ -138,18 +138,18 @@ TEST_F(OnboardingTest, EnterPressesThePagesMainButtonWhereverTheKeyboardIs) {
     ASSERT_EQ(view->step(), 1);
 
     // Untrusted, Enter asks for the help page, even with the keyboard on "Passer pour l'instant".
-    page<PermissionStep>()->skipButton()->setFocus();
+    button("skipButton")->setFocus();
     pressEnter();
     EXPECT_EQ(view->step(), 1);
     EXPECT_EQ(platform.urlOpener.opened.size(), 1u);
     // Space presses the button that has the keyboard.
-    page<PermissionStep>()->skipButton()->setFocus();
-    QTest::keyClick(page<PermissionStep>()->skipButton(), Qt::Key_Space);
+    button("skipButton")->setFocus();
+    QTest::keyClick(button("skipButton"), Qt::Key_Space);
     ASSERT_EQ(view->step(), 2);
 
     // On the ready page, with the keyboard on the toggle, Enter finishes.
-    page<ReadyStep>()->launchToggle()->setFocus();
-    QTest::keyClick(page<ReadyStep>()->launchToggle(), Qt::Key_Enter, Qt::KeypadModifier);
+    named<LaunchAtLoginToggle>("launchAtLogin")->setFocus();
+    QTest::keyClick(named<LaunchAtLoginToggle>("launchAtLogin"), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(dismissals, 1);
     EXPECT_FALSE(manager->launchAtStartup());
 }
@@ -188,16 +188,16 @@ TEST_F(OnboardingTest, ASecondAdvanceDuringASlideEndsTheFirstAndShowsTheLastPage
     makeView(false, /*animated=*/true);
     QPointer<QWidget> welcome = view->currentPage();
     view->advanceStep();
-    EXPECT_TRUE(view->slider()->isSliding());
+    EXPECT_TRUE(named<PageSlider>("pageSlider")->isSliding());
     QPointer<QWidget> permission = view->currentPage();
     view->advanceStep();
     EXPECT_EQ(view->step(), 2);
     ASSERT_NE(page<ReadyStep>(), nullptr);
-    view->slider()->finishSliding();
+    named<PageSlider>("pageSlider")->finishSliding();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(welcome.isNull());
     EXPECT_TRUE(permission.isNull());
-    EXPECT_EQ(view->currentPage()->geometry(), view->slider()->rect());
+    EXPECT_EQ(view->currentPage()->geometry(), named<PageSlider>("pageSlider")->rect());
     EXPECT_EQ(view->currentPage()->graphicsEffect(), nullptr);
 }
 
