@@ -35,7 +35,7 @@ TEST_F(OnboardingTest, ButtonsWalkThePagesAndTheStepNeverPassesTheLast) {
 }
 
 TEST_F(OnboardingTest, ContinueTwiceAndALateAutomaticAdvanceEndOnTheReadyPageOnce) {
-    PermissionStep& permission = toPermissionPage();
+    toPermissionPage();
     setTrusted(true);
     ASSERT_TRUE(button("continueButton")->isVisible());
     QAbstractButton* next = button("continueButton");
@@ -54,7 +54,7 @@ TEST_F(OnboardingTest, ContinueTwiceAndALateAutomaticAdvanceEndOnTheReadyPageOnc
 
 TEST_F(OnboardingTest, PermissionAlreadyGrantedShowsContinueAndDoesNotAdvanceByItself) {
     makeView(/*trusted=*/true);
-    PermissionStep& permission = toPermissionPage();
+    toPermissionPage();
     EXPECT_TRUE(button("continueButton")->isVisible());
     EXPECT_EQ(named<QLabel>("permissionTitle")->text(), QStringLiteral("Permission accordée ✓"));
     EXPECT_TRUE(button("continueButton")->isVisible());
@@ -66,7 +66,7 @@ TEST_F(OnboardingTest, PermissionAlreadyGrantedShowsContinueAndDoesNotAdvanceByI
 }
 
 TEST_F(OnboardingTest, PermissionGrantedWhileShownAdvancesEightTenthsOfASecondLater) {
-    PermissionStep& permission = toPermissionPage();
+    toPermissionPage();
     EXPECT_TRUE(button("helpButton")->isVisible());
     view->activateWindow();
     QTRY_VERIFY(view->isActiveWindow());
@@ -94,7 +94,7 @@ TEST_F(OnboardingTest, PermissionGrantedWhileShownAdvancesEightTenthsOfASecondLa
 
 TEST_F(OnboardingTest, PermissionWithdrawnReturnsThePageToItsUntrustedStateAndItStays) {
     makeView(/*trusted=*/true);
-    PermissionStep& permission = toPermissionPage();
+    toPermissionPage();
     setTrusted(false);
     EXPECT_TRUE(button("helpButton")->isVisible());
     EXPECT_EQ(named<QLabel>("permissionTitle")->text(), QStringLiteral("Autorisation nécessaire"));
