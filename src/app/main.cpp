@@ -15,6 +15,7 @@
 #include "app/build_info.h"
 #include "app/command_line.h"
 #include "platform/x11/clipboard_keeper.h"
+#include "ui/onboarding/onboarding_view.h"
 #include "ui/orvalin_app.h"
 
 namespace {
@@ -101,6 +102,9 @@ int main(int argc, char** argv) {
     // Declared after the runtime, so the tray goes first when the program ends.
     orvalin::ui::OrvalinApp tray(runtime.manager(), runtime.store());
     runtime.onShowRequested([&tray] { tray.showPanel(); });
+    tray.setWindowContentFactory("onboarding", [](orvalin::ui::OrvalinApp& app) -> QWidget* {
+        return new orvalin::ui::OnboardingView(app.manager(), app.store());
+    });
     if (command.action == orvalin::CommandLine::Action::Show) {
         QMetaObject::invokeMethod(&tray, [&tray] { tray.showPanel(); }, Qt::QueuedConnection);
     }

@@ -74,7 +74,14 @@ void OrvalinApp::setPanelClock(std::function<Instant()> now, const MonthGrid* gr
 MenuBarPanel& OrvalinApp::panel() {
     if (!panel_) {
         PanelHooks hooks;
-        hooks.openWindow = [this](const QString& identifier) { openWindow(identifier); };
+        // A window the open panel brings up (the onboarding) must not take the keyboard: a click
+        // in the panel pastes into the window the user was in before it opened.
+        hooks.openWindow = [this](const QString& identifier) {
+            const bool fromOpenPanel = panel_ && panel_->isVisible();
+            openWindow(identifier, fromOpenPanel ? Focus::LeaveWithUser : Focus::Take);
+            // The panel is what the user is using: it stays in front of the window it brought up.
+            if (fromOpenPanel) panel_->raise();
+        };
         hooks.quit = [this] { quit(); };
         hooks.appeared = [this] { refreshAppearance(); };
         hooks.now = panelNow_;
@@ -142,7 +149,7 @@ QWidget* OrvalinApp::window(const QString& identifier) const {
     return windows_.value(identifier).data();
 }
 
-QWidget* OrvalinApp::openWindow(const QString& identifier) {
+QWidget* OrvalinApp::openWindow(const QString& identifier, Focus focus) {
     const auto frame = windowFrame(identifier);
     if (!frame) return nullptr;
     QWidget* shown = windows_.value(identifier).data();
@@ -160,9 +167,11 @@ QWidget* OrvalinApp::openWindow(const QString& identifier) {
         layout->addWidget(content ? content : new QWidget);
         windows_.insert(identifier, shown);
     }
+    // Also tells the window manager (through a zero user time) not to focus the new window.
+    shown->setAttribute(Qt::WA_ShowWithoutActivating, focus == Focus::LeaveWithUser);
     shown->show();
     shown->raise();
-    shown->activateWindow();
+    if (focus == Focus::Take) shown->activateWindow();
     return shown;
 }
 

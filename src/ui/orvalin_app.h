@@ -12,8 +12,8 @@
 #include <string>
 
 #include "core/preferences_store.h"
-#include "ui/widgets/appearance.h"
 #include "ui/panel/menu_bar_panel.h"
+#include "ui/widgets/appearance.h"
 
 class QMenu;
 class QSystemTrayIcon;
@@ -52,8 +52,10 @@ public:
     // Opens the panel at a tray icon's place, or closes it when it is open.
     void togglePanelAt(const QRect& anchor);
 
+    // Whether a window that opens takes the keyboard from the window the user is in.
+    enum class Focus { Take, LeaveWithUser };
     // Opens "preferences" or "onboarding", or brings the open one forward; null for other names.
-    QWidget* openWindow(const QString& identifier);
+    QWidget* openWindow(const QString& identifier, Focus focus = Focus::Take);
     QWidget* window(const QString& identifier) const;
     static std::optional<WindowFrame> windowFrame(const QString& identifier);
     // Replaces the placeholder content of a window that is opened from then on.

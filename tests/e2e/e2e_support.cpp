@@ -24,6 +24,17 @@ extern char** environ;
 
 namespace orvalin::e2e {
 
+namespace {
+
+// The programs started here report leaks of their own, not those of system libraries.
+const bool kLeakSuppressions = [] {
+    std::string options = std::string("suppressions=") + LSAN_SUPPRESSIONS + ":print_suppressions=0";
+    ::setenv("LSAN_OPTIONS", options.c_str(), 1);
+    return true;
+}();
+
+}  // namespace
+
 pid_t spawn(const std::vector<std::string>& argv, const std::string& out, const std::string& err) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

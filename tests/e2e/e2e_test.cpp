@@ -11,6 +11,7 @@
 
 #include "core/format_catalogue.h"
 #include "core/preferences_store.h"
+#include "e2e_desktop.h"
 #include "e2e_support.h"
 
 namespace orvalin::e2e {
@@ -18,19 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kOrvalin = ORVALIN_BINARY;
 const char* const kRecorder = RECORDER_BINARY;
-
-// The programs started here report leaks of their own, not those of system libraries.
-const bool kLeakSuppressions = [] {
-    std::string options = std::string("suppressions=") + LSAN_SUPPRESSIONS + ":print_suppressions=0";
-    ::setenv("LSAN_OPTIONS", options.c_str(), 1);
-    return true;
-}();
-
-void keys(const std::string& list) {
-    run("xdotool key --delay 40 " + list + " >/dev/null 2>&1");
-}
 
 // The stored formats: the built-in ones, the ISO format also on Control+Alt+D, and one whose
 // trigger has an accented letter. The welcome window is done with, so it never comes up.
@@ -45,27 +34,6 @@ void writePreferences() {
         Shortcut{Uuid::generate(), "Accent", "yyyy/MM/dd ", "dté ", std::nullopt});
     ASSERT_TRUE(catalogue.saveShortcuts());
     ASSERT_TRUE(store.write({{prefkey::kOnboardingCompleted, true}}));
-}
-
-const char* const kPanelName = "^Orvalin$";
-const char* const kWelcomeName = "^Bienvenue dans Orvalin$";
-
-// A start of the program while one runs: it shows the running one's panel and ends.
-::testing::AssertionResult startASecondTime() {
-    pid_t second = spawn({kOrvalin});
-    auto status = waitExit(second, 30s);
-    if (!status) {
-        stop(second);
-        return ::testing::AssertionFailure() << "the second start is still running";
-    }
-    if (*status != 0) return ::testing::AssertionFailure() << "the second start ended with " << *status;
-    return ::testing::AssertionSuccess();
-}
-
-std::optional<Geometry> waitForPanel() {
-    std::string window;
-    waitUntil([&] { return !(window = findVisibleWindow(kPanelName)).empty(); }, 15s);
-    return windowGeometry(window);
 }
 
 class EndToEnd : public ::testing::Test {
@@ -299,62 +267,6 @@ TEST_F(EndToEnd, ASecondStartShowsThePanelAndLeavesOneInstance) {
     EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
 }
 
-// The panel's rows have no fixed place: each is found on the screen. The label column of a row
-// holds text; a row lights up under the pointer while the headings above the rows do not.
-class PanelRows {
-public:
-    explicit PanelRows(const Geometry& panel) : panel_(panel) {}
-
-    // The middle of the `index`th format row (from 0), or nothing.
-    std::optional<int> rowCentre(std::size_t index) {
-        std::size_t rows = 0;
-        for (const auto& [top, bottom] : textLines()) {
-            const int middle = (top + bottom) / 2;
-            run("xdotool mousemove " + std::to_string(panel_.x + panel_.width - 60) + " " +
-                std::to_string(panel_.y + middle) + " >/dev/null 2>&1");
-            if (!waitUntil([&] { return lit(middle); }, 2s)) continue;
-            if (rows++ == index) return panel_.y + middle;
-        }
-        return std::nullopt;
-    }
-
-private:
-    // Pixel 3 of a line is the panel's plain background; the highlight of a row starts at 6, its
-    // label at 14.
-    static constexpr int kPlain = 3;
-    static constexpr int kHighlight = 9;
-    static constexpr int kLabelFrom = 14;
-    static constexpr int kLabelTo = 66;
-
-    std::vector<std::pair<int, int>> textLines() const {
-        std::vector<std::pair<int, int>> lines;
-        const auto pixels = screenPixels(panel_);
-        if (pixels.empty()) return lines;
-        int start = -1;
-        for (int y = 0; y <= panel_.height; ++y) {
-            bool ink = false;
-            if (y < panel_.height) {
-                const std::uint32_t* line = &pixels[static_cast<std::size_t>(y * panel_.width)];
-                for (int x = kLabelFrom; x < kLabelTo && !ink; ++x) ink = line[x] != line[kPlain];
-            }
-            if (ink && start < 0) start = y;
-            // Dividers are thin lines; text is taller.
-            if (!ink && start >= 0) {
-                if (y - start >= 4) lines.emplace_back(start, y - 1);
-                start = -1;
-            }
-        }
-        return lines;
-    }
-
-    bool lit(int y) const {
-        const auto pixels = screenPixels({panel_.x, panel_.y + y, panel_.width, 1});
-        return !pixels.empty() && pixels[kHighlight] != pixels[kPlain];
-    }
-
-    Geometry panel_;
-};
-
 // A click on a format's row in the panel pastes that format's date into the window that had the
 // keyboard, and the clipboard comes back.
 TEST_F(EndToEnd, ClickingAFormatInThePanelPastesItsDate) {
@@ -397,24 +309,6 @@ TEST(EndToEndServer, MissingRecordThenLostServer) {
     ASSERT_TRUE(status.has_value()) << "still running after the X server ended";
     EXPECT_NE(*status, 0);
     EXPECT_GT(*status, 0) << "ended by a signal";
-}
-
-// On a fresh home the welcome window comes with the panel.
-TEST(EndToEndServer, OnAFreshHomeTheWelcomeWindowComesWithThePanel) {
-    TempHome home;
-    home.exportEnvironment();
-    XServer server;
-    ::setenv("DISPLAY", server.display().c_str(), 1);
-    fs::path err = home.path() / "orvalin.err";
-    pid_t orvalin = spawn({kOrvalin}, "/dev/null", err.string());
-    auto socketThere = [&] { return home.hasInstanceSocket(); };
-    ASSERT_TRUE(waitUntil(socketThere, 30s)) << readFile(err);
-    EXPECT_EQ(findVisibleWindow(kWelcomeName), "") << "the welcome window came before the panel";
-    ASSERT_TRUE(startASecondTime());
-    EXPECT_TRUE(waitForPanel().has_value()) << "no panel";
-    EXPECT_TRUE(waitUntil([] { return !findVisibleWindow(kWelcomeName).empty(); }, 15s))
-        << "no welcome window";
-    stop(orvalin);
 }
 
 // A combination recorded in the capture field with a real key press is stored as such, and a fresh

@@ -11,12 +11,6 @@
 namespace orvalin::e2e {
 namespace {
 
-const bool kLeakSuppressions = [] {
-    std::string options = std::string("suppressions=") + LSAN_SUPPRESSIONS + ":print_suppressions=0";
-    ::setenv("LSAN_OPTIONS", options.c_str(), 1);
-    return true;
-}();
-
 // Each case ends the program: a fresh run for each.
 class Quitting : public ::testing::Test {
 protected:

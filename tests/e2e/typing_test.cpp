@@ -10,12 +10,6 @@
 namespace orvalin::e2e {
 namespace {
 
-const bool kLeakSuppressions = [] {
-    std::string options = std::string("suppressions=") + LSAN_SUPPRESSIONS + ":print_suppressions=0";
-    ::setenv("LSAN_OPTIONS", options.c_str(), 1);
-    return true;
-}();
-
 // A fast typist: a key every 30 ms, the trigger "dt " in the middle of the words.
 void typeFast(const std::string& text) {
     run("xdotool type --delay 30 '" + text + "' >/dev/null 2>&1");

@@ -6,6 +6,8 @@
 #include <functional>
 #include <map>
 
+#include "ui/widgets/status_symbols.h"
+
 namespace orvalin::ui {
 
 namespace {
@@ -101,6 +103,7 @@ QStringList themeNamesForSymbol(const QString& symbol) {
 }
 
 void paintSymbol(QPainter& p, const QString& symbol, const QRectF& box, const QColor& color) {
+    if (paintStatusSymbol(p, symbol, box, color)) return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(

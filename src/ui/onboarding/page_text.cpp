@@ -1,0 +1,92 @@
+#include "ui/onboarding/page_text.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QPainter>
+
+#include "ui/widgets/appearance.h"
+#include "ui/widgets/icons.h"
+
+namespace orvalin::ui {
+
+namespace {
+bool isDark(const QPalette& palette) {
+    return palette.color(QPalette::Window).lightnessF() < 0.5;
+}
+}  // namespace
+
+QFont onboardingTitleFont() {
+    return systemFont(22, QFont::Bold);
+}
+
+QFont onboardingTitle2Font() {
+    return systemFont(17, QFont::Bold);
+}
+
+QColor successGreen(const QPalette& palette) {
+    return isDark(palette) ? QColor(0x30, 0xd1, 0x58) : QColor(0x28, 0xb4, 0x4c);
+}
+
+QColor attentionOrange(const QPalette& palette) {
+    return isDark(palette) ? QColor(0xff, 0x9f, 0x0a) : QColor(0xf0, 0x8a, 0x00);
+}
+
+PageText::PageText(const QString& text, const QFont& font, ColorRole role, QWidget* parent)
+    : QLabel(text, parent), role_(role) {
+    setFont(font);
+    setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    setTextFormat(Qt::PlainText);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    applyColor();
+}
+
+void PageText::setColorRole(ColorRole role) {
+    role_ = role;
+    applyColor();
+}
+
+void PageText::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    // The colour is derived from the surrounding palette: follow it and a new parent.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ParentChange) applyColor();
+}
+
+void PageText::applyColor() {
+    QPalette own = palette();
+    const QColor color =
+        resolveColor(role_, parentWidget() ? parentWidget()->palette() : QApplication::palette());
+    if (own.color(QPalette::WindowText) == color) return;
+    own.setColor(QPalette::WindowText, color);
+    setPalette(own);
+}
+
+namespace {
+constexpr int kSymbolGap = 4;
+}
+
+SymbolLabel::SymbolLabel(const QString& symbol, const QString& text, const QFont& font, ColorRole role,
+                         QWidget* parent)
+    : QWidget(parent), symbol_(symbol), text_(text), role_(role) {
+    setFont(font);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setAccessibleName(text);
+}
+
+QSize SymbolLabel::sizeHint() const {
+    const QFontMetrics metrics(font());
+    return {metrics.height() + kSymbolGap + metrics.horizontalAdvance(text_) + 1, metrics.height()};
+}
+
+void SymbolLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    const QColor color = resolveColor(role_, palette());
+    const qreal side = metrics.height() * 0.8;
+    paintSymbol(painter, symbol_, QRectF(0, (height() - side) / 2, side, side), color);
+    painter.setPen(color);
+    painter.setFont(font());
+    const int x = metrics.height() + kSymbolGap;
+    painter.drawText(QRect(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter, text_);
+}
+
+}  // namespace orvalin::ui

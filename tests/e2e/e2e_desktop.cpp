@@ -1,0 +1,82 @@
+#include "e2e_desktop.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace orvalin::e2e {
+
+namespace fs = std::filesystem;
+
+const char* const kOrvalin = ORVALIN_BINARY;
+const char* const kPanelName = "^Orvalin$";
+const char* const kWelcomeName = "^Bienvenue dans Orvalin$";
+
+void keys(const std::string& list) {
+    run("xdotool key --delay 40 " + list + " >/dev/null 2>&1");
+}
+
+::testing::AssertionResult startASecondTime() {
+    pid_t second = spawn({kOrvalin});
+    auto status = waitExit(second, 30s);
+    if (!status) {
+        stop(second);
+        return ::testing::AssertionFailure() << "the second start is still running";
+    }
+    if (*status != 0) return ::testing::AssertionFailure() << "the second start ended with " << *status;
+    return ::testing::AssertionSuccess();
+}
+
+std::optional<Geometry> waitForPanel() {
+    std::string window;
+    waitUntil([&] { return !(window = findVisibleWindow(kPanelName)).empty(); }, 15s);
+    return windowGeometry(window);
+}
+
+namespace {
+// Pixel 3 of a line is the panel's plain background; the highlight of a row starts at 6, its
+// label at 14.
+constexpr int kPlain = 3;
+constexpr int kHighlight = 9;
+constexpr int kLabelFrom = 14;
+constexpr int kLabelTo = 66;
+}  // namespace
+
+std::optional<int> PanelRows::rowCentre(std::size_t index) {
+    std::size_t rows = 0;
+    for (const auto& [top, bottom] : textLines()) {
+        const int middle = (top + bottom) / 2;
+        run("xdotool mousemove " + std::to_string(panel_.x + panel_.width - 60) + " " +
+            std::to_string(panel_.y + middle) + " >/dev/null 2>&1");
+        if (!waitUntil([&] { return lit(middle); }, 2s)) continue;
+        if (rows++ == index) return panel_.y + middle;
+    }
+    return std::nullopt;
+}
+
+std::vector<std::pair<int, int>> PanelRows::textLines() const {
+    std::vector<std::pair<int, int>> lines;
+    const auto pixels = screenPixels(panel_);
+    if (pixels.empty()) return lines;
+    int start = -1;
+    for (int y = 0; y <= panel_.height; ++y) {
+        bool ink = false;
+        if (y < panel_.height) {
+            const std::uint32_t* line = &pixels[static_cast<std::size_t>(y * panel_.width)];
+            for (int x = kLabelFrom; x < kLabelTo && !ink; ++x) ink = line[x] != line[kPlain];
+        }
+        if (ink && start < 0) start = y;
+        // Dividers are thin lines; text is taller.
+        if (!ink && start >= 0) {
+            if (y - start >= 4) lines.emplace_back(start, y - 1);
+            start = -1;
+        }
+    }
+    return lines;
+}
+
+bool PanelRows::lit(int y) const {
+    const auto pixels = screenPixels({panel_.x, panel_.y + y, panel_.width, 1});
+    return !pixels.empty() && pixels[kHighlight] != pixels[kPlain];
+}
+
+}  // namespace orvalin::e2e

@@ -1,0 +1,45 @@
+#pragma once
+
+// The program and its windows on the test display, as the end-to-end suites drive them: the
+// clipboard, typed keys, a second start, the panel and its rows, a text window to paste into.
+
+#include <gtest/gtest.h>
+#include <sys/types.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+
+namespace orvalin::e2e {
+
+extern const char* const kOrvalin;  // the program under test
+extern const char* const kPanelName;
+extern const char* const kWelcomeName;
+
+// xdotool key names, one after the other.
+void keys(const std::string& list);
+
+// A start of the program while one runs: it shows the running one's panel and ends.
+::testing::AssertionResult startASecondTime();
+std::optional<Geometry> waitForPanel();
+
+// The panel's rows have no fixed place: each is found on the screen. The label column of a row
+// holds text; a row lights up under the pointer while the headings above the rows do not.
+class PanelRows {
+public:
+    explicit PanelRows(const Geometry& panel) : panel_(panel) {}
+
+    // The middle of the `index`th format row (from 0), or nothing.
+    std::optional<int> rowCentre(std::size_t index);
+
+private:
+    std::vector<std::pair<int, int>> textLines() const;
+    bool lit(int y) const;
+
+    Geometry panel_;
+};
+
+}  // namespace orvalin::e2e

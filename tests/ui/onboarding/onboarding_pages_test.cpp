@@ -1,0 +1,233 @@
+// What each onboarding page shows: its elements in order, the trigger box, the toggle, the page
+// indicator, the accessible names; and that nothing is pushed out of the window.
+#include <QCheckBox>
+
+#include "core/date_format.h"
+#include "onboarding_fixture.h"
+#include "ui/onboarding/feature_pill.h"
+#include "ui/onboarding/page_indicator.h"
+#include "ui/onboarding/symbol_badge.h"
+#include "ui/onboarding/trigger_box.h"
+#include "ui/widgets/appearance.h"
+#include "ui/widgets/launch_at_login_toggle.h"
+
+namespace orvalin::ui {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The texts of the labels of a page, top to bottom.
+QStringList textsTopToBottom(QWidget* page) {
+    std::vector<std::pair<int, QString>> found;
+    for (QLabel* label : page->findChildren<QLabel*>()) {
+        if (label->isVisible() && !label->text().isEmpty())
+            found.emplace_back(label->mapTo(page, QPoint(0, 0)).y(), label->text());
+    }
+    std::sort(found.begin(), found.end());
+    QStringList texts;
+    for (const auto& [y, text] : found) texts << text;
+    return texts;
+}
+
+QRect rectIn(QWidget* widget, QWidget* ancestor) {
+    return QRect(widget->mapTo(ancestor, QPoint(0, 0)), widget->size());
+}
+
+TEST_F(OnboardingTest, WelcomePageShowsIconTextsPillsAndButtonInOrder) {
+    makeView();
+    WelcomeStep* welcome = page<WelcomeStep>();
+    ASSERT_NE(welcome, nullptr);
+    EXPECT_EQ(textsTopToBottom(welcome),
+              QStringList({"Bienvenue dans Orvalin",
+                           "Insérez des dates instantanément\ndans n'importe quelle application."}));
+    auto pills = testing::shownChildren<FeaturePill>(welcome);
+    ASSERT_EQ(pills.size(), 3u);
+    const std::vector<std::pair<QString, QString>> expected = {
+        {"keyboard", "Déclencheurs"}, {"command.square.fill", "Raccourcis"}, {"calendar", "Calendrier"}};
+    for (std::size_t i = 0; i < pills.size(); ++i) {
+        EXPECT_EQ(pills[i]->icon(), expected[i].first);
+        EXPECT_EQ(pills[i]->label(), expected[i].second);
+        if (i > 0) {
+            EXPECT_EQ(pills[i]->x() - pills[i - 1]->geometry().right() - 1, 12);
+        }
+    }
+    QWidget* icon = welcome->findChild<QWidget*>("applicationIcon");
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->size(), QSize(88, 88));
+    QAbstractButton* start = welcome->mainButton();
+    EXPECT_EQ(start->text(), "Commencer");
+    EXPECT_EQ(start->width(), 180);
+    // Icon above the title, pills above the button, the button 32 above the indicator band.
+    QLabel* title = welcome->findChildren<QLabel*>().front();
+    EXPECT_LT(rectIn(icon, welcome).bottom(), rectIn(title, welcome).top());
+    EXPECT_LT(rectIn(pills[0], welcome).bottom(), rectIn(start, welcome).top());
+    EXPECT_EQ(welcome->height() - rectIn(start, welcome).bottom() - 1, 32);
+    // Everything centred in the 480-wide window.
+    EXPECT_NEAR(rectIn(start, view.get()).center().x(), 240, 1);
+    EXPECT_NEAR(rectIn(icon, view.get()).center().x(), 240, 1);
+}
+
+TEST_F(OnboardingTest, PermissionPageTextsInBothStates) {
+    PermissionStep& permission = toPermissionPage();
+    EXPECT_EQ(textsTopToBottom(&permission),
+              QStringList({"Autorisation nécessaire",
+                           "Pour détecter vos déclencheurs et insérer la date,\nOrvalin doit surveiller les "
+                           "touches clavier."}));
+    EXPECT_EQ(named("privacyNote")->accessibleName(), "Aucune frappe n'est enregistrée ni transmise.");
+    EXPECT_EQ(button("helpButton")->text(), "Afficher l'aide");
+    EXPECT_EQ(button("helpButton")->width(), 240);
+    EXPECT_EQ(button("skipButton")->text(), "Passer pour l'instant");
+    EXPECT_EQ(named<SymbolBadge>("permissionBadge")->symbol(), "keyboard.badge.exclamationmark");
+    const QColor orange = named<SymbolBadge>("permissionBadge")->color();
+
+    setTrusted(true);
+    EXPECT_EQ(textsTopToBottom(&permission),
+              QStringList(
+                  {"Permission accordée ✓", "L'expansion de texte et les raccourcis clavier sont actifs."}));
+    EXPECT_EQ(named<SymbolBadge>("permissionBadge")->symbol(), "checkmark.shield.fill");
+    EXPECT_NE(named<SymbolBadge>("permissionBadge")->color(), orange);
+    EXPECT_GT(named<SymbolBadge>("permissionBadge")->color().green(),
+              named<SymbolBadge>("permissionBadge")->color().red());
+    EXPECT_EQ(button("continueButton")->text(), "Continuer");
+    EXPECT_EQ(button("continueButton")->width(), 180);
+    EXPECT_EQ(permission.mainButton(), button("continueButton"));
+}
+
+TEST_F(OnboardingTest, TriggerBoxListsEveryFormatTrimmedWithTodaysDate) {
+    startManager().setShortcuts({entry("Nouveau", "dd/MM/yyyy", "new "), entry("Sans", "yyyy", ""),
+                                 entry("Tab", "MMMM", "\t x\t"), entry("ISO", "yyyy-MM-dd ", "dt ")});
+    makeView();
+    view->advanceStep();
+    view->advanceStep();
+    TriggerBox* box = named<TriggerBox>("triggerBox");
+    const auto rows = triggerRows();
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].first, "new");
+    EXPECT_EQ(rows[0].second, "10/02/2026");
+    EXPECT_EQ(rows[1].first, "");
+    EXPECT_EQ(rows[1].second, "2026");
+    EXPECT_EQ(rows[2].first, "x");
+    EXPECT_EQ(rows[2].second, QString::fromStdString(formatDate(kNow, "MMMM")));
+    EXPECT_EQ(rows[3].first, "dt");
+
+    // The box hugs its rows and sits in the middle; it follows a change of the formats.
+    EXPECT_LT(box->width(), 400);
+    EXPECT_NEAR(rectIn(box, view.get()).center().x(), 240, 1);
+    manager->setShortcuts({entry("Un", "yyyy", "un ")});
+    QCoreApplication::processEvents();  // new rows show at the next turn of the event loop
+    ASSERT_EQ(triggerRows().size(), 1u);
+    EXPECT_EQ(triggerRows()[0].first, "un");
+}
+
+TEST_F(OnboardingTest, TheBuiltInFormatsFitWithoutScrolling) {
+    makeView();
+    view->advanceStep();
+    view->advanceStep();
+    TriggerBox* box = named<TriggerBox>("triggerBox");
+    ASSERT_EQ(triggerRows().size(), 3u);
+    EXPECT_EQ(box->size(), box->sizeHint());
+}
+
+TEST_F(OnboardingTest, AnEmptyFormatListGivesAnEmptyBox) {
+    startManager().setShortcuts({});
+    makeView();
+    view->advanceStep();
+    view->advanceStep();
+    TriggerBox* box = named<TriggerBox>("triggerBox");
+    EXPECT_TRUE(triggerRows().empty());
+    EXPECT_EQ(box->size(), QSize(40, 28));
+    EXPECT_TRUE(box->isVisible());
+}
+
+TEST_F(OnboardingTest, ManyFormatsAndLongDatesNeverPushTheButtonsOutOfTheWindow) {
+    std::vector<Shortcut> many;
+    for (int i = 0; i < 25; ++i) {
+        many.push_back(entry("F" + std::to_string(i),
+                             "EEEE d MMMM yyyy 'à' HH:mm:ss, 'semaine' w, 'jour' D 'de l’année'",
+                             "long" + std::to_string(i) + " "));
+    }
+    startManager().setShortcuts(many);
+    makeView();
+    view->advanceStep();
+    view->advanceStep();
+    ReadyStep* ready = page<ReadyStep>();
+    const QRect inside = view->rect();
+    for (QWidget* control : {static_cast<QWidget*>(ready->mainButton()),
+                             static_cast<QWidget*>(named<LaunchAtLoginToggle>("launchAtLogin"))}) {
+        const QRect where = rectIn(control, view.get());
+        EXPECT_TRUE(inside.contains(where)) << control->objectName().toStdString();
+        EXPECT_GE(where.height(), control->sizeHint().height()) << "squeezed";
+    }
+    EXPECT_EQ(ready->height() - rectIn(ready->mainButton(), ready).bottom() - 1, 32);
+    TriggerBox* box = named<TriggerBox>("triggerBox");
+    EXPECT_LE(box->width(), 400);
+    EXPECT_GE(rectIn(ready->findChild<QWidget*>("readyBadge"), ready).top(), OnboardingPage::kTopSpace);
+    EXPECT_LT(rectIn(box, ready).bottom(), rectIn(named<LaunchAtLoginToggle>("launchAtLogin"), ready).top());
+}
+
+TEST_F(OnboardingTest, TheToggleShowsWhatTheManagerReports) {
+    makeView();
+    view->advanceStep();
+    view->advanceStep();
+    LaunchAtLoginToggle* toggle = named<LaunchAtLoginToggle>("launchAtLogin");
+    EXPECT_EQ(toggle->text(), "Lancer Orvalin à l'ouverture de session");
+    EXPECT_FALSE(toggle->isChecked());
+
+    toggle->click();
+    EXPECT_TRUE(manager->launchAtStartup());
+    EXPECT_TRUE(toggle->isChecked());
+    toggle->click();
+    EXPECT_FALSE(manager->launchAtStartup());
+    EXPECT_FALSE(toggle->isChecked());
+
+    // A refused registration: the box goes back to off with the manager.
+    platform.loginItems.registerError = "refusé";
+    toggle->click();
+    EXPECT_FALSE(manager->launchAtStartup());
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_NE(platform.out.str().find("Erreur démarrage auto : refusé"), std::string::npos);
+
+    // Changed elsewhere (the settings window), the box follows.
+    platform.loginItems.registerError.reset();
+    manager->setLaunchAtStartup(true);
+    EXPECT_TRUE(toggle->isChecked());
+}
+
+TEST_F(OnboardingTest, TheCurrentDotIsLargerAndInTheAccentColour) {
+    makeView();
+    auto* dots = named<PageIndicator>("pageIndicator");
+    EXPECT_EQ(dots->dotDiameter(0), 8);
+    EXPECT_EQ(dots->dotDiameter(1), 6);
+    EXPECT_EQ(dots->dotDiameter(2), 6);
+    view->advanceStep();
+    EXPECT_EQ(dots->dotDiameter(0), 6);
+    EXPECT_EQ(dots->dotDiameter(1), 8);
+    EXPECT_EQ(dots->height(), 28);
+    EXPECT_EQ(view->height() - dots->geometry().bottom() - 1, 16);
+
+    // The current dot's pixels are the accent colour, the others are not.
+    const QImage image = dots->grab().toImage();
+    const int middle = image.height() / 2;
+    const QColor accent = accentColor(dots->palette());
+    int accentPixels = 0;
+    for (int x = 0; x < image.width(); ++x) accentPixels += image.pixelColor(x, middle) == accent;
+    EXPECT_GE(accentPixels, 4);
+    EXPECT_LE(accentPixels, 8);
+    EXPECT_EQ(dots->accessibleName(), "Étape 2 sur 3");
+}
+
+TEST_F(OnboardingTest, EveryControlHasAnAccessibleName) {
+    makeView();
+    for (int step = 0; step < 3; ++step) {
+        if (step > 0) view->advanceStep();
+        for (QWidget* widget : view->currentPage()->findChildren<QWidget*>()) {
+            const bool control = qobject_cast<QAbstractButton*>(widget) || qobject_cast<FeaturePill*>(widget);
+            if (!control || !widget->isVisible()) continue;
+            EXPECT_FALSE(widget->accessibleName().isEmpty())
+                << "page " << step << ": " << widget->metaObject()->className();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace orvalin::ui

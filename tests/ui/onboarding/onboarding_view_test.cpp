@@ -1,0 +1,270 @@
+// The onboarding's walk through its pages: steps, the automatic advance after the permission
+// arrives, finishing and leaving, the keyboard.
+#include <QApplication>
+#include <QKeyEvent>
+
+#include "onboarding_fixture.h"
+#include "ui/onboarding/page_indicator.h"
+#include "ui/onboarding/page_slider.h"
+#include "ui/orvalin_app.h"
+
+namespace orvalin::ui {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST_F(OnboardingTest, ButtonsWalkThePagesAndTheStepNeverPassesTheLast) {
+    OnboardingView& v = makeView();
+    ASSERT_NE(page<WelcomeStep>(), nullptr);
+    EXPECT_EQ(named<PageIndicator>("pageIndicator")->current(), 0);
+
+    page<WelcomeStep>()->mainButton()->click();
+    ASSERT_NE(page<PermissionStep>(), nullptr);
+    EXPECT_EQ(named<PageIndicator>("pageIndicator")->current(), 1);
+
+    button("skipButton")->click();
+    ASSERT_NE(page<ReadyStep>(), nullptr);
+    EXPECT_EQ(named<PageIndicator>("pageIndicator")->current(), 2);
+
+    ReadyStep* ready = page<ReadyStep>();
+    for (int i = 0; i < 3; ++i) v.advanceStep();
+    EXPECT_EQ(v.step(), 2);
+    EXPECT_EQ(page<ReadyStep>(), ready) << "the ready page was built again";
+    EXPECT_EQ(dismissals, 0);
+    EXPECT_FALSE(store.values.count(prefkey::kOnboardingCompleted));
+}
+
+TEST_F(OnboardingTest, ContinueTwiceAndALateAutomaticAdvanceEndOnTheReadyPageOnce) {
+    toPermissionPage();
+    setTrusted(true);
+    ASSERT_TRUE(button("continueButton")->isVisible());
+    QAbstractButton* next = button("continueButton");
+    ASSERT_TRUE(next->isVisible());
+    next->click();
+    next->click();  // the page is on its way out, the second press arrives all the same
+    ASSERT_EQ(view->step(), 2);
+    ReadyStep* ready = page<ReadyStep>();
+    ASSERT_NE(ready, nullptr);
+
+    advanceClock(PermissionStep::kAutoAdvanceDelay);
+    EXPECT_EQ(view->step(), 2);
+    EXPECT_EQ(page<ReadyStep>(), ready);
+    EXPECT_EQ(platform.scheduler.pendingOnce(), 0u);
+}
+
+TEST_F(OnboardingTest, PermissionAlreadyGrantedShowsContinueAndDoesNotAdvanceByItself) {
+    makeView(/*trusted=*/true);
+    toPermissionPage();
+    EXPECT_TRUE(button("continueButton")->isVisible());
+    EXPECT_EQ(named<QLabel>("permissionTitle")->text(), QStringLiteral("Permission accordée ✓"));
+    EXPECT_TRUE(button("continueButton")->isVisible());
+    EXPECT_FALSE(button("helpButton")->isVisible());
+    EXPECT_FALSE(button("skipButton")->isVisible());
+
+    advanceClock(5s);
+    EXPECT_EQ(view->step(), 1);
+}
+
+TEST_F(OnboardingTest, PermissionGrantedWhileShownAdvancesEightTenthsOfASecondLater) {
+    toPermissionPage();
+    EXPECT_TRUE(button("helpButton")->isVisible());
+    view->activateWindow();
+    QTRY_VERIFY(view->isActiveWindow());
+    EXPECT_EQ(QApplication::focusWidget(), button("helpButton"));
+
+    // The help button opens the help page and polls every second; the grant is seen at the next
+    // tick, the ready page comes 0.8 s after that.
+    button("helpButton")->click();
+    ASSERT_EQ(platform.urlOpener.opened.size(), 1u);
+    EXPECT_EQ(platform.urlOpener.opened[0], fakes::FakePlatform::kHelpUrl);
+    platform.trust.trusted = true;
+    advanceClock(1s);
+    ASSERT_TRUE(button("continueButton")->isVisible());
+    EXPECT_TRUE(button("continueButton")->isVisible());
+    EXPECT_FALSE(button("helpButton")->isVisible());
+    // The keyboard was on the button that went; it is on the one that came.
+    EXPECT_EQ(QApplication::focusWidget(), button("continueButton"));
+
+    advanceClock(799ms);
+    EXPECT_EQ(view->step(), 1);
+    advanceClock(1ms);
+    EXPECT_EQ(view->step(), 2);
+    EXPECT_NE(page<ReadyStep>(), nullptr);
+}
+
+TEST_F(OnboardingTest, PermissionWithdrawnReturnsThePageToItsUntrustedStateAndItStays) {
+    makeView(/*trusted=*/true);
+    toPermissionPage();
+    setTrusted(false);
+    EXPECT_TRUE(button("helpButton")->isVisible());
+    EXPECT_EQ(named<QLabel>("permissionTitle")->text(), QStringLiteral("Autorisation nécessaire"));
+    EXPECT_TRUE(button("helpButton")->isVisible());
+    EXPECT_TRUE(button("skipButton")->isVisible());
+    EXPECT_TRUE(named("privacyNote")->isVisible());
+    EXPECT_FALSE(button("continueButton")->isVisible());
+    advanceClock(40s);
+    EXPECT_EQ(view->step(), 1);
+}
+
+TEST_F(OnboardingTest, AGrantThatComesAfterTheWindowClosedDoesNothing) {
+    toPermissionPage();
+    setTrusted(true);
+    view.reset();
+    advanceClock(PermissionStep::kAutoAdvanceDelay);  // the delayed advance finds no view
+    EXPECT_EQ(platform.scheduler.pendingOnce(), 0u);
+}
+
+TEST_F(OnboardingTest, FinishingStoresTheFlagFirstThenCloses) {
+    makeView();
+    view->advanceStep();
+    view->advanceStep();
+    page<ReadyStep>()->mainButton()->click();
+    EXPECT_EQ(dismissals, 1);
+    EXPECT_EQ(flagWhenDismissed, std::optional<bool>(true)) << "the window closed before the flag was stored";
+    EXPECT_EQ(store.boolean(prefkey::kOnboardingCompleted), std::optional<bool>(true));
+}
+
+TEST_F(OnboardingTest, EnterPressesThePagesMainButtonWhereverTheKeyboardIs) {
+    makeView();
+    auto pressEnter = [] {
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr) << "nothing has the keyboard";
+        QTest::keyClick(target, Qt::Key_Return);
+    };
+    view->activateWindow();
+    QTRY_VERIFY(view->isActiveWindow());
+    EXPECT_EQ(QApplication::focusWidget(), page<WelcomeStep>()->mainButton());
+    pressEnter();
+    ASSERT_EQ(view->step(), 1);
+
+    // Untrusted, Enter asks for the help page, even with the keyboard on "Passer pour l'instant".
+    button("skipButton")->setFocus();
+    pressEnter();
+    EXPECT_EQ(view->step(), 1);
+    EXPECT_EQ(platform.urlOpener.opened.size(), 1u);
+    // Space presses the button that has the keyboard.
+    button("skipButton")->setFocus();
+    QTest::keyClick(button("skipButton"), Qt::Key_Space);
+    ASSERT_EQ(view->step(), 2);
+
+    // On the ready page, with the keyboard on the toggle, Enter finishes.
+    named<LaunchAtLoginToggle>("launchAtLogin")->setFocus();
+    QTest::keyClick(named<LaunchAtLoginToggle>("launchAtLogin"), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(dismissals, 1);
+    EXPECT_FALSE(manager->launchAtStartup());
+}
+
+TEST_F(OnboardingTest, TabReachesEveryButtonOfEachPage) {
+    makeView();
+    view->activateWindow();
+    QTRY_VERIFY(view->isActiveWindow());
+    auto reachedByTab = [] {
+        std::set<QWidget*> reached;
+        for (int i = 0; i < 8; ++i) {
+            QWidget* focus = QApplication::focusWidget();
+            if (focus) reached.insert(focus);
+            QTest::keyClick(focus ? focus : QApplication::activeWindow(), Qt::Key_Tab);
+        }
+        return reached;
+    };
+    auto visibleButtons = [this] {
+        std::set<QWidget*> buttons;
+        for (QAbstractButton* b : view->currentPage()->findChildren<QAbstractButton*>()) {
+            if (b->isVisible()) buttons.insert(b);
+        }
+        return buttons;
+    };
+    for (int step = 0; step < 3; ++step) {
+        if (step > 0) view->advanceStep();
+        const auto buttons = visibleButtons();
+        ASSERT_FALSE(buttons.empty());
+        const auto reached = reachedByTab();
+        for (QWidget* b : buttons)
+            EXPECT_TRUE(reached.count(b)) << "page " << step << ": " << b->objectName().toStdString();
+    }
+}
+
+TEST_F(OnboardingTest, ASecondAdvanceDuringASlideEndsTheFirstAndShowsTheLastPage) {
+    makeView(false, /*animated=*/true);
+    QPointer<QWidget> welcome = view->currentPage();
+    view->advanceStep();
+    EXPECT_TRUE(named<PageSlider>("pageSlider")->isSliding());
+    QPointer<QWidget> permission = view->currentPage();
+    view->advanceStep();
+    EXPECT_EQ(view->step(), 2);
+    ASSERT_NE(page<ReadyStep>(), nullptr);
+    named<PageSlider>("pageSlider")->finishSliding();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(welcome.isNull());
+    EXPECT_TRUE(permission.isNull());
+    EXPECT_EQ(view->currentPage()->geometry(), named<PageSlider>("pageSlider")->rect());
+    EXPECT_EQ(view->currentPage()->graphicsEffect(), nullptr);
+}
+
+// Through the application object, as the program opens it.
+class OnboardingWindowTest : public OnboardingTest {
+protected:
+    void SetUp() override {
+        startManager();
+        app = std::make_unique<OrvalinApp>(*manager, store);
+        app->setWindowContentFactory("onboarding", [this](OrvalinApp& owner) -> QWidget* {
+            OnboardingOptions options;
+            options.animated = false;
+            options.now = clock;
+            return new OnboardingView(owner.manager(), owner.store(), options);
+        });
+    }
+    OnboardingView* openView() {
+        QWidget* window = app->openWindow("onboarding");
+        return window ? window->findChild<OnboardingView*>() : nullptr;
+    }
+    std::unique_ptr<OrvalinApp> app;
+};
+
+TEST_F(OnboardingWindowTest, ClosingTheWindowStoresNothingAndTheNextStartsOnTheFirstPage) {
+    OnboardingView* first = openView();
+    ASSERT_NE(first, nullptr);
+    first->advanceStep();
+    first->advanceStep();
+    const int writes = store.writeCount;
+    first->window()->close();
+    QTRY_COMPARE(app->window("onboarding"), static_cast<QWidget*>(nullptr));
+    EXPECT_EQ(store.writeCount, writes);
+    EXPECT_FALSE(store.values.count(prefkey::kOnboardingCompleted));
+
+    OnboardingView* second = openView();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->step(), 0);
+    EXPECT_NE(qobject_cast<WelcomeStep*>(second->currentPage()), nullptr);
+}
+
+TEST_F(OnboardingWindowTest, FinishingClosesTheWindowAndThePanelNoLongerOpensIt) {
+    OnboardingView* view = openView();
+    ASSERT_NE(view, nullptr);
+    view->advanceStep();
+    view->advanceStep();
+    qobject_cast<ReadyStep*>(view->currentPage())->mainButton()->click();
+    QTRY_COMPARE(app->window("onboarding"), static_cast<QWidget*>(nullptr));
+    EXPECT_EQ(store.boolean(prefkey::kOnboardingCompleted), std::optional<bool>(true));
+
+    app->showPanel();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(app->window("onboarding"), nullptr);
+    app->panel().hide();
+}
+
+TEST_F(OnboardingWindowTest, ThePanelOpensTheWindowWithoutTakingTheKeyboard) {
+    app->showPanel();
+    QWidget* window = app->window("onboarding");
+    ASSERT_NE(window, nullptr) << "the panel did not open the onboarding";
+    EXPECT_TRUE(window->testAttribute(Qt::WA_ShowWithoutActivating));
+    app->panel().hide();
+
+    // Asked for directly (not from the open panel), it comes forward as usual.
+    window->close();
+    QTRY_COMPARE(app->window("onboarding"), static_cast<QWidget*>(nullptr));
+    EXPECT_FALSE(app->openWindow("onboarding")->testAttribute(Qt::WA_ShowWithoutActivating));
+}
+
+}  // namespace
+}  // namespace orvalin::ui
