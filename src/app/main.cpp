@@ -12,6 +12,7 @@
 #include "app/build_info.h"
 #include "app/command_line.h"
 #include "ui/orvalin_app.h"
+#include "ui/settings/settings_view.h"
 
 namespace {
 
@@ -98,5 +99,8 @@ int main(int argc, char** argv) {
         QMetaObject::invokeMethod(
             &tray, [&tray] { tray.showPanel(); }, Qt::QueuedConnection);
     }
+    tray.setWindowContentFactory(QStringLiteral("preferences"), [&runtime](orvalin::ui::OrvalinApp& app) {
+        return new orvalin::ui::SettingsView(app.manager(), app.store(), runtime.urlOpener());
+    });
     return tray.exec();
 }
