@@ -50,7 +50,8 @@ void SymbolLabel::refresh() {
 }
 
 GroupBox::GroupBox(QWidget* parent) : QWidget(parent) {
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    // Never capped at its size hint: wrapped text inside may need more height at a given width.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
 
 void GroupBox::paintEvent(QPaintEvent*) {

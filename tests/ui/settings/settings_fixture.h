@@ -7,10 +7,10 @@
 #include "support/tray_fixture.h"
 #include "ui/orvalin_app.h"
 #include "ui/settings/general_tab.h"
-#include "ui/widgets/launch_at_login_switch.h"
 #include "ui/settings/segmented_control.h"
 #include "ui/settings/settings_view.h"
 #include "ui/widgets/appearance.h"
+#include "ui/widgets/launch_at_login_switch.h"
 
 namespace orvalin::ui {
 
@@ -31,6 +31,7 @@ protected:
         app->setWindowContentFactory("preferences", [this](OrvalinApp& owner) {
             return new SettingsView(owner.manager(), owner.store(), platform.urlOpener, about);
         });
+        app->refreshAppearance();  // as the program's start does
         return *app;
     }
 
