@@ -30,7 +30,6 @@ HowItWorksRow::HowItWorksRow(const QString& symbol, const QColor& color, const Q
     title_->setWordWrap(true);
     description_->setFont(textFont(TextStyle::Caption));
     description_->setWordWrap(true);
-    description_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum);
 
     auto* texts = new QVBoxLayout;
     texts->setContentsMargins(0, 0, 0, 0);

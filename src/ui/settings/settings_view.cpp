@@ -1,7 +1,9 @@
 #include "ui/settings/settings_view.h"
 
+#include <QEvent>
 #include <QKeySequence>
 #include <QShortcut>
+#include <array>
 
 #include "ui/settings/about_tab.h"
 #include "ui/settings/general_tab.h"
@@ -17,13 +19,43 @@ SettingsView::SettingsView(TextExpansionManager& manager, PreferencesStore& stor
       formats_(makeFormatsPage()),
       about_(new AboutTab(urls, std::move(about))) {
     setObjectName("settingsView");
-    setDocumentMode(true);
     setUsesScrollButtons(false);
-    addTab(general_, symbolIcon(QStringLiteral("gearshape")), tr("Général"));
-    addTab(formats_, symbolIcon(QStringLiteral("calendar")), tr("Formats"));
-    addTab(about_, symbolIcon(QStringLiteral("info.circle")), tr("À propos"));
+    // Every page on the window colour, which the group boxes and tiles are drawn against.
+    for (QWidget* page : {static_cast<QWidget*>(general_), formats_, static_cast<QWidget*>(about_)}) {
+        page->setBackgroundRole(QPalette::Window);
+        page->setAutoFillBackground(true);
+    }
+    addTab(general_, tr("Général"));
+    addTab(formats_, tr("Formats"));
+    addTab(about_, tr("À propos"));
+    // Tabs in the middle, as a settings window shows them.
+    setStyleSheet(QStringLiteral("QTabWidget::tab-bar { alignment: center; }"));
+    refreshTabIcons();
     setCurrentIndex(0);
     installCloseKeys();
+}
+
+void SettingsView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) refreshTabIcons();
+    QTabWidget::changeEvent(event);
+}
+
+// The desktop theme's icon where it has one, else the built-in drawing in the text colour, so that
+// it stays readable in the dark appearance.
+void SettingsView::refreshTabIcons() {
+    const std::array<const char*, 3> symbols{"gearshape", "calendar", "info.circle"};
+    const QColor ink = palette().color(QPalette::WindowText);
+    for (int i = 0; i < count() && i < static_cast<int>(symbols.size()); ++i) {
+        const QString symbol = QString::fromLatin1(symbols[static_cast<std::size_t>(i)]);
+        QIcon icon;
+        for (const QString& name : themeNamesForSymbol(symbol)) {
+            if (QIcon::hasThemeIcon(name)) {
+                icon = QIcon::fromTheme(name);
+                break;
+            }
+        }
+        setTabIcon(i, icon.isNull() ? symbolGlyph(symbol, ink) : icon);
+    }
 }
 
 QWidget* SettingsView::makeFormatsPage() {

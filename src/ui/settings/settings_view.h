@@ -27,8 +27,12 @@ public:
     QWidget* formatsPage() const { return formats_; }
     AboutTab* aboutTab() const { return about_; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     QWidget* makeFormatsPage();
+    void refreshTabIcons();
     void installCloseKeys();
 
     TextExpansionManager& manager_;

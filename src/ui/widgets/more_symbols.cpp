@@ -65,7 +65,7 @@ void filledCircleWithMark(QPainter& p, const QRectF& box, const QColor& color, c
 
 void power(QPainter& p, const QRectF& box) {
     const QRectF ring = part(box, 0.18, 0.2, 0.64, 0.64);
-    p.drawArc(ring, 120 * 16, -240 * 16);
+    p.drawArc(ring, 60 * 16, -300 * 16);  // open at the top, where the bar goes
     p.drawLine(at(box, 0.5, 0.1), at(box, 0.5, 0.48));
 }
 

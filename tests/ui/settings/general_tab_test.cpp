@@ -175,6 +175,12 @@ TEST_F(GeneralTabTest, HowItWorksRowsAreWholeEvenWithLargeTextAndTheTabScrolls) 
               QStringLiteral("Cliquez sur l'icône dans la zone de notification, ouvrez le calendrier et "
                              "sélectionnez n'importe quelle date."));
 
+    // Each description sits right under its title, with the height its lines take.
+    for (HowItWorksRow* row : rows) {
+        QLabel* label = row->descriptionLabel();
+        EXPECT_EQ(label->height(), label->heightForWidth(label->width())) << row->title().toStdString();
+    }
+
     // A much larger font: every description gets all the lines it needs.
     for (HowItWorksRow* row : rows) {
         QFont big = row->descriptionLabel()->font();
