@@ -1,6 +1,5 @@
 #include "ui/settings/segmented_control.h"
 
-#include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
@@ -15,9 +14,7 @@ constexpr qreal kRadius = 6;
 }  // namespace
 
 Segment::Segment(const QString& text, QString value, QWidget* parent)
-    : QAbstractButton(parent), value_(std::move(value)) {
-    setText(text);
-    setCheckable(true);
+    : QRadioButton(text, parent), value_(std::move(value)) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
     setFont(textFont(TextStyle::Callout));
@@ -44,7 +41,7 @@ void Segment::keyPressEvent(QKeyEvent* event) {
             }
             return;
         default:
-            QAbstractButton::keyPressEvent(event);
+            QRadioButton::keyPressEvent(event);
     }
 }
 
@@ -72,30 +69,36 @@ void Segment::paintEvent(QPaintEvent*) {
     painter.drawText(rect(), Qt::AlignCenter, text());
 }
 
-SegmentedControl::SegmentedControl(QWidget* parent)
-    : QWidget(parent), layout_(new QHBoxLayout(this)), group_(new QButtonGroup(this)) {
+SegmentedControl::SegmentedControl(QWidget* parent) : QWidget(parent), layout_(new QHBoxLayout(this)) {
     layout_->setContentsMargins(0, 0, 0, 0);
     layout_->setSpacing(0);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    // Unchecking every segment needs a group that is not exclusive; choosing is kept exclusive
-    // here instead.
-    group_->setExclusive(false);
-    connect(group_, &QButtonGroup::buttonClicked, this, [this](QAbstractButton* clicked) {
-        auto* segment = static_cast<Segment*>(clicked);
-        setValue(segment->value());
-        emit chosen(segment->value());
-    });
 }
 
 void SegmentedControl::addSegment(const QString& text, const QString& value) {
     auto* segment = new Segment(text, value, this);
-    group_->addButton(segment);
+    // Toggled, not clicked: a screen reader's "toggle" action checks the button without a click.
+    connect(segment, &QAbstractButton::toggled, this,
+            [this, segment](bool checked) { onToggled(segment, checked); });
     layout_->addWidget(segment);
     segments_.push_back(segment);
 }
 
+void SegmentedControl::onToggled(Segment* segment, bool checked) {
+    update();
+    if (showingValue_ || !checked) return;
+    emit chosen(segment->value());
+}
+
 void SegmentedControl::setValue(const QString& value) {
-    for (Segment* segment : segments_) segment->setChecked(segment->value() == value);
+    showingValue_ = true;
+    for (Segment* segment : segments_) {
+        // Exclusive buttons refuse to be all unchecked; an unknown value checks none.
+        segment->setAutoExclusive(false);
+        segment->setChecked(segment->value() == value);
+        segment->setAutoExclusive(true);
+    }
+    showingValue_ = false;
     update();
 }
 

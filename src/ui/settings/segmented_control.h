@@ -1,17 +1,17 @@
 #pragma once
 
-#include <QAbstractButton>
+#include <QRadioButton>
 #include <QString>
 #include <QWidget>
 #include <vector>
 
-class QButtonGroup;
 class QHBoxLayout;
 
 namespace orvalin::ui {
 
-// One segment of a SegmentedControl: a checkable button drawn as part of the shared track.
-class Segment : public QAbstractButton {
+// One segment of a SegmentedControl: a radio button (so screen readers announce one choice among
+// several) drawn as part of the shared track, clickable over its whole area.
+class Segment : public QRadioButton {
     Q_OBJECT
 public:
     Segment(const QString& text, QString value, QWidget* parent = nullptr);
@@ -22,14 +22,16 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
 
 private:
     QString value_;
 };
 
 // Exclusive choices in one control, each segment naming a value. None is chosen while the value
-// shown matches no segment. Each segment takes the keyboard focus and is chosen with Space or
-// Enter; arrows move to the neighbouring segment.
+// shown matches no segment. Tab stops at the chosen segment, as in a group of radio buttons;
+// arrows move to the neighbouring segment, Space or Enter chooses it. A choice made any other way
+// (an assistive technology checking a segment) counts the same.
 class SegmentedControl : public QWidget {
     Q_OBJECT
 public:
@@ -52,9 +54,10 @@ protected:
 private:
     friend class Segment;
     void focusNeighbour(Segment* from, int step);
+    void onToggled(Segment* segment, bool checked);
 
     QHBoxLayout* layout_;
-    QButtonGroup* group_;
+    bool showingValue_ = false;
     std::vector<Segment*> segments_;
 };
 

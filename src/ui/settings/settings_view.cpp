@@ -19,6 +19,7 @@ SettingsView::SettingsView(TextExpansionManager& manager, PreferencesStore& stor
       formats_(makeFormatsPage()),
       about_(new AboutTab(urls, std::move(about))) {
     setObjectName("settingsView");
+    setAccessibleName(tr("Préférences Orvalin"));
     setUsesScrollButtons(false);
     // Every page on the window colour, which the group boxes and tiles are drawn against.
     for (QWidget* page : {static_cast<QWidget*>(general_), formats_, static_cast<QWidget*>(about_)}) {

@@ -8,8 +8,9 @@ LaunchAtLoginSwitch::LaunchAtLoginSwitch(TextExpansionManager& manager, const QS
     subscription_ = manager_.subscribe([this](TextExpansionManager::Change change) {
         if (change == TextExpansionManager::Change::LaunchAtStartup) showPublishedState();
     });
-    // `clicked` comes from the user only (pointer or keyboard), never from showing the state.
-    connect(this, &QAbstractButton::clicked, this, [this](bool wanted) {
+    // Toggled, not clicked: a screen reader's "toggle" action flips the box without a click.
+    connect(this, &QAbstractButton::toggled, this, [this](bool wanted) {
+        if (showing_) return;
         manager_.setLaunchAtStartup(wanted);
         // The manager does not tell when the state it reads back is the one it had.
         showPublishedState();
@@ -21,7 +22,9 @@ LaunchAtLoginSwitch::~LaunchAtLoginSwitch() {
 }
 
 void LaunchAtLoginSwitch::showPublishedState() {
+    showing_ = true;
     setChecked(manager_.launchAtStartup());
+    showing_ = false;
 }
 
 }  // namespace orvalin::ui

@@ -18,6 +18,7 @@ private:
 
     TextExpansionManager& manager_;
     TextExpansionManager::SubscriptionId subscription_ = 0;
+    bool showing_ = false;
 };
 
 }  // namespace orvalin::ui

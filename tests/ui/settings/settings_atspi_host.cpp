@@ -1,6 +1,7 @@
 // The settings window on fake platform objects, for the accessibility test: it stores its
 // settings in the JSON file named on the command line and says on its standard output which
-// address a link opened, so the test can tell what driving the window through the bus did.
+// address a link opened and when the login item changed, so the test can tell what driving the
+// window through the bus did.
 //   settings_atspi_host PREFERENCES_FILE
 #include <QApplication>
 #include <QTimer>
@@ -39,6 +40,11 @@ int main(int argc, char** argv) {
     JsonFilePreferencesStore store(argv[1]);
     TextExpansionManager manager(store, platform.engine);
     PrintingUrlOpener urls;
+    manager.subscribe([&manager](TextExpansionManager::Change change) {
+        if (change != TextExpansionManager::Change::LaunchAtStartup) return;
+        std::printf("launchAtStartup %d\n", manager.launchAtStartup() ? 1 : 0);
+        std::fflush(stdout);
+    });
 
     ui::OrvalinApp app(manager, store);
     app.setWindowContentFactory(QStringLiteral("preferences"), [&urls](ui::OrvalinApp& owner) {

@@ -38,8 +38,10 @@ def main():
         app = at.application("settings_atspi_host")
         if app is None:
             sys.exit("the host is not on the accessibility bus: " + session.errors("host"))
-        window = at.find(app, "frame", "Préférences Orvalin", 10)
-        check(window is not None, "no frame named 'Préférences Orvalin'")
+        # The window is named by its title (Qt gives a plain top-level widget no window role).
+        window = at.wait_until(lambda: next((n for n in at.walk(app, max_depth=2)
+                                             if n.name == "Préférences Orvalin"), None), 10)
+        check(window is not None, "no window named 'Préférences Orvalin'")
         if window is None:
             sys.exit(1)
 
@@ -52,8 +54,8 @@ def main():
         check(toggle is not None, "no check box 'Lancer au démarrage'")
         segments = {}
         for name in ("Système", "Clair", "Sombre"):
-            node = next((n for n in at.walk(window) if n.name == name and at.is_focusable(n)), None)
-            check(node is not None, f"no control '{name}'")
+            node = at.find(window, "radio button", name)
+            check(node is not None, f"no radio button '{name}'")
             segments[name] = node
         check(at.find(window, "push button", "Afficher l'aide…") is not None, "no button 'Afficher l'aide…'")
         for text in ("Général", "Comment ça marche", "Déclencheur texte", "Raccourci clavier", "Calendrier"):
@@ -64,6 +66,12 @@ def main():
         for node in at.walk(window):
             if at.is_focusable(node) and at.is_showing(node) and at.role(node) not in ("page tab list",):
                 check(bool(node.name.strip()), f"unnamed focusable {at.role(node)}")
+
+        # Switching launch at login on through the bus reaches the manager.
+        if toggle is not None:
+            at.press(toggle)
+            check(at.wait_until(lambda: "launchAtStartup 1" in session.output("host"), 10),
+                  "'Lancer au démarrage' did not reach the login item: " + session.output("host"))
 
         # Choosing "Sombre" through the bus stores it.
         if segments.get("Sombre") is not None:
