@@ -158,7 +158,9 @@ TEST(SettingsEndToEnd, SombreChosenWithThePointerIsStoredAndTheNextStartIsDark) 
             return !pixel.empty() && isDarkBackground(pixel[0]);
         },
         5s))
-        << "the settings window did not turn dark";
+        << "the settings window did not turn dark: " << std::hex
+        << (screenPixels(corner).empty() ? 0u : screenPixels(corner)[0]) << std::dec << " at " << corner.x
+        << "," << corner.y;
 
     // A new start of the program: its panel comes up dark.
     stop(orvalin);

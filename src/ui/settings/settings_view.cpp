@@ -29,8 +29,8 @@ SettingsView::SettingsView(TextExpansionManager& manager, PreferencesStore& stor
     addTab(general_, tr("Général"));
     addTab(formats_, tr("Formats"));
     addTab(about_, tr("À propos"));
-    // Tabs in the middle, as a settings window shows them.
-    setStyleSheet(QStringLiteral("QTabWidget::tab-bar { alignment: center; }"));
+    // No style sheet here: widgets under one keep the palette they had and would miss a change of
+    // appearance.
     refreshTabIcons();
     setCurrentIndex(0);
     installCloseKeys();

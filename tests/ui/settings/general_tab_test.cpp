@@ -81,7 +81,13 @@ TEST_F(GeneralTabTest, ChosenAppearanceIsStoredAndReachesEveryWindowAndARestart)
     EXPECT_EQ(storedAppearance(), "dark");
     EXPECT_EQ(tab->appearancePicker()->value(), QStringLiteral("dark"));
     QTRY_VERIFY_WITH_TIMEOUT(isDark(&app->panel()), 5000);
+    // Every part of the open window, not only its frame.
     QTRY_VERIFY_WITH_TIMEOUT(isDark(tab->window()), 5000);
+    auto* view = tab->window()->findChild<SettingsView*>();
+    for (QWidget* part : {static_cast<QWidget*>(view), static_cast<QWidget*>(tab), view->widget(2),
+                          static_cast<QWidget*>(segment(tab, QStringLiteral("Sombre")))}) {
+        EXPECT_TRUE(isDark(part)) << part->metaObject()->className();
+    }
 
     // A new window shows the stored choice.
     tab->window()->close();
