@@ -79,6 +79,7 @@ QWidget* AboutTab::buildHeader() {
     stack->setSpacing(10);
 
     icon_ = new QLabel;
+    icon_->setObjectName("programIcon");
     icon_->setFixedSize(kIconSide, kIconSide);
     icon_->setPixmap(programIcon(kIconSide, devicePixelRatioF()));
     icon_->setAccessibleName(tr("Icône d'Orvalin"));
@@ -86,6 +87,7 @@ QWidget* AboutTab::buildHeader() {
 
     stack->addWidget(centredLabel(QStringLiteral("Orvalin"), systemFont(17, QFont::Bold)));
     version_ = centredLabel(versionLine(info_), textFont(TextStyle::Subheadline));
+    version_->setObjectName("versionLine");
     version_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     stack->addWidget(version_);
 
@@ -137,10 +139,6 @@ QWidget* AboutTab::buildLegalNotice() {
     legal_ = centredLabel(tr("© 2026 Orvalin. Tous droits réservés."), textFont(TextStyle::Caption));
     stack->addWidget(legal_);
     return box;
-}
-
-QString AboutTab::versionText() const {
-    return version_->text();
 }
 
 void AboutTab::changeEvent(QEvent* event) {

@@ -19,11 +19,6 @@ class AboutTab : public QWidget {
 public:
     AboutTab(UrlOpener& urls, AboutInfo info = AboutInfo::fromBuild(), QWidget* parent = nullptr);
 
-    // Parts, for tests and tools.
-    QLabel* iconLabel() const { return icon_; }
-    QString versionText() const;
-    const std::vector<AboutLinkRow*>& linkRows() const { return links_; }
-
     // The program icon drawn from its vector source at `side` logical pixels for the ratio given.
     static QPixmap programIcon(int side, qreal devicePixelRatio);
 

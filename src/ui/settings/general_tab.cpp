@@ -79,6 +79,7 @@ QWidget* GeneralTab::buildSettingsBox() {
     stack->setContentsMargins(8, 2, 8, 2);
     stack->setSpacing(0);
     launchAtLogin_ = new LaunchAtLoginSwitch(manager_, tr("Lancer au démarrage"));
+    launchAtLogin_->setObjectName("launchAtLogin");
     stack->addWidget(settingsRow(launchAtLogin_));
     stack->addWidget(new Divider);
     stack->addWidget(settingsRow(buildAppearanceRow()));
@@ -97,6 +98,7 @@ QWidget* GeneralTab::buildAppearanceRow() {
     line->setSpacing(12);
     auto* label = new SymbolLabel(QStringLiteral("circle.lefthalf.filled"), tr("Apparence"));
     appearance_ = new SegmentedControl;
+    appearance_->setObjectName("appearance");
     appearance_->setAccessibleName(tr("Apparence"));
     appearance_->addSegment(tr("Système"), QStringLiteral("system"));
     appearance_->addSegment(tr("Clair"), QStringLiteral("light"));
@@ -115,6 +117,7 @@ QWidget* GeneralTab::buildPermissionRow() {
     auto* warning = new SymbolLabel(QStringLiteral("keyboard.badge.exclamationmark"),
                                     tr("Expansion de texte désactivée"), ColorRole::Orange);
     auto* button = new ProminentButton(tr("Afficher l'aide…"));
+    button->setObjectName("permissionButton");
     button->setAccessibleDescription(tr("Expansion de texte désactivée"));
     connect(button, &QAbstractButton::clicked, this, [this] { manager_.requestAccessibilityPermission(); });
     permissionButton_ = button;
@@ -156,10 +159,6 @@ void GeneralTab::chooseAppearance(const QString& value) {
 
 void GeneralTab::showStoredAppearance() {
     appearance_->setValue(QString::fromStdString(store_.string(prefkey::kAppearance).value_or("system")));
-}
-
-bool GeneralTab::isPermissionRowShown() const {
-    return !permissionRow_->isHidden();
 }
 
 void GeneralTab::showPermissionState() {

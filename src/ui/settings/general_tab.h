@@ -23,14 +23,6 @@ public:
     GeneralTab(TextExpansionManager& manager, PreferencesStore& store, QWidget* parent = nullptr);
     ~GeneralTab() override;
 
-    // Parts, for tests and tools.
-    LaunchAtLoginSwitch* launchAtLogin() const { return launchAtLogin_; }
-    SegmentedControl* appearancePicker() const { return appearance_; }
-    QWidget* permissionRow() const { return permissionRow_; }
-    QAbstractButton* permissionButton() const { return permissionButton_; }
-    bool isPermissionRowShown() const;
-    std::vector<HowItWorksRow*> howItWorksRows() const { return rows_; }
-
 private:
     QWidget* buildSettingsBox();
     QWidget* buildAppearanceRow();

@@ -28,6 +28,7 @@ HowItWorksRow::HowItWorksRow(const QString& symbol, const QColor& color, const Q
     icon_->setContentsMargins(0, 1, 0, 0);
     title_->setFont(textFont(TextStyle::Callout, QFont::DemiBold));
     title_->setWordWrap(true);
+    description_->setObjectName("description");
     description_->setFont(textFont(TextStyle::Caption));
     description_->setWordWrap(true);
 

@@ -16,7 +16,6 @@ public:
                   const QString& description, QWidget* parent = nullptr);
     QString title() const;
     QString description() const;
-    QLabel* descriptionLabel() const { return description_; }
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -23,10 +23,6 @@ public:
     SettingsView(TextExpansionManager& manager, PreferencesStore& store, UrlOpener& urls,
                  AboutInfo about = AboutInfo::fromBuild(), QWidget* parent = nullptr);
 
-    GeneralTab* generalTab() const { return general_; }
-    QWidget* formatsPage() const { return formats_; }
-    AboutTab* aboutTab() const { return about_; }
-
 protected:
     void changeEvent(QEvent* event) override;
 

@@ -5,7 +5,9 @@
 #include <memory>
 
 #include "support/tray_fixture.h"
+#include "support/widget_lookup.h"
 #include "ui/orvalin_app.h"
+#include "ui/settings/about_tab.h"
 #include "ui/settings/general_tab.h"
 #include "ui/settings/segmented_control.h"
 #include "ui/settings/settings_view.h"
@@ -43,8 +45,23 @@ protected:
         return window->findChild<SettingsView*>();
     }
 
+    // The parts of the pages, found by their names as a user or a screen reader finds them.
+    static GeneralTab* generalOf(const SettingsView* view) { return view->findChild<GeneralTab*>(); }
+    static AboutTab* aboutOf(const SettingsView* view) { return view->findChild<AboutTab*>(); }
+    static LaunchAtLoginSwitch* launchSwitch(const GeneralTab* tab) {
+        return tab->findChild<LaunchAtLoginSwitch*>("launchAtLogin");
+    }
+    static SegmentedControl* picker(const GeneralTab* tab) {
+        return tab->findChild<SegmentedControl*>("appearance");
+    }
+    static QWidget* permissionRow(const GeneralTab* tab) { return tab->findChild<QWidget*>("permissionRow"); }
+    static QAbstractButton* permissionButton(const GeneralTab* tab) {
+        return tab->findChild<QAbstractButton*>("permissionButton");
+    }
+    static bool permissionRowShown(const GeneralTab* tab) { return !permissionRow(tab)->isHidden(); }
+
     static Segment* segment(GeneralTab* tab, const QString& text) {
-        for (Segment* s : tab->appearancePicker()->segments()) {
+        for (Segment* s : picker(tab)->segments()) {
             if (s->text() == text) return s;
         }
         return nullptr;

@@ -18,9 +18,9 @@ TEST_F(SettingsViewTest, ThreeTabsInOrderWithTheirIconsFillingTheWindow) {
     EXPECT_EQ(view->tabText(1), QStringLiteral("Formats"));
     EXPECT_EQ(view->tabText(2), QStringLiteral("À propos"));
     for (int i = 0; i < view->count(); ++i) EXPECT_FALSE(view->tabIcon(i).isNull()) << i;
-    EXPECT_EQ(view->widget(0), view->generalTab());
-    EXPECT_EQ(view->widget(1), view->formatsPage());
-    EXPECT_EQ(view->widget(2), view->aboutTab());
+    EXPECT_EQ(view->widget(0), generalOf(view));
+    EXPECT_EQ(view->widget(1)->objectName(), QStringLiteral("formatsPage"));
+    EXPECT_EQ(view->widget(2), aboutOf(view));
     EXPECT_EQ(view->currentIndex(), 0);
     EXPECT_EQ(view->window()->size(), QSize(520, 560));
     EXPECT_EQ(view->size(), view->window()->size());
@@ -30,7 +30,7 @@ TEST_F(SettingsViewTest, AReopenedWindowIsBuiltAfreshAndShowsGeneral) {
     startApp();
     SettingsView* first = openSettings();
     first->setCurrentIndex(2);
-    QPointer<GeneralTab> oldTab = first->generalTab();
+    QPointer<GeneralTab> oldTab = generalOf(first);
     first->window()->close();
     QTRY_VERIFY_WITH_TIMEOUT(oldTab.isNull(), 5000);  // closing discards the widgets
 
@@ -51,7 +51,7 @@ TEST_F(SettingsViewTest, ControlWAndEscapeCloseTheWindow) {
         SettingsView* view = openSettings();
         QPointer<QWidget> window = view->window();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window, 5000));
-        view->generalTab()->launchAtLogin()->setFocus();
+        launchSwitch(generalOf(view))->setFocus();
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
         QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), 5000);
         EXPECT_EQ(app->window("preferences"), nullptr);
