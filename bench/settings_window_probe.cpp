@@ -86,7 +86,13 @@ int main(int argc, char** argv) {
         const double cpuBefore = processCpuMs();
         clock.start();
         // The window is built and shown inside the click; it paints once the event loop runs.
-        app.panel().preferencesButton()->click();
+        auto* preferences = app.panel().findChild<QPushButton*>(QStringLiteral("preferencesButton"));
+        if (preferences == nullptr) {
+            std::fprintf(stderr, "no Préférences… button in the panel\n");
+            QCoreApplication::exit(1);
+            return;
+        }
+        preferences->click();
         if (QWidget* window = app.window(QStringLiteral("preferences"))) window->installEventFilter(&painted);
         if (!QTest::qWaitFor([&] { return painted.paintedAfterNs >= 0; }, 5000)) {
             std::fprintf(stderr, "settings window never painted\n");
