@@ -41,14 +41,14 @@ TEST_F(GeneralTabTest, LaunchAtLoginFollowsTheManagerAndFlipsBackWhenRefused) {
     EXPECT_FALSE(toggle->isChecked());
     EXPECT_NE(platform.out.str().find("Erreur démarrage auto : refusé par le test"), std::string::npos);
 
-    // A registration waiting for approval counts as off as well.
+    // A registration whose entry names no program counts as off as well.
     platform.loginItems.registerError.reset();
-    platform.loginItems.registrationNeedsApproval = true;
+    platform.loginItems.registeredProgramMissing = true;
     QTest::mouseClick(toggle, Qt::LeftButton);
     EXPECT_FALSE(toggle->isChecked());
 
     // Accepted, then turned off again from the keyboard.
-    platform.loginItems.registrationNeedsApproval = false;
+    platform.loginItems.registeredProgramMissing = false;
     platform.loginItems.current = LoginItemService::Status::NotRegistered;
     QTest::mouseClick(toggle, Qt::LeftButton);
     EXPECT_TRUE(manager->launchAtStartup());
