@@ -88,6 +88,8 @@ PreferencesStore& ApplicationRuntime::store() {
     return *store_;
 }
 
+UrlOpener& ApplicationRuntime::urlOpener() { return *urlOpener_; }
+
 std::string ApplicationRuntime::permissionHelpUrl() {
     return helpPageUrl(runningBinaryDir(), ORVALIN_WEBSITE);
 }

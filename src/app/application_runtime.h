@@ -16,6 +16,7 @@ class QtClipboardPasteboard;
 class QtScheduler;
 class XdgAutostartLoginItem;
 class DesktopUrlOpener;
+class UrlOpener;
 class SingleInstanceGuard;
 struct EnginePlatform;
 namespace x11 {
@@ -45,6 +46,8 @@ public:
     TextExpansionManager& manager() { return *manager_; }
     // The one store the manager writes to: the front end keeps its own settings there too.
     PreferencesStore& store();
+    // Opens web addresses in the user's browser (the About tab's links).
+    UrlOpener& urlOpener();
     // Another start of the program asked this one to show itself.
     void onShowRequested(std::function<void()> handler);
 

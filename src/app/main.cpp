@@ -17,6 +17,7 @@
 #include "platform/x11/clipboard_keeper.h"
 #include "ui/onboarding/onboarding_view.h"
 #include "ui/orvalin_app.h"
+#include "ui/settings/settings_view.h"
 
 namespace {
 
@@ -108,6 +109,9 @@ int main(int argc, char** argv) {
     if (command.action == orvalin::CommandLine::Action::Show) {
         QMetaObject::invokeMethod(&tray, [&tray] { tray.showPanel(); }, Qt::QueuedConnection);
     }
+    tray.setWindowContentFactory(QStringLiteral("preferences"), [&runtime](orvalin::ui::OrvalinApp& app) {
+        return new orvalin::ui::SettingsView(app.manager(), app.store(), runtime.urlOpener());
+    });
     std::error_code noPath;
     runtime.keepSelectionsWith(std::filesystem::read_symlink("/proc/self/exe", noPath).string());
     const int status = tray.exec();

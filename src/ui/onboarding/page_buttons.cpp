@@ -79,13 +79,13 @@ void PageButton::paintFocusRing(QPainter& painter, qreal radius) {
     painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), radius, radius);
 }
 
-ProminentButton::ProminentButton(const QString& text, int width, const QString& symbol, QWidget* parent)
+PageProminentButton::PageProminentButton(const QString& text, int width, const QString& symbol, QWidget* parent)
     : PageButton(text, parent), symbol_(symbol) {
     setFont(textFont(TextStyle::Body, QFont::Medium));
     setFixedSize(width, kHeight);
 }
 
-void ProminentButton::paintButton(QPainter& painter) {
+void PageProminentButton::paintButton(QPainter& painter) {
     QColor fill = accentColor(palette());
     if (!isEnabled()) {
         fill = secondaryText(palette());

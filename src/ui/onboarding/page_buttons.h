@@ -34,11 +34,11 @@ private:
 
 // The filled, accent-coloured button of large control size that carries a page forward,
 // optionally with a symbol before its text, on a fixed width.
-class ProminentButton : public PageButton {
+class PageProminentButton : public PageButton {
     Q_OBJECT
 public:
     static constexpr int kHeight = 32;
-    ProminentButton(const QString& text, int width, const QString& symbol = {}, QWidget* parent = nullptr);
+    PageProminentButton(const QString& text, int width, const QString& symbol = {}, QWidget* parent = nullptr);
     QString symbol() const { return symbol_; }
 
 protected:

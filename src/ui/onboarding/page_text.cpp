@@ -64,7 +64,7 @@ namespace {
 constexpr int kSymbolGap = 4;
 }
 
-SymbolLabel::SymbolLabel(const QString& symbol, const QString& text, const QFont& font, ColorRole role,
+PageSymbolLabel::PageSymbolLabel(const QString& symbol, const QString& text, const QFont& font, ColorRole role,
                          QWidget* parent)
     : QWidget(parent), symbol_(symbol), text_(text), role_(role) {
     setFont(font);
@@ -72,12 +72,12 @@ SymbolLabel::SymbolLabel(const QString& symbol, const QString& text, const QFont
     setAccessibleName(text);
 }
 
-QSize SymbolLabel::sizeHint() const {
+QSize PageSymbolLabel::sizeHint() const {
     const QFontMetrics metrics(font());
     return {metrics.height() + kSymbolGap + metrics.horizontalAdvance(text_) + 1, metrics.height()};
 }
 
-void SymbolLabel::paintEvent(QPaintEvent*) {
+void PageSymbolLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QFontMetrics metrics(font());
     const QColor color = resolveColor(role_, palette());

@@ -30,10 +30,10 @@ private:
 
 // A symbol followed by one line of text, both in a colour role, drawn at paint time so that they
 // follow the appearance.
-class SymbolLabel : public QWidget {
+class PageSymbolLabel : public QWidget {
     Q_OBJECT
 public:
-    SymbolLabel(const QString& symbol, const QString& text, const QFont& font, ColorRole role,
+    PageSymbolLabel(const QString& symbol, const QString& text, const QFont& font, ColorRole role,
                 QWidget* parent = nullptr);
     QString text() const { return text_; }
     QSize sizeHint() const override;

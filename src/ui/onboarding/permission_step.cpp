@@ -54,20 +54,20 @@ PermissionStep::PermissionStep(TextExpansionManager& manager, std::function<void
     explanation_->setObjectName("permissionExplanation");
     addCentred(explanation_, 16);
     privacyNote_ =
-        new SymbolLabel(QStringLiteral("lock.fill"), tr("Aucune frappe n'est enregistrée ni transmise."),
+        new PageSymbolLabel(QStringLiteral("lock.fill"), tr("Aucune frappe n'est enregistrée ni transmise."),
                         textFont(TextStyle::Caption), ColorRole::Secondary);
     privacyNote_->setObjectName("privacyNote");
     addCentred(privacyNote_);
     addFlexibleSpace(kMiddleSpace);
 
-    continue_ = new ProminentButton(tr("Continuer"), 180);
+    continue_ = new PageProminentButton(tr("Continuer"), 180);
     continue_->setObjectName("continueButton");
     connect(continue_, &QAbstractButton::clicked, this, [this] {
         if (onNext_) onNext_();
     });
     continueBox_ = stackCentred({{continue_, 12}});
 
-    help_ = new ProminentButton(tr("Afficher l'aide"), 240, QStringLiteral("arrow.up.right.square"));
+    help_ = new PageProminentButton(tr("Afficher l'aide"), 240, QStringLiteral("arrow.up.right.square"));
     help_->setObjectName("helpButton");
     connect(help_, &QAbstractButton::clicked, this, [this] { manager_.requestAccessibilityPermission(); });
     skip_ = new PlainTextButton(tr("Passer pour l'instant"));

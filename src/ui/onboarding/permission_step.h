@@ -12,7 +12,7 @@ namespace orvalin::ui {
 
 class PageText;
 class PlainTextButton;
-class ProminentButton;
+class PageProminentButton;
 class SymbolBadge;
 
 // Runs a task once, later, on the main thread.
@@ -55,8 +55,8 @@ private:
     PageText* title_;
     PageText* explanation_;
     QWidget* privacyNote_;
-    ProminentButton* continue_;
-    ProminentButton* help_;
+    PageProminentButton* continue_;
+    PageProminentButton* help_;
     PlainTextButton* skip_;
     QWidget* continueBox_;
     QWidget* untrustedBox_;

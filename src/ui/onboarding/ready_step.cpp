@@ -56,7 +56,7 @@ ReadyStep::ReadyStep(TextExpansionManager& manager, std::function<void()> onFini
     toggle_->setFont(textFont(TextStyle::Callout));
     addCentred(toggle_, 20);
 
-    finish_ = new ProminentButton(tr("Commencer à utiliser Orvalin"), 240);
+    finish_ = new PageProminentButton(tr("Commencer à utiliser Orvalin"), 240);
     finish_->setObjectName("finishButton");
     connect(finish_, &QAbstractButton::clicked, this, [this] {
         if (onFinish_) onFinish_();

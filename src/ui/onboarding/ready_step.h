@@ -9,7 +9,7 @@
 namespace orvalin::ui {
 
 class LaunchAtLoginToggle;
-class ProminentButton;
+class PageProminentButton;
 class TriggerBox;
 
 // Page 3: everything is ready; the triggers to type with today's date in each, the start at
@@ -32,7 +32,7 @@ private:
     TextExpansionManager::SubscriptionId subscription_ = 0;
     TriggerBox* box_;
     LaunchAtLoginToggle* toggle_;
-    ProminentButton* finish_;
+    PageProminentButton* finish_;
 };
 
 }  // namespace orvalin::ui

@@ -68,7 +68,7 @@ WelcomeStep::WelcomeStep(std::function<void()> onNext, QWidget* parent)
     addCentred(pillRow);
     addFlexibleSpace(kMiddleSpace);
 
-    start_ = new ProminentButton(tr("Commencer"), 180);
+    start_ = new PageProminentButton(tr("Commencer"), 180);
     start_->setObjectName("startButton");
     connect(start_, &QAbstractButton::clicked, this, [this] {
         if (onNext_) onNext_();

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 
+#include "ui/widgets/more_symbols.h"
 #include "ui/widgets/status_symbols.h"
 
 namespace orvalin::ui {
@@ -75,6 +76,13 @@ void drawNeutralMark(QPainter& p, const QRectF& box, const QColor& color) {
     p.drawEllipse(at(box, 0.5, 0.5), unit * 0.08, unit * 0.08);
 }
 
+// A drawing kept in more_symbols.cpp.
+Drawing more(const char* name) {
+    return [symbol = QString::fromLatin1(name)](QPainter& p, const QRectF& box, const QColor& color) {
+        paintMoreSymbol(p, symbol, box, color);
+    };
+}
+
 struct Symbol {
     QStringList themeNames;  // freedesktop names, tried in order
     Drawing drawing;
@@ -86,6 +94,20 @@ const std::map<QString, Symbol>& symbols() {
         {"chevron.left", {{"go-previous"}, chevron(180)}},
         {"chevron.right", {{"go-next"}, chevron(0)}},
         {"exclamationmark.triangle.fill", {{"dialog-warning"}, drawFilledWarningTriangle}},
+        // The settings window's.
+        {"arrow.up.right", {{}, more("arrow.up.right")}},
+        {"circle.lefthalf.filled", {{}, more("circle.lefthalf.filled")}},
+        {"command.square.fill", {{}, more("command.square.fill")}},
+        {"envelope.fill", {{"mail-message", "internet-mail"}, more("envelope.fill")}},
+        {"gearshape", {{"preferences-system"}, more("gearshape")}},
+        {"gearshape.fill", {{"preferences-system"}, more("gearshape.fill")}},
+        {"globe", {{"applications-internet", "web-browser"}, more("globe")}},
+        {"info.circle", {{"dialog-information", "help-about"}, more("info.circle")}},
+        {"keyboard", {{"input-keyboard"}, more("keyboard")}},
+        {"keyboard.badge.exclamationmark", {{}, more("keyboard.badge.exclamationmark")}},
+        {"lock.shield.fill", {{"security-high"}, more("lock.shield.fill")}},
+        {"power", {{"system-shutdown"}, more("power")}},
+        {"questionmark.circle.fill", {{"help-contents", "help-browser"}, more("questionmark.circle.fill")}},
     };
     return table;
 }
@@ -129,6 +151,18 @@ QIcon symbolGlyph(const QString& symbol, const QColor& color) {
         }
     }
     return icon;
+}
+
+QPixmap symbolPixmap(const QString& symbol, const QColor& color, int side, qreal devicePixelRatio) {
+    const int pixels = std::max(1, qRound(side * devicePixelRatio));
+    QPixmap pixmap(pixels, pixels);
+    pixmap.fill(Qt::transparent);
+    {
+        QPainter painter(&pixmap);
+        paintSymbol(painter, symbol, QRectF(0, 0, pixels, pixels), color);
+    }
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    return pixmap;
 }
 
 QIcon symbolIcon(const QString& symbol) {

@@ -99,9 +99,15 @@ void Badge::setControlBackgroundFill(ColorRole textRole) {
     update();
 }
 
+void Badge::setPadding(int horizontal, int vertical) {
+    paddingH_ = horizontal;
+    paddingV_ = vertical;
+    updateGeometry();
+}
+
 QSize Badge::sizeHint() const {
     const QFontMetrics metrics(font());
-    return {metrics.horizontalAdvance(text_) + 2 * 5, metrics.height() + 2 * 2};
+    return {metrics.horizontalAdvance(text_) + 2 * paddingH_, metrics.height() + 2 * paddingV_};
 }
 
 void Badge::paintEvent(QPaintEvent*) {

@@ -52,6 +52,8 @@ public:
     void setFill(ColorRole textRole, QColor fill, bool outlined);
     // A fill that follows the palette: the control background.
     void setControlBackgroundFill(ColorRole textRole);
+    // Space between the text and the shape's edge (5 and 2 unless told).
+    void setPadding(int horizontal, int vertical);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -66,6 +68,8 @@ private:
     QColor fill_;
     bool paletteFill_ = false;
     bool outlined_ = false;
+    int paddingH_ = 5;
+    int paddingV_ = 2;
 };
 
 // A one-pixel horizontal line in the separator colour, with space above and below.

@@ -1,0 +1,282 @@
+// The General tab against the engine on fake platform objects, inside the application object.
+#include <QAccessible>
+#include <QLabel>
+#include <QScrollBar>
+
+#include "settings_fixture.h"
+#include "ui/panel/menu_bar_panel.h"
+#include "ui/settings/how_it_works_row.h"
+#include "ui/widgets/launch_at_login_switch.h"
+
+namespace orvalin::ui {
+namespace {
+
+using fakes::FakePlatform;
+
+class GeneralTabTest : public SettingsTest {
+protected:
+    GeneralTab* openGeneral(bool trusted = true) {
+        if (!app) startApp(trusted);
+        SettingsView* view = openSettings();
+        return view ? generalOf(view) : nullptr;
+    }
+    std::optional<std::string> storedAppearance() const {
+        auto it = store.values.find(prefkey::kAppearance);
+        if (it == store.values.end()) return std::nullopt;
+        return std::get<std::string>(it->second);
+    }
+};
+
+TEST_F(GeneralTabTest, LaunchAtLoginFollowsTheManagerAndFlipsBackWhenRefused) {
+    GeneralTab* tab = openGeneral();
+    ASSERT_NE(tab, nullptr);
+    LaunchAtLoginSwitch* toggle = launchSwitch(tab);
+    EXPECT_EQ(toggle->text(), QStringLiteral("Lancer au démarrage"));
+    EXPECT_FALSE(toggle->isChecked());
+
+    // The login service refuses: the switch goes back to off and the one diagnostic line is written.
+    platform.loginItems.registerError = "refusé par le test";
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_FALSE(manager->launchAtStartup());
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_NE(platform.out.str().find("Erreur démarrage auto : refusé par le test"), std::string::npos);
+
+    // A registration whose entry names no program counts as off as well.
+    platform.loginItems.registerError.reset();
+    platform.loginItems.registeredProgramMissing = true;
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_FALSE(toggle->isChecked());
+
+    // Accepted, then turned off again from the keyboard.
+    platform.loginItems.registeredProgramMissing = false;
+    platform.loginItems.current = LoginItemService::Status::NotRegistered;
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_TRUE(manager->launchAtStartup());
+    EXPECT_TRUE(toggle->isChecked());
+    toggle->setFocus();
+    QTest::keyClick(toggle, Qt::Key_Space);
+    EXPECT_FALSE(manager->launchAtStartup());
+    EXPECT_EQ(platform.loginItems.current, LoginItemService::Status::NotRegistered);
+    EXPECT_FALSE(toggle->isChecked());
+}
+
+TEST_F(GeneralTabTest, LaunchAtLoginShowsAChangeMadeElsewhere) {
+    GeneralTab* tab = openGeneral();
+    platform.loginItems.current = LoginItemService::Status::Enabled;
+    // Another switch (the welcome window's) asks the manager; this one follows.
+    manager->setLaunchAtStartup(true);
+    EXPECT_TRUE(launchSwitch(tab)->isChecked());
+}
+
+TEST_F(GeneralTabTest, ChosenAppearanceIsStoredAndReachesEveryWindowAndARestart) {
+    completeOnboarding();
+    startApp();
+    app->showPanel();
+    GeneralTab* tab = openGeneral();
+    ASSERT_NE(tab, nullptr);
+    EXPECT_EQ(picker(tab)->value(), QStringLiteral("system"));  // nothing stored yet
+    EXPECT_FALSE(isDark(tab));
+
+    QTest::mouseClick(segment(tab, QStringLiteral("Sombre")), Qt::LeftButton);
+    EXPECT_EQ(storedAppearance(), "dark");
+    EXPECT_EQ(picker(tab)->value(), QStringLiteral("dark"));
+    QTRY_VERIFY_WITH_TIMEOUT(isDark(&app->panel()), 5000);
+    // Every part of the open window, not only its frame.
+    QTRY_VERIFY_WITH_TIMEOUT(isDark(tab->window()), 5000);
+    auto* view = tab->window()->findChild<SettingsView*>();
+    for (QWidget* part : {static_cast<QWidget*>(view), static_cast<QWidget*>(tab), view->widget(2),
+                          static_cast<QWidget*>(segment(tab, QStringLiteral("Sombre")))}) {
+        EXPECT_TRUE(isDark(part)) << part->metaObject()->className();
+    }
+
+    // A new window shows the stored choice.
+    tab->window()->close();
+    QTRY_COMPARE_WITH_TIMEOUT(app->window("preferences"), static_cast<QWidget*>(nullptr), 5000);
+    tab = openGeneral();
+    EXPECT_EQ(picker(tab)->value(), QStringLiteral("dark"));
+
+    // A fresh application object on the same store comes up dark.
+    app.reset();
+    applyAppearance(Appearance::System);
+    startApp();
+    app->showPanel();
+    QTRY_VERIFY_WITH_TIMEOUT(isDark(&app->panel()), 5000);
+
+    QTest::mouseClick(segment(openGeneral(), QStringLiteral("Clair")), Qt::LeftButton);
+    EXPECT_EQ(storedAppearance(), "light");
+    QTRY_VERIFY_WITH_TIMEOUT(!isDark(&app->panel()), 5000);
+}
+
+TEST_F(GeneralTabTest, AnUnknownStoredAppearanceChecksNoSegmentUntilOneIsChosen) {
+    store.values[prefkey::kAppearance] = std::string("Dark");
+    GeneralTab* tab = openGeneral();
+    EXPECT_EQ(picker(tab)->value(), QString());
+    for (Segment* s : picker(tab)->segments()) EXPECT_FALSE(s->isChecked()) << s->text().toStdString();
+    EXPECT_EQ(currentAppearance(), Appearance::System);
+
+    QTest::mouseClick(segment(tab, QStringLiteral("Clair")), Qt::LeftButton);
+    EXPECT_EQ(storedAppearance(), "light");
+    EXPECT_EQ(currentAppearance(), Appearance::Light);
+    EXPECT_TRUE(segment(tab, QStringLiteral("Clair"))->isChecked());
+    EXPECT_FALSE(segment(tab, QStringLiteral("Système"))->isChecked());
+}
+
+TEST_F(GeneralTabTest, AnAppearanceThatCannotBeStoredShowsTheOneInForce) {
+    store.values[prefkey::kAppearance] = std::string("light");
+    GeneralTab* tab = openGeneral();
+    store.failWrites = true;
+    QTest::mouseClick(segment(tab, QStringLiteral("Sombre")), Qt::LeftButton);
+    EXPECT_EQ(storedAppearance(), "light");
+    EXPECT_EQ(picker(tab)->value(), QStringLiteral("light"));
+    EXPECT_EQ(currentAppearance(), Appearance::Light);
+}
+
+TEST_F(GeneralTabTest, PermissionRowComesAndGoesWithTheTrust) {
+    GeneralTab* tab = openGeneral(false);
+    ASSERT_TRUE(permissionRowShown(tab));
+    EXPECT_TRUE(permissionRow(tab)->isVisible());
+    EXPECT_EQ(permissionButton(tab)->text(), QStringLiteral("Afficher l'aide…"));
+    const int withRow = tab->widget()->sizeHint().height();
+
+    // The button opens the help page and starts the fast poll; the grant removes the row at the
+    // next tick, without reopening the window.
+    QTest::mouseClick(permissionButton(tab), Qt::LeftButton);
+    EXPECT_EQ(platform.urlOpener.opened, std::vector<std::string>{FakePlatform::kHelpUrl});
+    platform.trust.trusted = true;
+    platform.scheduler.advance(1s);
+    EXPECT_FALSE(permissionRowShown(tab));
+    // The page gets shorter by the row and the divider above it.
+    QTRY_VERIFY_WITH_TIMEOUT(tab->widget()->sizeHint().height() < withRow - 30, 2000);
+
+    // Withdrawn: back at the next background check.
+    platform.trust.trusted = false;
+    platform.scheduler.advance(30s);
+    EXPECT_TRUE(permissionRowShown(tab));
+    QTRY_COMPARE_WITH_TIMEOUT(tab->widget()->sizeHint().height(), withRow, 2000);
+}
+
+TEST_F(GeneralTabTest, PermissionRowIsAbsentWhileTrusted) {
+    GeneralTab* tab = openGeneral(true);
+    EXPECT_FALSE(permissionRowShown(tab));
+    EXPECT_FALSE(permissionButton(tab)->isVisible());
+}
+
+TEST_F(GeneralTabTest, HowItWorksRowsAreWholeEvenWithLargeTextAndTheTabScrolls) {
+    GeneralTab* tab = openGeneral(false);
+    const auto rows = testing::shownChildren<HowItWorksRow>(tab->widget());
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0]->title(), QStringLiteral("Déclencheur texte"));
+    EXPECT_EQ(rows[0]->description(),
+              QStringLiteral(
+                  "Tapez le déclencheur d'un format (ex : « dt ») dans n'importe quelle app — la date est "
+                  "insérée automatiquement."));
+    EXPECT_EQ(rows[1]->title(), QStringLiteral("Raccourci clavier"));
+    EXPECT_EQ(
+        rows[1]->description(),
+        QStringLiteral("Assignez un raccourci global à chaque format dans l'onglet Formats. Il fonctionne "
+                       "dans toutes les applications."));
+    EXPECT_EQ(rows[2]->title(), QStringLiteral("Calendrier"));
+    EXPECT_EQ(rows[2]->description(),
+              QStringLiteral("Cliquez sur l'icône dans la zone de notification, ouvrez le calendrier et "
+                             "sélectionnez n'importe quelle date."));
+
+    // Each description sits right under its title, with the height its lines take.
+    for (HowItWorksRow* row : rows) {
+        QLabel* label = row->findChild<QLabel*>("description");
+        EXPECT_EQ(label->height(), label->heightForWidth(label->width())) << row->title().toStdString();
+    }
+
+    // A much larger font: every description gets all the lines it needs.
+    for (HowItWorksRow* row : rows) {
+        QFont big = row->findChild<QLabel*>("description")->font();
+        big.setPixelSize(28);
+        row->findChild<QLabel*>("description")->setFont(big);
+    }
+    // The new heights travel up the layouts over a few turns of the event loop.
+    auto allWhole = [&rows] {
+        return std::all_of(rows.begin(), rows.end(), [](HowItWorksRow* row) {
+            QLabel* label = row->findChild<QLabel*>("description");
+            return label->height() >= label->heightForWidth(label->width());
+        });
+    };
+    (void)QTest::qWaitFor(allWhole, 5000);
+    for (HowItWorksRow* row : rows) {
+        QLabel* label = row->findChild<QLabel*>("description");
+        EXPECT_GE(label->height(), label->heightForWidth(label->width())) << row->title().toStdString();
+        EXPECT_GT(label->height(), 3 * QFontMetrics(label->font()).height()) << row->title().toStdString();
+    }
+    // Taller than the window: it scrolls, with no bar in sight.
+    EXPECT_GT(tab->verticalScrollBar()->maximum(), 0);
+    EXPECT_FALSE(tab->verticalScrollBar()->isVisible());
+    tab->verticalScrollBar()->setValue(tab->verticalScrollBar()->maximum());
+    EXPECT_GE(rows[2]->mapTo(tab->viewport(), QPoint(0, rows[2]->height())).y(), 0);
+    EXPECT_LE(rows[2]->mapTo(tab->viewport(), QPoint(0, rows[2]->height())).y(), tab->viewport()->height());
+}
+
+// Every control is reached with Tab and used from the keyboard, and names itself.
+TEST_F(GeneralTabTest, EveryControlIsReachedWithTabAndUsedFromTheKeyboard) {
+    GeneralTab* tab = openGeneral(false);
+    QWidget* window = tab->window();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, 5000));
+    std::vector<QWidget*> reached;
+    for (int i = 0; i < 12; ++i) {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        if (focus && std::find(reached.begin(), reached.end(), focus) == reached.end())
+            reached.push_back(focus);
+    }
+    auto wasReached = [&](QWidget* w) {
+        return std::find(reached.begin(), reached.end(), w) != reached.end();
+    };
+    EXPECT_TRUE(wasReached(launchSwitch(tab)));
+    // The segments are one stop, as a group of radio buttons is: the chosen one.
+    EXPECT_TRUE(wasReached(segment(tab, QStringLiteral("Système"))));
+    EXPECT_TRUE(wasReached(permissionButton(tab)));
+    // What a screen reader says for each: its visible text or its given name.
+    for (QWidget* w : reached) {
+        if (w->inherits("QTabBar")) continue;  // named by its tabs
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(w);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << w->metaObject()->className();
+    }
+
+    // Arrows move between segments, Enter and Space choose.
+    Segment* system = segment(tab, QStringLiteral("Système"));
+    system->setFocus();
+    QTest::keyClick(system, Qt::Key_Right);
+    EXPECT_EQ(QApplication::focusWidget(), segment(tab, QStringLiteral("Clair")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(storedAppearance(), "light");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(storedAppearance(), "dark");
+
+    permissionButton(tab)->setFocus();
+    QTest::keyClick(permissionButton(tab), Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(platform.urlOpener.opened.size(), 1u, 2000);
+}
+
+// What a screen reader's user does: the accessible actions of the switch and of a segment.
+TEST_F(GeneralTabTest, AccessibleActionsChangeTheSettingsAsClicksDo) {
+    GeneralTab* tab = openGeneral();
+    auto act = [](QWidget* widget) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        QAccessibleActionInterface* actions = accessible ? accessible->actionInterface() : nullptr;
+        if (!actions || actions->actionNames().isEmpty()) return false;
+        actions->doAction(actions->actionNames().first());
+        return true;
+    };
+    ASSERT_TRUE(act(launchSwitch(tab)));
+    EXPECT_TRUE(manager->launchAtStartup());
+    EXPECT_EQ(platform.loginItems.current, LoginItemService::Status::Enabled);
+    EXPECT_TRUE(launchSwitch(tab)->isChecked());
+
+    ASSERT_TRUE(act(segment(tab, QStringLiteral("Sombre"))));
+    QTRY_COMPARE_WITH_TIMEOUT(storedAppearance(), std::optional<std::string>("dark"), 2000);
+    EXPECT_EQ(picker(tab)->value(), QStringLiteral("dark"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(segment(tab, QStringLiteral("Sombre")))->role(),
+              QAccessible::RadioButton);
+}
+
+}  // namespace
+}  // namespace orvalin::ui
