@@ -12,6 +12,7 @@
 #include "app/build_info.h"
 #include "app/command_line.h"
 #include "ui/orvalin_app.h"
+#include "ui/settings/formats/formats_tab.h"
 
 namespace {
 
@@ -98,5 +99,9 @@ int main(int argc, char** argv) {
         QMetaObject::invokeMethod(
             &tray, [&tray] { tray.showPanel(); }, Qt::QueuedConnection);
     }
+    // The settings window shows the Formats tab until the window with all its tabs is wired in.
+    tray.setWindowContentFactory(QStringLiteral("preferences"), [](orvalin::ui::OrvalinApp& app) -> QWidget* {
+        return new orvalin::ui::FormatsTab(app.manager());
+    });
     return tray.exec();
 }

@@ -12,6 +12,7 @@
 #include "core/format_catalogue.h"
 #include "core/preferences_store.h"
 #include "e2e_support.h"
+#include "target_window.h"
 
 namespace orvalin::e2e {
 namespace {
@@ -19,7 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kOrvalin = ORVALIN_BINARY;
-const char* const kTarget = TARGET_BINARY;
 const char* const kRecorder = RECORDER_BINARY;
 
 // The programs started here report leaks of their own, not those of system libraries.
@@ -37,10 +37,6 @@ void setClipboardText(const std::string& text) {
     // xclip keeps serving the selection from the background until someone else takes it.
     run("printf '%s' '" + text + "' | xclip -selection clipboard -i >/dev/null 2>&1");
     waitUntil([&] { return clipboardText() == text; }, 5s);
-}
-
-void keys(const std::string& list) {
-    run("xdotool key --delay 40 " + list + " >/dev/null 2>&1");
 }
 
 // The stored formats: the built-in ones, the ISO format also on Control+Alt+D, and one whose
@@ -78,53 +74,6 @@ std::optional<Geometry> waitForPanel() {
     waitUntil([&] { return !(window = findVisibleWindow(kPanelName)).empty(); }, 15s);
     return windowGeometry(window);
 }
-
-class Target {
-public:
-    Target(const fs::path& dir, const std::string& name, std::vector<std::string> extra = {})
-        : file_(dir / name) {
-        std::vector<std::string> argv = {kTarget, "--output", file_.string()};
-        argv.insert(argv.end(), extra.begin(), extra.end());
-        // A loaded machine may take long to start a sanitized Qt program; one retry covers a
-        // start that got lost.
-        for (int attempt = 0; attempt < 2 && window_.empty(); ++attempt) {
-            if (pid_ > 0) stop(pid_);
-            fs::remove(file_);
-            fs::remove(chordsFile());
-            fs::path out = dir / (name + ".stdout");
-            fs::remove(out);
-            pid_ = spawn(argv, out.string(), (dir / (name + ".stderr")).string());
-            waitUntil([&] { return readFile(out).find('\n') != std::string::npos || !running(pid_); }, 40s);
-            std::string ready = readFile(out);
-            auto pos = ready.find("ready ");
-            if (pos != std::string::npos) window_ = ready.substr(pos + 6, ready.find('\n', pos) - pos - 6);
-            if (window_.empty())
-                std::fprintf(stderr, "target did not start: %s\n",
-                             readFile(dir / (name + ".stderr")).c_str());
-        }
-    }
-    ~Target() { stop(pid_); }
-
-    std::string text() const { return readFile(file_); }
-    std::string chords() const { return readFile(chordsFile()); }
-    bool waitForText(const std::string& expected, std::chrono::milliseconds timeout = 8s) const {
-        return waitUntil([&] { return text() == expected; }, timeout);
-    }
-    // Gives the keyboard back to this window and empties it.
-    void focusAndClear() {
-        run("xdotool windowfocus --sync " + window_ + " >/dev/null 2>&1");
-        keys("Escape");
-        waitUntil([&] { return text().empty(); }, 5s);
-        fs::remove(chordsFile());
-    }
-    bool started() const { return !window_.empty(); }
-
-private:
-    fs::path chordsFile() const { return fs::path(file_.string() + ".chords"); }
-    fs::path file_;
-    pid_t pid_ = -1;
-    std::string window_;
-};
 
 class EndToEnd : public ::testing::Test {
 protected:
