@@ -1,6 +1,7 @@
 #include "ui/settings/formats/formats_tab.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
@@ -25,13 +26,17 @@ namespace {
 // Previews are not live clocks; they are rendered again when the page is shown after a while.
 constexpr qint64 kPreviewsStaleMs = 1000;
 
+void setTextColor(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, color);
+    widget->setPalette(palette);
+}
+
 QLabel* caption(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
+    label->setObjectName(QStringLiteral("caption"));
     label->setFont(textFont(TextStyle::Caption));
     label->setWordWrap(true);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, secondaryText(palette));
-    label->setPalette(palette);
     return label;
 }
 
@@ -126,12 +131,7 @@ QAbstractButton* FormatsTab::buildAddButton(QWidget* parent) {
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::StrongFocus);
     button->setFont(textFont(TextStyle::Body, QFont::Medium));
-    const QColor accent = accentColor(palette());
-    button->setIcon(symbolGlyph("plus.circle.fill", accent));
     button->setIconSize(QSize(18, 18));
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::ButtonText, accent);
-    button->setPalette(palette);
     button->setContentsMargins(0, 4, 0, 4);
     connect(button, &QToolButton::clicked, this, &FormatsTab::addFormat);
     add_ = button;
@@ -176,15 +176,16 @@ bool FormatsTab::syncCardList() {
                    [](const Shortcut& s, FormatCard* c) { return s.id == c->shortcut().id; });
     if (sameOrder) return false;
 
-    std::unordered_map<std::string, FormatCard*> existing;
-    for (FormatCard* c : cards_) existing.emplace(key(c->shortcut().id), c);
+    // Cards by id; a list holding an id twice (hand-edited data) gets a card per entry.
+    std::unordered_map<std::string, std::vector<FormatCard*>> pool;
+    for (FormatCard* c : cards_) pool[key(c->shortcut().id)].push_back(c);
     std::vector<FormatCard*> next;
     next.reserve(list.size());
     for (const Shortcut& s : list) {
-        auto it = existing.find(key(s.id));
-        if (it != existing.end() && it->second) {
-            next.push_back(it->second);
-            it->second = nullptr;  // a duplicated id gets a card of its own
+        auto& spare = pool[key(s.id)];
+        if (!spare.empty()) {
+            next.push_back(spare.front());
+            spare.erase(spare.begin());
             continue;
         }
         auto* c = new FormatCard(s, widget());
@@ -196,7 +197,7 @@ bool FormatsTab::syncCardList() {
     int focusedGone = -1;
     for (std::size_t i = 0; i < cards_.size(); ++i) {
         FormatCard* old = cards_[i];
-        if (existing.at(key(old->shortcut().id)) != old) continue;  // kept
+        if (std::find(next.begin(), next.end(), old) != next.end()) continue;  // kept
         if (focused && old->isAncestorOf(focused)) focusedGone = static_cast<int>(i);
         cardsLayout_->removeWidget(old);
         old->hide();
@@ -279,6 +280,26 @@ void FormatsTab::revealCard(FormatCard* c) {
     QTimer::singleShot(0, this, [this, target] {
         if (target) ensureWidgetVisible(target, 0, 20);
     });
+}
+
+void FormatsTab::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) refreshColors();
+    QScrollArea::changeEvent(event);
+}
+
+// Colours that carry meaning are set by hand; they follow the appearance when it changes.
+void FormatsTab::refreshColors() {
+    const QPalette& pal = palette();
+    for (QLabel* label : widget()->findChildren<QLabel*>(QStringLiteral("caption")))
+        setTextColor(label, QPalette::WindowText, secondaryText(pal));
+    if (auto* icon = widget()->findChild<QLabel*>(QStringLiteral("defaultFormatIcon"))) {
+        const int side = QFontMetrics(textFont(TextStyle::Body)).height();
+        icon->setPixmap(
+            symbolGlyph("calendar.badge.clock", pal.color(QPalette::WindowText)).pixmap(side, side));
+    }
+    const QColor accent = accentColor(pal);
+    add_->setIcon(symbolGlyph("plus.circle.fill", accent));
+    setTextColor(add_, QPalette::ButtonText, accent);
 }
 
 void FormatsTab::showEvent(QShowEvent* event) {

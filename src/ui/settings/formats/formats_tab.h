@@ -31,6 +31,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     QWidget* buildDefaultFormatBox(QWidget* parent);
@@ -43,6 +44,7 @@ private:
     void syncFlags();
     void syncPicker();
     void relinkTabOrder();
+    void refreshColors();
 
     void applyEdit(const Shortcut& changed);
     void addFormat();

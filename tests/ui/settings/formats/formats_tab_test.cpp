@@ -3,9 +3,11 @@
 #include <QPointer>
 #include <QScrollBar>
 
+#include <QLabel>
 #include "formats_tab_fixture.h"
 #include "ui/capture/shortcut_capture_widget.h"
 #include "ui/settings/formats/field_row.h"
+#include "ui/widgets/appearance.h"
 
 namespace orvalin::ui {
 namespace {
@@ -235,6 +237,42 @@ TEST_F(FormatsTabTest, AHundredFormatsOpenAndAnAddedCardIsScrolledIntoView) {
     QTRY_VERIFY(tab->verticalScrollBar()->value() > 0);
     QTRY_VERIFY(tab->viewport()->rect().contains(
         QRect(added->nameEdit()->mapTo(tab->viewport(), QPoint(0, 0)), added->nameEdit()->size())));
+}
+
+}  // namespace
+}  // namespace orvalin::ui
+
+namespace orvalin::ui {
+namespace {
+
+TEST_F(FormatsTabTest, AListHoldingAnIdTwiceGetsACardPerEntryAndNoStrayOnes) {
+    Shortcut twin = entry("A", "yyyy", "a ");
+    Shortcut copy = twin;
+    copy.label = "A bis";
+    openTab({twin, copy});
+    ASSERT_EQ(tab->cards().size(), 2u);
+    tab->addButton()->click();
+    ASSERT_EQ(tab->cards().size(), 3u);
+    EXPECT_EQ(cardAt(1).nameEdit()->text(), "A bis");
+    int shownCards = 0;
+    for (FormatCard* c : tab->widget()->findChildren<FormatCard*>()) shownCards += shown(c) ? 1 : 0;
+    EXPECT_EQ(shownCards, 3);
+}
+
+TEST_F(FormatsTabTest, HandSetColoursFollowTheAppearance) {
+    openTab({entry("A", "yyyy", "a ")});
+    auto* caption = tab->widget()->findChild<QLabel*>("caption");
+    ASSERT_TRUE(caption);
+    applyAppearance(Appearance::Dark);
+    QApplication::processEvents();
+    const QColor dark = caption->palette().color(QPalette::WindowText);
+    applyAppearance(Appearance::Light);
+    QApplication::processEvents();
+    const QColor light = caption->palette().color(QPalette::WindowText);
+    applyAppearance(Appearance::System);
+    EXPECT_GT(dark.lightness(), 128);
+    EXPECT_LT(light.lightness(), 128);
+    EXPECT_LT(dark.alpha(), 255) << "secondary, not primary";
 }
 
 }  // namespace
