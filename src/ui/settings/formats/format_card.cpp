@@ -21,7 +21,6 @@ namespace orvalin::ui {
 namespace {
 
 constexpr int kPadding = 12;
-constexpr qreal kCornerRadius = 8;
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
@@ -64,8 +63,7 @@ QLineEdit* monospacedEdit(const QString& placeholder, QWidget* parent) {
 
 }  // namespace
 
-FormatCard::FormatCard(const Shortcut& shortcut, QWidget* parent) : QWidget(parent), shortcut_(shortcut) {
-    setAttribute(Qt::WA_StyledBackground, false);
+FormatCard::FormatCard(const Shortcut& shortcut, QWidget* parent) : GroupBox(parent), shortcut_(shortcut) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
     column->setSpacing(0);
@@ -233,7 +231,7 @@ QWidget* FormatCard::clearShortcutButton() const {
 }
 
 bool FormatCard::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != capture_) return QWidget::eventFilter(watched, event);
+    if (watched != capture_) return GroupBox::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress && !capture_->isRecording()) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -246,17 +244,7 @@ bool FormatCard::eventFilter(QObject* watched, QEvent* event) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) capture_->cancelRecording();
     }
-    return QWidget::eventFilter(watched, event);
-}
-
-void FormatCard::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QColor fill = palette().color(QPalette::WindowText);
-    fill.setAlphaF(0.035f);
-    painter.setBrush(fill);
-    painter.setPen(QPen(separatorColor(palette()), 1));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kCornerRadius, kCornerRadius);
+    return GroupBox::eventFilter(watched, event);
 }
 
 }  // namespace orvalin::ui

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "core/shortcut.h"
+#include "ui/settings/formats/group_box.h"
 
 namespace orvalin {
 class ShortcutCaptureWidget;
@@ -25,7 +26,7 @@ class FormatPickerField;
 // The card never stores anything: an edit is reported through edited() with the whole changed
 // format, and the owner hands the stored format back through setShortcut(). Fields are only
 // rewritten when their text differs, so someone typing keeps focus, cursor and selection.
-class FormatCard : public QWidget {
+class FormatCard : public GroupBox {
     Q_OBJECT
 public:
     struct Flags {
@@ -64,7 +65,6 @@ signals:
     void deleteRequested(const orvalin::Uuid& id);
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -15,6 +15,7 @@
 #include "ui/settings/formats/default_format_picker.h"
 #include "ui/settings/formats/format_card.h"
 #include "ui/settings/formats/format_picker_field.h"
+#include "ui/settings/formats/group_box.h"
 #include "ui/widgets/appearance.h"
 #include "ui/widgets/icons.h"
 #include "ui/widgets/section_label.h"
@@ -85,6 +86,7 @@ FormatsTab::FormatsTab(TextExpansionManager& manager, QWidget* parent)
     column->addWidget(buildAddButton(content), 0, Qt::AlignHCenter);
     column->addStretch(1);
     setWidget(content);
+    refreshColors();
 
     subscription_ =
         manager_.subscribe([this](TextExpansionManager::Change change) { onManagerChanged(change); });
@@ -97,11 +99,9 @@ FormatsTab::~FormatsTab() {
 }
 
 QWidget* FormatsTab::buildDefaultFormatBox(QWidget* parent) {
-    auto* box = new QFrame(parent);
-    box->setObjectName(QStringLiteral("defaultFormatBox"));
-    box->setFrameShape(QFrame::StyledPanel);
+    auto* box = new GroupBox(parent);
     auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(10, 6, 6, 6);
+    row->setContentsMargins(12, 8, 8, 8);
     row->setSpacing(8);
     auto* icon = new QLabel(box);
     const QFont font = textFont(TextStyle::Body);

@@ -29,12 +29,17 @@ bool save(const QPixmap& shot, const QString& file) {
     return true;
 }
 
-// The tab with the popup drawn where it sits on the screen.
+// The tab with the popup drawn where it sits on the screen, on a canvas holding both.
 QPixmap withPopup(ui::FormatsTab& tab, QWidget& popup) {
-    QPixmap shot = tab.grab();
-    const QPixmap over = popup.grab();
+    const QRect tabRect(tab.mapToGlobal(QPoint(0, 0)), tab.size());
+    const QRect both = tabRect.united(popup.geometry());
+    const qreal ratio = tab.devicePixelRatioF();
+    QPixmap shot(both.size() * ratio);
+    shot.setDevicePixelRatio(ratio);
+    shot.fill(Qt::transparent);
     QPainter painter(&shot);
-    painter.drawPixmap(tab.mapFromGlobal(popup.geometry().topLeft()), over);
+    painter.drawPixmap(tabRect.topLeft() - both.topLeft(), tab.grab());
+    painter.drawPixmap(popup.geometry().topLeft() - both.topLeft(), popup.grab());
     return shot;
 }
 

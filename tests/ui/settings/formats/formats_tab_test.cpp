@@ -263,6 +263,7 @@ TEST_F(FormatsTabTest, HandSetColoursFollowTheAppearance) {
     openTab({entry("A", "yyyy", "a ")});
     auto* caption = tab->widget()->findChild<QLabel*>("caption");
     ASSERT_TRUE(caption);
+    EXPECT_LT(caption->palette().color(QPalette::WindowText).alpha(), 255) << "secondary from the start";
     applyAppearance(Appearance::Dark);
     QApplication::processEvents();
     const QColor dark = caption->palette().color(QPalette::WindowText);
