@@ -1,4 +1,5 @@
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QMenu>
 #include <QPointer>
 #include <QScrollBar>
@@ -208,6 +209,24 @@ TEST_F(FormatsTabTest, TabWalksEveryControlInCardOrderAndNamesSayWhichFormat) {
     EXPECT_EQ(iso.patternField()->lineEdit()->accessibleName(), "Format de date de ISO");
     EXPECT_EQ(iso.deleteButton()->accessibleName(), "Supprimer le format ISO");
     EXPECT_EQ(iso.clearShortcutButton()->accessibleName(), "Supprimer le raccourci de ISO");
+
+    // What a screen reader is told: every control of a card names its format.
+    for (FormatCard* c : tab->cards()) {
+        const QString owner = c->ownerName();
+        for (QWidget* w : c->focusChain()) {
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            ASSERT_TRUE(a);
+            EXPECT_TRUE(a->text(QAccessible::Name).contains(owner))
+                << a->text(QAccessible::Name).toStdString() << " lacks " << owner.toStdString();
+        }
+    }
+    // A pop-up's name on Linux is its current item; its label comes through the "labelled by" relation.
+    bool labelled = false;
+    for (const auto& [other, relation] :
+         QAccessible::queryAccessibleInterface(tab->defaultPicker())->relations(QAccessible::Label)) {
+        labelled = labelled || other->text(QAccessible::Name) == "Format par défaut";
+    }
+    EXPECT_TRUE(labelled);
 
     std::vector<QWidget*> expected{tab->defaultPicker()};
     for (FormatCard* c : tab->cards()) {
