@@ -3,7 +3,9 @@
 namespace orvalin::ui {
 
 DefaultFormatPicker::DefaultFormatPicker(QWidget* parent) : QComboBox(parent) {
-    setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // A fixed width: retitling an item at every keystroke must not lay the page out again.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMinimumContentsLength(22);
     setAccessibleName(tr("Format par défaut"));
     connect(this, &QComboBox::activated, this, [this](int index) {
         if (auto id = Uuid::parse(itemData(index).toString().toStdString())) emit chosen(*id);

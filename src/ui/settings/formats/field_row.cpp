@@ -4,8 +4,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include "ui/settings/formats/glyph_pixmap.h"
 #include "ui/widgets/appearance.h"
-#include "ui/widgets/icons.h"
 
 namespace orvalin::ui {
 
@@ -52,7 +52,7 @@ void FieldRow::refreshColors() {
     const QColor color = secondaryText(palette());
     setTextColor(textLabel_, color);
     const int side = QFontMetrics(textLabel_->font()).height();
-    iconLabel_->setPixmap(symbolGlyph(icon_, color).pixmap(side, side));
+    iconLabel_->setPixmap(glyphPixmap(icon_, color, side, devicePixelRatioF()));
 }
 
 ConflictMark::ConflictMark(const QString& help, QWidget* parent)
@@ -62,7 +62,7 @@ ConflictMark::ConflictMark(const QString& help, QWidget* parent)
     text_->setFont(font);
     setTextColor(text_, warningOrange());
     const int side = QFontMetrics(font).height();
-    icon->setPixmap(symbolGlyph("exclamationmark.triangle.fill", warningOrange()).pixmap(side, side));
+    icon->setPixmap(glyphPixmap("exclamationmark.triangle.fill", warningOrange(), side, devicePixelRatioF()));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(3);

@@ -12,6 +12,7 @@
 #include "ui/settings/formats/field_row.h"
 #include "ui/settings/formats/focus_glyph_button.h"
 #include "ui/settings/formats/format_picker_field.h"
+#include "ui/settings/formats/preview_plate.h"
 #include "ui/widgets/appearance.h"
 #include "ui/widgets/icons.h"
 #include "ui/widgets/text_widgets.h"
@@ -25,32 +26,6 @@ constexpr int kPadding = 12;
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
-
-// Today's date on a soft accent-coloured plate.
-class PreviewPlate : public QLabel {
-public:
-    explicit PreviewPlate(QWidget* parent) : QLabel(parent) {
-        setAlignment(Qt::AlignCenter);
-        setTextFormat(Qt::PlainText);
-        setFont(systemFont(17, QFont::DemiBold));
-        setContentsMargins(8, 12, 8, 12);
-        // An empty pattern renders nothing; the plate keeps its height.
-        setMinimumHeight(QFontMetrics(font()).height() + 24);
-    }
-
-protected:
-    void paintEvent(QPaintEvent* event) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QColor fill = accentColor(palette());
-        fill.setAlphaF(0.12f);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(fill);
-        painter.drawRoundedRect(QRectF(rect()), 8, 8);
-        painter.end();
-        QLabel::paintEvent(event);
-    }
-};
 
 QLineEdit* monospacedEdit(const QString& placeholder, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
@@ -106,7 +81,9 @@ QWidget* FormatCard::buildHeader() {
     name_->setFrame(false);
     name_->setFont(textFont(TextStyle::Headline));
     name_->setPlaceholderText(tr("Nom"));
-    name_->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
+    QPalette plain = name_->palette();
+    plain.setColor(QPalette::Base, Qt::transparent);
+    name_->setPalette(plain);
     connect(name_, &QLineEdit::textEdited, this,
             [this](const QString& text) { edit([&](Shortcut& s) { s.label = text.toStdString(); }); });
     row->addWidget(name_, 1);
@@ -194,6 +171,10 @@ void FormatCard::setFlags(Flags flags) {
 
 void FormatCard::refreshPreview() {
     preview_->setText(qs(shortcut_.formattedDate()));
+}
+
+QString FormatCard::previewText() const {
+    return preview_->text();
 }
 
 QString FormatCard::ownerName() const {

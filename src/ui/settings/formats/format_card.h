@@ -19,6 +19,7 @@ namespace orvalin::ui {
 class ConflictMark;
 class FocusGlyphButton;
 class FormatPickerField;
+class PreviewPlate;
 
 // The editor of one format: its name, a preview of today's date in its pattern, the pattern
 // field, the trigger and the key combination, with "Déjà utilisé" marks for conflicts.
@@ -44,7 +45,7 @@ public:
     // Renders the preview again with the current date (the pattern unchanged).
     void refreshPreview();
     // Today's date in the format's pattern, as the preview shows it.
-    QString previewText() const { return preview_->text(); }
+    QString previewText() const;
 
     // The name for screen readers: the label, or a stand-in while it is empty.
     QString ownerName() const;
@@ -78,7 +79,7 @@ private:
     Flags flags_;
     QLineEdit* name_ = nullptr;
     FocusGlyphButton* delete_ = nullptr;
-    QLabel* preview_ = nullptr;
+    PreviewPlate* preview_ = nullptr;
     FormatPickerField* pattern_ = nullptr;
     QLineEdit* trigger_ = nullptr;
     ConflictMark* triggerWarning_ = nullptr;

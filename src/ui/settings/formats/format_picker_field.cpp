@@ -36,22 +36,17 @@ FormatPickerField::FormatPickerField(QWidget* parent)
     : QWidget(parent),
       edit_(new QLineEdit(this)),
       presetsButton_(new FocusGlyphButton("chevron.up.chevron.down", QSize(20, 22), 12, this)),
-      referenceButton_(new FocusGlyphButton("info.circle", QSize(22, 22), 15, this)),
-      menu_(new QMenu(this)) {
+      referenceButton_(new FocusGlyphButton("info.circle", QSize(22, 22), 15, this)) {
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPixelSize(13);
     edit_->setFont(mono);
     edit_->setPlaceholderText(tr("Format"));
     connect(edit_, &QLineEdit::textEdited, this, &FormatPickerField::patternEdited);
 
-    for (const Preset& preset : presets()) {
-        QAction* action = menu_->addAction(preset.label);
-        action->setData(preset.format);
-        connect(action, &QAction::triggered, this, [this, format = preset.format] { choosePreset(format); });
-    }
     presetsButton_->setToolTip(tr("Formats prédéfinis"));
-    connect(presetsButton_, &QAbstractButton::clicked, this,
-            [this] { menu_->popup(presetsButton_->mapToGlobal(QPoint(0, presetsButton_->height()))); });
+    connect(presetsButton_, &QAbstractButton::clicked, this, [this] {
+        presetsMenu()->popup(presetsButton_->mapToGlobal(QPoint(0, presetsButton_->height())));
+    });
 
     referenceButton_->setToolTip(tr("Référence des codes de format"));
     referenceButton_->setCheckable(true);
@@ -64,6 +59,17 @@ FormatPickerField::FormatPickerField(QWidget* parent)
     row->addWidget(presetsButton_);
     row->addWidget(referenceButton_);
     setOwnerName(QString());
+}
+
+QMenu* FormatPickerField::presetsMenu() {
+    if (menu_) return menu_;
+    menu_ = new QMenu(this);
+    for (const Preset& preset : presets()) {
+        QAction* action = menu_->addAction(preset.label);
+        action->setData(preset.format);
+        connect(action, &QAction::triggered, this, [this, format = preset.format] { choosePreset(format); });
+    }
+    return menu_;
 }
 
 void FormatPickerField::setOwnerName(const QString& formatName) {

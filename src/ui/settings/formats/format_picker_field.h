@@ -39,7 +39,8 @@ public:
     QLineEdit* lineEdit() const { return edit_; }
     QWidget* presetsButton() const;
     QWidget* referenceButton() const;
-    QMenu* presetsMenu() const { return menu_; }
+    // The menu of presets, made the first time it is needed.
+    QMenu* presetsMenu();
     bool isReferenceShown() const;
     void setReferenceShown(bool shown);
     FormatReferencePopup* referencePopup() const { return popup_; }
@@ -56,7 +57,7 @@ private:
     QLineEdit* edit_;
     GlyphButton* presetsButton_;
     GlyphButton* referenceButton_;
-    QMenu* menu_;
+    QMenu* menu_ = nullptr;
     QPointer<FormatReferencePopup> popup_;
     QElapsedTimer sinceReferenceClosed_;
 };

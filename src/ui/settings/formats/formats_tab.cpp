@@ -15,6 +15,7 @@
 #include "ui/settings/formats/default_format_picker.h"
 #include "ui/settings/formats/format_card.h"
 #include "ui/settings/formats/format_picker_field.h"
+#include "ui/settings/formats/glyph_pixmap.h"
 #include "ui/settings/formats/group_box.h"
 #include "ui/widgets/appearance.h"
 #include "ui/widgets/icons.h"
@@ -244,7 +245,15 @@ void FormatsTab::syncPicker() {
     picker_->setItems(items, manager_.defaultFormatId());
 }
 
+// Cards made in list order already follow each other in the focus chain; only the add button,
+// made before them, has to move behind the last. Later additions and removals relink every
+// card, which costs a walk of the chain per control.
 void FormatsTab::relinkTabOrder() {
+    if (!linked_) {
+        linked_ = true;
+        if (!cards_.empty()) setTabOrder(cards_.back()->focusChain().back(), add_);
+        return;
+    }
     QWidget* previous = picker_;
     for (FormatCard* c : cards_) {
         for (QWidget* next : c->focusChain()) {
@@ -298,7 +307,8 @@ void FormatsTab::refreshColors() {
             symbolGlyph("calendar.badge.clock", pal.color(QPalette::WindowText)).pixmap(side, side));
     }
     const QColor accent = accentColor(pal);
-    add_->setIcon(symbolGlyph("plus.circle.fill", accent));
+    add_->setIcon(
+        QIcon(glyphPixmap("plus.circle.fill", accent, add_->iconSize().width(), devicePixelRatioF())));
     setTextColor(add_, QPalette::ButtonText, accent);
 }
 

@@ -58,6 +58,7 @@ private:
     QAbstractButton* add_ = nullptr;
     std::vector<FormatCard*> cards_;
     QElapsedTimer sincePreviews_;
+    bool linked_ = false;  // the first cards are in the focus chain
 };
 
 }  // namespace orvalin::ui

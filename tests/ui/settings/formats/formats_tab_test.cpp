@@ -200,6 +200,23 @@ TEST_F(FormatsTabTest, DefaultPickerListsEveryFormatAndSavesTheChoice) {
     EXPECT_EQ(storedDefault(), manager->shortcuts()[1].id.toString());
 }
 
+// Tab from the default picker reaches every shown control of every card in order, then the add button.
+void walkTabOrder(FormatsTab& tab) {
+    std::vector<QWidget*> expected{tab.defaultPicker()};
+    for (FormatCard* c : tab.cards()) {
+        for (QWidget* w : c->focusChain()) {
+            if (w->isVisibleTo(w->window())) expected.push_back(w);
+        }
+    }
+    expected.push_back(tab.addButton());
+    tab.defaultPicker()->setFocus(Qt::TabFocusReason);
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), expected[i])
+            << "stop " << i << " is " << QApplication::focusWidget()->accessibleName().toStdString();
+    }
+}
+
 TEST_F(FormatsTabTest, TabWalksEveryControlInCardOrderAndNamesSayWhichFormat) {
     openTab({entry("Court", "dd/MM/yyyy", "dtc ", kCtrlAltD), entry("ISO", "yyyy", "dt ", kCtrlAltD)});
     tab->addButton()->click();  // a card made later still comes before the add button
@@ -228,19 +245,16 @@ TEST_F(FormatsTabTest, TabWalksEveryControlInCardOrderAndNamesSayWhichFormat) {
     }
     EXPECT_TRUE(labelled);
 
-    std::vector<QWidget*> expected{tab->defaultPicker()};
-    for (FormatCard* c : tab->cards()) {
-        for (QWidget* w : c->focusChain()) {
-            if (shown(w)) expected.push_back(w);
-        }
-    }
-    expected.push_back(tab->addButton());
-    tab->defaultPicker()->setFocus(Qt::TabFocusReason);
-    for (std::size_t i = 1; i < expected.size(); ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        ASSERT_EQ(QApplication::focusWidget(), expected[i])
-            << "stop " << i << " is " << QApplication::focusWidget()->accessibleName().toStdString();
-    }
+    walkTabOrder(*tab);
+}
+
+TEST_F(FormatsTabTest, TabOrderHoldsFromTheStartAndAfterAddingAndDeleting) {
+    openTab({entry("Court", "dd/MM/yyyy", "dtc "), entry("ISO", "yyyy", "dt ", kCtrlAltD)});
+    walkTabOrder(*tab);
+    tab->addButton()->click();
+    walkTabOrder(*tab);
+    qobject_cast<QAbstractButton*>(cardAt(0).deleteButton())->click();
+    walkTabOrder(*tab);
 }
 
 TEST_F(FormatsTabTest, AHundredFormatsOpenAndAnAddedCardIsScrolledIntoView) {
