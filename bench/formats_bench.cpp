@@ -6,6 +6,7 @@
 // - one scroll step through the 100-format page, painted.
 // Runs on Qt's offscreen platform unless QT_QPA_PLATFORM says otherwise. The file goes to a
 // fresh folder under $TMPDIR (or the folder given as the first argument).
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -114,6 +115,27 @@ std::vector<double> saveOnly(const std::filesystem::path& file, int times) {
     return samples;
 }
 
+// "Ajouter un format" on a page of `count` formats: the new card made, placed, focused, painted.
+std::vector<double> addFormats(int count, int times) {
+    MemoryPreferencesStore store;
+    fakes::FakePlatform platform;
+    TextExpansionManager manager(store, platform.engine);
+    manager.setShortcuts(formats(count));
+    ui::FormatsTab tab(manager);
+    tab.resize(520, 560);
+    tab.show();
+    if (!QTest::qWaitForWindowExposed(&tab)) std::fprintf(stderr, "the tab was not shown\n");
+    QApplication::processEvents();
+    std::vector<double> samples;
+    for (int i = 0; i < times; ++i) {
+        const auto start = Clock::now();
+        tab.addButton()->click();
+        QApplication::processEvents();
+        samples.push_back(ms(Clock::now() - start));
+    }
+    return samples;
+}
+
 // Scrolling the 100-format page from top to bottom, 120 pixels a step (a wheel notch), each step
 // painted.
 std::vector<double> scrollThrough(int count) {
@@ -159,6 +181,7 @@ int main(int argc, char** argv) {
     report("  the same, stored in memory (no file write)", typePattern(memory, 200));
     report("open the tab with 100 formats", openTab(100, 10));
     report("open the tab with 20 formats", openTab(20, 10));
+    report("add a format to 100 formats", addFormats(100, 10));
     report("scroll step (120 px, painted), 100 formats", scrollThrough(100));
 
     std::error_code ec;

@@ -246,20 +246,19 @@ void FormatsTab::syncPicker() {
 }
 
 // Cards made in list order already follow each other in the focus chain; only the add button,
-// made before them, has to move behind the last. Later additions and removals relink every
-// card, which costs a walk of the chain per control.
+// made before them, has to move behind the last. Later additions and removals put every card
+// in its place.
 void FormatsTab::relinkTabOrder() {
     if (!linked_) {
         linked_ = true;
         if (!cards_.empty()) setTabOrder(cards_.back()->focusChain().back(), add_);
         return;
     }
+    // A card moves in the chain with everything inside it, already in order.
     QWidget* previous = picker_;
     for (FormatCard* c : cards_) {
-        for (QWidget* next : c->focusChain()) {
-            setTabOrder(previous, next);
-            previous = next;
-        }
+        setTabOrder(previous, c);
+        previous = c->focusChain().back();
     }
     setTabOrder(previous, add_);
 }
