@@ -106,16 +106,23 @@ TEST(FormatsEndToEnd, ATriggerAndACombinationEditedInTheFormatsTabWorkAtOnceAndA
     ASSERT_TRUE(waitUntil([] { return storedFormats().front().globalShortcut.has_value(); }, 10s))
         << readFile(JsonFilePreferencesStore::defaultPath());
 
-    target.focusAndClear();
-    keys("z z space");
-    EXPECT_TRUE(target.waitForText(iso)) << "the new trigger: " << target.text();
+    // The program hears keys again once it has seen its window lose the focus; until then what
+    // is typed belongs to its own window. The first expansion shows it listens.
+    auto typedGivesDate = [&](const char* list) {
+        return waitUntil(
+            [&] {
+                target.focusAndClear();
+                keys(list);
+                return target.waitForText(iso, 1500ms);
+            },
+            15s);
+    };
+    EXPECT_TRUE(typedGivesDate("z z space")) << "the new trigger: " << target.text();
     target.focusAndClear();
     keys("d t space");
     std::this_thread::sleep_for(800ms);
     EXPECT_EQ(target.text(), "dt ") << "the old trigger no longer fires";
-    target.focusAndClear();
-    keys("ctrl+alt+k");
-    EXPECT_TRUE(target.waitForText(iso)) << "the recorded combination: " << target.text();
+    EXPECT_TRUE(typedGivesDate("ctrl+alt+k")) << "the recorded combination: " << target.text();
 
     stop(orvalin);
     const auto formats = storedFormats();
