@@ -3,8 +3,6 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 #include "ui/capture/shortcut_capture_binding.h"
@@ -14,7 +12,6 @@
 #include "ui/settings/formats/format_picker_field.h"
 #include "ui/settings/formats/preview_plate.h"
 #include "ui/widgets/appearance.h"
-#include "ui/widgets/icons.h"
 #include "ui/widgets/text_widgets.h"
 
 namespace orvalin::ui {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QString>
 #include <QWidget>
