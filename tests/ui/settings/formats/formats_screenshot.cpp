@@ -70,7 +70,11 @@ int main(int argc, char** argv) {
         tab.show();
         if (!QTest::qWaitForWindowExposed(&tab, 5000)) std::fprintf(stderr, "tab not exposed\n");
         QTest::qWait(200);
-        const QString name = QStringLiteral("%1/formats-%2.png").arg(outDir, QLatin1String(appearance));
+        // Scaled runs get their own files: formats-light-x2.png.
+        const qreal scale = tab.devicePixelRatioF();
+        const QString suffix = scale == 1.0 ? QString() : QStringLiteral("-x%1").arg(scale);
+        const QString name =
+            QStringLiteral("%1/formats-%2%3.png").arg(outDir, QLatin1String(appearance), suffix);
         if (!save(tab.grab(), name)) ++failures;
 
         // Further down, the last card with its reference open.
