@@ -83,8 +83,8 @@ int main(int argc, char** argv) {
         field->setReferenceShown(true);
         QTest::qWait(300);
         if (auto* popup = field->referencePopup()) {
-            const QString ref =
-                QStringLiteral("%1/formats-reference-%2.png").arg(outDir, QLatin1String(appearance));
+            const QString ref = QStringLiteral("%1/formats-reference-%2%3.png")
+                                    .arg(outDir, QLatin1String(appearance), suffix);
             if (!save(withPopup(tab, *popup), ref)) ++failures;
         }
         field->setReferenceShown(false);
