@@ -1,5 +1,7 @@
 #include "ui/settings/settings_view.h"
 
+#include "ui/settings/formats/formats_tab.h"
+
 #include <QEvent>
 #include <QKeySequence>
 #include <QShortcut>
@@ -60,7 +62,7 @@ void SettingsView::refreshTabIcons() {
 }
 
 QWidget* SettingsView::makeFormatsPage() {
-    auto* page = new QWidget;
+    auto* page = new FormatsTab(manager_);
     page->setObjectName("formatsPage");
     return page;
 }

@@ -68,6 +68,97 @@ void drawFilledWarningTriangle(QPainter& p, const QRectF& box, const QColor& col
     p.drawPoint(at(box, 0.5, 0.73));
 }
 
+// The settings pages' symbols.
+void drawCalendarWithClock(QPainter& p, const QRectF& box, const QColor& color) {
+    p.save();
+    drawCalendar(p, part(box, 0, 0, 0.82, 0.82), color);
+    p.restore();
+    const QRectF dial = part(box, 0.5, 0.5, 0.48, 0.48);
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(dial);
+    p.drawLine(dial.center(), dial.center() - QPointF(0, dial.height() * 0.28));
+    p.drawLine(dial.center(), dial.center() + QPointF(dial.width() * 0.22, 0));
+}
+
+// A clock face, with a button on top (timer) or a dot beside it (badge).
+Drawing clockFace(bool button, bool badge) {
+    return [button, badge](QPainter& p, const QRectF& box, const QColor& color) {
+        const QRectF dial = part(box, 0.12, 0.14, 0.76, 0.76);
+        p.drawEllipse(dial);
+        p.drawLine(dial.center(), dial.center() - QPointF(0, dial.height() * 0.3));
+        p.drawLine(dial.center(), dial.center() + QPointF(dial.width() * 0.22, 0));
+        if (button) p.drawLine(at(box, 0.42, 0.05), at(box, 0.58, 0.05));
+        if (badge) {
+            p.setBrush(color);
+            p.drawEllipse(at(box, 0.82, 0.2), unitOf(box) * 0.1, unitOf(box) * 0.1);
+        }
+    };
+}
+
+void drawUpDownChevrons(QPainter& p, const QRectF& box, const QColor& color) {
+    p.save();
+    chevron(270)(p, part(box, 0, -0.2, 1, 0.7), color);
+    p.restore();
+    chevron(90)(p, part(box, 0, 0.5, 1, 0.7), color);
+}
+
+// A filled disc with a white plus or cross.
+Drawing markedDisc(bool plus) {
+    return [plus](QPainter& p, const QRectF& box, const QColor& color) {
+        p.setBrush(color);
+        p.drawEllipse(part(box, 0.06, 0.06, 0.88, 0.88));
+        p.setPen(QPen(Qt::white, p.pen().widthF() * 1.2, Qt::SolidLine, Qt::RoundCap));
+        if (plus) {
+            p.drawLine(at(box, 0.3, 0.5), at(box, 0.7, 0.5));
+            p.drawLine(at(box, 0.5, 0.3), at(box, 0.5, 0.7));
+        } else {
+            p.drawLine(at(box, 0.35, 0.35), at(box, 0.65, 0.65));
+            p.drawLine(at(box, 0.65, 0.35), at(box, 0.35, 0.65));
+        }
+    };
+}
+
+// A bold text drawn as the symbol ("Aa", "#", "I").
+Drawing letters(QString text, qreal scale) {
+    return [text, scale](QPainter& p, const QRectF& box, const QColor&) {
+        QFont font = p.font();
+        font.setPixelSize(std::max(1, static_cast<int>(unitOf(box) * scale)));
+        font.setBold(true);
+        p.setFont(font);
+        p.drawText(box, Qt::AlignCenter, text);
+    };
+}
+
+void drawTextCursor(QPainter& p, const QRectF& box, const QColor& color) {
+    letters(QStringLiteral("I"), 0.8)(p, box, color);
+    p.drawLine(at(box, 0.3, 0.15), at(box, 0.7, 0.15));
+    p.drawLine(at(box, 0.3, 0.85), at(box, 0.7, 0.85));
+}
+
+void drawTwoRows(QPainter& p, const QRectF& box, const QColor&) {
+    const qreal radius = unitOf(box) * 0.06;
+    p.drawRoundedRect(part(box, 0.14, 0.14, 0.72, 0.32), radius, radius);
+    p.drawRoundedRect(part(box, 0.14, 0.54, 0.72, 0.32), radius, radius);
+}
+
+void drawCommand(QPainter& p, const QRectF& box, const QColor&) {
+    const qreal unit = unitOf(box);
+    p.drawRect(part(box, 0.38, 0.38, 0.24, 0.24));
+    for (auto [x, y] : {std::pair{0.26, 0.26}, {0.74, 0.26}, {0.26, 0.74}, {0.74, 0.74}})
+        p.drawEllipse(at(box, x, y), unit * 0.12, unit * 0.12);
+}
+
+void drawTrash(QPainter& p, const QRectF& box, const QColor&) {
+    p.drawLine(at(box, 0.15, 0.25), at(box, 0.85, 0.25));
+    p.drawLine(at(box, 0.4, 0.12), at(box, 0.6, 0.12));
+    QPainterPath can;
+    can.moveTo(at(box, 0.24, 0.25));
+    can.lineTo(at(box, 0.3, 0.88));
+    can.lineTo(at(box, 0.7, 0.88));
+    can.lineTo(at(box, 0.76, 0.25));
+    p.drawPath(can);
+}
+
 // For a name without a drawing of its own, so that nothing is ever blank.
 void drawNeutralMark(QPainter& p, const QRectF& box, const QColor& color) {
     const qreal unit = unitOf(box);
@@ -108,6 +199,20 @@ const std::map<QString, Symbol>& symbols() {
         {"lock.shield.fill", {{"security-high"}, more("lock.shield.fill")}},
         {"power", {{"system-shutdown"}, more("power")}},
         {"questionmark.circle.fill", {{"help-contents", "help-browser"}, more("questionmark.circle.fill")}},
+        // The Formats tab's.
+        {"calendar.badge.clock", {{}, drawCalendarWithClock}},
+        {"character.cursor.ibeam", {{}, drawTextCursor}},
+        {"chevron.up.chevron.down", {{}, drawUpDownChevrons}},
+        {"clock", {{}, clockFace(false, false)}},
+        {"clock.badge", {{}, clockFace(false, true)}},
+        {"command", {{"input-keyboard"}, drawCommand}},
+        {"number", {{}, letters(QStringLiteral("#"), 0.8)}},
+        {"plus.circle.fill", {{"list-add"}, markedDisc(true)}},
+        {"rectangle.grid.1x2", {{}, drawTwoRows}},
+        {"textformat", {{}, letters(QStringLiteral("Aa"), 0.62)}},
+        {"timer", {{}, clockFace(true, false)}},
+        {"trash", {{"user-trash", "edit-delete"}, drawTrash}},
+        {"xmark.circle.fill", {{"edit-clear"}, markedDisc(false)}},
     };
     return table;
 }

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+
+namespace orvalin::ui {
+
+// One labelled row of a format card: the symbol and label in a fixed 108-point column, in the
+// secondary colour, then the row's content.
+class FieldRow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kLabelWidth = 108;
+
+    FieldRow(const QString& icon, const QString& label, QWidget* content, QWidget* parent = nullptr);
+
+    QString label() const { return label_; }
+    QWidget* content() const { return content_; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void refreshColors();
+
+    QString icon_;
+    QString label_;
+    QLabel* iconLabel_;
+    QLabel* textLabel_;
+    QWidget* content_;
+};
+
+// The orange "Déjà utilisé" mark shown beside a trigger or combination another format uses.
+class ConflictMark : public QWidget {
+    Q_OBJECT
+public:
+    explicit ConflictMark(const QString& help, QWidget* parent = nullptr);
+    QString text() const;
+
+private:
+    QLabel* text_;
+};
+
+}  // namespace orvalin::ui

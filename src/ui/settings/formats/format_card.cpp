@@ -1,0 +1,228 @@
+#include "ui/settings/formats/format_card.h"
+
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+#include "ui/capture/shortcut_capture_binding.h"
+#include "ui/capture/shortcut_capture_widget.h"
+#include "ui/settings/formats/field_row.h"
+#include "ui/settings/formats/focus_glyph_button.h"
+#include "ui/settings/formats/format_picker_field.h"
+#include "ui/settings/formats/preview_plate.h"
+#include "ui/widgets/appearance.h"
+#include "ui/widgets/text_widgets.h"
+
+namespace orvalin::ui {
+
+namespace {
+
+constexpr int kPadding = 12;
+
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QLineEdit* monospacedEdit(const QString& placeholder, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPixelSize(13);
+    edit->setFont(mono);
+    edit->setPlaceholderText(placeholder);
+    return edit;
+}
+
+}  // namespace
+
+FormatCard::FormatCard(const Shortcut& shortcut, QWidget* parent) : FormatsGroupBox(parent), shortcut_(shortcut) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
+    column->setSpacing(0);
+    column->addWidget(buildHeader());
+    column->addSpacing(12);
+    preview_ = new PreviewPlate(this);
+    column->addWidget(preview_);
+    column->addWidget(new Divider(12, 12, this));
+
+    pattern_ = new FormatPickerField(this);
+    pattern_->setPattern(qs(shortcut_.dateFormat));
+    connect(pattern_, &FormatPickerField::patternEdited, this,
+            [this](const QString& text) { edit([&](Shortcut& s) { s.dateFormat = text.toStdString(); }); });
+
+    auto* rows = new QVBoxLayout;
+    rows->setSpacing(10);
+    rows->addWidget(new FieldRow("textformat", tr("Format"), pattern_, this));
+    rows->addWidget(new FieldRow("keyboard", tr("Déclencheur"), buildTriggerRow(), this));
+    rows->addWidget(new FieldRow("command", tr("Raccourci"), buildShortcutRow(), this));
+    column->addLayout(rows);
+
+    refreshPreview();
+    refreshNames();
+    setFlags(flags_);
+}
+
+QWidget* FormatCard::buildHeader() {
+    auto* header = new QWidget(this);
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(8);
+    auto* icon = new GlyphButton("calendar.badge.clock", QSize(20, 20), 16, header);
+    icon->setColorRole(ColorRole::Accent);
+    icon->setHoverFeedback(false);
+    icon->setAttribute(Qt::WA_TransparentForMouseEvents);
+    icon->setCursor(Qt::ArrowCursor);
+    row->addWidget(icon);
+
+    name_ = new QLineEdit(qs(shortcut_.label), header);
+    name_->setFrame(false);
+    name_->setFont(textFont(TextStyle::Headline));
+    name_->setPlaceholderText(tr("Nom"));
+    QPalette plain = name_->palette();
+    plain.setColor(QPalette::Base, Qt::transparent);
+    name_->setPalette(plain);
+    connect(name_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { edit([&](Shortcut& s) { s.label = text.toStdString(); }); });
+    row->addWidget(name_, 1);
+
+    delete_ = new FocusGlyphButton("trash", QSize(22, 22), 14, header);
+    delete_->setToolTip(tr("Supprimer ce format"));
+    connect(delete_, &QAbstractButton::clicked, this, [this] { emit deleteRequested(shortcut_.id); });
+    row->addWidget(delete_);
+    return header;
+}
+
+QWidget* FormatCard::buildTriggerRow() {
+    auto* box = new QWidget(this);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+    trigger_ = monospacedEdit(tr("ex: dt "), box);
+    trigger_->setText(qs(shortcut_.trigger));
+    connect(trigger_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { edit([&](Shortcut& s) { s.trigger = text.toStdString(); }); });
+    triggerWarning_ = new ConflictMark(tr("Ce déclencheur est déjà utilisé par un autre format"), box);
+    row->addWidget(trigger_, 1);
+    row->addWidget(triggerWarning_);
+    return box;
+}
+
+QWidget* FormatCard::buildShortcutRow() {
+    auto* box = new QWidget(this);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+    capture_ = new ShortcutCaptureWidget(box);
+    capture_->setFixedSize(150, 24);
+    // Tab reaches it too; Space or Return starts a recording from the keyboard.
+    capture_->setFocusPolicy(Qt::StrongFocus);
+    capture_->installEventFilter(this);
+    binding_ = new ShortcutCaptureBinding(capture_);
+    binding_->bind([this] { return shortcut_.globalShortcut; },
+                   [this](const std::optional<GlobalShortcut>& value) {
+                       edit([&](Shortcut& s) { s.globalShortcut = value; });
+                   });
+    hotkeyWarning_ = new ConflictMark(tr("Ce raccourci est déjà assigné à un autre format"), box);
+    clear_ = new FocusGlyphButton("xmark.circle.fill", QSize(22, 22), 14, box);
+    clear_->setColorRole(ColorRole::Tertiary);
+    clear_->setToolTip(tr("Supprimer le raccourci"));
+    connect(clear_, &QAbstractButton::clicked, this,
+            [this] { edit([](Shortcut& s) { s.globalShortcut.reset(); }); });
+    row->addWidget(capture_);
+    row->addWidget(hotkeyWarning_);
+    row->addWidget(clear_);
+    row->addStretch(1);
+    return box;
+}
+
+void FormatCard::edit(const std::function<void(Shortcut&)>& change) {
+    Shortcut changed = shortcut_;
+    change(changed);
+    if (changed == shortcut_) return;
+    emit edited(changed);
+}
+
+void FormatCard::setShortcut(const Shortcut& shortcut) {
+    if (shortcut == shortcut_) return;
+    const bool patternChanged = shortcut.dateFormat != shortcut_.dateFormat;
+    const bool labelChanged = shortcut.label != shortcut_.label;
+    shortcut_ = shortcut;
+    if (name_->text() != qs(shortcut_.label)) name_->setText(qs(shortcut_.label));
+    pattern_->setPattern(qs(shortcut_.dateFormat));
+    if (trigger_->text() != qs(shortcut_.trigger)) trigger_->setText(qs(shortcut_.trigger));
+    binding_->refresh();
+    clear_->setVisible(shortcut_.globalShortcut.has_value());
+    if (patternChanged) refreshPreview();
+    if (labelChanged) refreshNames();
+}
+
+void FormatCard::setFlags(Flags flags) {
+    flags_ = flags;
+    triggerWarning_->setVisible(flags.duplicateTrigger);
+    hotkeyWarning_->setVisible(flags.duplicateHotkey);
+    delete_->setVisible(flags.canDelete);
+    clear_->setVisible(shortcut_.globalShortcut.has_value());
+    trigger_->setAccessibleDescription(flags.duplicateTrigger ? triggerWarning_->toolTip() : QString());
+    capture_->setAccessibleDescription(flags.duplicateHotkey ? hotkeyWarning_->toolTip() : QString());
+}
+
+void FormatCard::refreshPreview() {
+    preview_->setText(qs(shortcut_.formattedDate()));
+}
+
+QString FormatCard::previewText() const {
+    return preview_->text();
+}
+
+QString FormatCard::ownerName() const {
+    return shortcut_.label.empty() ? tr("sans nom") : qs(shortcut_.label);
+}
+
+void FormatCard::refreshNames() {
+    const QString owner = ownerName();
+    name_->setAccessibleName(tr("Nom du format %1").arg(owner));
+    delete_->setAccessibleName(tr("Supprimer le format %1").arg(owner));
+    preview_->setAccessibleName(tr("Aperçu du format %1").arg(owner));
+    pattern_->setOwnerName(owner);
+    trigger_->setAccessibleName(tr("Déclencheur de %1").arg(owner));
+    capture_->setAccessibleName(tr("Raccourci clavier de %1").arg(owner));
+    clear_->setAccessibleName(tr("Supprimer le raccourci de %1").arg(owner));
+}
+
+QList<QWidget*> FormatCard::focusChain() const {
+    return {name_,
+            delete_,
+            pattern_->lineEdit(),
+            pattern_->presetsButton(),
+            pattern_->referenceButton(),
+            trigger_,
+            capture_,
+            clear_};
+}
+
+QWidget* FormatCard::deleteButton() const {
+    return delete_;
+}
+
+QWidget* FormatCard::clearShortcutButton() const {
+    return clear_;
+}
+
+bool FormatCard::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != capture_) return FormatsGroupBox::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress && !capture_->isRecording()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            capture_->startRecording();
+            return true;
+        }
+    }
+    // Tabbing away from a recording field gives the recording up, as a click elsewhere does.
+    if (event->type() == QEvent::FocusOut && capture_->isRecording()) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) capture_->cancelRecording();
+    }
+    return FormatsGroupBox::eventFilter(watched, event);
+}
+
+}  // namespace orvalin::ui

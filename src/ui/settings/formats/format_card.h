@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+#include "core/shortcut.h"
+#include "ui/settings/formats/group_box.h"
+
+namespace orvalin {
+class ShortcutCaptureWidget;
+class ShortcutCaptureBinding;
+}  // namespace orvalin
+
+namespace orvalin::ui {
+
+class ConflictMark;
+class FocusGlyphButton;
+class FormatPickerField;
+class PreviewPlate;
+
+// The editor of one format: its name, a preview of today's date in its pattern, the pattern
+// field, the trigger and the key combination, with "Déjà utilisé" marks for conflicts.
+//
+// The card never stores anything: an edit is reported through edited() with the whole changed
+// format, and the owner hands the stored format back through setShortcut(). Fields are only
+// rewritten when their text differs, so someone typing keeps focus, cursor and selection.
+class FormatCard : public FormatsGroupBox {
+    Q_OBJECT
+public:
+    struct Flags {
+        bool duplicateTrigger = false;
+        bool duplicateHotkey = false;
+        bool canDelete = false;
+    };
+
+    explicit FormatCard(const Shortcut& shortcut, QWidget* parent = nullptr);
+
+    void setShortcut(const Shortcut& shortcut);
+    const Shortcut& shortcut() const { return shortcut_; }
+    void setFlags(Flags flags);
+    Flags flags() const { return flags_; }
+    // Renders the preview again with the current date (the pattern unchanged).
+    void refreshPreview();
+    // Today's date in the format's pattern, as the preview shows it.
+    QString previewText() const;
+
+    // The name for screen readers: the label, or a stand-in while it is empty.
+    QString ownerName() const;
+    // The card's controls in keyboard order.
+    QList<QWidget*> focusChain() const;
+
+    QLineEdit* nameEdit() const { return name_; }
+    FormatPickerField* patternField() const { return pattern_; }
+    QLineEdit* triggerEdit() const { return trigger_; }
+    ShortcutCaptureWidget* captureField() const { return capture_; }
+    QWidget* deleteButton() const;
+    QWidget* clearShortcutButton() const;
+    ConflictMark* triggerWarning() const { return triggerWarning_; }
+    ConflictMark* hotkeyWarning() const { return hotkeyWarning_; }
+
+signals:
+    void edited(const orvalin::Shortcut& changed);
+    void deleteRequested(const orvalin::Uuid& id);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* buildHeader();
+    QWidget* buildTriggerRow();
+    QWidget* buildShortcutRow();
+    void edit(const std::function<void(Shortcut&)>& change);
+    void refreshNames();
+
+    Shortcut shortcut_;
+    Flags flags_;
+    QLineEdit* name_ = nullptr;
+    FocusGlyphButton* delete_ = nullptr;
+    PreviewPlate* preview_ = nullptr;
+    FormatPickerField* pattern_ = nullptr;
+    QLineEdit* trigger_ = nullptr;
+    ConflictMark* triggerWarning_ = nullptr;
+    ShortcutCaptureWidget* capture_ = nullptr;
+    ShortcutCaptureBinding* binding_ = nullptr;
+    ConflictMark* hotkeyWarning_ = nullptr;
+    FocusGlyphButton* clear_ = nullptr;
+};
+
+}  // namespace orvalin::ui

@@ -1,0 +1,117 @@
+#include <QAbstractButton>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+
+#include "formats_tab_fixture.h"
+#include "ui/capture/shortcut_capture_widget.h"
+#include "ui/settings/formats/format_reference_view.h"
+#include "ui/widgets/section_label.h"
+
+namespace orvalin::ui {
+namespace {
+
+TEST_F(FormatsTabTest, APresetReplacesThePatternAndTheMenuKeepsItsMarchSamples) {
+    openTab({entry("Court", "dd/MM/yyyy HH", "dtc ")});
+    FormatPickerField* field = cardAt(0).patternField();
+    QList<QAction*> items = field->presetsMenu()->actions();
+    ASSERT_EQ(items.size(), 8);
+    const QStringList labels{"Court — 20/03/2026",           "Moyen — 20 mars 2026",
+                             "Long — vendredi 20 mars 2026", "ISO 8601 — 2026-03-20",
+                             "Américain — 03/20/2026",       "Abrégé — 20 mar. 2026",
+                             "Européen — 20.03.2026",        "Date + heure — 20/03/2026 14:30"};
+    for (int i = 0; i < items.size(); ++i) EXPECT_EQ(items[i]->text(), labels[i]);
+
+    const int writes = store.writeCount;
+    items[2]->trigger();
+    EXPECT_EQ(field->lineEdit()->text(), "EEEE d MMMM yyyy");
+    EXPECT_EQ(manager->shortcuts()[0].dateFormat, "EEEE d MMMM yyyy");
+    EXPECT_EQ(stored()[0].dateFormat, "EEEE d MMMM yyyy");
+    EXPECT_EQ(store.writeCount, writes + 1);
+    EXPECT_EQ(cardAt(0).previewText(), today("EEEE d MMMM yyyy"));
+}
+
+TEST(FormatReference, ListsEightSectionsOfCodesWithTheirSpacingIntact) {
+    const auto sections = FormatReferenceView::sections();
+    std::vector<std::size_t> counts;
+    for (const auto& s : sections) counts.push_back(s.codes.size());
+    EXPECT_EQ(counts, (std::vector<std::size_t>{2, 4, 3, 3, 2, 3, 2, 2}));
+    EXPECT_EQ(sections[0].title, "Année");
+    EXPECT_EQ(sections[7].title, "Séparateurs");
+    const QString separators = sections[7].codes[0].code;
+    EXPECT_EQ(separators.size(), 15);
+    EXPECT_EQ(separators, "/  -  .  espace");
+    EXPECT_EQ(sections[7].codes[1].code, "'texte'");
+    // The runs of spaces before "ex :" pad each description to the same column.
+    for (const auto& s : sections) {
+        for (const auto& c : s.codes) {
+            const int at = c.description.indexOf("ex :");
+            if (at < 0) continue;
+            EXPECT_EQ(at, s.title == "Année" ? 22 : 23) << c.description.toStdString();
+        }
+    }
+
+    // The sheet shows those texts as they are, in a fixed 340 x 420 scrolling view.
+    FormatReferenceView view;
+    EXPECT_EQ(view.size(), QSize(340, 420));
+    QStringList shown;
+    for (QLabel* label : view.widget()->findChildren<QLabel*>()) shown << label->text();
+    EXPECT_TRUE(shown.contains("Nom complet            ex : mars"));
+    EXPECT_TRUE(shown.contains("/  -  .  espace"));
+    EXPECT_EQ(view.widget()->findChildren<SectionLabel*>().size(), 8);
+    view.show();
+    QApplication::processEvents();
+    EXPECT_GT(view.widget()->height(), 420) << "taller than its window: it scrolls";
+}
+
+TEST_F(FormatsTabTest, EachCardOpensAndClosesItsOwnReference) {
+    openTab({entry("Court", "dd/MM/yyyy", "dtc "), entry("ISO", "yyyy", "dt ")});
+    FormatPickerField* first = cardAt(0).patternField();
+    FormatPickerField* second = cardAt(1).patternField();
+    auto* button = qobject_cast<QAbstractButton*>(second->referenceButton());
+    button->click();
+    ASSERT_TRUE(second->isReferenceShown());
+    EXPECT_FALSE(first->isReferenceShown());
+    // Anchored to its button: below it, or above it where the screen has no room below.
+    const QRect anchor(button->mapToGlobal(QPoint(0, 0)), button->size());
+    const QRect popup = second->referencePopup()->geometry();
+    const bool below = popup.top() >= anchor.bottom();
+    const bool roomBelow = anchor.bottom() + popup.height() < button->screen()->availableGeometry().bottom();
+    EXPECT_EQ(below, roomBelow);
+    if (!below) {
+        EXPECT_LE(popup.bottom(), anchor.top());
+    }
+    EXPECT_EQ(second->referencePopup()->view()->size(), QSize(340, 420));
+
+    // Escape closes it.
+    QTest::keyClick(second->referencePopup(), Qt::Key_Escape);
+    EXPECT_FALSE(second->isReferenceShown());
+    EXPECT_FALSE(button->isChecked());
+
+    // Two presses of the button (from the keyboard) open and close it.
+    QTest::qWait(300);  // past the guard against a closing click reopening it
+    second->setReferenceShown(false);
+    button->click();
+    EXPECT_TRUE(second->isReferenceShown());
+    button->click();
+    EXPECT_FALSE(second->isReferenceShown());
+}
+
+TEST_F(FormatsTabTest, AnOpenReferenceLeavesARecordingCaptureFieldItsKeys) {
+    openTab({entry("Court", "dd/MM/yyyy", "dtc "), entry("ISO", "yyyy", "dt ")});
+    ShortcutCaptureWidget* capture = cardAt(0).captureField();
+    capture->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(capture, Qt::Key_Space);
+    ASSERT_TRUE(capture->isRecording());
+    cardAt(1).patternField()->setReferenceShown(true);
+    FormatReferencePopup* popup = cardAt(1).patternField()->referencePopup();
+    ASSERT_TRUE(popup && popup->isVisible());
+    // The key goes where the window system sends it, the open popup; the recording takes it.
+    pressNativeKey(popup, xkey::kK, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(capture->isRecording());
+    ASSERT_TRUE(manager->shortcuts()[0].globalShortcut.has_value());
+    EXPECT_EQ(manager->shortcuts()[0].globalShortcut->display, "⌃⇧K");
+}
+
+}  // namespace
+}  // namespace orvalin::ui

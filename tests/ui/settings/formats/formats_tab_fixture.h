@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QApplication>
+#include <QTest>
+#include <memory>
+
+#include "core/date_format.h"
+#include "core/shortcut_json.h"
+#include "support/native_key_press.h"
+#include "support/tray_fixture.h"
+#include "ui/settings/formats/default_format_picker.h"
+#include "ui/settings/formats/format_card.h"
+#include "ui/settings/formats/format_picker_field.h"
+#include "ui/settings/formats/formats_tab.h"
+
+namespace orvalin::ui {
+
+// A shown Formats tab on a manager with fake platform objects and a memory store.
+class FormatsTabTest : public TrayTest {
+protected:
+    FormatsTab& openTab(std::vector<Shortcut> formats) {
+        startManager().setShortcuts(std::move(formats));
+        manager->setDefaultFormatId(manager->shortcuts().front().id);
+        tab = std::make_unique<FormatsTab>(*manager);
+        tab->resize(520, 560);
+        tab->show();
+        QApplication::setActiveWindow(tab.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(tab.get()));
+        return *tab;
+    }
+    FormatCard& cardAt(std::size_t index) { return *tab->cards().at(index); }
+    // The list as the store holds it now.
+    std::vector<Shortcut> stored() const {
+        auto it = store.values.find(prefkey::kShortcuts);
+        if (it == store.values.end()) return {};
+        return decodeShortcuts(std::get<std::string>(it->second)).value_or(std::vector<Shortcut>{});
+    }
+    std::string storedDefault() const {
+        auto it = store.values.find(prefkey::kDefaultFormatId);
+        return it == store.values.end() ? std::string() : std::get<std::string>(it->second);
+    }
+    static QString today(const std::string& pattern) {
+        return QString::fromStdString(formatDate(std::chrono::system_clock::now(), pattern));
+    }
+    static bool shown(QWidget* w) { return w->isVisibleTo(w->window()); }
+
+    std::unique_ptr<FormatsTab> tab;
+};
+
+}  // namespace orvalin::ui

@@ -1,0 +1,313 @@
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QMenu>
+#include <QPointer>
+#include <QScrollBar>
+
+#include <QLabel>
+#include "formats_tab_fixture.h"
+#include "ui/capture/shortcut_capture_widget.h"
+#include "ui/settings/formats/field_row.h"
+#include "ui/widgets/appearance.h"
+
+namespace orvalin::ui {
+namespace {
+
+const GlobalShortcut kCtrlAltD{2, modifier::kControl | modifier::kAlt, "⌃⌥D"};
+
+TEST_F(FormatsTabTest, TypingAPatternUpdatesPreviewAndPickerAndSavesAtEveryKeystroke) {
+    openTab({entry("Court", "dd/MM/yyyy", "dtc "), entry("ISO", "yyyy", "dt ")});
+    FormatCard& iso = cardAt(1);
+    QPointer<FormatCard> cardBefore(&iso);
+    QLineEdit* field = iso.patternField()->lineEdit();
+    field->setFocus();
+    field->setCursorPosition(4);
+
+    const std::string typed = "-MM-dd";
+    std::string expected = "yyyy";
+    for (char c : typed) {
+        const int writesBefore = store.writeCount;
+        QTest::keyClick(field, c);
+        expected += c;
+        ASSERT_EQ(store.writeCount, writesBefore + 1) << "after " << expected;
+        EXPECT_EQ(manager->shortcuts()[1].dateFormat, expected);
+        ASSERT_EQ(stored().size(), 2u);
+        EXPECT_EQ(stored()[1].dateFormat, expected);
+        EXPECT_EQ(iso.previewText(), today(expected));
+        EXPECT_EQ(tab->defaultPicker()->itemText(1), "ISO  \u2013  " + today(expected));
+        EXPECT_EQ(field->text().toStdString(), expected);
+        EXPECT_TRUE(field->hasFocus());
+        EXPECT_EQ(field->cursorPosition(), static_cast<int>(expected.size()));
+    }
+    // Typing in the middle keeps the cursor where the user is, not at the end.
+    field->setCursorPosition(4);
+    QTest::keyClick(field, 'X');
+    EXPECT_EQ(manager->shortcuts()[1].dateFormat, "yyyyX-MM-dd");
+    EXPECT_EQ(field->cursorPosition(), 5);
+    EXPECT_EQ(cardBefore.data(), tab->cards()[1]) << "the card was rebuilt";
+    // The other card is untouched.
+    EXPECT_EQ(cardAt(0).previewText(), today("dd/MM/yyyy"));
+}
+
+TEST_F(FormatsTabTest, NameAndTriggerEditsSaveAndASelectionElsewhereSurvivesOtherSaves) {
+    openTab({entry("Court", "dd/MM/yyyy", "dtc "), entry("ISO", "yyyy", "dt ")});
+    QLineEdit* name = cardAt(0).nameEdit();
+    name->setFocus();
+    name->setSelection(1, 3);  // "our"
+    // A change that arrives from elsewhere rewrites nothing the user holds.
+    Shortcut other = manager->shortcuts()[1];
+    other.trigger = "iso ";
+    manager->updateShortcut(other);
+    EXPECT_EQ(cardAt(1).triggerEdit()->text(), "iso ");
+    EXPECT_TRUE(name->hasFocus());
+    EXPECT_EQ(name->selectionStart(), 1);
+    EXPECT_EQ(name->selectedText(), "our");
+
+    QTest::keyClicks(name, "ou");  // replaces the selection
+    EXPECT_EQ(manager->shortcuts()[0].label, "Cout");
+    EXPECT_EQ(stored()[0].label, "Cout");
+    EXPECT_EQ(tab->defaultPicker()->itemText(0), "Cout  \u2013  " + today("dd/MM/yyyy"));
+    EXPECT_EQ(cardAt(0).nameEdit()->accessibleName(), "Nom du format Cout");
+
+    QLineEdit* trigger = cardAt(1).triggerEdit();
+    trigger->setFocus();
+    trigger->selectAll();
+    QTest::keyClicks(trigger, "zz ");
+    EXPECT_EQ(stored()[1].trigger, "zz ");
+
+    // The engine answers the new trigger from the next key press, and no longer the old one.
+    platform.monitor.type("iso ");
+    EXPECT_TRUE(manager->isInsertionUnderWay() == false);
+    platform.monitor.type("zz ");
+    EXPECT_TRUE(manager->isInsertionUnderWay());
+}
+
+TEST_F(FormatsTabTest, DuplicateTriggersFlagBothCardsAndClearTogether) {
+    openTab({entry("A", "yyyy", "dt "), entry("B", "yyyy", "x "), entry("C", "yyyy", ""),
+             entry("D", "yyyy", "")});
+    auto warned = [&](std::size_t i) { return shown(cardAt(i).triggerWarning()); };
+    EXPECT_FALSE(warned(0));
+    EXPECT_FALSE(warned(1));
+    EXPECT_FALSE(warned(2)) << "empty triggers never conflict";
+    EXPECT_FALSE(warned(3));
+
+    QLineEdit* b = cardAt(1).triggerEdit();
+    b->setFocus();
+    b->selectAll();
+    QTest::keyClicks(b, "dt ");
+    EXPECT_TRUE(warned(0));
+    EXPECT_TRUE(warned(1));
+    EXPECT_EQ(cardAt(0).triggerWarning()->text(), "Déjà utilisé");
+    EXPECT_EQ(cardAt(1).triggerEdit()->accessibleDescription(),
+              "Ce déclencheur est déjà utilisé par un autre format");
+    EXPECT_EQ(stored()[1].trigger, "dt ") << "a conflict never blocks the edit";
+
+    QTest::keyClick(b, 'x');  // "dt x": unique again
+    EXPECT_FALSE(warned(0));
+    EXPECT_FALSE(warned(1));
+    QTest::keyClick(b, Qt::Key_Backspace);
+    EXPECT_TRUE(warned(0)) << "back to the shared text on the next keystroke";
+    QTest::keyClick(b, Qt::Key_Backspace);  // "dt", case and spaces count
+    EXPECT_FALSE(warned(0));
+    EXPECT_FALSE(warned(2));
+}
+
+TEST_F(FormatsTabTest, SharedCombinationsFlagInPairsAndClearingOneClearsBoth) {
+    GlobalShortcut otherDisplay = kCtrlAltD;
+    otherDisplay.display = "Ctrl+Alt+D";
+    openTab({entry("A", "yyyy", "a ", kCtrlAltD), entry("B", "yyyy", "b ", kCtrlAltD),
+             entry("C", "yyyy", "c ", otherDisplay), entry("D", "yyyy", "d ")});
+    auto warned = [&](std::size_t i) { return shown(cardAt(i).hotkeyWarning()); };
+    EXPECT_TRUE(warned(0));
+    EXPECT_TRUE(warned(1));
+    EXPECT_FALSE(warned(2)) << "same key and modifiers, other display: not the same combination";
+    EXPECT_FALSE(warned(3));
+    EXPECT_FALSE(shown(cardAt(3).clearShortcutButton())) << "nothing to clear";
+    EXPECT_EQ(cardAt(0).captureField()->displayedText(), "⌃⌥D");
+
+    auto* clear = qobject_cast<QAbstractButton*>(cardAt(1).clearShortcutButton());
+    ASSERT_TRUE(clear && shown(clear));
+    clear->click();
+    EXPECT_FALSE(manager->shortcuts()[1].globalShortcut.has_value());
+    EXPECT_FALSE(stored()[1].globalShortcut.has_value());
+    EXPECT_FALSE(shown(clear));
+    EXPECT_FALSE(warned(0));
+    EXPECT_FALSE(warned(1));
+    EXPECT_EQ(cardAt(1).captureField()->displayedText(), "Cliquer pour assigner");
+}
+
+TEST_F(FormatsTabTest, RecordingACombinationInACardStoresItAndFlagsTheOtherCard) {
+    openTab({entry("A", "yyyy", "a ", kCtrlAltD), entry("B", "yyyy", "b ")});
+    ShortcutCaptureWidget* capture = cardAt(1).captureField();
+    // From the keyboard: Tab reaches the field, Space starts recording.
+    capture->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(capture, Qt::Key_Space);
+    ASSERT_TRUE(capture->isRecording());
+    pressNativeKey(capture, xkey::kD, Qt::Key_D, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_FALSE(capture->isRecording());
+    ASSERT_TRUE(manager->shortcuts()[1].globalShortcut.has_value());
+    EXPECT_EQ(manager->shortcuts()[1].globalShortcut->keyCode, 2u);
+    EXPECT_TRUE(stored()[1].globalShortcut.has_value());
+    EXPECT_TRUE(shown(cardAt(0).hotkeyWarning()));
+    EXPECT_TRUE(shown(cardAt(1).hotkeyWarning()));
+    EXPECT_TRUE(shown(cardAt(1).clearShortcutButton()));
+
+    // The engine fires the new combination for both formats on the next key press.
+    platform.monitor.press(2, modifier::kControl | modifier::kAlt);
+    EXPECT_TRUE(manager->isInsertionUnderWay());
+}
+
+TEST_F(FormatsTabTest, DeleteAndAddKeepTheDefaultAndTheDeleteButtonsRight) {
+    openTab({entry("Court", "dd/MM/yyyy", "dtc ")});
+    EXPECT_FALSE(shown(cardAt(0).deleteButton())) << "the last format cannot be deleted";
+
+    tab->addButton()->click();
+    ASSERT_EQ(tab->cards().size(), 2u);
+    EXPECT_EQ(manager->shortcuts()[1].label, "Nouveau");
+    EXPECT_EQ(stored().size(), 2u);
+    EXPECT_TRUE(shown(cardAt(0).deleteButton()));
+    EXPECT_TRUE(shown(cardAt(1).deleteButton()));
+    EXPECT_TRUE(cardAt(1).nameEdit()->hasFocus()) << "the new card is ready for its name";
+    EXPECT_EQ(tab->defaultPicker()->count(), 2);
+
+    // Deleting the default format moves the picker to the new default, the first remaining one.
+    const Uuid court = manager->shortcuts()[0].id;
+    const Uuid added = manager->shortcuts()[1].id;
+    ASSERT_EQ(manager->defaultFormatId(), court);
+    QPointer<FormatCard> doomed(&cardAt(0));
+    qobject_cast<QAbstractButton*>(cardAt(0).deleteButton())->click();
+    ASSERT_EQ(tab->cards().size(), 1u);
+    EXPECT_EQ(tab->cards()[0]->shortcut().id, added);
+    EXPECT_EQ(manager->defaultFormatId(), added);
+    EXPECT_EQ(storedDefault(), added.toString());
+    EXPECT_EQ(tab->defaultPicker()->count(), 1);
+    EXPECT_EQ(tab->defaultPicker()->currentIndex(), 0);
+    EXPECT_FALSE(shown(cardAt(0).deleteButton()));
+    QTRY_VERIFY(doomed.isNull());
+}
+
+TEST_F(FormatsTabTest, DefaultPickerListsEveryFormatAndSavesTheChoice) {
+    openTab({entry("Court", "dd/MM/yyyy", "dtc "), entry("ISO", "yyyy-MM-dd", "dt ")});
+    DefaultFormatPicker* picker = tab->defaultPicker();
+    ASSERT_EQ(picker->count(), 2);
+    EXPECT_EQ(picker->itemText(0), "Court  \u2013  " + today("dd/MM/yyyy"));
+    EXPECT_EQ(picker->currentIndex(), 0);
+    const int writes = store.writeCount;
+    picker->setFocus();
+    QTest::keyClick(picker, Qt::Key_Down);
+    EXPECT_EQ(manager->defaultFormatId(), manager->shortcuts()[1].id);
+    EXPECT_EQ(store.writeCount, writes + 1);
+    EXPECT_EQ(storedDefault(), manager->shortcuts()[1].id.toString());
+}
+
+// Tab from the default picker reaches every shown control of every card in order, then the add button.
+void walkTabOrder(FormatsTab& tab) {
+    std::vector<QWidget*> expected{tab.defaultPicker()};
+    for (FormatCard* c : tab.cards()) {
+        for (QWidget* w : c->focusChain()) {
+            if (w->isVisibleTo(w->window())) expected.push_back(w);
+        }
+    }
+    expected.push_back(tab.addButton());
+    tab.defaultPicker()->setFocus(Qt::TabFocusReason);
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), expected[i])
+            << "stop " << i << " is " << QApplication::focusWidget()->accessibleName().toStdString();
+    }
+}
+
+TEST_F(FormatsTabTest, TabWalksEveryControlInCardOrderAndNamesSayWhichFormat) {
+    openTab({entry("Court", "dd/MM/yyyy", "dtc ", kCtrlAltD), entry("ISO", "yyyy", "dt ", kCtrlAltD)});
+    tab->addButton()->click();  // a card made later still comes before the add button
+    FormatCard& iso = cardAt(1);
+    EXPECT_EQ(iso.triggerEdit()->accessibleName(), "Déclencheur de ISO");
+    EXPECT_EQ(iso.captureField()->accessibleName(), "Raccourci clavier de ISO");
+    EXPECT_EQ(iso.patternField()->lineEdit()->accessibleName(), "Format de date de ISO");
+    EXPECT_EQ(iso.deleteButton()->accessibleName(), "Supprimer le format ISO");
+    EXPECT_EQ(iso.clearShortcutButton()->accessibleName(), "Supprimer le raccourci de ISO");
+
+    // What a screen reader is told: every control of a card names its format.
+    for (FormatCard* c : tab->cards()) {
+        const QString owner = c->ownerName();
+        for (QWidget* w : c->focusChain()) {
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            ASSERT_TRUE(a);
+            EXPECT_TRUE(a->text(QAccessible::Name).contains(owner))
+                << a->text(QAccessible::Name).toStdString() << " lacks " << owner.toStdString();
+        }
+    }
+    // A pop-up's name on Linux is its current item; its label comes through the "labelled by" relation.
+    bool labelled = false;
+    for (const auto& [other, relation] :
+         QAccessible::queryAccessibleInterface(tab->defaultPicker())->relations(QAccessible::Label)) {
+        labelled = labelled || other->text(QAccessible::Name) == "Format par défaut";
+    }
+    EXPECT_TRUE(labelled);
+
+    walkTabOrder(*tab);
+}
+
+TEST_F(FormatsTabTest, TabOrderHoldsFromTheStartAndAfterAddingAndDeleting) {
+    openTab({entry("Court", "dd/MM/yyyy", "dtc "), entry("ISO", "yyyy", "dt ", kCtrlAltD)});
+    walkTabOrder(*tab);
+    tab->addButton()->click();
+    walkTabOrder(*tab);
+    qobject_cast<QAbstractButton*>(cardAt(0).deleteButton())->click();
+    walkTabOrder(*tab);
+}
+
+TEST_F(FormatsTabTest, AHundredFormatsOpenAndAnAddedCardIsScrolledIntoView) {
+    std::vector<Shortcut> many;
+    for (int i = 0; i < 100; ++i)
+        many.push_back(entry("F" + std::to_string(i), "dd/MM/yyyy", "t" + std::to_string(i) + " "));
+    openTab(many);
+    EXPECT_EQ(tab->cards().size(), 100u);
+    EXPECT_EQ(tab->defaultPicker()->count(), 100);
+    tab->addButton()->click();
+    FormatCard* added = tab->cards().back();
+    EXPECT_TRUE(added->nameEdit()->hasFocus());
+    QTRY_VERIFY(tab->verticalScrollBar()->value() > 0);
+    QTRY_VERIFY(tab->viewport()->rect().contains(
+        QRect(added->nameEdit()->mapTo(tab->viewport(), QPoint(0, 0)), added->nameEdit()->size())));
+}
+
+}  // namespace
+}  // namespace orvalin::ui
+
+namespace orvalin::ui {
+namespace {
+
+TEST_F(FormatsTabTest, AListHoldingAnIdTwiceGetsACardPerEntryAndNoStrayOnes) {
+    Shortcut twin = entry("A", "yyyy", "a ");
+    Shortcut copy = twin;
+    copy.label = "A bis";
+    openTab({twin, copy});
+    ASSERT_EQ(tab->cards().size(), 2u);
+    tab->addButton()->click();
+    ASSERT_EQ(tab->cards().size(), 3u);
+    EXPECT_EQ(cardAt(1).nameEdit()->text(), "A bis");
+    int shownCards = 0;
+    for (FormatCard* c : tab->widget()->findChildren<FormatCard*>()) shownCards += shown(c) ? 1 : 0;
+    EXPECT_EQ(shownCards, 3);
+}
+
+TEST_F(FormatsTabTest, HandSetColoursFollowTheAppearance) {
+    openTab({entry("A", "yyyy", "a ")});
+    auto* caption = tab->widget()->findChild<QLabel*>("caption");
+    ASSERT_TRUE(caption);
+    EXPECT_LT(caption->palette().color(QPalette::WindowText).alpha(), 255) << "secondary from the start";
+    applyAppearance(Appearance::Dark);
+    QApplication::processEvents();
+    const QColor dark = caption->palette().color(QPalette::WindowText);
+    applyAppearance(Appearance::Light);
+    QApplication::processEvents();
+    const QColor light = caption->palette().color(QPalette::WindowText);
+    applyAppearance(Appearance::System);
+    EXPECT_GT(dark.lightness(), 128);
+    EXPECT_LT(light.lightness(), 128);
+    EXPECT_LT(dark.alpha(), 255) << "secondary, not primary";
+}
+
+}  // namespace
+}  // namespace orvalin::ui
