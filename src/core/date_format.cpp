@@ -50,15 +50,20 @@ std::string formatDate(std::chrono::system_clock::time_point instant, std::strin
     icu::Locale locale = icu::Locale::createCanonical(usableLocaleName(localeName).c_str());
     icu::UnicodeString icuPattern =
         icu::UnicodeString::fromUTF8(icu::StringPiece(pattern.data(), static_cast<int32_t>(pattern.size())));
-    icu::SimpleDateFormat formatter(icuPattern, locale, status);
-    if (U_FAILURE(status)) return {};
+    auto formatter = std::make_unique<icu::SimpleDateFormat>(icuPattern, locale, status);
+    if (U_FAILURE(status)) {
+        // A locale asking for what ICU lacks (LC_TIME=en-u-nu-foo: no such digits) still gets a date.
+        status = U_ZERO_ERROR;
+        formatter = std::make_unique<icu::SimpleDateFormat>(icuPattern, icu::Locale("en_US_POSIX"), status);
+        if (U_FAILURE(status)) return {};
+    }
     // Ask the host each time rather than trusting ICU's cached default zone.
-    formatter.adoptTimeZone(timeZoneId.empty()
-                                ? icu::TimeZone::detectHostTimeZone()
-                                : icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(timeZoneId)));
+    formatter->adoptTimeZone(timeZoneId.empty()
+                                 ? icu::TimeZone::detectHostTimeZone()
+                                 : icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(timeZoneId)));
     const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(instant.time_since_epoch());
     icu::UnicodeString out;
-    formatter.format(static_cast<UDate>(millis.count()), out);
+    formatter->format(static_cast<UDate>(millis.count()), out);
     std::string result;
     out.toUTF8String(result);
     return result;

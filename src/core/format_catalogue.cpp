@@ -28,6 +28,11 @@ void FormatCatalogue::loadShortcuts() {
                       << "); using the built-in formats, the stored ones are kept\n";
             store_.preserveBeforeNextWrite();
         }
+    } else if (store_.contains(prefkey::kShortcuts)) {
+        // Something other than the list's text (edited by hand, say) is still the user's.
+        std::cerr << "orvalin: stored formats unreadable (not a text); using the built-in formats, "
+                     "the stored ones are kept\n";
+        store_.preserveBeforeNextWrite();
     }
     if (auto text = store_.string(prefkey::kDefaultFormatId)) {
         if (auto id = Uuid::parse(*text)) {

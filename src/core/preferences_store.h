@@ -33,6 +33,8 @@ public:
 
     virtual std::optional<std::string> string(std::string_view key) const = 0;
     virtual std::optional<bool> boolean(std::string_view key) const = 0;
+    // Whether anything at all is stored under `key`, of whatever type.
+    virtual bool contains(std::string_view key) const = 0;
     // Stores all changes together; false when nothing could be stored (the previous state is kept).
     virtual bool write(const Changes& changes) = 0;
     // A caller found a stored value it could not use: keep a copy of what is stored now before
@@ -58,6 +60,7 @@ class MemoryPreferencesStore : public PreferencesStore {
 public:
     std::optional<std::string> string(std::string_view key) const override;
     std::optional<bool> boolean(std::string_view key) const override;
+    bool contains(std::string_view key) const override { return values.find(key) != values.end(); }
     bool write(const Changes& changes) override;
     void preserveBeforeNextWrite() override { ++preserveRequests; }
 
@@ -80,6 +83,7 @@ public:
 
     std::optional<std::string> string(std::string_view key) const override;
     std::optional<bool> boolean(std::string_view key) const override;
+    bool contains(std::string_view key) const override { return data_.contains(key); }
     bool write(const Changes& changes) override;
     void preserveBeforeNextWrite() override { preserve_ = true; }
 

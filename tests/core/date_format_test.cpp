@@ -67,6 +67,16 @@ TEST_F(LocaleEnvironment, LocaleIcuCannotUseRendersAsPosixInsteadOfCrashing) {
     EXPECT_EQ(usableLocaleName("fr_FR"), "fr_FR") << "a sound name is kept";
 }
 
+// Found by fuzzing: a locale naming digits or a calendar ICU does not have rendered every date as
+// an empty text, from the environment as well.
+TEST_F(LocaleEnvironment, LocaleWithUnknownKeywordsStillRendersTheDate) {
+    for (const char* locale : {"en-u-nu-foo", "fr_FR@numbers=nosuch", "@numbers=hanidecar_EG"}) {
+        EXPECT_EQ(formatDate(kMarch20, "yyyy-MM-dd 'le'", locale, "UTC"), "2026-03-20 le") << locale;
+    }
+    setenv("LC_TIME", "en-u-nu-foo", 1);
+    EXPECT_EQ(formatDate(kMarch20, "yyyy"), "2026");
+}
+
 TEST(DateFormat, NumericPatternsAreTheSameInEveryLocale) {
     for (const char* locale : {"fr_FR", "en_US", "de_DE", "en_US_POSIX", "ja_JP"}) {
         EXPECT_EQ(formatDate(kMarch20, "yyyy-MM-dd ", locale, "UTC"), "2026-03-20 ") << locale;

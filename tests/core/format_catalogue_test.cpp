@@ -71,13 +71,18 @@ TEST(FormatCatalogue, UnknownOrBadDefaultIdFallsBackToTheFirstEntry) {
     }
 }
 
-TEST_F(Catalogue, UndecodableListKeepsBuiltInsAndAsksForACopy) {
-    store.values[prefkey::kShortcuts] =
-        std::string(R"([{"id":"x","label":"a","dateFormat":"b","trigger":"c"}])");
-    c.loadShortcuts();
-    EXPECT_EQ(labels(c), (std::vector<std::string>{"Court", "Long", "ISO"}));
-    EXPECT_EQ(store.writeCount, 0);
-    EXPECT_EQ(store.preserveRequests, 1);
+TEST(FormatCatalogue, UndecodableOrNonTextListKeepsBuiltInsAndAsksForACopy) {
+    for (const PreferencesStore::Value& stored :
+         {PreferencesStore::Value(std::string(R"([{"id":"x","label":"a","dateFormat":"b","trigger":"c"}])")),
+          PreferencesStore::Value(true)}) {
+        MemoryPreferencesStore store;
+        store.values[prefkey::kShortcuts] = stored;
+        FormatCatalogue c(store);
+        c.loadShortcuts();
+        EXPECT_EQ(labels(c), (std::vector<std::string>{"Court", "Long", "ISO"})) << stored.index();
+        EXPECT_EQ(store.writeCount, 0);
+        EXPECT_EQ(store.preserveRequests, 1) << stored.index();
+    }
 }
 
 TEST_F(Catalogue, NewTriggersAreNumberedAndReusedAfterDeletion) {
@@ -179,6 +184,20 @@ TEST_F(CatalogueOnDisk, CorruptListStartsOnBuiltInsAndIsCopiedAtFirstSave) {
     ASSERT_TRUE(c.saveShortcuts());
     ASSERT_EQ(siblings().size(), 1u);
     EXPECT_EQ(readFile(siblings()[0]), original);
+}
+
+// Found by fuzzing: a list written as JSON rather than as its text was replaced without a copy.
+TEST_F(CatalogueOnDisk, ListThatIsNotATextIsCopiedAtFirstSave) {
+    const std::string original = R"({"Orvalin.shortcuts.v2":[{"label":"Mine"}],"Orvalin.appearance":"dark"})";
+    writePrefs(original);
+    JsonFilePreferencesStore store(prefsFile());
+    FormatCatalogue c(store);
+    c.loadShortcuts();
+    EXPECT_EQ(labels(c), (std::vector<std::string>{"Court", "Long", "ISO"}));
+    ASSERT_TRUE(c.saveShortcuts());
+    ASSERT_EQ(siblings().size(), 1u);
+    EXPECT_EQ(readFile(siblings()[0]), original);
+    EXPECT_EQ(store.string(prefkey::kAppearance), "dark");
 }
 
 }  // namespace
