@@ -77,19 +77,19 @@ TEST(FormatsEndToEnd, ATriggerAndACombinationEditedInTheFormatsTabWorkAtOnceAndA
         << readFile(err);
     auto frame = windowGeometry(settings);
     ASSERT_TRUE(frame.has_value());
-    // A click on the page (between the headings) gives the window the keyboard; the focus is on
-    // its first control, the default format picker.
+    // A click on the window's top edge gives it the keyboard without moving the focus.
     run("xdotool mousemove " + std::to_string(frame->x + frame->width - 30) + " " +
         std::to_string(frame->y + 8) + " click 1 >/dev/null 2>&1");
     run("xdotool windowfocus --sync " + settings + " >/dev/null 2>&1");
     std::this_thread::sleep_for(500ms);
-    // The window opens on "Général"; Ctrl+Tab turns to "Formats" and takes the focus to its first
-    // control, the default format picker.
+    // The window opens on "Général" with the keyboard on the tabs; Ctrl+Tab turns to "Formats"
+    // and the focus stays on the tabs.
     keys("ctrl+Tab");
     std::this_thread::sleep_for(300ms);
 
-    // The ISO card: name, delete, pattern, presets, reference, then the trigger field.
-    tab(6);
+    // The default format picker, then the ISO card: name, delete, pattern, presets, reference,
+    // then the trigger field.
+    tab(7);
     keys("ctrl+a z z space");
     ASSERT_TRUE(waitUntil([] { return storedFormats().front().trigger == "zz "; }, 10s))
         << readFile(JsonFilePreferencesStore::defaultPath());
