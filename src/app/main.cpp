@@ -7,14 +7,13 @@
 #include <QSocketNotifier>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <iostream>
-#include <system_error>
 
 #include "app/application_runtime.h"
 #include "app/build_info.h"
 #include "app/command_line.h"
 #include "platform/x11/clipboard_keeper.h"
+#include "platform/xdg_autostart_login_item.h"
 #include "ui/onboarding/onboarding_view.h"
 #include "ui/orvalin_app.h"
 #include "ui/settings/settings_view.h"
@@ -107,13 +106,13 @@ int main(int argc, char** argv) {
         return new orvalin::ui::OnboardingView(app.manager(), app.store());
     });
     if (command.action == orvalin::CommandLine::Action::Show) {
-        QMetaObject::invokeMethod(&tray, [&tray] { tray.showPanel(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &tray, [&tray] { tray.showPanel(); }, Qt::QueuedConnection);
     }
     tray.setWindowContentFactory(QStringLiteral("preferences"), [&runtime](orvalin::ui::OrvalinApp& app) {
         return new orvalin::ui::SettingsView(app.manager(), app.store(), runtime.urlOpener());
     });
-    std::error_code noPath;
-    runtime.keepSelectionsWith(std::filesystem::read_symlink("/proc/self/exe", noPath).string());
+    runtime.keepSelectionsWith(orvalin::XdgAutostartLoginItem::currentExecutable().string());
     const int status = tray.exec();
     // Quitter, SIGTERM or logout in the middle of an insertion: its date still lands.
     runtime.finishInsertion();
