@@ -60,15 +60,6 @@ QWidget* makeRow(const QString& trigger, const QString& date) {
 
 }  // namespace
 
-QString withoutSurroundingBlanks(const std::string& text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && blank(text[begin])) ++begin;
-    while (end > begin && blank(text[end - 1])) --end;
-    return QString::fromStdString(text.substr(begin, end - begin));
-}
-
 TriggerBox::TriggerBox(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
     rowsWidget_ = new QWidget;
@@ -105,7 +96,7 @@ void TriggerBox::setEntries(const std::vector<Shortcut>& entries, Instant now) {
         delete item;
     }
     for (const Shortcut& entry : entries) {
-        rowsLayout_->addWidget(makeRow(withoutSurroundingBlanks(entry.trigger),
+        rowsLayout_->addWidget(makeRow(trimSpacesAndTabs(entry.trigger),
                                        QString::fromStdString(formatDate(now, entry.dateFormat))));
     }
     rowCount_ = entries.size();

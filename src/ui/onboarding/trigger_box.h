@@ -37,7 +37,4 @@ private:
     std::size_t rowCount_ = 0;
 };
 
-// Spaces and tabs off both ends; line breaks stay.
-QString withoutSurroundingBlanks(const std::string& text);
-
 }  // namespace orvalin::ui

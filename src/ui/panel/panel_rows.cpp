@@ -26,13 +26,6 @@ constexpr int kPadV = 5;
 constexpr int kGap = 6;
 }  // namespace
 
-QString trimSpacesAndTabs(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(" \t");
-    return QString::fromStdString(text.substr(first, last - first + 1));
-}
-
 PanelRowButton::PanelRowButton(QWidget* parent) : QAbstractButton(parent) {
     setAttribute(Qt::WA_Hover);
     setFocusPolicy(Qt::TabFocus);

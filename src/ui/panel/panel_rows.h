@@ -110,7 +110,4 @@ private:
     int width_;
 };
 
-// Spaces and tabs off both ends; line breaks stay.
-QString trimSpacesAndTabs(const std::string& text);
-
 }  // namespace orvalin::ui

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QWidget>
+#include <string>
 
 namespace orvalin::ui {
 
@@ -10,6 +11,9 @@ namespace orvalin::ui {
 enum class ColorRole { Primary, Secondary, Tertiary, Accent, Orange, White };
 
 QColor resolveColor(ColorRole role, const QPalette& palette);
+
+// A trigger as shown to the user: spaces and tabs off both ends; line breaks stay.
+QString trimSpacesAndTabs(const std::string& text);
 
 // One line of text in a colour role, shortened with "…" when the layout gives it less room
 // than it would like (so long labels never widen the panel). Drawn inside its contents margins.
