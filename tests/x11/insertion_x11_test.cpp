@@ -324,16 +324,3 @@ TEST(ClipboardKeeper, SelectionsTravelWholeToTheKeeperAndDamagedInputIsRefused) 
 
 }  // namespace
 }  // namespace orvalin::x11
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
-    XvfbServer server;
-    if (!server.start()) {
-        std::fprintf(stderr, "%s\n", server.error().c_str());
-        return 1;
-    }
-    server.exportDisplay();
-    QGuiApplication app(argc, argv);
-    return RUN_ALL_TESTS();
-}
