@@ -1,6 +1,7 @@
 #include "platform/x11/clipboard_keeper.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <unistd.h>
@@ -98,6 +99,11 @@ public:
                 &std::free);
             if (owner && owner->owner == window_) owned_[selection] = &k;
         }
+        // The program that started us waits for this before it ends, so that the selections are
+        // never left without an owner in between.
+        const char ready = 1;
+        [[maybe_unused]] const auto said = ::write(STDOUT_FILENO, &ready, 1);
+        ::close(STDOUT_FILENO);
         while (!owned_.empty()) {
             std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> event(xcb_wait_for_event(c_),
                                                                              &std::free);
@@ -263,10 +269,16 @@ int runClipboardKeeper(int inputFd) {
 bool startClipboardKeeper(const std::string& program, const std::vector<KeptSelection>& kept) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) return false;
+    int ready[2];
+    if (::pipe2(ready, O_CLOEXEC) != 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return false;
+    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, ready[1], 1);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -282,6 +294,7 @@ bool startClipboardKeeper(const std::string& program, const std::vector<KeptSele
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     ::close(fds[0]);
+    ::close(ready[1]);
     bool written = spawned == 0;
     if (written) {
         // The keeper may die before reading it all; that must not end this program by SIGPIPE.
@@ -303,6 +316,13 @@ bool startClipboardKeeper(const std::string& program, const std::vector<KeptSele
         ::sigaction(SIGPIPE, &previous, nullptr);
     }
     ::close(fds[1]);
+    // Bounded: a keeper that cannot reach the display ends, which closes the pipe at once.
+    if (written) {
+        pollfd readable{ready[0], POLLIN, 0};
+        while (::poll(&readable, 1, 1000) < 0 && errno == EINTR) {
+        }
+    }
+    ::close(ready[0]);
     return written;
 }
 
