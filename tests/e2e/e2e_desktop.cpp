@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace orvalin::e2e {
 
@@ -42,20 +43,43 @@ constexpr int kLabelTo = 66;
 }  // namespace
 
 std::optional<int> PanelRows::rowCentre(std::size_t index) {
-    std::size_t rows = 0;
-    for (const auto& [top, bottom] : textLines()) {
-        const int middle = (top + bottom) / 2;
-        run("xdotool mousemove " + std::to_string(panel_.x + panel_.width - 60) + " " +
-            std::to_string(panel_.y + middle) + " >/dev/null 2>&1");
-        if (!waitUntil([&] { return lit(middle); }, 2s)) continue;
-        if (rows++ == index) return panel_.y + middle;
-    }
-    return std::nullopt;
+    // Under load the panel may still be painting when it is first read, or a hover may come late:
+    // scan again until the row shows up or the time is gone.
+    std::optional<int> found;
+    waitUntil(
+        [&] {
+            // Off the panel, so no row is lit while the lines are read.
+            run("xdotool mousemove 5 5 >/dev/null 2>&1");
+            std::size_t rows = 0;
+            for (const auto& [top, bottom] : textLines()) {
+                const int middle = (top + bottom) / 2;
+                run("xdotool mousemove " + std::to_string(panel_.x + panel_.width - 60) + " " +
+                    std::to_string(panel_.y + middle) + " >/dev/null 2>&1");
+                if (!waitUntil([&] { return lit(middle); }, 2s)) continue;
+                if (rows++ == index) {
+                    found = panel_.y + middle;
+                    return true;
+                }
+            }
+            return false;
+        },
+        20s);
+    return found;
 }
 
 std::vector<std::pair<int, int>> PanelRows::textLines() const {
     std::vector<std::pair<int, int>> lines;
-    const auto pixels = screenPixels(panel_);
+    // Read only a settled picture: two reads a moment apart that agree.
+    std::vector<std::uint32_t> pixels = screenPixels(panel_);
+    waitUntil(
+        [&] {
+            std::this_thread::sleep_for(150ms);
+            auto again = screenPixels(panel_);
+            const bool settled = again == pixels;
+            pixels = std::move(again);
+            return settled;
+        },
+        5s);
     if (pixels.empty()) return lines;
     int start = -1;
     for (int y = 0; y <= panel_.height; ++y) {
