@@ -18,6 +18,7 @@
 #include "platform/single_instance_guard.h"
 #include "platform/x11/active_window_watcher.h"
 #include "platform/x11/clipboard_keeper.h"
+#include "platform/x11/keyboard_hold.h"
 #include "platform/x11/record_key_monitor.h"
 #include "platform/x11/selection_watch.h"
 #include "platform/x11/x11_connection.h"
@@ -88,7 +89,9 @@ PreferencesStore& ApplicationRuntime::store() {
     return *store_;
 }
 
-UrlOpener& ApplicationRuntime::urlOpener() { return *urlOpener_; }
+UrlOpener& ApplicationRuntime::urlOpener() {
+    return *urlOpener_;
+}
 
 std::string ApplicationRuntime::permissionHelpUrl() {
     return helpPageUrl(runningBinaryDir(), ORVALIN_WEBSITE);
@@ -153,7 +156,13 @@ void ApplicationRuntime::createClipboard() {
     });
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         QtClipboardPasteboard* pb = pasteboard_.get();
-        selectionWatch_ = std::make_unique<x11::SelectionRequestWatch>(*conn, [pb] { pb->dataFetched(); });
+        // The user's keys typed after a paste wait in the server until the target fetched the date.
+        keyboardHold_ = std::make_unique<x11::KeyboardHold>(*conn, [] { x11::waitForQtRequests(); });
+        x11::KeyboardHold* hold = keyboardHold_.get();
+        selectionWatch_ = std::make_unique<x11::SelectionRequestWatch>(*conn, [pb, hold] {
+            pb->dataFetched();
+            hold->releaseSoon();
+        });
     }
 }
 
@@ -175,6 +184,8 @@ void ApplicationRuntime::createKeyboard(const std::string& display) {
     keySynthesizer_ = std::make_unique<x11::XTestKeySynthesizer>(
         *connection_, *tracker_, [monitor](std::uint32_t sym) { return monitor->keycodeForKeysym(sym); },
         [monitor](std::uint32_t kc) { return monitor->isModifierKeycode(kc); });
+    if (x11::KeyboardHold* hold = keyboardHold_.get())
+        keySynthesizer_->setAfterPaste([hold] { hold->hold(); });
 }
 
 void ApplicationRuntime::startEngine() {

@@ -26,6 +26,7 @@ class XTestKeySynthesizer;
 class X11TrustQuery;
 class ActiveWindowWatcher;
 class SelectionRequestWatch;
+class KeyboardHold;
 }  // namespace x11
 
 // Everything the running program is made of, wired together: the X11 and Linux realisations of
@@ -77,6 +78,7 @@ private:
     std::unique_ptr<SingleInstanceGuard> guard_;
     std::unique_ptr<x11::X11Connection> connection_;
     std::unique_ptr<PasteTracker> tracker_;
+    std::unique_ptr<x11::KeyboardHold> keyboardHold_;
     std::unique_ptr<QtClipboardPasteboard> pasteboard_;
     std::unique_ptr<x11::SelectionRequestWatch> selectionWatch_;
     std::unique_ptr<x11::RecordKeyMonitor> keyMonitor_;

@@ -27,10 +27,22 @@ bool isContentFormat(const QString& format) {
     return !format.isEmpty() && !kSkipped.contains(format);
 }
 
+// Longer than any owner that answers takes for one format.
+constexpr std::chrono::milliseconds kSlowRead{1000};
+
+PasteboardSnapshot unreadable() {
+    PasteboardSnapshot snap;
+    snap.unreadable = true;
+    return snap;
+}
+
 // The inserted date as plain text, marked so that no clipboard manager keeps it.
 QMimeData* transientText(const std::string& text) {
     auto* data = new QMimeData;
     data->setText(QString::fromStdString(text));
+    // GTK asks for this name first; answered, it fetches once, so the user's keys held until the
+    // fetch come after the date.
+    data->setData("text/plain;charset=utf-8", QByteArray::fromStdString(text));
     data->setData(kTransientHint, "secret");
     data->setData(kCopyqHidden, "1");
     return data;
@@ -83,19 +95,26 @@ PasteboardSnapshot QtClipboardPasteboard::read(QClipboard::Mode mode) {
     PasteboardSnapshot snap;
     QClipboard* cb = QGuiApplication::clipboard();
     bool owned = mode == QClipboard::Clipboard ? cb->ownsClipboard() : cb->ownsSelection();
-    if (!owned && ownerAnswers_ && !ownerAnswers_(mode == QClipboard::Selection)) {
-        snap.unreadable = true;
-        return snap;
-    }
+    if (!owned && ownerAnswers_ && !ownerAnswers_(mode == QClipboard::Selection)) return unreadable();
     const QMimeData* data = cb->mimeData(mode);
     if (data == nullptr) return snap;
+    const auto start = std::chrono::steady_clock::now();
+    bool listed = false;
     for (const QString& format : data->formats()) {
         if (!isContentFormat(format)) continue;
+        listed = true;
         QByteArray bytes = data->data(format);
-        if (bytes.isEmpty()) continue;
+        if (bytes.isEmpty()) {
+            // An owner that lists a format but does not send it: Qt waited for it in vain, and
+            // would again for every other format. What was read is not the user's whole content.
+            if (std::chrono::steady_clock::now() - start > kSlowRead) return unreadable();
+            continue;
+        }
         snap.items.emplace_back(format.toStdString(),
                                 std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     }
+    // Formats listed and none sent: restoring "nothing" would clear the user's clipboard.
+    if (listed && snap.empty()) return unreadable();
     return snap;
 }
 

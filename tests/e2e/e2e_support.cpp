@@ -205,11 +205,31 @@ void setClipboardText(const std::string& text) {
     waitUntil([&] { return clipboardText() == text; }, 5s);
 }
 
-Target::Target(const std::filesystem::path& dir, const std::string& name, std::vector<std::string> extra)
-    : file_(dir / name) {
-    namespace fs = std::filesystem;
-    std::vector<std::string> argv = {TARGET_BINARY, "--output", file_.string()};
+std::vector<std::string> Target::command(const std::filesystem::path& out,
+                                         std::vector<std::string> extra) const {
+    std::vector<std::string> argv;
+    switch (kind_) {
+        case TargetKind::Qt:
+            argv = {TARGET_BINARY, "--output", file_.string()};
+            break;
+        case TargetKind::Gtk:
+            // Debian's own Python, the one python3-gi is installed for.
+            argv = {"/usr/bin/python3", GTK_TARGET_SCRIPT, "--output", file_.string()};
+            break;
+        case TargetKind::Terminal:
+            // xterm names its window to the shell it runs; `cat` appends each line entered.
+            argv = {"xterm", "-e", "sh", "-c",
+                    "echo ready $WINDOWID >'" + out.string() + "'; exec cat >>'" + file_.string() + "'"};
+            break;
+    }
     argv.insert(argv.end(), extra.begin(), extra.end());
+    return argv;
+}
+
+Target::Target(const std::filesystem::path& dir, const std::string& name, std::vector<std::string> extra,
+               TargetKind kind)
+    : file_(dir / name), kind_(kind) {
+    namespace fs = std::filesystem;
     // A loaded machine may take long to start a sanitized Qt program; one retry covers a start
     // that got lost.
     for (int attempt = 0; attempt < 2 && window_.empty(); ++attempt) {
@@ -218,7 +238,7 @@ Target::Target(const std::filesystem::path& dir, const std::string& name, std::v
         fs::remove(chordsFile());
         fs::path out = dir / (name + ".stdout");
         fs::remove(out);
-        pid_ = spawn(argv, out.string(), (dir / (name + ".stderr")).string());
+        pid_ = spawn(command(out, extra), out.string(), (dir / (name + ".stderr")).string());
         waitUntil([&] { return readFile(out).find('\n') != std::string::npos || !running(pid_); }, 40s);
         std::string ready = readFile(out);
         auto pos = ready.find("ready ");
@@ -279,7 +299,13 @@ Target::~Target() {
 
 void Target::focusAndClear() {
     run("xdotool windowfocus --sync " + window_ + " >/dev/null 2>&1");
-    run("xdotool key Escape >/dev/null 2>&1");
+    if (kind_ == TargetKind::Terminal) {
+        run("xdotool key ctrl+u >/dev/null 2>&1");
+        std::error_code ec;
+        std::filesystem::resize_file(file_, 0, ec);
+    } else {
+        run("xdotool key Escape >/dev/null 2>&1");
+    }
     waitUntil([&] { return text().empty(); }, 5s);
     std::filesystem::remove(chordsFile());
 }

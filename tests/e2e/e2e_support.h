@@ -76,9 +76,17 @@ void setClipboardText(const std::string& text);
 
 // The test suite's text window (a Qt program) with the keyboard focus: it writes its text to a
 // file after every change and notes the paste chords it receives.
+//
+// Other kinds of window stand for the toolkits that fetch a paste asynchronously: a GTK entry
+// (same protocol, no chords noted) and xterm running `cat`, whose text is the lines entered
+// (written when Return is typed; clearing empties the line being typed and the text).
+enum class TargetKind { Qt, Gtk, Terminal };
 class Target {
 public:
-    Target(const std::filesystem::path& dir, const std::string& name, std::vector<std::string> extra = {});
+    Target(const std::filesystem::path& dir, const std::string& name, std::vector<std::string> extra = {},
+           TargetKind kind = TargetKind::Qt);
+    Target(const std::filesystem::path& dir, const std::string& name, TargetKind kind)
+        : Target(dir, name, {}, kind) {}
     ~Target();
     Target(const Target&) = delete;
     Target& operator=(const Target&) = delete;
@@ -94,7 +102,9 @@ public:
 
 private:
     std::filesystem::path chordsFile() const { return std::filesystem::path(file_.string() + ".chords"); }
+    std::vector<std::string> command(const std::filesystem::path& out, std::vector<std::string> extra) const;
     std::filesystem::path file_;
+    TargetKind kind_;
     pid_t pid_ = -1;
     std::string window_;
 };

@@ -29,15 +29,34 @@ protected:
     static inline std::unique_ptr<ProgramUnderTest> run_;
 };
 
-TEST_F(TypingThrough, KeysTypedAfterTheTriggerFollowTheDateInAQtWindow) {
-    const std::string expected = "le " + today("%Y-%m-%d ") + "puis";
-    for (int run = 0; run < 3; ++run) {  // one lucky run proves little
-        run_->target().focusAndClear();
-        typeFast("le dt puis");
-        EXPECT_TRUE(run_->target().waitForText(expected)) << run_->target().text();
+// "le dt puis" typed fast, three times (one lucky run proves little): the keys after the trigger
+// follow the date and the user's clipboard comes back. `enter` ends each line, for a terminal.
+void typeThroughInsertions(Target& target, const std::string& enter = "") {
+    const std::string expected = "le " + today("%Y-%m-%d ") + "puis" + enter;
+    for (int run = 0; run < 3; ++run) {
+        target.focusAndClear();
+        typeFast("le dt puis" + enter);
+        EXPECT_TRUE(target.waitForText(expected)) << target.text();
         EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
     }
+}
+
+TEST_F(TypingThrough, KeysTypedAfterTheTriggerFollowTheDateInAQtWindow) {
+    typeThroughInsertions(run_->target());
     EXPECT_EQ(run_->target().chords(), "ctrl+v\n") << "one paste for the last run, nothing pressed twice";
+}
+
+// GTK and xterm fetch the paste asynchronously: keys typed meanwhile must still wait for it.
+TEST_F(TypingThrough, KeysTypedAfterTheTriggerFollowTheDateInAGtkEntry) {
+    Target gtk(run_->home().path(), "gtk.txt", TargetKind::Gtk);
+    ASSERT_TRUE(gtk.started());
+    typeThroughInsertions(gtk);
+}
+
+TEST_F(TypingThrough, KeysTypedAfterTheTriggerFollowTheDateInXterm) {
+    Target xterm(run_->home().path(), "xterm.txt", TargetKind::Terminal);
+    ASSERT_TRUE(xterm.started());
+    typeThroughInsertions(xterm, "\n");
 }
 
 }  // namespace

@@ -2,14 +2,19 @@
 
 #include <xcb/xtest.h>
 
+#include <poll.h>
+
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 OtherXClient::OtherXClient() : c_(xcb_connect(nullptr, nullptr)) {
     if (ok()) root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
 }
 
 OtherXClient::~OtherXClient() {
+    stop_ = true;
+    if (owner_.joinable()) owner_.join();
     xcb_disconnect(c_);
 }
 
@@ -76,6 +81,60 @@ bool OtherXClient::keyboardHeldByAnother() {
     }
     std::free(reply);
     return held;
+}
+namespace {
+xcb_atom_t internAtom(xcb_connection_t* c, const char* name) {
+    auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
+    xcb_atom_t a = r != nullptr ? r->atom : 0;
+    std::free(r);
+    return a;
+}
+}  // namespace
+
+void OtherXClient::takeClipboardListingFormatsOnly() {
+    std::atomic<bool> owning{false};
+    owner_ = std::thread([this, &owning] {
+        xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(c) != 0) {
+            xcb_disconnect(c);
+            owning = true;
+            return;
+        }
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        const xcb_window_t w = xcb_generate_id(c);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, w, root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                          XCB_COPY_FROM_PARENT, 0, nullptr);
+        const xcb_atom_t targets = internAtom(c, "TARGETS");
+        const xcb_atom_t listed[] = {targets, internAtom(c, "UTF8_STRING"), internAtom(c, "text/plain"),
+                                     internAtom(c, "text/html")};
+        xcb_set_selection_owner(c, w, internAtom(c, "CLIPBOARD"), XCB_CURRENT_TIME);
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+        owning = true;
+        while (!stop_ && xcb_connection_has_error(c) == 0) {
+            std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> e(xcb_poll_for_event(c), &std::free);
+            if (!e) {
+                pollfd pfd{xcb_get_file_descriptor(c), POLLIN, 0};
+                ::poll(&pfd, 1, 50);
+                continue;
+            }
+            if ((e->response_type & 0x7F) != XCB_SELECTION_REQUEST) continue;
+            const auto& request = *reinterpret_cast<const xcb_selection_request_event_t*>(e.get());
+            if (request.target != targets) continue;  // the data itself never comes
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property, XCB_ATOM_ATOM,
+                                32, 4, listed);
+            xcb_selection_notify_event_t notify{};
+            notify.response_type = XCB_SELECTION_NOTIFY;
+            notify.time = request.time;
+            notify.requestor = request.requestor;
+            notify.selection = request.selection;
+            notify.target = request.target;
+            notify.property = request.property;
+            xcb_send_event(c, 0, request.requestor, 0, reinterpret_cast<const char*>(&notify));
+            xcb_flush(c);
+        }
+        xcb_disconnect(c);
+    });
+    while (!owning) std::this_thread::yield();
 }
 
 xcb_atom_t OtherXClient::atom(const char* name) {

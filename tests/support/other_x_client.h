@@ -2,8 +2,10 @@
 
 #include <xcb/xcb.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <thread>
 
 // Another client of the display in $DISPLAY, standing for the user and the other applications:
 // it types through XTest, makes windows, takes the focus and the clipboard.
@@ -25,6 +27,8 @@ public:
     void setActive(xcb_window_t w);
     // Takes the clipboard and never answers a request for it.
     void takeClipboardAndHang();
+    // Takes the clipboard, lists its formats when asked, but never sends their data.
+    void takeClipboardListingFormatsOnly();
     bool anyKeyDown();
     // Whether someone else holds the keyboard: our own grab attempt is refused.
     bool keyboardHeldByAnother();
@@ -33,4 +37,6 @@ public:
 private:
     xcb_connection_t* c_;
     xcb_window_t root_ = XCB_WINDOW_NONE;
+    std::thread owner_;  // answers the format lists, on a connection of its own
+    std::atomic<bool> stop_{false};
 };

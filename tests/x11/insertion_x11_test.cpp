@@ -1,7 +1,9 @@
 // What an insertion leaves on the selections and sends as keys, on an X server of its own: the
-// markers that keep the date out of clipboard managers, the user's selection coming back, and a
-// keyboard layout that cannot type the paste chord.
+// markers that keep the date out of clipboard managers, the user's selection coming back, a
+// keyboard layout that cannot type the paste chord, the keyboard held while a paste is fetched
+// and a connection lost with a paste waiting.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <xcb/xcb.h>
 
 #include <QClipboard>
@@ -24,6 +26,7 @@
 #include "platform/paste_tracker.h"
 #include "platform/qt_clipboard_pasteboard.h"
 #include "platform/x11/clipboard_keeper.h"
+#include "platform/x11/keyboard_hold.h"
 #include "platform/x11/record_key_monitor.h"
 #include "platform/x11/selection_watch.h"
 #include "platform/x11/x11_connection.h"
@@ -234,6 +237,18 @@ TEST_F(InsertionPasteboard, AnOwnerThatDoesNotAnswerIsReportedUnreadableNotEmpty
     EXPECT_FALSE(QGuiApplication::clipboard()->ownsClipboard());
 }
 
+TEST_F(InsertionPasteboard, AnOwnerThatListsFormatsButSendsNoneIsUnreadableAfterOneWait) {
+    OtherXClient lister;
+    lister.takeClipboardListingFormatsOnly();
+    QTest::qWait(100);
+    QElapsedTimer t;
+    t.start();
+    const PasteboardSnapshot saved = pasteboard_->snapshot();
+    EXPECT_TRUE(saved.unreadable) << "an empty snapshot would have the restore clear the clipboard";
+    EXPECT_LT(t.elapsed(), 7000) << "one format waited for, not each of the three";
+    EXPECT_FALSE(QGuiApplication::clipboard()->ownsClipboard());
+}
+
 TEST_F(InsertionPasteboard, APasteThatCouldNotBeTypedGivesTheClipboardBackAtOnce) {
     copyElsewhere("clipboard", "ancien");
     PasteboardSnapshot saved = pasteboard_->snapshot();
@@ -308,6 +323,46 @@ TEST_F(Synthesis, ALayoutWithoutVSendsNoOtherKeyAndSaysThePasteFailed) {
     EXPECT_TRUE(spin([&] { return seenCount(9) == 1; }));
     EXPECT_EQ(tracker_.chordsSent(), 1);
     EXPECT_FALSE(tracker_.lastChordFailed());
+}
+
+TEST_F(Synthesis, AfterAPasteTheKeyboardIsHeldUntilTheFetchNeverPastItsBound) {
+    auto held = [&] {
+        conn_->alive();  // our requests were handled before another client asks
+        return user_.keyboardHeldByAnother();
+    };
+    auto hold = std::make_unique<KeyboardHold>(*conn_, nullptr, 300ms);
+    synth_->setAfterPaste([&] { hold->hold(); });
+    EXPECT_TRUE(synth_->postBackspace());
+    EXPECT_FALSE(held()) << "only a paste has something to wait for";
+    ASSERT_TRUE(synth_->postCommandV());
+    EXPECT_TRUE(held());
+    hold->releaseSoon();  // the target fetched the date
+    EXPECT_TRUE(spin([&] { return !held(); }, 200));
+
+    ASSERT_TRUE(synth_->postCommandV());  // a target that never fetches
+    QElapsedTimer t;
+    t.start();
+    EXPECT_TRUE(spin([&] { return !held(); }, 2000));
+    EXPECT_LT(t.elapsed(), 1000);
+
+    ASSERT_TRUE(synth_->postCommandV());
+    hold.reset();  // the program ends
+    EXPECT_FALSE(held());
+    EXPECT_FALSE(user_.anyKeyDown());
+}
+
+TEST_F(Synthesis, ALostConnectionFailsThePasteStillWaitingSoTheRestoreDoesNotWait) {
+    user_.key(XCB_KEY_PRESS, 37);  // Control held: the paste waits for its release
+    QTest::qWait(50);
+    ASSERT_TRUE(synth_->postCommandV());
+    EXPECT_TRUE(tracker_.chordPending());
+    ::shutdown(xcb_get_file_descriptor(conn_->raw()), SHUT_RDWR);
+    EXPECT_TRUE(spin([&] { return !tracker_.chordPending(); }, 2000));
+    EXPECT_TRUE(tracker_.lastChordFailed());
+    EXPECT_EQ(tracker_.chordsSent(), 0);
+    EXPECT_FALSE(synth_->postCommandV()) << "nothing goes out any more: no paste is reported done";
+    EXPECT_FALSE(tracker_.chordPending());
+    user_.key(XCB_KEY_RELEASE, 37);
 }
 
 TEST(ClipboardKeeper, SelectionsTravelWholeToTheKeeperAndDamagedInputIsRefused) {

@@ -1,6 +1,7 @@
 #include "platform/x11/selection_watch.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdlib>
 #include <memory>
 
@@ -36,6 +37,13 @@ bool SelectionRequestWatch::nativeEventFilter(const QByteArray& eventType, void*
         return false;
     if (onContentRequested_) onContentRequested_();
     return false;  // Qt still answers it
+}
+
+void waitForQtRequests() {
+    auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* c = x11 != nullptr ? x11->connection() : nullptr;
+    if (c == nullptr || xcb_connection_has_error(c) != 0) return;
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
 }
 
 xcb_window_t selectionOwner(X11Connection& conn, const char* selection) {

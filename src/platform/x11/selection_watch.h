@@ -25,6 +25,10 @@ private:
     xcb_atom_t clipboard_, targets_, multiple_, timestamp_, saveTargets_, hint_, copyqHidden_;
 };
 
+// Returns once the server has handled every request Qt's own connection sent so far (its answers
+// to selection requests among them).
+void waitForQtRequests();
+
 // The window owning the named selection; XCB_WINDOW_NONE when nobody owns it.
 xcb_window_t selectionOwner(X11Connection& conn, const char* selection);
 

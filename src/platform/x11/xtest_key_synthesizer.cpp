@@ -78,7 +78,7 @@ std::vector<std::uint8_t> XTestKeySynthesizer::heldModifierKeys() {
 void XTestKeySynthesizer::pump() {
     while (!queue_.empty()) {
         if (conn_.broken()) {
-            queue_.clear();
+            dropQueue();
             return;
         }
         std::vector<std::uint8_t> held = heldModifierKeys();
@@ -100,6 +100,17 @@ void XTestKeySynthesizer::pump() {
         Action action = queue_.front();
         queue_.pop_front();
         lastSendWorked_ = send(action);
+    }
+}
+
+// Keys that can no longer go out: the clipboard must learn that their pastes never will, or it
+// would hold its restore back for a fetch that cannot come.
+void XTestKeySynthesizer::dropQueue() {
+    std::deque<Action> dropped = std::exchange(queue_, {});
+    waitingSince_.reset();
+    lastSendWorked_ = false;
+    for (const Action& action : dropped) {
+        if (action.paste) tracker_.chordFailed();
     }
 }
 
@@ -154,7 +165,12 @@ bool XTestKeySynthesizer::sendPaste() {
     }
     if (chord->fromPrimary && tracker_.putDateOnPrimary) tracker_.putDateOnPrimary();
     tap(chord->key, chord->modifiers);
+    if (conn_.broken()) {
+        tracker_.chordFailed();  // the chord never reached the server
+        return false;
+    }
     tracker_.chordSent();
+    if (afterPaste_) afterPaste_();
     return true;
 }
 

@@ -45,6 +45,8 @@ public:
     bool postCommandV() override;
 
     bool available();
+    // Called right after a paste chord went out, on the same connection (to hold the user's keys).
+    void setAfterPaste(std::function<void()> afterPaste) { afterPaste_ = std::move(afterPaste); }
 
 private:
     struct Action {
@@ -57,6 +59,7 @@ private:
     };
     bool post(Action action);
     void pump();
+    void dropQueue();
     std::vector<std::uint8_t> heldModifierKeys();
     bool send(const Action& action);
     bool sendBackspace();
@@ -77,6 +80,7 @@ private:
     bool dropNextPaste_ = false;
     std::vector<std::string> reportedMissing_;
     std::unique_ptr<QTimer> retry_;
+    std::function<void()> afterPaste_;
 };
 
 }  // namespace orvalin::x11
