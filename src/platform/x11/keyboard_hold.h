@@ -25,8 +25,8 @@ public:
     KeyboardHold(const KeyboardHold&) = delete;
     KeyboardHold& operator=(const KeyboardHold&) = delete;
 
-    // Right after the paste chord went out on the same connection: the chord is processed before
-    // the grab, the user's next keys after it.
+    // Right after the paste chord, on the same connection and in the same write: the chord
+    // is processed before the grab, the user's next keys after it.
     void hold();
     // The target fetched the paste: lets go once the current event is answered.
     void releaseSoon();

@@ -81,7 +81,14 @@ void XTestKeySynthesizer::pump() {
             dropQueue();
             return;
         }
-        std::vector<std::uint8_t> held = heldModifierKeys();
+        // The keys of one insertion go out in one turn of the loop: the modifiers are asked for
+        // once, so no round trip to the server lets the user's next keys in between.
+        std::vector<std::uint8_t> held;
+        if (!modifiersFreeThisTurn_) held = heldModifierKeys();
+        if (held.empty() && !modifiersFreeThisTurn_) {
+            modifiersFreeThisTurn_ = true;
+            QTimer::singleShot(0, retry_.get(), [this] { modifiersFreeThisTurn_ = false; });
+        }
         if (!held.empty()) {
             auto now = std::chrono::steady_clock::now();
             if (!waitingSince_) waitingSince_ = now;
@@ -138,7 +145,6 @@ void XTestKeySynthesizer::tap(std::uint32_t keycode, const std::vector<std::uint
     fake(XCB_KEY_PRESS, keycode);
     fake(XCB_KEY_RELEASE, keycode);
     for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) fake(XCB_KEY_RELEASE, *it);
-    xcb_flush(c);
 }
 
 bool XTestKeySynthesizer::send(const Action& action) {
@@ -153,6 +159,7 @@ bool XTestKeySynthesizer::sendBackspace() {
         return false;
     }
     tap(*backspace, {});
+    xcb_flush(conn_.raw());
     return true;
 }
 
@@ -165,12 +172,15 @@ bool XTestKeySynthesizer::sendPaste() {
     }
     if (chord->fromPrimary && tracker_.putDateOnPrimary) tracker_.putDateOnPrimary();
     tap(chord->key, chord->modifiers);
+    // Whatever follows the chord (the hold of the user's keys) leaves in the same write: no key
+    // of the user's can come between them.
+    if (afterPaste_) afterPaste_();
+    xcb_flush(conn_.raw());
     if (conn_.broken()) {
         tracker_.chordFailed();  // the chord never reached the server
         return false;
     }
     tracker_.chordSent();
-    if (afterPaste_) afterPaste_();
     return true;
 }
 

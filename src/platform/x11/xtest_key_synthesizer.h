@@ -76,6 +76,7 @@ private:
     std::deque<Action> queue_;
     std::optional<std::chrono::steady_clock::time_point> waitingSince_;
     bool lastSendWorked_ = true;
+    bool modifiersFreeThisTurn_ = false;
     // A Backspace that could not go out: the paste that follows it must not either.
     bool dropNextPaste_ = false;
     std::vector<std::string> reportedMissing_;
