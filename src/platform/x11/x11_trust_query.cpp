@@ -18,7 +18,9 @@ std::string X11TrustQuery::missing() {
 }
 
 bool X11TrustQuery::isTrusted() {
-    return missing().empty();
+    if (trusted_ && !conn_->broken()) return true;
+    trusted_ = missing().empty();
+    return trusted_;
 }
 
 }  // namespace orvalin::x11
