@@ -98,23 +98,20 @@ PasteboardSnapshot QtClipboardPasteboard::read(QClipboard::Mode mode) {
     if (!owned && ownerAnswers_ && !ownerAnswers_(mode == QClipboard::Selection)) return unreadable();
     const QMimeData* data = cb->mimeData(mode);
     if (data == nullptr) return snap;
-    const auto start = std::chrono::steady_clock::now();
-    bool listed = false;
     for (const QString& format : data->formats()) {
         if (!isContentFormat(format)) continue;
-        listed = true;
+        const auto asked = std::chrono::steady_clock::now();
         QByteArray bytes = data->data(format);
         if (bytes.isEmpty()) {
             // An owner that lists a format but does not send it: Qt waited for it in vain, and
-            // would again for every other format. What was read is not the user's whole content.
-            if (std::chrono::steady_clock::now() - start > kSlowRead) return unreadable();
+            // would again for every other format. What was read is not the user's whole content,
+            // and restoring it would lose the rest. (An empty copy answers at once.)
+            if (std::chrono::steady_clock::now() - asked > kSlowRead) return unreadable();
             continue;
         }
         snap.items.emplace_back(format.toStdString(),
                                 std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     }
-    // Formats listed and none sent: restoring "nothing" would clear the user's clipboard.
-    if (listed && snap.empty()) return unreadable();
     return snap;
 }
 
