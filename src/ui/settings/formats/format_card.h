@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QString>
 #include <QWidget>
@@ -8,6 +7,8 @@
 
 #include "core/shortcut.h"
 #include "ui/settings/formats/group_box.h"
+
+class QHBoxLayout;
 
 namespace orvalin {
 class DateRenderer;
