@@ -126,7 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The first save keeps a copy of whatever could not be used, byte for byte.
     const bool listPresent = usableFile && parsed.contains(prefkey::kShortcuts);
-    FUZZ_REQUIRE(catalogue.saveShortcuts());
+    // Saves reach the file behind the caller's back; flush waits for them.
+    FUZZ_REQUIRE(catalogue.saveShortcuts() && store.flush());
     if (!usableFile || (listPresent && !usableList)) {
         FUZZ_REQUIRE(store.lastBackup().has_value());
         FUZZ_REQUIRE(readFile(*store.lastBackup()) == original);

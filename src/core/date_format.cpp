@@ -43,30 +43,69 @@ std::string formatDate(std::chrono::system_clock::time_point instant, std::strin
     return formatDate(instant, pattern, currentLocaleName());
 }
 
-std::string formatDate(std::chrono::system_clock::time_point instant, std::string_view pattern,
-                       const std::string& localeName, const std::string& timeZoneId) {
-    if (pattern.empty()) return {};
+namespace {
+
+icu::UnicodeString toIcu(std::string_view text) {
+    return icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+}
+
+// None only when ICU can build no formatter at all for the pattern.
+std::unique_ptr<icu::SimpleDateFormat> makeFormatter(const icu::UnicodeString& pattern,
+                                                     const std::string& localeName,
+                                                     const std::string& timeZoneId) {
     UErrorCode status = U_ZERO_ERROR;
     icu::Locale locale = icu::Locale::createCanonical(usableLocaleName(localeName).c_str());
-    icu::UnicodeString icuPattern =
-        icu::UnicodeString::fromUTF8(icu::StringPiece(pattern.data(), static_cast<int32_t>(pattern.size())));
-    auto formatter = std::make_unique<icu::SimpleDateFormat>(icuPattern, locale, status);
+    auto formatter = std::make_unique<icu::SimpleDateFormat>(pattern, locale, status);
     if (U_FAILURE(status)) {
         // A locale asking for what ICU lacks (LC_TIME=en-u-nu-foo: no such digits) still gets a date.
         status = U_ZERO_ERROR;
-        formatter = std::make_unique<icu::SimpleDateFormat>(icuPattern, icu::Locale("en_US_POSIX"), status);
-        if (U_FAILURE(status)) return {};
+        formatter = std::make_unique<icu::SimpleDateFormat>(pattern, icu::Locale("en_US_POSIX"), status);
+        if (U_FAILURE(status)) return nullptr;
     }
     // Ask the host each time rather than trusting ICU's cached default zone.
-    formatter->adoptTimeZone(timeZoneId.empty()
-                                 ? icu::TimeZone::detectHostTimeZone()
-                                 : icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(timeZoneId)));
+    formatter->adoptTimeZone(timeZoneId.empty() ? icu::TimeZone::detectHostTimeZone()
+                                                : icu::TimeZone::createTimeZone(toIcu(timeZoneId)));
+    return formatter;
+}
+
+std::string formatWith(const icu::SimpleDateFormat& formatter,
+                       std::chrono::system_clock::time_point instant) {
     const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(instant.time_since_epoch());
     icu::UnicodeString out;
-    formatter->format(static_cast<UDate>(millis.count()), out);
+    formatter.format(static_cast<UDate>(millis.count()), out);
     std::string result;
     out.toUTF8String(result);
     return result;
+}
+
+}  // namespace
+
+std::string formatDate(std::chrono::system_clock::time_point instant, std::string_view pattern,
+                       const std::string& localeName, const std::string& timeZoneId) {
+    if (pattern.empty()) return {};
+    auto formatter = makeFormatter(toIcu(pattern), localeName, timeZoneId);
+    return formatter ? formatWith(*formatter, instant) : std::string();
+}
+
+struct DateRenderer::Formatter {
+    std::unique_ptr<icu::SimpleDateFormat> icu;
+};
+
+DateRenderer::DateRenderer(std::chrono::system_clock::time_point instant, std::string localeName)
+    : instant_(instant), localeName_(std::move(localeName)) {}
+
+DateRenderer::~DateRenderer() = default;
+
+std::string DateRenderer::render(std::string_view pattern) {
+    if (pattern.empty()) return {};
+    const icu::UnicodeString icuPattern = toIcu(pattern);
+    if (!formatter_ || !formatter_->icu) {
+        formatter_ = std::make_unique<Formatter>(Formatter{makeFormatter(icuPattern, localeName_, {})});
+        if (!formatter_->icu) return {};
+    } else {
+        formatter_->icu->applyPattern(icuPattern);
+    }
+    return formatWith(*formatter_->icu, instant_);
 }
 
 }  // namespace orvalin

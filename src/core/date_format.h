@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -23,5 +24,25 @@ std::string formatDate(std::chrono::system_clock::time_point instant, std::strin
 // The same with an explicit ICU locale name and time zone id (tests and previews use it).
 std::string formatDate(std::chrono::system_clock::time_point instant, std::string_view pattern,
                        const std::string& localeName, const std::string& timeZoneId = {});
+
+// One instant in many patterns with a single formatter for the locale and time zone: a page of a
+// hundred previews reads the locale's data and the zone once instead of once per pattern. Gives
+// what formatDate gives for each pattern.
+class DateRenderer {
+public:
+    explicit DateRenderer(std::chrono::system_clock::time_point instant,
+                          std::string localeName = currentLocaleName());
+    ~DateRenderer();
+    DateRenderer(const DateRenderer&) = delete;
+    DateRenderer& operator=(const DateRenderer&) = delete;
+
+    std::string render(std::string_view pattern);
+
+private:
+    struct Formatter;
+    std::chrono::system_clock::time_point instant_;
+    std::string localeName_;
+    std::unique_ptr<Formatter> formatter_;  // made for the first pattern
+};
 
 }  // namespace orvalin

@@ -50,8 +50,8 @@ void FormatCatalogue::loadShortcuts() {
 bool FormatCatalogue::saveShortcuts() {
     auto encoded = encodeShortcuts(shortcuts_);
     if (!encoded) return false;
-    return store_.write({{prefkey::kShortcuts, std::move(*encoded)},
-                         {prefkey::kDefaultFormatId, defaultFormatId_.toString()}});
+    return store_.writeSoon({{prefkey::kShortcuts, std::move(*encoded)},
+                             {prefkey::kDefaultFormatId, defaultFormatId_.toString()}});
 }
 
 const Shortcut& FormatCatalogue::addShortcut() {

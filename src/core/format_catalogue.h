@@ -19,7 +19,8 @@ public:
     // Reads the stored list and default id; writes nothing. An unusable stored list leaves the
     // built-in list in place and asks the store to keep a copy of it before it is overwritten.
     void loadShortcuts();
-    // Writes the list and the default id together; false when nothing was written.
+    // Writes the list and the default id together, to lasting storage shortly after (edits come
+    // at every keystroke); false when nothing was written.
     bool saveShortcuts();
 
     // Appends "Nouveau" with the first free trigger of "new ", "new2 ", "new3 "…, then saves.

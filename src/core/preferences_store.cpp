@@ -102,6 +102,15 @@ bool writeAll(int fd, const std::string& content) {
     return true;
 }
 
+// One line, whatever the file's name holds.
+std::string printable(const fs::path& path) {
+    std::string where = path.string();
+    std::replace_if(
+        where.begin(), where.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; },
+        '?');
+    return where;
+}
+
 void syncDirectory(const fs::path& dir) {
     int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -120,6 +129,14 @@ JsonFilePreferencesStore::JsonFilePreferencesStore(fs::path file) : path_(std::m
         if (!ec) path_ = target;
     }
     load();
+    backupDue_ = !loadProblem_.empty();
+    writer_ =
+        std::make_unique<BackgroundWriter>([this](const std::string& content) { return persist(content); });
+}
+
+JsonFilePreferencesStore::~JsonFilePreferencesStore() {
+    flush();
+    writer_.reset();
 }
 
 fs::path JsonFilePreferencesStore::defaultPath() {
@@ -137,12 +154,7 @@ fs::path JsonFilePreferencesStore::defaultPath() {
 void JsonFilePreferencesStore::load() {
     readFile();
     if (loadProblem_.empty()) return;
-    // One line, whatever the file's name holds.
-    std::string where = path_.string();
-    std::replace_if(
-        where.begin(), where.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; },
-        '?');
-    std::cerr << "orvalin: preferences file " << where << " unusable (" << loadProblem_
+    std::cerr << "orvalin: preferences file " << printable(path_) << " unusable (" << loadProblem_
               << "); using the defaults, the file is kept\n";
 }
 
@@ -211,10 +223,29 @@ std::optional<bool> JsonFilePreferencesStore::boolean(std::string_view key) cons
     return it->get<bool>();
 }
 
+void JsonFilePreferencesStore::preserveBeforeNextWrite() {
+    std::lock_guard lock(backupMutex_);
+    backupDue_ = true;
+}
+
+bool JsonFilePreferencesStore::backupDue() const {
+    std::lock_guard lock(backupMutex_);
+    return backupDue_;
+}
+
+std::optional<fs::path> JsonFilePreferencesStore::lastBackup() const {
+    std::lock_guard lock(backupMutex_);
+    return lastBackup_;
+}
+
 bool JsonFilePreferencesStore::backUpCurrentFile() {
     std::error_code ec;
     fs::file_status status = fs::symlink_status(path_, ec);
-    if (status.type() == fs::file_type::not_found) return true;  // nothing to keep
+    if (status.type() == fs::file_type::not_found) {
+        std::lock_guard lock(backupMutex_);
+        backupDue_ = false;
+        return true;  // nothing to keep
+    }
     const std::string stem = path_.filename().string() + ".unreadable-" + timestamp();
     for (int attempt = 1; attempt < 1000; ++attempt) {
         fs::path backup = path_.parent_path() / (attempt == 1 ? stem : stem + "-" + std::to_string(attempt));
@@ -228,7 +259,9 @@ bool JsonFilePreferencesStore::backUpCurrentFile() {
             fs::rename(path_, backup, ec);
             if (ec) return false;
         }
+        std::lock_guard lock(backupMutex_);
         lastBackup_ = backup;
+        backupDue_ = false;
         return true;
     }
     return false;
@@ -256,7 +289,8 @@ bool JsonFilePreferencesStore::replaceFile(const std::string& content) {
     return true;
 }
 
-bool JsonFilePreferencesStore::write(const Changes& changes) {
+std::optional<std::pair<ordered_json, std::string>> JsonFilePreferencesStore::withChanges(
+    const Changes& changes) const {
     ordered_json next = data_;
     for (const auto& [key, value] : changes) {
         if (std::holds_alternative<bool>(value)) {
@@ -265,19 +299,51 @@ bool JsonFilePreferencesStore::write(const Changes& changes) {
             next[key] = std::get<std::string>(value);
         }
     }
-    std::string content;
     try {
-        content = next.dump(2) + "\n";
+        std::string content = next.dump(2) + "\n";
+        return std::make_pair(std::move(next), std::move(content));
     } catch (const nlohmann::json::exception&) {
-        return false;  // a text that is not valid UTF-8
+        return std::nullopt;  // a text that is not valid UTF-8
     }
-    if ((preserve_ || !loadProblem_.empty()) && !backUpCurrentFile()) return false;
-    if (!replaceFile(content)) return false;
+}
+
+void JsonFilePreferencesStore::commit(ordered_json next, const Changes& changes) {
     data_ = std::move(next);
-    preserve_ = false;
     loadProblem_.clear();
     notifyWritten(changes);
+}
+
+bool JsonFilePreferencesStore::persist(const std::string& content) {
+    const bool ok = (!backupDue() || backUpCurrentFile()) && replaceFile(content);
+    if (!ok && !reportedFailure_) {
+        std::cerr << "orvalin: preferences file " << printable(path_)
+                  << " could not be written; it is tried again at the next change\n";
+    }
+    reportedFailure_ = !ok;
+    return ok;
+}
+
+bool JsonFilePreferencesStore::write(const Changes& changes) {
+    auto next = withChanges(changes);
+    if (!next) return false;
+    if (!writer_->waitFor(writer_->submit(std::move(next->second)))) return false;
+    commit(std::move(next->first), changes);
     return true;
+}
+
+bool JsonFilePreferencesStore::writeSoon(const Changes& changes) {
+    auto next = withChanges(changes);
+    if (!next) return false;
+    writer_->submit(std::move(next->second));
+    commit(std::move(next->first), changes);
+    return true;
+}
+
+// A content that could not be written is tried once more: the folder may be writable again.
+bool JsonFilePreferencesStore::flush() {
+    const BackgroundWriter::Ticket last = writer_->lastTicket();
+    if (last == 0 || writer_->waitFor(last)) return true;
+    return writer_->waitFor(writer_->submit(data_.dump(2) + "\n"));
 }
 
 }  // namespace orvalin

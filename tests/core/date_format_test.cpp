@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "core/date_format.h"
 #include "core/shortcut.h"
@@ -98,6 +99,28 @@ TEST(DateFormat, EmptyAndOddPatternsNeverFail) {
     EXPECT_EQ(formatDate(kMarch20, "📅 d", "fr_FR", "UTC"), "📅 20");
     std::string huge(100000, 'd');
     EXPECT_FALSE(formatDate(kMarch20, huge, "fr_FR", "UTC").empty());
+}
+
+// One renderer going from pattern to pattern gives what a fresh formatter gives for each, odd
+// patterns and an empty one in between included.
+TEST(DateFormat, ARendererSharedByManyPatternsMatchesAFreshFormatterForEach) {
+    const std::vector<std::string> patterns{"EEEE d MMMM yyyy ",
+                                            "",
+                                            "dd/MM/yyyy HH:mm",
+                                            "'le' d 'de' MMMM",
+                                            "jJbBxXqQ",
+                                            "h:mm a zzzz",
+                                            "'unterminated",
+                                            "G y QQQ MMM w",
+                                            "📅 d",
+                                            "YYYY-'W'ww-e",
+                                            "yyyy-MM-dd"};
+    for (const char* locale : {"fr_FR", "en_US_POSIX", "ja_JP@calendar=japanese", "ar_EG"}) {
+        DateRenderer renderer(kMarch20, locale);
+        for (const std::string& pattern : patterns)
+            EXPECT_EQ(renderer.render(pattern), formatDate(kMarch20, pattern, locale))
+                << locale << " " << pattern;
+    }
 }
 
 TEST(DateFormat, TimeZoneDecidesTheDay) {

@@ -182,6 +182,7 @@ TEST_F(CatalogueOnDisk, CorruptListStartsOnBuiltInsAndIsCopiedAtFirstSave) {
     EXPECT_EQ(labels(c), (std::vector<std::string>{"Court", "Long", "ISO"}));
     EXPECT_EQ(readFile(prefsFile()), original);
     ASSERT_TRUE(c.saveShortcuts());
+    ASSERT_TRUE(store.flush());
     ASSERT_EQ(siblings().size(), 1u);
     EXPECT_EQ(readFile(siblings()[0]), original);
 }
@@ -195,6 +196,7 @@ TEST_F(CatalogueOnDisk, ListThatIsNotATextIsCopiedAtFirstSave) {
     c.loadShortcuts();
     EXPECT_EQ(labels(c), (std::vector<std::string>{"Court", "Long", "ISO"}));
     ASSERT_TRUE(c.saveShortcuts());
+    ASSERT_TRUE(store.flush());
     ASSERT_EQ(siblings().size(), 1u);
     EXPECT_EQ(readFile(siblings()[0]), original);
     EXPECT_EQ(store.string(prefkey::kAppearance), "dark");

@@ -167,6 +167,41 @@ TEST_F(PreferencesFile, AFailedWriteKeepsThePreviousFileAndValues) {
     EXPECT_TRUE(siblings().empty());
 }
 
+// Quick edits do not wait for the disk, and none is lost: the last of a burst is in the file
+// once the store is flushed or gone (the program quitting right after a keystroke).
+TEST_F(PreferencesFile, EditsWrittenSoonAreReadAtOnceAndInTheFileWhenTheStoreGoes) {
+    {
+        Store store(prefsFile());
+        for (int i = 1; i <= 200; ++i) ASSERT_TRUE(store.writeSoon({{"n", std::to_string(i)}}));
+        EXPECT_EQ(store.string("n"), "200");
+        EXPECT_FALSE(store.writeSoon({{"n", std::string("\xff", 1)}}));
+        EXPECT_EQ(store.string("n"), "200");
+    }
+    EXPECT_EQ(Store(prefsFile()).string("n"), "200");
+    EXPECT_TRUE(siblings().empty());
+}
+
+// A folder the file cannot go into (a plain file in its place): the edit stays in the store, is
+// reported once, and reaches the file as soon as the folder can be made.
+TEST_F(PreferencesFile, AnEditTheDiskRefusedIsWrittenAtTheNextFlush) {
+    Store store(prefsFile());
+    ASSERT_TRUE(store.write({{"a", std::string("1")}}));
+    fs::remove_all(prefsDir());
+    std::ofstream(prefsDir()) << "in the way";
+    const std::string said = stderrOf([&] {
+        EXPECT_TRUE(store.writeSoon({{"a", std::string("2")}}));
+        EXPECT_TRUE(store.writeSoon({{"a", std::string("3")}}));
+        EXPECT_FALSE(store.flush());
+        EXPECT_FALSE(store.write({{"b", true}}));
+    });
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_EQ(store.string("a"), "3");
+    EXPECT_FALSE(store.boolean("b"));
+    fs::remove(prefsDir());
+    EXPECT_TRUE(store.flush());
+    EXPECT_EQ(Store(prefsFile()).string("a"), "3");
+}
+
 TEST_F(PreferencesFile, WritesGoThroughASymbolicLinkInsteadOfReplacingIt) {
     fs::create_directories(prefsDir());
     const fs::path real = root_ / "dotfiles-prefs.json";

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QWidget>
 
-class QLabel;
+#include "ui/settings/formats/icon_label.h"
 
 namespace orvalin::ui {
 
@@ -25,22 +25,16 @@ protected:
 private:
     void refreshColors();
 
-    QString icon_;
     QString label_;
-    QLabel* iconLabel_;
-    QLabel* textLabel_;
+    IconLabel* caption_;
     QWidget* content_;
 };
 
 // The orange "Déjà utilisé" mark shown beside a trigger or combination another format uses.
-class ConflictMark : public QWidget {
+class ConflictMark : public IconLabel {
     Q_OBJECT
 public:
     explicit ConflictMark(const QString& help, QWidget* parent = nullptr);
-    QString text() const;
-
-private:
-    QLabel* text_;
 };
 
 }  // namespace orvalin::ui

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
+#include "core/date_format.h"
 #include "ui/capture/shortcut_capture_binding.h"
 #include "ui/capture/shortcut_capture_widget.h"
 #include "ui/settings/formats/field_row.h"
@@ -35,11 +36,12 @@ QLineEdit* monospacedEdit(const QString& placeholder, QWidget* parent) {
 
 }  // namespace
 
-FormatCard::FormatCard(const Shortcut& shortcut, QWidget* parent) : FormatsGroupBox(parent), shortcut_(shortcut) {
+FormatCard::FormatCard(const Shortcut& shortcut, DateRenderer& previews, QWidget* parent)
+    : FormatsGroupBox(parent), shortcut_(shortcut) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
     column->setSpacing(0);
-    column->addWidget(buildHeader());
+    column->addLayout(buildHeader());
     column->addSpacing(12);
     preview_ = new PreviewPlate(this);
     column->addWidget(preview_);
@@ -57,24 +59,23 @@ FormatCard::FormatCard(const Shortcut& shortcut, QWidget* parent) : FormatsGroup
     rows->addWidget(new FieldRow("command", tr("Raccourci"), buildShortcutRow(), this));
     column->addLayout(rows);
 
-    refreshPreview();
+    refreshPreview(previews);
     refreshNames();
     setFlags(flags_);
 }
 
-QWidget* FormatCard::buildHeader() {
-    auto* header = new QWidget(this);
-    auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(0, 0, 0, 0);
+// A layout, not a widget: one widget less in each of up to a hundred cards.
+QHBoxLayout* FormatCard::buildHeader() {
+    auto* row = new QHBoxLayout;
     row->setSpacing(8);
-    auto* icon = new GlyphButton("calendar.badge.clock", QSize(20, 20), 16, header);
+    auto* icon = new GlyphButton("calendar.badge.clock", QSize(20, 20), 16, this);
     icon->setColorRole(ColorRole::Accent);
     icon->setHoverFeedback(false);
     icon->setAttribute(Qt::WA_TransparentForMouseEvents);
     icon->setCursor(Qt::ArrowCursor);
     row->addWidget(icon);
 
-    name_ = new QLineEdit(qs(shortcut_.label), header);
+    name_ = new QLineEdit(qs(shortcut_.label), this);
     name_->setFrame(false);
     name_->setFont(textFont(TextStyle::Headline));
     name_->setPlaceholderText(tr("Nom"));
@@ -85,11 +86,11 @@ QWidget* FormatCard::buildHeader() {
             [this](const QString& text) { edit([&](Shortcut& s) { s.label = text.toStdString(); }); });
     row->addWidget(name_, 1);
 
-    delete_ = new FocusGlyphButton("trash", QSize(22, 22), 14, header);
+    delete_ = new FocusGlyphButton("trash", QSize(22, 22), 14, this);
     delete_->setToolTip(tr("Supprimer ce format"));
     connect(delete_, &QAbstractButton::clicked, this, [this] { emit deleteRequested(shortcut_.id); });
     row->addWidget(delete_);
-    return header;
+    return row;
 }
 
 QWidget* FormatCard::buildTriggerRow() {
@@ -168,6 +169,10 @@ void FormatCard::setFlags(Flags flags) {
 
 void FormatCard::refreshPreview() {
     preview_->setText(qs(shortcut_.formattedDate()));
+}
+
+void FormatCard::refreshPreview(DateRenderer& previews) {
+    preview_->setText(qs(previews.render(shortcut_.dateFormat)));
 }
 
 QString FormatCard::previewText() const {

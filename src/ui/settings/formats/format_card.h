@@ -8,7 +8,10 @@
 #include "core/shortcut.h"
 #include "ui/settings/formats/group_box.h"
 
+class QHBoxLayout;
+
 namespace orvalin {
+class DateRenderer;
 class ShortcutCaptureWidget;
 class ShortcutCaptureBinding;
 }  // namespace orvalin
@@ -35,7 +38,8 @@ public:
         bool canDelete = false;
     };
 
-    explicit FormatCard(const Shortcut& shortcut, QWidget* parent = nullptr);
+    // `previews` renders its preview (one renderer serves a whole page of new cards).
+    FormatCard(const Shortcut& shortcut, DateRenderer& previews, QWidget* parent = nullptr);
 
     void setShortcut(const Shortcut& shortcut);
     const Shortcut& shortcut() const { return shortcut_; }
@@ -43,6 +47,7 @@ public:
     Flags flags() const { return flags_; }
     // Renders the preview again with the current date (the pattern unchanged).
     void refreshPreview();
+    void refreshPreview(DateRenderer& previews);
     // Today's date in the format's pattern, as the preview shows it.
     QString previewText() const;
 
@@ -68,7 +73,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget* buildHeader();
+    QHBoxLayout* buildHeader();
     QWidget* buildTriggerRow();
     QWidget* buildShortcutRow();
     void edit(const std::function<void(Shortcut&)>& change);

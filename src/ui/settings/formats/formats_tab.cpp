@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "core/date_format.h"
 #include "ui/settings/formats/default_format_picker.h"
 #include "ui/settings/formats/format_card.h"
 #include "ui/settings/formats/format_picker_field.h"
@@ -182,6 +183,7 @@ bool FormatsTab::syncCardList() {
     for (FormatCard* c : cards_) pool[key(c->shortcut().id)].push_back(c);
     std::vector<FormatCard*> next;
     next.reserve(list.size());
+    DateRenderer previews(std::chrono::system_clock::now());
     for (const Shortcut& s : list) {
         auto& spare = pool[key(s.id)];
         if (!spare.empty()) {
@@ -189,7 +191,7 @@ bool FormatsTab::syncCardList() {
             spare.erase(spare.begin());
             continue;
         }
-        auto* c = new FormatCard(s, widget());
+        auto* c = new FormatCard(s, previews, widget());
         connect(c, &FormatCard::edited, this, &FormatsTab::applyEdit);
         connect(c, &FormatCard::deleteRequested, this, &FormatsTab::deleteFormat);
         next.push_back(c);
@@ -314,7 +316,8 @@ void FormatsTab::refreshColors() {
 void FormatsTab::showEvent(QShowEvent* event) {
     QScrollArea::showEvent(event);
     if (sincePreviews_.elapsed() < kPreviewsStaleMs) return;
-    for (FormatCard* c : cards_) c->refreshPreview();
+    DateRenderer previews(std::chrono::system_clock::now());
+    for (FormatCard* c : cards_) c->refreshPreview(previews);
     syncPicker();
     sincePreviews_.restart();
 }

@@ -22,6 +22,9 @@ void PreviewPlate::setText(const QString& text) {
     if (text == text_) return;
     text_ = text;
     update();
+    // Building the event makes the plate's accessible object; with no reader listening that is
+    // wasted on each of a hundred cards.
+    if (!QAccessible::isActive()) return;
     QAccessibleValueChangeEvent event(this, text_);
     QAccessible::updateAccessibility(&event);
 }

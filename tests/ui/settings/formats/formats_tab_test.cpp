@@ -5,7 +5,9 @@
 #include <QScrollBar>
 
 #include <QLabel>
+#include "core/format_catalogue.h"
 #include "formats_tab_fixture.h"
+#include "support/temp_dir.h"
 #include "ui/capture/shortcut_capture_widget.h"
 #include "ui/settings/formats/field_row.h"
 #include "ui/widgets/appearance.h"
@@ -307,6 +309,27 @@ TEST_F(FormatsTabTest, HandSetColoursFollowTheAppearance) {
     EXPECT_GT(dark.lightness(), 128);
     EXPECT_LT(light.lightness(), 128);
     EXPECT_LT(dark.alpha(), 255) << "secondary, not primary";
+}
+
+// Quitting right after a keystroke (the tab, the manager and the store going in that order, as
+// when the program ends) leaves the keystroke in the preferences file.
+TEST(FormatsTabOnDisk, TheLastKeystrokeBeforeQuittingIsInTheFile) {
+    TempDir dir;
+    {
+        fakes::FakePlatform platform;
+        JsonFilePreferencesStore store(dir / "preferences.json");
+        TextExpansionManager manager(store, platform.engine);
+        FormatsTab tab(manager);
+        tab.show();
+        QLineEdit* field = tab.cards().back()->triggerEdit();
+        field->setFocus();
+        field->end(false);
+        QTest::keyClicks(field, "xyz");
+    }
+    JsonFilePreferencesStore reread(dir / "preferences.json");
+    FormatCatalogue catalogue(reread);
+    catalogue.loadShortcuts();
+    EXPECT_EQ(catalogue.shortcuts().back().trigger, "dt xyz");
 }
 
 }  // namespace
