@@ -25,42 +25,23 @@ TEST(ModifierSymbols, FixedOrderWhateverBitsAreSet) {
     EXPECT_EQ(modifierSymbols(kCapsLock | 0x200000 | 0xFF | kAlt), "⌥");
 }
 
-TEST(KeyName, FixedNamesWinOverCharacters) {
-    EXPECT_EQ(keyName(36, "\r"), "↩");
-    EXPECT_EQ(keyName(48, "\t"), "⇥");
-    EXPECT_EQ(keyName(49, " "), "Espace");
-    EXPECT_EQ(keyName(96, "x"), "F5");
-    EXPECT_EQ(keyName(113, "\xEF\x9C\x92"), "F15");  // a private-use glyph is no name
-}
-
-TEST(KeyName, CharactersAreUpperCased) {
-    EXPECT_EQ(keyName(2, "d"), "D");
-    EXPECT_EQ(keyName(2, "D"), "D");
-    EXPECT_EQ(keyName(18, "1"), "1");
-    EXPECT_EQ(keyName(18, "!"), "!");
-    EXPECT_EQ(keyName(43, ","), ",");
-    EXPECT_EQ(keyName(18, "&"), "&");  // French layout, top row
-    EXPECT_EQ(keyName(19, "é"), "É");
-    EXPECT_EQ(keyName(41, "ñ"), "Ñ");
-    EXPECT_EQ(keyName(12, "ß"), "SS");
-    EXPECT_EQ(keyName(0, "я"), "Я");
-}
-
-TEST(KeyName, MissingOrInvisibleCharacters) {
-    EXPECT_EQ(keyName(2, ""), "?");
-    EXPECT_EQ(keyName(2, "\x04"), "?");  // what Control+D types
-    EXPECT_EQ(keyName(0x8000 + 200, ""), "?");
-    EXPECT_EQ(keyName(51, "\b"), "⌫");
-    EXPECT_EQ(keyName(51, "\x7f"), "⌫");
-    EXPECT_EQ(keyName(117, ""), "⌦");
-    EXPECT_EQ(keyName(123, ""), "←");
-    EXPECT_EQ(keyName(126, "\xEF\x9C\x80"), "↑");
-    EXPECT_EQ(keyName(76, "\r"), "⌤");
-    // Invisible characters around a visible one are dropped, the visible one stays.
-    EXPECT_EQ(keyName(2,
-                      "\x1b"
-                      "d\x7f"),
-              "D");
+TEST(KeyName, FixedNamesThenUpperCasedCharactersThenAQuestionMark) {
+    struct Case {
+        std::uint32_t key;
+        std::string_view chars;
+        const char* name;
+    };
+    // Fixed names win over characters (a private-use glyph is no name); characters are upper-cased
+    // ("&" is the French layout's top row); missing or invisible characters (what Control+D types) give
+    // "?", and invisible ones around a visible one drop.
+    // clang-format off
+    const Case cases[] = {{36, "\r", "↩"}, {48, "\t", "⇥"}, {49, " ", "Espace"}, {96, "x", "F5"},
+        {113, "\xEF\x9C\x92", "F15"}, {51, "\b", "⌫"}, {51, "\x7f", "⌫"}, {117, "", "⌦"}, {123, "", "←"},
+        {126, "\xEF\x9C\x80", "↑"}, {76, "\r", "⌤"}, {2, "d", "D"}, {2, "D", "D"}, {18, "1", "1"}, {18, "!", "!"},
+        {43, ",", ","}, {18, "&", "&"}, {19, "é", "É"}, {41, "ñ", "Ñ"}, {12, "ß", "SS"}, {0, "я", "Я"},
+        {2, "", "?"}, {2, "\x04", "?"}, {0x8000 + 200, "", "?"}, {2, "\x1b" "d\x7f", "D"}};
+    // clang-format on
+    for (const Case& c : cases) EXPECT_EQ(keyName(c.key, c.chars), c.name) << c.key << " " << c.chars;
 }
 
 TEST(KeyName, HostileCharactersGiveShortSafeText) {

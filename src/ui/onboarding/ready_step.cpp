@@ -8,7 +8,7 @@
 #include "ui/onboarding/symbol_badge.h"
 #include "ui/onboarding/trigger_box.h"
 #include "ui/widgets/appearance.h"
-#include "ui/widgets/launch_at_login_toggle.h"
+#include "ui/widgets/launch_at_login_switch.h"
 
 namespace orvalin::ui {
 
@@ -51,7 +51,8 @@ ReadyStep::ReadyStep(TextExpansionManager& manager, std::function<void()> onFini
     addCentred(box_);
     addFlexibleSpace(kMiddleSpace);
 
-    toggle_ = new LaunchAtLoginToggle(manager_, tr("Lancer Orvalin à l'ouverture de session"));
+    toggle_ = new LaunchAtLoginSwitch(manager_, tr("Lancer Orvalin à l'ouverture de session"),
+                                      LaunchAtLoginSwitch::Look::CheckBox);
     toggle_->setObjectName("launchAtLogin");
     toggle_->setFont(textFont(TextStyle::Callout));
     addCentred(toggle_, 20);

@@ -8,7 +8,7 @@
 
 namespace orvalin::ui {
 
-class LaunchAtLoginToggle;
+class LaunchAtLoginSwitch;
 class PageProminentButton;
 class TriggerBox;
 
@@ -31,7 +31,7 @@ private:
     std::function<Instant()> now_;
     TextExpansionManager::SubscriptionId subscription_ = 0;
     TriggerBox* box_;
-    LaunchAtLoginToggle* toggle_;
+    LaunchAtLoginSwitch* toggle_;
     PageProminentButton* finish_;
 };
 

@@ -3,30 +3,15 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
-#include <functional>
 #include <map>
 
-#include "ui/widgets/more_symbols.h"
-#include "ui/widgets/status_symbols.h"
+#include "ui/widgets/symbol_drawing.h"
 
 namespace orvalin::ui {
 
 namespace {
 
-// Fractions of the box, so one drawing serves every size.
-QPointF at(const QRectF& box, qreal x, qreal y) {
-    return {box.left() + x * box.width(), box.top() + y * box.height()};
-}
-
-QRectF part(const QRectF& box, qreal x, qreal y, qreal w, qreal h) {
-    return {at(box, x, y), QSizeF(w * box.width(), h * box.height())};
-}
-
-qreal unitOf(const QRectF& box) {
-    return std::min(box.width(), box.height());
-}
-
-using Drawing = std::function<void(QPainter&, const QRectF&, const QColor&)>;
+using namespace symbols;
 
 void drawCalendar(QPainter& p, const QRectF& box, const QColor& color) {
     const qreal unit = unitOf(box);
@@ -167,11 +152,13 @@ void drawNeutralMark(QPainter& p, const QRectF& box, const QColor& color) {
     p.drawEllipse(at(box, 0.5, 0.5), unit * 0.08, unit * 0.08);
 }
 
-// A drawing kept in more_symbols.cpp.
+// Drawings kept with the others of their kind.
 Drawing more(const char* name) {
-    return [symbol = QString::fromLatin1(name)](QPainter& p, const QRectF& box, const QColor& color) {
-        paintMoreSymbol(p, symbol, box, color);
-    };
+    return settingsDrawings().at(QString::fromLatin1(name));
+}
+
+Drawing status(const char* name) {
+    return statusDrawings().at(QString::fromLatin1(name));
 }
 
 struct Symbol {
@@ -187,17 +174,21 @@ const std::map<QString, Symbol>& symbols() {
         {"exclamationmark.triangle.fill", {{"dialog-warning"}, drawFilledWarningTriangle}},
         // The settings window's.
         {"arrow.up.right", {{}, more("arrow.up.right")}},
+        {"arrow.up.right.square", {{}, status("arrow.up.right.square")}},
+        {"checkmark.circle.fill", {{}, status("checkmark.circle.fill")}},
+        {"checkmark.shield.fill", {{}, status("checkmark.shield.fill")}},
         {"circle.lefthalf.filled", {{}, more("circle.lefthalf.filled")}},
-        {"command.square.fill", {{}, more("command.square.fill")}},
+        {"command.square.fill", {{}, status("command.square.fill")}},
         {"envelope.fill", {{"mail-message", "internet-mail"}, more("envelope.fill")}},
         {"gearshape", {{"preferences-system"}, more("gearshape")}},
         {"gearshape.fill", {{"preferences-system"}, more("gearshape.fill")}},
         {"globe", {{"applications-internet", "web-browser"}, more("globe")}},
         {"info.circle", {{"dialog-information", "help-about"}, more("info.circle")}},
         {"keyboard", {{"input-keyboard"}, more("keyboard")}},
-        {"keyboard.badge.exclamationmark", {{}, more("keyboard.badge.exclamationmark")}},
+        {"keyboard.badge.exclamationmark", {{}, status("keyboard.badge.exclamationmark")}},
+        {"lock.fill", {{}, status("lock.fill")}},
         {"lock.shield.fill", {{"security-high"}, more("lock.shield.fill")}},
-        {"power", {{"system-shutdown"}, more("power")}},
+        {"power", {{"system-shutdown"}, status("power")}},
         {"questionmark.circle.fill", {{"help-contents", "help-browser"}, more("questionmark.circle.fill")}},
         // The Formats tab's.
         {"calendar.badge.clock", {{}, drawCalendarWithClock}},
@@ -230,11 +221,9 @@ QStringList themeNamesForSymbol(const QString& symbol) {
 }
 
 void paintSymbol(QPainter& p, const QString& symbol, const QRectF& box, const QColor& color) {
-    if (paintStatusSymbol(p, symbol, box, color)) return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(
-        QPen(color, std::max<qreal>(1.0, unitOf(box) * 0.09), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(strokePen(color, std::max<qreal>(1.0, unitOf(box) * 0.09)));
     p.setBrush(Qt::NoBrush);
     const Symbol* found = findSymbol(symbol);
     (found ? found->drawing : Drawing(drawNeutralMark))(p, box, color);

@@ -2,8 +2,9 @@
 
 namespace orvalin::ui {
 
-LaunchAtLoginSwitch::LaunchAtLoginSwitch(TextExpansionManager& manager, const QString& text, QWidget* parent)
-    : ToggleSwitch(QStringLiteral("power"), text, parent), manager_(manager) {
+LaunchAtLoginSwitch::LaunchAtLoginSwitch(TextExpansionManager& manager, const QString& text, Look look,
+                                         QWidget* parent)
+    : ToggleSwitch(QStringLiteral("power"), text, parent, look), manager_(manager) {
     showPublishedState();
     subscription_ = manager_.subscribe([this](TextExpansionManager::Change change) {
         if (change == TextExpansionManager::Change::LaunchAtStartup) showPublishedState();

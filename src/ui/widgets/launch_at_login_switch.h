@@ -5,12 +5,14 @@
 
 namespace orvalin::ui {
 
-// The launch-at-login switch: it always shows what the manager publishes, and flipping it asks
-// the manager to change the login item. A refused change flips it back.
+// The launch-at-login switch of the settings and the onboarding: it always shows what the manager
+// publishes, and flipping it asks the manager to change the login item. A refused or pending
+// registration flips it back.
 class LaunchAtLoginSwitch : public ToggleSwitch {
     Q_OBJECT
 public:
-    LaunchAtLoginSwitch(TextExpansionManager& manager, const QString& text, QWidget* parent = nullptr);
+    LaunchAtLoginSwitch(TextExpansionManager& manager, const QString& text, Look look = Look::Switch,
+                        QWidget* parent = nullptr);
     ~LaunchAtLoginSwitch() override;
 
 private:

@@ -1,5 +1,6 @@
 #include "ui/widgets/toggle_switch.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
@@ -16,9 +17,13 @@ constexpr int kTextGap = 12;  // text to switch
 constexpr int kFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
 }  // namespace
 
-ToggleSwitch::ToggleSwitch(const QString& symbol, const QString& text, QWidget* parent)
-    : QCheckBox(text, parent), symbol_(symbol) {
+ToggleSwitch::ToggleSwitch(const QString& symbol, const QString& text, QWidget* parent, Look look)
+    : QCheckBox(text, parent), symbol_(symbol), look_(look) {
     setFocusPolicy(Qt::StrongFocus);
+    if (look_ == Look::CheckBox) {
+        refreshIcon();
+        return;
+    }
     setAttribute(Qt::WA_Hover);
     QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
@@ -30,18 +35,34 @@ int ToggleSwitch::textWidth(int rowWidth) const {
     return std::max(1, rowWidth - glyph - kGap - kTextGap - kTrackWidth);
 }
 
+void ToggleSwitch::changeEvent(QEvent* event) {
+    if (look_ == Look::CheckBox &&
+        (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange))
+        refreshIcon();
+    QCheckBox::changeEvent(event);
+}
+
+void ToggleSwitch::refreshIcon() {
+    const int side = QFontMetrics(font()).height();
+    setIconSize(QSize(side, side));
+    setIcon(symbolGlyph(symbol_, palette().color(QPalette::WindowText)));
+}
+
 int ToggleSwitch::heightForWidth(int width) const {
+    if (look_ == Look::CheckBox) return QCheckBox::heightForWidth(width);
     const QRect text = fontMetrics().boundingRect(QRect(0, 0, textWidth(width), 10000), kFlags, this->text());
     return std::max({text.height(), kTrackHeight, fontMetrics().height()}) + 2;
 }
 
 QSize ToggleSwitch::sizeHint() const {
+    if (look_ == Look::CheckBox) return QCheckBox::sizeHint();
     const int width =
         fontMetrics().height() + kGap + fontMetrics().horizontalAdvance(text()) + kTextGap + kTrackWidth + 2;
     return {width, heightForWidth(width)};
 }
 
 QSize ToggleSwitch::minimumSizeHint() const {
+    if (look_ == Look::CheckBox) return QCheckBox::minimumSizeHint();
     return {fontMetrics().height() + kGap + kTextGap + kTrackWidth + 40, kTrackHeight + 2};
 }
 
@@ -50,10 +71,15 @@ QRect ToggleSwitch::trackRect() const {
 }
 
 bool ToggleSwitch::hitButton(const QPoint& pos) const {
+    if (look_ == Look::CheckBox) return QCheckBox::hitButton(pos);
     return rect().contains(pos);
 }
 
-void ToggleSwitch::paintEvent(QPaintEvent*) {
+void ToggleSwitch::paintEvent(QPaintEvent* event) {
+    if (look_ == Look::CheckBox) {
+        QCheckBox::paintEvent(event);
+        return;
+    }
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QPalette& pal = palette();

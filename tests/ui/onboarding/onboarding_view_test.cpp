@@ -148,8 +148,8 @@ TEST_F(OnboardingTest, EnterPressesThePagesMainButtonWhereverTheKeyboardIs) {
     ASSERT_EQ(view->step(), 2);
 
     // On the ready page, with the keyboard on the toggle, Enter finishes.
-    named<LaunchAtLoginToggle>("launchAtLogin")->setFocus();
-    QTest::keyClick(named<LaunchAtLoginToggle>("launchAtLogin"), Qt::Key_Enter, Qt::KeypadModifier);
+    named<LaunchAtLoginSwitch>("launchAtLogin")->setFocus();
+    QTest::keyClick(named<LaunchAtLoginSwitch>("launchAtLogin"), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(dismissals, 1);
     EXPECT_FALSE(manager->launchAtStartup());
 }
