@@ -14,8 +14,44 @@ import tempfile
 import time
 
 SKIP_CODE = 77
+failures = []
 _MARK = "ORVALIN_ATSPI_PRIVATE_SESSION"
 _BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+
+
+def check(condition, message):
+    """Notes a failed check, so that one run reports every fault; gives the condition back."""
+    if not condition:
+        failures.append(message)
+        print("FAIL: " + message, file=sys.stderr)
+    return condition
+
+
+def read(path):
+    try:
+        with open(path, encoding="utf-8") as text:
+            return text.read()
+    except OSError:
+        return ""
+
+
+def run(test):
+    """Runs `test(pyatspi, processes)` in a private session with an X server and the accessibility
+    bus; the processes it appends to `processes` are stopped afterwards, last first. The exit status."""
+    enter_private_session()
+    pyatspi = import_pyatspi()
+    xvfb = Xvfb()
+    bus = start_accessibility_bus()
+    processes = []
+    try:
+        test(pyatspi, processes)
+    finally:
+        for process in reversed(processes):
+            stop_process(process)
+        stop_process(bus)
+        xvfb.stop()
+    print("%d failure(s)" % len(failures) if failures else "ok")
+    return 1 if failures else 0
 
 
 def skip(reason):

@@ -20,22 +20,7 @@ WEEKDAYS = ["lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi", "dimanc
 MONTHS = ["janvier", "février", "mars", "avril", "mai", "juin", "juillet", "août", "septembre",
           "octobre", "novembre", "décembre"]
 
-failures = []
-
-
-def check(condition, message):
-    if not condition:
-        failures.append(message)
-        print("FAIL: " + message, file=sys.stderr)
-    return condition
-
-
-def read(path):
-    try:
-        with open(path, encoding="utf-8") as text:
-            return text.read()
-    except OSError:
-        return ""
+check, read = at.check, at.read
 
 
 def has_instance_socket():
@@ -88,73 +73,60 @@ def check_panel(pyatspi, panel, today):
     return iso_row
 
 
-def main():
+def use_the_panel(pyatspi, processes):
     parser = argparse.ArgumentParser()
     parser.add_argument("--orvalin", required=True)
     parser.add_argument("--target", required=True)
     args = parser.parse_args()
-
-    at.enter_private_session()
-    pyatspi = at.import_pyatspi()
-    xvfb = at.Xvfb()
-    bus = at.start_accessibility_bus()
     at.fresh_home('{"Orvalin.onboardingCompleted": true}')
     os.environ.update(LANG="fr_FR.UTF-8", QT_QPA_PLATFORM="xcb")
     os.environ.pop("LC_ALL", None)
     os.environ.pop("LC_TIME", None)
     output = os.path.join(tempfile.mkdtemp(prefix="orvalin-target-"), "target.txt")
-    processes = []
-    try:
-        target = start_target(args.target, output)
-        processes.append(target)
-        program = subprocess.Popen([args.orvalin], env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
-        processes.append(program)
-        if not check(at.wait_for(has_instance_socket, 30), "orvalin did not start"):
-            return 1
-        app = at.application_of(pyatspi, program.pid)
-        if not check(app is not None, "orvalin is not on the accessibility bus"):
-            return 1
+    target = start_target(args.target, output)
+    processes.append(target)
+    program = subprocess.Popen([args.orvalin], env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+    processes.append(program)
+    if not check(at.wait_for(has_instance_socket, 30), "orvalin did not start"):
+        return
+    app = at.application_of(pyatspi, program.pid)
+    if not check(app is not None, "orvalin is not on the accessibility bus"):
+        return
 
-        # Started again, the running program shows its panel.
-        subprocess.run([args.orvalin], timeout=30, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        panel = at.wait_for(lambda: at.find(app, role="frame", name="Orvalin", showing=True), 15)
-        if not check(panel is not None, "no panel window showing; the tree:\n" + at.outline(app)):
-            return 1
-        today = datetime.date.today()
-        iso_row = check_panel(pyatspi, panel, today)
-        if failures:
-            print(at.outline(panel), file=sys.stderr)
-        if iso_row is None:
-            return 1
+    # Started again, the running program shows its panel.
+    subprocess.run([args.orvalin], timeout=30, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    panel = at.wait_for(lambda: at.find(app, role="frame", name="Orvalin", showing=True), 15)
+    if not check(panel is not None, "no panel window showing; the tree:\n" + at.outline(app)):
+        return
+    today = datetime.date.today()
+    iso_row = check_panel(pyatspi, panel, today)
+    if at.failures:
+        print(at.outline(panel), file=sys.stderr)
+    if iso_row is None:
+        return
 
-        at.press(iso_row)
-        expected = today.isoformat() + " "  # the built-in pattern ends with a space
-        arrived = at.wait_for(lambda: read(output) == expected, 10)
-        check(arrived, "the target holds \"%s\", expected \"%s\"" % (read(output), expected))
-        check(at.wait_for(lambda: at.find(app, role="frame", name="Orvalin", showing=True) is None, 10),
-              "the panel stays open after the press")
+    at.press(iso_row)
+    expected = today.isoformat() + " "  # the built-in pattern ends with a space
+    arrived = at.wait_for(lambda: read(output) == expected, 10)
+    check(arrived, "the target holds \"%s\", expected \"%s\"" % (read(output), expected))
+    check(at.wait_for(lambda: at.find(app, role="frame", name="Orvalin", showing=True) is None, 10),
+          "the panel stays open after the press")
 
-        # From the keyboard, the target keeping the input focus: Down shows the focus on the first
-        # row (Court), Down again moves it to Long, which the screen reader is told; Enter inserts.
-        subprocess.run([args.orvalin], timeout=30, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        panel = at.wait_for(lambda: at.find(app, role="frame", name="Orvalin", showing=True), 15)
-        if not check(panel is not None, "the panel did not open again"):
-            return 1
-        subprocess.run(["xdotool", "key", "Down", "Down"], timeout=10)
-        focused = at.wait_for(lambda: at.find(panel, role="push button", name=long_name(today),
-                                               state=pyatspi.STATE_FOCUSED), 5)
-        check(focused is not None, "the row \"%s\" is not focused after Down, Down" % long_name(today))
-        subprocess.run(["xdotool", "key", "Return"], timeout=10)
-        expected += long_name(today)[len("Long, "):] + " "
-        check(at.wait_for(lambda: read(output) == expected, 10),
-              "the target holds \"%s\", expected \"%s\"" % (read(output), expected))
-    finally:
-        for process in reversed(processes):
-            at.stop_process(process)
-        at.stop_process(bus)
-        xvfb.stop()
-    return 1 if failures else 0
+    # From the keyboard, the target keeping the input focus: Down shows the focus on the first
+    # row (Court), Down again moves it to Long, which the screen reader is told; Enter inserts.
+    subprocess.run([args.orvalin], timeout=30, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    panel = at.wait_for(lambda: at.find(app, role="frame", name="Orvalin", showing=True), 15)
+    if not check(panel is not None, "the panel did not open again"):
+        return
+    subprocess.run(["xdotool", "key", "Down", "Down"], timeout=10)
+    focused = at.wait_for(lambda: at.find(panel, role="push button", name=long_name(today),
+                                           state=pyatspi.STATE_FOCUSED), 5)
+    check(focused is not None, "the row \"%s\" is not focused after Down, Down" % long_name(today))
+    subprocess.run(["xdotool", "key", "Return"], timeout=10)
+    expected += long_name(today)[len("Long, "):] + " "
+    check(at.wait_for(lambda: read(output) == expected, 10),
+          "the target holds \"%s\", expected \"%s\"" % (read(output), expected))
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(at.run(use_the_panel))

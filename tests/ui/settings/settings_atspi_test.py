@@ -14,22 +14,7 @@ import tempfile
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
 import atspi_support as at  # noqa: E402
 
-failures = []
-
-
-def check(condition, message):
-    if not condition:
-        failures.append(message)
-        print("FAIL: " + message, file=sys.stderr)
-    return condition
-
-
-def read(path):
-    try:
-        with open(path, encoding="utf-8") as text:
-            return text.read()
-    except OSError:
-        return ""
+check, read = at.check, at.read
 
 
 def stored(path):
@@ -66,66 +51,53 @@ def check_general_tab(pyatspi, window):
     return tabs
 
 
-def main():
-    host = sys.argv[1]
-    at.enter_private_session()
-    pyatspi = at.import_pyatspi()
-    xvfb = at.Xvfb()
-    bus = at.start_accessibility_bus()
+def use_the_window(pyatspi, processes):
     work = tempfile.mkdtemp(prefix="orvalin-settings-atspi-")
     prefs = os.path.join(work, "preferences.json")
     out = os.path.join(work, "host.out")
-    program = None
-    try:
-        with open(out, "w") as output:
-            program = subprocess.Popen([host, prefs], stdout=output,
-                                       env=dict(os.environ, QT_QPA_PLATFORM="xcb",
-                                                QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
-        if not check(at.wait_for(lambda: "ready" in read(out), 30), "the host did not start"):
-            return 1
-        app = at.application_of(pyatspi, program.pid)
-        if not check(app is not None, "the host is not on the accessibility bus"):
-            return 1
-        window = at.wait_for(lambda: at.find(app, name="Préférences Orvalin"), 10)
-        if not check(window is not None, "no window named 'Préférences Orvalin'; the tree:\n" + at.outline(app)):
-            return 1
-        tabs = check_general_tab(pyatspi, window)
+    with open(out, "w") as output:
+        processes.append(subprocess.Popen([sys.argv[1], prefs], stdout=output,
+                                          env=dict(os.environ, QT_QPA_PLATFORM="xcb",
+                                                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")))
+    if not check(at.wait_for(lambda: "ready" in read(out), 30), "the host did not start"):
+        return
+    app = at.application_of(pyatspi, processes[-1].pid)
+    if not check(app is not None, "the host is not on the accessibility bus"):
+        return
+    window = at.wait_for(lambda: at.find(app, name="Préférences Orvalin"), 10)
+    if not check(window is not None, "no window named 'Préférences Orvalin'; the tree:\n" + at.outline(app)):
+        return
+    tabs = check_general_tab(pyatspi, window)
 
-        # Launch at login switched on through the bus reaches the login item.
-        toggle = at.find(window, role="check box", name="Lancer au démarrage")
-        if toggle is not None:
-            act(toggle)
-            check(at.wait_for(lambda: "launchAtStartup 1" in read(out), 10),
-                  "'Lancer au démarrage' did not reach the login item: " + read(out))
+    # Launch at login switched on through the bus reaches the login item.
+    toggle = at.find(window, role="check box", name="Lancer au démarrage")
+    if toggle is not None:
+        act(toggle)
+        check(at.wait_for(lambda: "launchAtStartup 1" in read(out), 10),
+              "'Lancer au démarrage' did not reach the login item: " + read(out))
 
-        # "Sombre" chosen through the bus is stored.
-        dark = at.find(window, role="radio button", name="Sombre")
-        if dark is not None:
-            act(dark)
-            check(at.wait_for(lambda: stored(prefs).get("Orvalin.appearance") == "dark", 10),
-                  "'Sombre' did not store the dark appearance: %s" % stored(prefs))
+    # "Sombre" chosen through the bus is stored.
+    dark = at.find(window, role="radio button", name="Sombre")
+    if dark is not None:
+        act(dark)
+        check(at.wait_for(lambda: stored(prefs).get("Orvalin.appearance") == "dark", 10),
+              "'Sombre' did not store the dark appearance: %s" % stored(prefs))
 
-        # The About tab: its links say where they lead and open their address.
-        about = next((t for t in tabs if t.name == "À propos"), None)
-        if about is not None:
-            at.press(about)
-            support = at.wait_for(lambda: at.find(window, role="push button", name="Support", showing=True), 10)
-            check(at.find(window, role="push button", name="Site web") is not None, "no link 'Site web'")
-            check(at.find(window, role="push button", name="Politique de confidentialité") is not None,
-                  "no link 'Politique de confidentialité'")
-            if check(support is not None, "no link 'Support' on the About tab"):
-                check(support.description == "Signaler un problème", "Support says '%s'" % support.description)
-                at.press(support)
-                check(at.wait_for(lambda: "/support" in read(out), 10), "the Support link opened nothing")
-        if failures:
-            print(at.outline(window), file=sys.stderr)
-    finally:
-        if program is not None:
-            at.stop_process(program)
-        at.stop_process(bus)
-        xvfb.stop()
-    return 1 if failures else 0
+    # The About tab: its links say where they lead and open their address.
+    about = next((t for t in tabs if t.name == "À propos"), None)
+    if about is not None:
+        at.press(about)
+        support = at.wait_for(lambda: at.find(window, role="push button", name="Support", showing=True), 10)
+        check(at.find(window, role="push button", name="Site web") is not None, "no link 'Site web'")
+        check(at.find(window, role="push button", name="Politique de confidentialité") is not None,
+              "no link 'Politique de confidentialité'")
+        if check(support is not None, "no link 'Support' on the About tab"):
+            check(support.description == "Signaler un problème", "Support says '%s'" % support.description)
+            at.press(support)
+            check(at.wait_for(lambda: "/support" in read(out), 10), "the Support link opened nothing")
+    if at.failures:
+        print(at.outline(window), file=sys.stderr)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(at.run(use_the_window))
