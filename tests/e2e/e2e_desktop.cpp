@@ -27,10 +27,15 @@ void keys(const std::string& list) {
     return ::testing::AssertionSuccess();
 }
 
-std::optional<Geometry> waitForPanel() {
+std::optional<Geometry> waitForWindow(const std::string& namePattern) {
     std::string window;
-    waitUntil([&] { return !(window = findVisibleWindow(kPanelName)).empty(); }, 15s);
+    if (!waitUntil([&] { return !(window = findVisibleWindow(namePattern)).empty(); }, 15s))
+        return std::nullopt;
     return windowGeometry(window);
+}
+
+void clickAt(int x, int y) {
+    run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1 >/dev/null 2>&1");
 }
 
 namespace {

@@ -24,7 +24,13 @@ void keys(const std::string& list);
 
 // A start of the program while one runs: it shows the running one's panel and ends.
 ::testing::AssertionResult startASecondTime();
-std::optional<Geometry> waitForPanel();
+// The first visible window whose name matches, once it shows (at most 15 s).
+std::optional<Geometry> waitForWindow(const std::string& namePattern);
+inline std::optional<Geometry> waitForPanel() {
+    return waitForWindow(kPanelName);
+}
+// A real pointer click at a point of the screen.
+void clickAt(int x, int y);
 
 // The panel's rows have no fixed place: each is found on the screen. The label column of a row
 // holds text; a row lights up under the pointer while the headings above the rows do not.

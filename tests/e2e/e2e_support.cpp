@@ -248,7 +248,7 @@ Target::Target(const std::filesystem::path& dir, const std::string& name, std::v
     }
 }
 
-ProgramUnderTest::ProgramUnderTest() {
+ProgramUnderTest::ProgramUnderTest(const std::function<void()>& prepare) {
     home_.exportEnvironment();
     ::setenv("LANG", "C.UTF-8", 1);
     ::unsetenv("LC_ALL");
@@ -256,6 +256,7 @@ ProgramUnderTest::ProgramUnderTest() {
     ::setenv("DISPLAY", server_->display().c_str(), 1);
     JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
     store.write({{prefkey::kOnboardingCompleted, true}});
+    if (prepare) prepare();
     target_ = std::make_unique<Target>(home_.path(), "main.txt");
     startProgram();
 }

@@ -111,10 +111,10 @@ private:
 
 // The whole set-up of a run: a private X server, a fresh home holding the built-in formats (the
 // welcome window done with), the program, and the text window with the keyboard focus. Ready
-// once a typed trigger expands there.
+// once a typed trigger expands there. `prepare` may store more before the program starts.
 class ProgramUnderTest {
 public:
-    ProgramUnderTest();
+    explicit ProgramUnderTest(const std::function<void()>& prepare = {});
     ~ProgramUnderTest();
     ProgramUnderTest(const ProgramUnderTest&) = delete;
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;

@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 const char* const kRecorder = RECORDER_BINARY;
 
 // The stored formats: the built-in ones, the ISO format also on Control+Alt+D, and one whose
-// trigger has an accented letter. The welcome window is done with, so it never comes up.
+// trigger has an accented letter.
 void writePreferences() {
     JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
     FormatCatalogue catalogue(store);
@@ -33,52 +33,28 @@ void writePreferences() {
     catalogue.mutableShortcuts().push_back(
         Shortcut{Uuid::generate(), "Accent", "yyyy/MM/dd ", "dté ", std::nullopt});
     ASSERT_TRUE(catalogue.saveShortcuts());
-    ASSERT_TRUE(store.write({{prefkey::kOnboardingCompleted, true}}));
 }
 
 class EndToEnd : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        home_ = std::make_unique<TempHome>();
-        home_->exportEnvironment();
-        ::setenv("LANG", "C.UTF-8", 1);
-        ::unsetenv("LC_ALL");
-        server_ = std::make_unique<XServer>();
-        ::setenv("DISPLAY", server_->display().c_str(), 1);
-        writePreferences();
-        orvalin_ = spawn({kOrvalin}, (home_->path() / "orvalin.out").string(),
-                         (home_->path() / "orvalin.err").string());
-        target_ = std::make_unique<Target>(home_->path(), "main.txt");
-        // The program is up once a trigger works: the start-up time is part of no test.
-        waitUntil(
-            [] {
-                target_->focusAndClear();
-                keys("d t space");
-                return waitUntil([] { return !target_->text().empty() && target_->text() != "dt "; }, 1500ms);
-            },
-            30s);
-        // The warm-up insertions finish restoring the clipboard before a test sets its own.
-        std::this_thread::sleep_for(1500ms);
+        run_ = std::make_unique<ProgramUnderTest>(writePreferences);
+        target_ = &run_->target();
+        home_ = &run_->home();
     }
-    static void TearDownTestSuite() {
-        target_.reset();
-        if (orvalin_ > 0) stop(orvalin_);
-        server_.reset();
-        home_.reset();
-    }
+    static void TearDownTestSuite() { run_.reset(); }
     void SetUp() override {
-        ASSERT_TRUE(target_ && target_->started());
-        ASSERT_TRUE(running(orvalin_))
-            << readFile(home_->path() / "orvalin.err") << "\nX server "
-            << (running(server_->pid()) ? "running" : "gone") << ": " << server_->log();
+        ASSERT_TRUE(target_->started());
+        ASSERT_TRUE(running(run_->program()))
+            << run_->programErrors() << "\nX server " << (running(run_->server().pid()) ? "running" : "gone")
+            << ": " << run_->server().log();
         target_->focusAndClear();
         setClipboardText("texte connu");
     }
 
-    static inline std::unique_ptr<TempHome> home_;
-    static inline std::unique_ptr<XServer> server_;
-    static inline std::unique_ptr<Target> target_;
-    static inline pid_t orvalin_ = -1;
+    static inline std::unique_ptr<ProgramUnderTest> run_;
+    static inline Target* target_ = nullptr;
+    static inline const TempHome* home_ = nullptr;
 };
 
 TEST_F(EndToEnd, TypedTriggersBecomeTheirDatesAndTheClipboardComesBack) {
@@ -245,7 +221,7 @@ TEST_F(EndToEnd, TheFrenchLayoutWorksForBuiltInTriggersAndAnAccentedOne) {
 // only instance.
 TEST_F(EndToEnd, ASecondStartShowsThePanelAndLeavesOneInstance) {
     ASSERT_TRUE(startASecondTime());
-    EXPECT_TRUE(running(orvalin_));
+    EXPECT_TRUE(running(run_->program()));
     auto panel = waitForPanel();
     ASSERT_TRUE(panel.has_value()) << "no panel";
     EXPECT_EQ(panel->width, 320);
@@ -278,8 +254,7 @@ TEST_F(EndToEnd, ClickingAFormatInThePanelPastesItsDate) {
     // The rows: Court, Long, ISO, Accent.
     auto iso = PanelRows(*panel).rowCentre(2);
     ASSERT_TRUE(iso.has_value()) << "the ISO row was not found";
-    run("xdotool mousemove " + std::to_string(panel->x + panel->width - 60) + " " + std::to_string(*iso) +
-        " click 1 >/dev/null 2>&1");
+    clickAt(panel->x + panel->width - 60, *iso);
     EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d "))) << target_->text();
     EXPECT_TRUE(waitUntil([] { return findVisibleWindow(kPanelName).empty(); }, 10s)) << "the panel stays";
     EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
@@ -327,7 +302,7 @@ TEST(EndToEndServer, ACombinationRecordedInTheCaptureFieldInsertsItsDate) {
     int x = 0;
     int y = 0;
     ASSERT_EQ(std::sscanf(readFile(out).c_str(), "ready %d %d", &x, &y), 2) << readFile(out) << readFile(err);
-    run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1 >/dev/null 2>&1");
+    clickAt(x, y);
     ASSERT_TRUE(waitUntil([&] { return readFile(out).find("recording") != std::string::npos; }, 15s))
         << readFile(out) << readFile(err);
     keys("ctrl+alt+i");

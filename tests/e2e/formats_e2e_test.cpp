@@ -15,7 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-
 // ISO first, so its card is the first of the tab; the welcome window is done with.
 void writePreferences() {
     JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
@@ -66,10 +65,8 @@ TEST(FormatsEndToEnd, ATriggerAndACombinationEditedInTheFormatsTabWorkAtOnceAndA
         << target.text() << readFile(err);
 
     // The panel of a second start, then Ctrl+comma: the settings window.
-    pid_t second = spawn({kOrvalin});
-    ASSERT_TRUE(waitExit(second, 30s).has_value());
-    std::string panel;
-    ASSERT_TRUE(waitUntil([&] { return !(panel = findVisibleWindow("^Orvalin$")).empty(); }, 15s));
+    ASSERT_TRUE(startASecondTime());
+    ASSERT_TRUE(waitForPanel().has_value());
     keys("ctrl+comma");
     std::string settings;
     ASSERT_TRUE(
@@ -78,8 +75,7 @@ TEST(FormatsEndToEnd, ATriggerAndACombinationEditedInTheFormatsTabWorkAtOnceAndA
     auto frame = windowGeometry(settings);
     ASSERT_TRUE(frame.has_value());
     // A click on the window's top edge gives it the keyboard without moving the focus.
-    run("xdotool mousemove " + std::to_string(frame->x + frame->width - 30) + " " +
-        std::to_string(frame->y + 8) + " click 1 >/dev/null 2>&1");
+    clickAt(frame->x + frame->width - 30, frame->y + 8);
     run("xdotool windowfocus --sync " + settings + " >/dev/null 2>&1");
     std::this_thread::sleep_for(500ms);
     // The window opens on "Général" with the keyboard on the tabs; Ctrl+Tab turns to "Formats"

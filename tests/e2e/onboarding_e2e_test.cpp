@@ -16,13 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::optional<Geometry> welcomeWindow() {
-    std::string window;
-    waitUntil([&] { return !(window = findVisibleWindow(kWelcomeName)).empty(); }, 15s);
-    if (window.empty()) return std::nullopt;
-    return windowGeometry(window);
-}
-
 // Waits until the window's picture has changed from `before` (when given) and holds still, so
 // a page that slides in is fully there. Its pixels, empty on time-out.
 std::vector<std::uint32_t> settledPicture(const Geometry& area,
@@ -71,10 +64,6 @@ std::optional<std::pair<int, int>> mainButtonCentre(const Geometry& area,
     return std::pair{area.x + bestX, area.y + (bestTop + bestBottom) / 2};
 }
 
-void clickAt(int x, int y) {
-    run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1 >/dev/null 2>&1");
-}
-
 // Each case on a fresh home, its own X server and its own start of the program.
 class FirstRun : public ::testing::Test {
 protected:
@@ -116,7 +105,7 @@ TEST_F(FirstRun, TheWelcomeWindowComesWithThePanelAndARowStillPastesIntoTheUsers
     ASSERT_TRUE(startASecondTime());
     auto panel = waitForPanel();
     ASSERT_TRUE(panel.has_value()) << "no panel";
-    ASSERT_TRUE(welcomeWindow().has_value()) << "no welcome window";
+    ASSERT_TRUE(waitForWindow(kWelcomeName).has_value()) << "no welcome window";
     // The panel stays in front of the window it brought up, and the user's window keeps the
     // keyboard: the date goes there.
     auto iso = PanelRows(*panel).rowCentre(2);  // Court, Long, ISO
@@ -132,7 +121,7 @@ TEST_F(FirstRun, TheWelcomeWindowComesWithThePanelAndARowStillPastesIntoTheUsers
 TEST_F(FirstRun, WalkingThroughWithClicksStoresThatItIsDoneAndARestartLeavesItAway) {
     ASSERT_TRUE(startASecondTime());
     ASSERT_TRUE(waitForPanel().has_value()) << "no panel";
-    auto window = welcomeWindow();
+    auto window = waitForWindow(kWelcomeName);
     ASSERT_TRUE(window.has_value()) << "no welcome window";
     EXPECT_EQ(window->width, 480);
     EXPECT_EQ(window->height, 420);

@@ -81,28 +81,6 @@ std::optional<std::pair<int, int>> darkSegment(const Geometry& window) {
     return std::nullopt;
 }
 
-void clickAt(const std::pair<int, int>& point) {
-    run("xdotool mousemove " + std::to_string(point.first) + " " + std::to_string(point.second) +
-        " click 1 >/dev/null 2>&1");
-}
-
-::testing::AssertionResult startASecondTime() {
-    pid_t second = spawn({kOrvalin});
-    auto status = waitExit(second, 30s);
-    if (!status) {
-        stop(second);
-        return ::testing::AssertionFailure() << "the second start is still running";
-    }
-    if (*status != 0) return ::testing::AssertionFailure() << "the second start ended with " << *status;
-    return ::testing::AssertionSuccess();
-}
-
-std::optional<Geometry> waitForWindow(const char* name) {
-    std::string window;
-    waitUntil([&] { return !(window = findVisibleWindow(name)).empty(); }, 15s);
-    return windowGeometry(window);
-}
-
 std::string storedAppearance() {
     JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
     return store.string(prefkey::kAppearance).value_or("");
@@ -130,7 +108,7 @@ TEST(SettingsEndToEnd, SombreChosenWithThePointerIsStoredAndTheNextStartIsDark) 
     std::this_thread::sleep_for(500ms);
     auto button = preferencesButton(*panel);
     ASSERT_TRUE(button.has_value()) << "the panel's buttons were not found";
-    clickAt(*button);
+    clickAt(button->first, button->second);
     auto settings = waitForWindow(kSettingsName);
     ASSERT_TRUE(settings.has_value()) << "no settings window";
     EXPECT_EQ(settings->width, 520);
@@ -141,7 +119,7 @@ TEST(SettingsEndToEnd, SombreChosenWithThePointerIsStoredAndTheNextStartIsDark) 
     std::optional<std::pair<int, int>> dark;
     ASSERT_TRUE(waitUntil([&] { return (dark = darkSegment(*settings)).has_value(); }, 10s))
         << "the appearance control was not found";
-    clickAt(*dark);
+    clickAt(dark->first, dark->second);
     EXPECT_TRUE(waitUntil([] { return storedAppearance() == "dark"; }, 10s)) << storedAppearance();
     const Geometry corner{settings->x + 4, settings->y + settings->height - 4, 1, 1};
     EXPECT_TRUE(waitUntil(
