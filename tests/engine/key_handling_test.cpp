@@ -77,13 +77,6 @@ TEST_F(EngineTest, LongerBuiltInTriggerWinsBecauseTheShorterDoesNotEndTheBuffer)
     EXPECT_EQ(insertionCalls(), triggerTimeline(3, "<empty>", today("yyyy-MM-dd "), 1000ms));
 }
 
-TEST_F(EngineTest, FirstEntryInListOrderWinsWhenTriggersOverlap) {
-    startWith({literalEntry("SHORT", "t "), literalEntry("LONG", "dt ")});
-    p.monitor.type("dt ");
-    p.scheduler.advance(1s);
-    EXPECT_EQ(insertionCalls(), triggerTimeline(2, "<empty>", "SHORT"));
-}
-
 TEST_F(EngineTest, BackspaceEditsTheBufferAndNavigationKeysEmptyIt) {
     startWith({literalEntry("A", "dt ")});
     p.monitor.type("dt");
@@ -136,51 +129,46 @@ TEST_F(EngineTest, BufferKeepsTheLastThirtyCharactersOnly) {
     EXPECT_EQ(p.pasteboard.texts, 0);
 }
 
-TEST_F(EngineTest, TriggerLongerThanTheBufferNeverFires) {
-    const std::string longTrigger(31, 'q');
-    startWith({literalEntry("A", longTrigger), literalEntry("B", std::string(30, 'q'))});
-    p.monitor.type(longTrigger);
-    p.scheduler.advance(1s);
-    EXPECT_EQ(insertionCalls(), triggerTimeline(30, "<empty>", "B"));
-}
-
-TEST_F(EngineTest, EmojiTriggerIsErasedWithOneBackspace) {
+// Which entry typed text fires, and how many Backspaces erase its trigger: one a character, however
+// many code points or key presses it took.
+TEST_F(EngineTest, TypedTextFiresTheRightEntryAndErasesItsTriggerCharacterByCharacter) {
     const std::string party = "\xF0\x9F\x8E\x89";                               // U+1F389
     const std::string family = "\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7";  // woman ZWJ girl
-    startWith({literalEntry("P", party), literalEntry("F", "#" + family)});
-    p.monitor.type(party);
-    p.scheduler.advance(1s);
-    EXPECT_EQ(insertionCalls(), triggerTimeline(1, "<empty>", "P"));
-
-    p.timeline.clear();
-    p.monitor.type("#" + family);  // four code points, typed one by one, two characters
-    p.scheduler.advance(1s);
-    EXPECT_EQ(insertionCalls(), triggerTimeline(2, "<empty>", "F", 1000ms));
-}
-
-TEST_F(EngineTest, AccentedTriggerMatchesWhateverWayTheAccentWasTyped) {
-    startWith({literalEntry("DATE", "d\xC3\xA9 ")});  // "dé " with a precomposed é
-    p.monitor.type("de\xCC\x81 ");                    // e, then a combining acute as its own key press
-    p.scheduler.advance(1s);
-    EXPECT_EQ(insertionCalls(), triggerTimeline(3, "<empty>", "DATE"));
-}
-
-TEST_F(EngineTest, TriggerNeverMatchesThePartOfACharacter) {
-    // A lone combining mark as a trigger must not fire on the accent of "q́", which is one character.
-    startWith({literalEntry("MARK", "\xCC\x81"), literalEntry("Q", "x\xCC\x81")});
-    p.monitor.type("q\xCC\x81");
-    p.scheduler.advance(1s);
-    EXPECT_TRUE(insertionCalls().empty());
-    p.monitor.type("x\xCC\x81");  // "x́" as a whole is the second trigger
-    p.scheduler.advance(1s);
-    EXPECT_EQ(insertionCalls(), triggerTimeline(1, "<empty>", "Q", 1000ms));
-}
-
-TEST_F(EngineTest, EmptyTriggerNeverFires) {
-    startWith({literalEntry("A", "")});
-    p.monitor.type("anything at all ");
-    p.scheduler.advance(1s);
-    EXPECT_EQ(p.pasteboard.texts, 0);
+    const std::string acute = "\xCC\x81";                                       // a combining acute
+    const std::string q30(30, 'q'), q31(31, 'q');
+    const std::vector<Shortcut> overlapping{literalEntry("SHORT", "t "), literalEntry("LONG", "dt ")};
+    const std::vector<Shortcut> tooLong{literalEntry("A", q31), literalEntry("B", q30)};
+    const std::vector<Shortcut> emoji{literalEntry("P", party), literalEntry("F", "#" + family)};
+    const std::vector<Shortcut> accented{literalEntry("DATE", "d\xC3\xA9 ")};  // precomposed
+    const std::vector<Shortcut> marks{literalEntry("MARK", acute), literalEntry("Q", "x" + acute)};
+    const std::vector<Shortcut> empty{literalEntry("A", "")};
+    struct Case {
+        const char* what;
+        const std::vector<Shortcut>& entries;
+        std::string typed;
+        int backspaces;
+        const char* inserted;  // nothing fires when null
+    };
+    const Case cases[] = {
+        {"overlapping triggers: the first in list order", overlapping, "dt ", 2, "SHORT"},
+        {"a trigger longer than the buffer never fires", tooLong, q31, 30, "B"},
+        {"an emoji", emoji, party, 1, "P"},
+        {"four code points typed one by one, two characters", emoji, "#" + family, 2, "F"},
+        {"an accent typed as a combining mark", accented, "de" + acute + " ", 3, "DATE"},
+        {"a lone mark never matches the accent of a character", marks, "q" + acute, 0, nullptr},
+        {"a letter with its mark as a whole", marks, "x" + acute, 1, "Q"},
+        {"an empty trigger never fires", empty, "anything at all ", 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        manager.reset();
+        startWith(c.entries);
+        const auto t0 = p.scheduler.now();
+        p.monitor.type(c.typed);
+        p.scheduler.advance(1s);
+        EXPECT_EQ(insertionCalls(), c.inserted ? triggerTimeline(c.backspaces, "<empty>", c.inserted, t0)
+                                               : std::vector<TimelineEntry>{})
+            << c.what;
+    }
 }
 
 TEST_F(EngineTest, SwitchingApplicationsEmptiesTheBuffer) {

@@ -29,6 +29,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Runs the event loop until `done` holds, at most `ms`; whether it holds.
+bool runEventsUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() >= ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+void runEventsFor(int ms) {
+    runEventsUntil([] { return false; }, ms);
+}
+
 class SingleInstanceTest : public ::testing::Test {
 protected:
     TempDir temp_{"orvalin-instance"};
@@ -44,9 +59,7 @@ TEST_F(SingleInstanceTest, ASecondClaimFindsTheFirstAndAsksItToShowItself) {
     SingleInstanceGuard second("display:1", dir_);
     ASSERT_EQ(second.claim(), SingleInstanceGuard::Role::Secondary);
     ASSERT_TRUE(second.notifyPrimary());
-    QElapsedTimer t;
-    t.start();
-    while (shown == 0 && t.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(runEventsUntil([&] { return shown > 0; }, 5000));
     EXPECT_EQ(shown, 1);
 
     // Another display is another instance.
@@ -89,12 +102,6 @@ int connectTo(const std::string& path) {
     return fd;
 }
 
-void runEventsFor(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
 TEST_F(SingleInstanceTest, AMessageArrivingInPiecesIsStillUnderstood) {
     SingleInstanceGuard first("display:1", dir_);
     ASSERT_EQ(first.claim(), SingleInstanceGuard::Role::Primary);
@@ -121,11 +128,8 @@ TEST_F(SingleInstanceTest, AConnectionThatSaysNothingIsClosedSoon) {
     ASSERT_GE(fd, 0);
     ::fcntl(fd, F_SETFL, O_NONBLOCK);
     char c = 0;
-    QElapsedTimer t;
-    t.start();
     ssize_t got = -1;
-    while (t.elapsed() < 6000 && (got = ::read(fd, &c, 1)) < 0)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    runEventsUntil([&] { return (got = ::read(fd, &c, 1)) >= 0; }, 6000);
     EXPECT_EQ(got, 0) << "the idle connection is still open after 6 s";
     ::close(fd);
 }
@@ -166,10 +170,7 @@ TEST_F(SingleInstanceTest, AThousandIdleConnectionsDoNotSilenceTheInstance) {
 
     ::fcntl(ready[0], F_SETFL, O_NONBLOCK);
     char done = 0;
-    QElapsedTimer t;
-    t.start();
-    while (::read(ready[0], &done, 1) <= 0 && t.elapsed() < 20000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    runEventsUntil([&] { return ::read(ready[0], &done, 1) > 0; }, 20000);
     runEventsFor(300);
     ::setrlimit(RLIMIT_NOFILE, &saved);
     EXPECT_EQ(done, 'k') << "the thousand connections were not all accepted";
@@ -178,8 +179,7 @@ TEST_F(SingleInstanceTest, AThousandIdleConnectionsDoNotSilenceTheInstance) {
     SingleInstanceGuard second("display:1", dir_);
     ASSERT_EQ(second.claim(), SingleInstanceGuard::Role::Secondary);
     EXPECT_TRUE(second.notifyPrimary());
-    t.restart();
-    while (shown == 0 && t.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    runEventsUntil([&] { return shown > 0; }, 5000);
     EXPECT_EQ(shown, 1);
 
     ::close(ready[0]);

@@ -10,6 +10,7 @@
 #include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "support/fake_platform.h"
+#include "support/save_picture.h"
 #include "ui/onboarding/onboarding_view.h"
 #include "ui/widgets/appearance.h"
 
@@ -68,15 +69,10 @@ int main(int argc, char** argv) {
                 manager.checkAccessibilityPermission();
                 QTest::qWait(100);
             }
-            const QPixmap picture = view.grab();
-            const QString file =
-                outDir + QStringLiteral("/onboarding-%1-%2%3.png").arg(shot.name, appearance, suffix);
-            if (picture.save(file)) {
-                std::printf("%s (%dx%d)\n", qPrintable(file), picture.width(), picture.height());
-            } else {
-                std::fprintf(stderr, "could not write %s\n", qPrintable(file));
+            if (!savePicture(
+                    view.grab(),
+                    outDir + QStringLiteral("/onboarding-%1-%2%3.png").arg(shot.name, appearance, suffix)))
                 ++failures;
-            }
         }
     }
     return failures == 0 ? 0 : 1;

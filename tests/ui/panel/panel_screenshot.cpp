@@ -12,6 +12,7 @@
 #include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "support/fake_platform.h"
+#include "support/save_picture.h"
 #include "ui/orvalin_app.h"
 #include "ui/panel/menu_bar_panel.h"
 
@@ -26,12 +27,7 @@ bool save(QWidget& panel, const QString& file) {
     if (QScreen* screen = panel.screen(); screen && panel.windowHandle() && panel.devicePixelRatioF() == 1.0)
         shot = screen->grabWindow(panel.windowHandle()->winId());
     if (shot.isNull()) shot = panel.grab();
-    if (!shot.save(file)) {
-        std::fprintf(stderr, "could not write %s\n", qPrintable(file));
-        return false;
-    }
-    std::printf("%s (%dx%d)\n", qPrintable(file), shot.width(), shot.height());
-    return true;
+    return savePicture(shot, file);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "support/fake_platform.h"
+#include "support/save_picture.h"
 #include "ui/orvalin_app.h"
 #include "ui/settings/settings_view.h"
 
@@ -43,17 +44,10 @@ int main(int argc, char** argv) {
         for (int tab : {0, 2}) {
             view->setCurrentIndex(tab);
             QTest::qWait(300);
-            const QPixmap shot = window->grab();
-            const QString file =
-                outDir + QStringLiteral("/settings-%1-%2%3.png")
-                             .arg(tab == 0 ? QStringLiteral("general") : QStringLiteral("about"),
-                                  QLatin1String(appearance), suffix);
-            if (shot.save(file)) {
-                std::printf("%s (%dx%d)\n", qPrintable(file), shot.width(), shot.height());
-            } else {
-                std::fprintf(stderr, "could not write %s\n", qPrintable(file));
+            const QString page = tab == 0 ? QStringLiteral("general") : QStringLiteral("about");
+            if (!savePicture(window->grab(), outDir + QStringLiteral("/settings-%1-%2%3.png")
+                                                          .arg(page, QLatin1String(appearance), suffix)))
                 ++failures;
-            }
         }
         window->close();
         QTest::qWait(100);
