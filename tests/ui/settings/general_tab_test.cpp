@@ -256,27 +256,5 @@ TEST_F(GeneralTabTest, EveryControlIsReachedWithTabAndUsedFromTheKeyboard) {
     QTRY_COMPARE_WITH_TIMEOUT(platform.urlOpener.opened.size(), 1u, 2000);
 }
 
-// What a screen reader's user does: the accessible actions of the switch and of a segment.
-TEST_F(GeneralTabTest, AccessibleActionsChangeTheSettingsAsClicksDo) {
-    GeneralTab* tab = openGeneral();
-    auto act = [](QWidget* widget) {
-        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-        QAccessibleActionInterface* actions = accessible ? accessible->actionInterface() : nullptr;
-        if (!actions || actions->actionNames().isEmpty()) return false;
-        actions->doAction(actions->actionNames().first());
-        return true;
-    };
-    ASSERT_TRUE(act(launchSwitch(tab)));
-    EXPECT_TRUE(manager->launchAtStartup());
-    EXPECT_EQ(platform.loginItems.current, LoginItemService::Status::Enabled);
-    EXPECT_TRUE(launchSwitch(tab)->isChecked());
-
-    ASSERT_TRUE(act(segment(tab, QStringLiteral("Sombre"))));
-    QTRY_COMPARE_WITH_TIMEOUT(storedAppearance(), std::optional<std::string>("dark"), 2000);
-    EXPECT_EQ(picker(tab)->value(), QStringLiteral("dark"));
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(segment(tab, QStringLiteral("Sombre")))->role(),
-              QAccessible::RadioButton);
-}
-
 }  // namespace
 }  // namespace orvalin::ui
