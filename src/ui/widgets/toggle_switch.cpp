@@ -20,6 +20,7 @@ constexpr int kFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
 ToggleSwitch::ToggleSwitch(const QString& symbol, const QString& text, QWidget* parent, Look look)
     : QCheckBox(text, parent), symbol_(symbol), look_(look) {
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(text);
     if (look_ == Look::CheckBox) {
         refreshIcon();
         return;
