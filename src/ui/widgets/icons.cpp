@@ -152,13 +152,9 @@ void drawNeutralMark(QPainter& p, const QRectF& box, const QColor& color) {
     p.drawEllipse(at(box, 0.5, 0.5), unit * 0.08, unit * 0.08);
 }
 
-// Drawings kept with the others of their kind.
-Drawing more(const char* name) {
-    return settingsDrawings().at(QString::fromLatin1(name));
-}
-
-Drawing status(const char* name) {
-    return statusDrawings().at(QString::fromLatin1(name));
+// A drawing kept in symbol_drawings.cpp.
+Drawing drawn(const char* name) {
+    return namedDrawings().at(QString::fromLatin1(name));
 }
 
 struct Symbol {
@@ -173,23 +169,23 @@ const std::map<QString, Symbol>& symbols() {
         {"chevron.right", {{"go-next"}, chevron(0)}},
         {"exclamationmark.triangle.fill", {{"dialog-warning"}, drawFilledWarningTriangle}},
         // The settings window's.
-        {"arrow.up.right", {{}, more("arrow.up.right")}},
-        {"arrow.up.right.square", {{}, status("arrow.up.right.square")}},
-        {"checkmark.circle.fill", {{}, status("checkmark.circle.fill")}},
-        {"checkmark.shield.fill", {{}, status("checkmark.shield.fill")}},
-        {"circle.lefthalf.filled", {{}, more("circle.lefthalf.filled")}},
-        {"command.square.fill", {{}, status("command.square.fill")}},
-        {"envelope.fill", {{"mail-message", "internet-mail"}, more("envelope.fill")}},
-        {"gearshape", {{"preferences-system"}, more("gearshape")}},
-        {"gearshape.fill", {{"preferences-system"}, more("gearshape.fill")}},
-        {"globe", {{"applications-internet", "web-browser"}, more("globe")}},
-        {"info.circle", {{"dialog-information", "help-about"}, more("info.circle")}},
-        {"keyboard", {{"input-keyboard"}, more("keyboard")}},
-        {"keyboard.badge.exclamationmark", {{}, status("keyboard.badge.exclamationmark")}},
-        {"lock.fill", {{}, status("lock.fill")}},
-        {"lock.shield.fill", {{"security-high"}, more("lock.shield.fill")}},
-        {"power", {{"system-shutdown"}, status("power")}},
-        {"questionmark.circle.fill", {{"help-contents", "help-browser"}, more("questionmark.circle.fill")}},
+        {"arrow.up.right", {{}, drawn("arrow.up.right")}},
+        {"arrow.up.right.square", {{}, drawn("arrow.up.right.square")}},
+        {"checkmark.circle.fill", {{}, drawn("checkmark.circle.fill")}},
+        {"checkmark.shield.fill", {{}, drawn("checkmark.shield.fill")}},
+        {"circle.lefthalf.filled", {{}, drawn("circle.lefthalf.filled")}},
+        {"command.square.fill", {{}, drawn("command.square.fill")}},
+        {"envelope.fill", {{"mail-message", "internet-mail"}, drawn("envelope.fill")}},
+        {"gearshape", {{"preferences-system"}, drawn("gearshape")}},
+        {"gearshape.fill", {{"preferences-system"}, drawn("gearshape.fill")}},
+        {"globe", {{"applications-internet", "web-browser"}, drawn("globe")}},
+        {"info.circle", {{"dialog-information", "help-about"}, drawn("info.circle")}},
+        {"keyboard", {{"input-keyboard"}, drawn("keyboard")}},
+        {"keyboard.badge.exclamationmark", {{}, drawn("keyboard.badge.exclamationmark")}},
+        {"lock.fill", {{}, drawn("lock.fill")}},
+        {"lock.shield.fill", {{"security-high"}, drawn("lock.shield.fill")}},
+        {"power", {{"system-shutdown"}, drawn("power")}},
+        {"questionmark.circle.fill", {{"help-contents", "help-browser"}, drawn("questionmark.circle.fill")}},
         // The Formats tab's.
         {"calendar.badge.clock", {{}, drawCalendarWithClock}},
         {"character.cursor.ibeam", {{}, drawTextCursor}},

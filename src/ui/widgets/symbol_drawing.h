@@ -31,9 +31,8 @@ inline QPen strokePen(const QColor& color, qreal width) {
     return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
-// The settings window's outlined symbols (gears, globe, envelope…), and the filled status and
-// action symbols (shields, circles, lock, power…), by name.
-const std::map<QString, Drawing>& settingsDrawings();
-const std::map<QString, Drawing>& statusDrawings();
+// The larger drawings by name: the filled status and action symbols (shields, circles, lock,
+// power…) and the settings window's outlined ones (gears, globe, envelope…).
+const std::map<QString, Drawing>& namedDrawings();
 
 }  // namespace orvalin::ui::symbols
