@@ -2,62 +2,23 @@
 // markers that keep the date out of clipboard managers, the user's selection coming back, a
 // keyboard layout that cannot type the paste chord, the keyboard held while a paste is fetched
 // and a connection lost with a paste waiting.
-#include <gtest/gtest.h>
 #include <sys/socket.h>
-#include <xcb/xcb.h>
 
-#include <QClipboard>
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QMimeData>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTest>
-#include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
-#include <memory>
 #include <optional>
-#include <string>
 
-#include "platform/paste_tracker.h"
-#include "platform/qt_clipboard_pasteboard.h"
 #include "platform/x11/clipboard_keeper.h"
 #include "platform/x11/keyboard_hold.h"
-#include "platform/x11/record_key_monitor.h"
-#include "platform/x11/selection_watch.h"
-#include "platform/x11/x11_connection.h"
-#include "platform/x11/xtest_key_synthesizer.h"
-#include "support/other_x_client.h"
-#include "support/xvfb_server.h"
+#include "x11_fixtures.h"
 
 namespace orvalin::x11 {
 namespace {
 
-using namespace std::chrono_literals;
-
-bool spin(const std::function<bool()>& done, int timeoutMs = 5000) {
-    return QTest::qWaitFor(done, timeoutMs);
-}
-
-// Another X client reads or sets a selection, as a target, a clipboard manager or the user would.
-std::string xclip(const QStringList& args, const QByteArray& input = {}) {
-    QProcess process;
-    process.start("xclip", args);
-    if (!input.isNull()) {
-        process.write(input);
-        process.closeWriteChannel();
-    }
-    // xclip -i stays in the background serving what it set; its output is read once it forked.
-    spin([&] { return process.state() == QProcess::NotRunning; }, 5000);
-    return process.readAllStandardOutput().toStdString();
-}
-std::string read(const char* selection, const char* target = "UTF8_STRING") {
-    return xclip({"-o", "-selection", selection, "-t", target});
-}
 // Another program takes the selection; returns once this program has seen it change hands, as
 // the program has long before the user types a trigger.
 void copyElsewhere(const char* selection, const char* text) {
@@ -71,44 +32,25 @@ void copyElsewhere(const char* selection, const char* text) {
     QObject::disconnect(watch);
 }
 
-class InsertionPasteboard : public ::testing::Test {
+// The date goes on as an insertion puts it, pasted with Shift+Insert (which reads PRIMARY).
+class InsertionPasteboard : public PasteboardTest {
 protected:
-    void SetUp() override {
-        conn_ = X11Connection::open();
-        ASSERT_TRUE(conn_);
-        pasteboard_ = std::make_unique<QtClipboardPasteboard>(
-            tracker_, [this](bool primary) { return selectionOwnerAnswers(*conn_, primary, 300ms); });
-        QtClipboardPasteboard* pb = pasteboard_.get();
-        watch_ = std::make_unique<SelectionRequestWatch>(*conn_, [pb] { pb->dataFetched(); });
-    }
-    void TearDown() override {
-        watch_.reset();
-        pasteboard_.reset();
-        QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
-        QGuiApplication::clipboard()->clear(QClipboard::Selection);
-    }
-    // The date goes on as an insertion puts it, pasted with Shift+Insert (which reads PRIMARY).
     void insertFromPrimary(const std::string& date) {
         pasteboard_->setText(date);
         tracker_.chordQueued();
         tracker_.putDateOnPrimary();
         tracker_.chordSent();
     }
-
-    PasteTracker tracker_;
-    std::unique_ptr<X11Connection> conn_;
-    std::unique_ptr<QtClipboardPasteboard> pasteboard_;
-    std::unique_ptr<SelectionRequestWatch> watch_;
 };
 
 TEST_F(InsertionPasteboard, TheDateIsMarkedForKlipperAndCopyqOnBothSelections) {
     insertFromPrimary("2026-12-07 ");
     for (const char* selection : {"clipboard", "primary"}) {
-        const std::string targets = read(selection, "TARGETS");
+        const std::string targets = readSelection(selection, "TARGETS");
         EXPECT_NE(targets.find("x-kde-passwordManagerHint"), std::string::npos) << selection << targets;
         EXPECT_NE(targets.find("application/x-copyq-hidden"), std::string::npos) << selection << targets;
-        EXPECT_EQ(read(selection, "application/x-copyq-hidden"), "1") << selection;
-        EXPECT_EQ(read(selection), "2026-12-07 ") << selection;
+        EXPECT_EQ(readSelection(selection, "application/x-copyq-hidden"), "1") << selection;
+        EXPECT_EQ(readSelection(selection), "2026-12-07 ") << selection;
     }
 }
 
@@ -193,8 +135,8 @@ TEST_F(InsertionPasteboard, ContentMarkedSecretByItsOwnerStaysMarkedOnceBack) {
     tracker_.chordSent();
     pasteboard_->restore(saved);
     ASSERT_TRUE(spin([&] { return !pasteboard_->restoreHeld(); }));
-    EXPECT_EQ(read("clipboard"), "mot de passe");
-    EXPECT_EQ(read("clipboard", "x-kde-passwordManagerHint"), "secret");
+    EXPECT_EQ(readSelection("clipboard"), "mot de passe");
+    EXPECT_EQ(readSelection("clipboard", "x-kde-passwordManagerHint"), "secret");
 }
 
 TEST_F(InsertionPasteboard, ANewCopyKeepsTheClipboardAndThePrimarySelectionStillComesBack) {
@@ -203,15 +145,15 @@ TEST_F(InsertionPasteboard, ANewCopyKeepsTheClipboardAndThePrimarySelectionStill
     ASSERT_TRUE(spin([] { return QGuiApplication::clipboard()->text() == "ancien"; }));
     PasteboardSnapshot saved = pasteboard_->snapshot();
     insertFromPrimary("2026-12-07 ");
-    ASSERT_EQ(read("primary"), "2026-12-07 ");
+    ASSERT_EQ(readSelection("primary"), "2026-12-07 ");
 
     // The user copies something else before the restore is asked for, then while it is held.
     copyElsewhere("clipboard", "nouveau");
     ASSERT_TRUE(spin([] { return !QGuiApplication::clipboard()->ownsClipboard(); }));
     pasteboard_->restore(saved);
     ASSERT_TRUE(spin([&] { return !pasteboard_->restoreHeld(); }, 3000));
-    EXPECT_EQ(read("clipboard"), "nouveau");
-    EXPECT_EQ(read("primary"), "sélection");
+    EXPECT_EQ(readSelection("clipboard"), "nouveau");
+    EXPECT_EQ(readSelection("primary"), "sélection");
 
     copyElsewhere("clipboard", "ancien");
     saved = pasteboard_->snapshot();
@@ -220,17 +162,20 @@ TEST_F(InsertionPasteboard, ANewCopyKeepsTheClipboardAndThePrimarySelectionStill
     ASSERT_TRUE(pasteboard_->restoreHeld());
     copyElsewhere("clipboard", "encore");
     ASSERT_TRUE(spin([&] { return !pasteboard_->restoreHeld(); }, 3000));
-    EXPECT_EQ(read("clipboard"), "encore");
-    EXPECT_EQ(read("primary"), "sélection");
+    EXPECT_EQ(readSelection("clipboard"), "encore");
+    EXPECT_EQ(readSelection("primary"), "sélection");
 }
 
 TEST_F(InsertionPasteboard, AnOwnerThatDoesNotAnswerIsReportedUnreadableNotEmpty) {
     OtherXClient hang;
     hang.takeClipboardAndHang();
     QTest::qWait(100);
-    pasteboard_->prepare();  // read ahead, once
     QElapsedTimer t;
     t.start();
+    EXPECT_TRUE(pasteboard_->snapshot().unreadable);
+    EXPECT_LT(t.elapsed(), 2000) << "the program is held up";
+    pasteboard_->prepare();  // read ahead, once
+    t.restart();
     const PasteboardSnapshot saved = pasteboard_->snapshot();
     EXPECT_LT(t.elapsed(), 200) << "the read ahead already found it silent";
     EXPECT_TRUE(saved.unreadable) << "an empty snapshot would have the restore clear the clipboard";
@@ -260,52 +205,10 @@ TEST_F(InsertionPasteboard, APasteThatCouldNotBeTypedGivesTheClipboardBackAtOnce
     pasteboard_->restore(saved);
     ASSERT_TRUE(spin([&] { return !pasteboard_->restoreHeld(); }));
     EXPECT_LT(t.elapsed(), 100) << "nothing will fetch the date: no reason to wait for it";
-    EXPECT_EQ(read("clipboard"), "ancien");
+    EXPECT_EQ(readSelection("clipboard"), "ancien");
 }
 
-// The keyboard as the program sees it, and what reaches the other clients.
-class Synthesis : public ::testing::Test {
-protected:
-    void SetUp() override {
-        // The application the keys go to: the server sends recorded keys out as it delivers them.
-        user_.focus(user_.window("TextEditor"));
-        conn_ = X11Connection::open();
-        ASSERT_TRUE(conn_);
-        monitor_ = std::make_unique<RecordKeyMonitor>(*conn_, nullptr, "C.UTF-8");
-        ASSERT_TRUE(monitor_->start([this](const KeyEvent& e) { seen_.push_back(e.keyCode); }))
-            << monitor_->failure();
-        RecordKeyMonitor* m = monitor_.get();
-        synth_ = std::make_unique<XTestKeySynthesizer>(
-            *conn_, tracker_, [m](std::uint32_t s) { return m->keycodeForKeysym(s); },
-            [m](std::uint32_t k) { return m->isModifierKeycode(k); }, 300ms);
-        // The recording is live once it sees a key.
-        ASSERT_TRUE(spin([&] {
-            user_.key(XCB_KEY_PRESS, 67);  // F1
-            user_.key(XCB_KEY_RELEASE, 67);
-            return spin([&] { return !seen_.empty(); }, 200);
-        }));
-        QTest::qWait(300);  // the keys of every attempt have come in
-        seen_.clear();
-    }
-    void TearDown() override {
-        std::system("setxkbmap -layout us");
-        synth_.reset();
-        monitor_.reset();
-        conn_.reset();
-    }
-    long seenCount(std::uint16_t keyCode) const { return std::count(seen_.begin(), seen_.end(), keyCode); }
-    void layout(const char* name) {
-        ASSERT_EQ(std::system((std::string("setxkbmap -layout ") + name).c_str()), 0);
-        QTest::qWait(300);  // the keymap change has come in
-    }
-
-    OtherXClient user_;
-    std::unique_ptr<X11Connection> conn_;
-    PasteTracker tracker_;
-    std::unique_ptr<RecordKeyMonitor> monitor_;
-    std::unique_ptr<XTestKeySynthesizer> synth_;
-    std::vector<std::uint16_t> seen_;
-};
+using Synthesis = KeyboardTest;
 
 TEST_F(Synthesis, ALayoutWithoutVSendsNoOtherKeyAndSaysThePasteFailed) {
     layout("ru");

@@ -1,0 +1,133 @@
+#pragma once
+
+// What the X11 suites set up on their private X server: the keyboard as the program records and
+// types it, and the program's clipboard with another client reading it back.
+
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTest>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/paste_tracker.h"
+#include "platform/qt_clipboard_pasteboard.h"
+#include "platform/x11/record_key_monitor.h"
+#include "platform/x11/selection_watch.h"
+#include "platform/x11/x11_connection.h"
+#include "platform/x11/xtest_key_synthesizer.h"
+#include "support/other_x_client.h"
+
+namespace orvalin::x11 {
+
+using namespace std::chrono_literals;
+
+// Runs the event loop until `done` holds, at most `timeoutMs`.
+inline bool spin(const std::function<bool()>& done, int timeoutMs = 5000) {
+    return QTest::qWaitFor(done, timeoutMs);
+}
+
+// Another X client reads or sets a selection (xclip), as a target, a clipboard manager or the
+// user would.
+inline std::string xclip(const QStringList& args, const QByteArray& input = {}) {
+    QProcess process;
+    process.start("xclip", args);
+    if (!input.isNull()) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
+    // xclip -i stays in the background serving what it set; its output is read once it forked.
+    spin([&] { return process.state() == QProcess::NotRunning; }, 5000);
+    return process.readAllStandardOutput().toStdString();
+}
+inline std::string readSelection(const char* selection, const char* target = "UTF8_STRING") {
+    return xclip({"-o", "-selection", selection, "-t", target});
+}
+
+struct SeenKey {
+    std::uint16_t keyCode;
+    std::uint32_t modifiers;
+    std::string characters;
+};
+
+// The user types in a text editor; the program records the keys and types its own.
+class KeyboardTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        user_.focus(user_.window("TextEditor"));
+        conn_ = X11Connection::open();
+        ASSERT_TRUE(conn_);
+        monitor_ = std::make_unique<RecordKeyMonitor>(*conn_, nullptr, "C.UTF-8");
+        ASSERT_TRUE(monitor_->start([this](const KeyEvent& e) {
+            seen_.push_back({e.keyCode, e.modifiers, std::string(e.characters)});
+        })) << monitor_->failure();
+        RecordKeyMonitor* m = monitor_.get();
+        synth_ = std::make_unique<XTestKeySynthesizer>(
+            *conn_, tracker_, [m](std::uint32_t s) { return m->keycodeForKeysym(s); },
+            [m](std::uint32_t k) { return m->isModifierKeycode(k); }, 300ms);
+        // The recording is live once it sees a key.
+        ASSERT_TRUE(spin([&] {
+            user_.key(XCB_KEY_PRESS, 67);  // F1
+            user_.key(XCB_KEY_RELEASE, 67);
+            return spin([&] { return !seen_.empty(); }, 200);
+        }));
+        QTest::qWait(300);  // the keys of every attempt have come in
+        seen_.clear();
+    }
+    void TearDown() override {
+        std::system("setxkbmap -layout us");
+        synth_.reset();
+        monitor_.reset();
+        conn_.reset();
+    }
+    bool waitSeen(std::size_t n) {
+        return spin([&] { return seen_.size() >= n; });
+    }
+    long seenCount(std::uint16_t keyCode) const {
+        return std::count_if(seen_.begin(), seen_.end(),
+                             [&](const SeenKey& k) { return k.keyCode == keyCode; });
+    }
+    void layout(const char* name) {
+        ASSERT_EQ(std::system((std::string("setxkbmap -layout ") + name).c_str()), 0);
+        QTest::qWait(300);  // the keymap change has come in
+    }
+
+    OtherXClient user_;
+    std::unique_ptr<X11Connection> conn_;
+    PasteTracker tracker_;
+    std::unique_ptr<RecordKeyMonitor> monitor_;
+    std::unique_ptr<XTestKeySynthesizer> synth_;
+    std::vector<SeenKey> seen_;
+};
+
+// The program's clipboard, told when another client fetches from it.
+class PasteboardTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        conn_ = X11Connection::open();
+        ASSERT_TRUE(conn_);
+        pasteboard_ = std::make_unique<QtClipboardPasteboard>(
+            tracker_, [this](bool primary) { return selectionOwnerAnswers(*conn_, primary, 300ms); });
+        QtClipboardPasteboard* pb = pasteboard_.get();
+        watch_ = std::make_unique<SelectionRequestWatch>(*conn_, [pb] { pb->dataFetched(); });
+    }
+    void TearDown() override {
+        watch_.reset();
+        pasteboard_.reset();
+        QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+        QGuiApplication::clipboard()->clear(QClipboard::Selection);
+    }
+    std::string clipboardText() { return QGuiApplication::clipboard()->text().toStdString(); }
+
+    PasteTracker tracker_;
+    std::unique_ptr<X11Connection> conn_;
+    std::unique_ptr<QtClipboardPasteboard> pasteboard_;
+    std::unique_ptr<SelectionRequestWatch> watch_;
+};
+
+}  // namespace orvalin::x11
