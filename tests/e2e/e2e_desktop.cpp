@@ -34,6 +34,37 @@ std::optional<Geometry> waitForWindow(const std::string& namePattern) {
     return windowGeometry(window);
 }
 
+FreshDesktop::FreshDesktop() {
+    home.exportEnvironment();
+    ::setenv("LANG", "C.UTF-8", 1);
+    ::unsetenv("LC_ALL");
+}
+
+FreshDesktop::~FreshDesktop() {
+    stop(orvalin);
+}
+
+void FreshDesktop::startServer(const std::vector<std::string>& args) {
+    server = std::make_unique<XServer>(args);
+    ::setenv("DISPLAY", server->display().c_str(), 1);
+}
+
+pid_t FreshDesktop::startProgram() {
+    orvalin =
+        spawn({kOrvalin}, (home.path() / "orvalin.out").string(), (home.path() / "orvalin.err").string());
+    return orvalin;
+}
+
+bool FreshDesktop::startAndWait() {
+    startProgram();
+    return waitUntil([this] { return home.hasInstanceSocket(); }, 30s);
+}
+
+bool FreshDesktop::restart() {
+    stop(orvalin);
+    return waitUntil([this] { return !home.hasInstanceSocket(); }, 10s) && startAndWait();
+}
+
 void clickAt(int x, int y) {
     run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1 >/dev/null 2>&1");
 }

@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +32,25 @@ inline std::optional<Geometry> waitForPanel() {
 }
 // A real pointer click at a point of the screen.
 void clickAt(int x, int y);
+
+// Each case on a fresh home and an X server of its own, where it starts the program itself.
+class FreshDesktop : public ::testing::Test {
+protected:
+    FreshDesktop();
+    ~FreshDesktop() override;
+    void startServer(const std::vector<std::string>& args = {});
+    // Starts the program, its errors going to errors(); it does not wait for it.
+    pid_t startProgram();
+    // Starts the program and waits for its instance socket.
+    bool startAndWait();
+    // Ends the program and starts it again.
+    bool restart();
+    std::string errors() const { return readFile(home.path() / "orvalin.err"); }
+
+    TempHome home;
+    std::unique_ptr<XServer> server;
+    pid_t orvalin = -1;
+};
 
 // The panel's rows have no fixed place: each is found on the screen. The label column of a row
 // holds text; a row lights up under the pointer while the headings above the rows do not.

@@ -19,8 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kRecorder = RECORDER_BINARY;
-
 // The stored formats: the built-in ones, the ISO format also on Control+Alt+D, and one whose
 // trigger has an accented letter.
 void writePreferences() {
@@ -145,15 +143,7 @@ TEST_F(EndToEnd, TwoTriggersBackToBackKeepTheOriginalClipboard) {
     EXPECT_EQ(clipboardText(), "texte connu");
 }
 
-TEST_F(EndToEnd, ATargetThatReadsTheClipboardLateStillGetsTheDate) {
-    Target slow(home_->path(), "slow.txt", {"--paste-delay", "400"});
-    ASSERT_TRUE(slow.started());
-    slow.focusAndClear();
-    keys("d t space");
-    EXPECT_TRUE(slow.waitForText(today("%Y-%m-%d "))) << slow.text();
-    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
-}
-
+// xterm's Shift+Insert is used by the typing suite on a real xterm.
 TEST_F(EndToEnd, TerminalsGetTheirOwnPasteChord) {
     {
         Target terminal(home_->path(), "alacritty.txt", {"--class", "Alacritty"});
@@ -163,44 +153,7 @@ TEST_F(EndToEnd, TerminalsGetTheirOwnPasteChord) {
         EXPECT_TRUE(terminal.waitForText(today("%Y-%m-%d "))) << terminal.text();
         EXPECT_EQ(terminal.chords(), "ctrl+shift+v\n");
     }
-    {
-        // xterm pastes the primary selection with Shift+Insert; the date is put there too.
-        Target xterm(home_->path(), "xterm.txt", {"--class", "XTerm"});
-        ASSERT_TRUE(xterm.started());
-        xterm.focusAndClear();
-        keys("d t space");
-        EXPECT_TRUE(xterm.waitForText(today("%Y-%m-%d "))) << xterm.text();
-        EXPECT_EQ(xterm.chords(), "shift+insert\n");
-    }
     EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
-}
-
-// A real xterm: it pastes the primary selection with Shift+Insert, and its line editor applies the
-// Backspaces.
-TEST_F(EndToEnd, TheDateArrivesInARealXterm) {
-    if (run("command -v xterm >/dev/null 2>&1") != 0) GTEST_SKIP() << "xterm is not installed";
-    fs::path line = home_->path() / "xterm-line.txt";
-    fs::path ready = home_->path() / "xterm-ready.txt";
-    fs::remove(line);
-    fs::remove(ready);
-    // The shell says when it reads the terminal; the line it reads ends up in a file.
-    pid_t xterm = spawn({"xterm", "-class", "XTerm", "-e", "sh", "-c",
-                         "echo ready > '" + ready.string() + "'; head -n 1 > '" + line.string() + "'"});
-    ASSERT_TRUE(waitUntil([&] { return !readFile(ready).empty(); }, 30s));
-    std::string window =
-        capture("xdotool search --pid " + std::to_string(xterm) + " 2>/dev/null | head -n 1");
-    window.erase(window.find_last_not_of('\n') + 1);
-    ASSERT_FALSE(window.empty());
-    run("xdotool windowfocus --sync " + window + " >/dev/null 2>&1");
-    std::this_thread::sleep_for(300ms);
-    keys("a d t space");
-    // The clipboard comes back once xterm has fetched the date: only then end the line.
-    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 8s)) << clipboardText();
-    std::this_thread::sleep_for(500ms);
-    keys("Return");
-    EXPECT_TRUE(waitUntil([&] { return readFile(line) == "a" + today("%Y-%m-%d ") + "\n"; }, 8s))
-        << readFile(line);
-    stop(xterm);
 }
 
 TEST_F(EndToEnd, TheFrenchLayoutWorksForBuiltInTriggersAndAnAccentedOne) {
@@ -263,132 +216,60 @@ TEST_F(EndToEnd, ClickingAFormatInThePanelPastesItsDate) {
     EXPECT_EQ(target_->text(), today("%Y-%m-%d "));
 }
 
+using EndToEndServer = FreshDesktop;
+
 // A server without RECORD: the program keeps running without a monitor and says why once; when
 // the server goes away, the program ends with an error status.
-TEST(EndToEndServer, MissingRecordThenLostServer) {
-    TempHome home;
-    home.exportEnvironment();
-    XServer server({"-extension", "RECORD"});
-    ::setenv("DISPLAY", server.display().c_str(), 1);
-    fs::path err = home.path() / "orvalin.err";
-    pid_t orvalin = spawn({kOrvalin}, "/dev/null", err.string());
-    ASSERT_TRUE(waitUntil([&] { return readFile(err).find("RECORD") != std::string::npos; }, 20s))
-        << readFile(err);
+TEST_F(EndToEndServer, MissingRecordThenLostServer) {
+    startServer({"-extension", "RECORD"});
+    startProgram();
+    ASSERT_TRUE(waitUntil([&] { return errors().find("RECORD") != std::string::npos; }, 20s)) << errors();
     std::this_thread::sleep_for(500ms);
     EXPECT_TRUE(running(orvalin));
-    const std::string said = readFile(err);
+    const std::string said = errors();
     EXPECT_EQ(said.find("RECORD"), said.rfind("RECORD")) << said;
 
-    server.kill();
+    server->kill();
     auto status = waitExit(orvalin, 15s);
     ASSERT_TRUE(status.has_value()) << "still running after the X server ended";
     EXPECT_NE(*status, 0);
     EXPECT_GT(*status, 0) << "ended by a signal";
 }
 
-// A combination recorded in the capture field with a real key press is stored as such, and a fresh
-// start of the program inserts the format's date when it is pressed in another window.
-TEST(EndToEndServer, ACombinationRecordedInTheCaptureFieldInsertsItsDate) {
-    TempHome home;
-    home.exportEnvironment();
-    XServer server;
-    ::setenv("DISPLAY", server.display().c_str(), 1);
-
-    fs::path out = home.path() / "recorder.out";
-    fs::path err = home.path() / "recorder.err";
-    pid_t recorder = spawn({kRecorder, "--label", "ISO"}, out.string(), err.string());
-    ASSERT_TRUE(
-        waitUntil([&] { return readFile(out).find('\n') != std::string::npos || !running(recorder); }, 40s));
-    int x = 0;
-    int y = 0;
-    ASSERT_EQ(std::sscanf(readFile(out).c_str(), "ready %d %d", &x, &y), 2) << readFile(out) << readFile(err);
-    clickAt(x, y);
-    ASSERT_TRUE(waitUntil([&] { return readFile(out).find("recording") != std::string::npos; }, 15s))
-        << readFile(out) << readFile(err);
-    keys("ctrl+alt+i");
-    auto status = waitExit(recorder, 20s);
-    if (!status) stop(recorder);
-    ASSERT_TRUE(status.has_value()) << "the recorder did not end: " << readFile(out);
-    EXPECT_EQ(*status, 0) << readFile(out) << readFile(err);
-    EXPECT_NE(readFile(out).find("saved"), std::string::npos) << readFile(out);
-
-    {
-        JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
-        FormatCatalogue catalogue(store);
-        catalogue.loadShortcuts();
-        std::optional<GlobalShortcut> stored;
-        for (const Shortcut& s : catalogue.shortcuts()) {
-            if (s.label == "ISO") stored = s.globalShortcut;
-        }
-        ASSERT_TRUE(stored.has_value()) << readFile(JsonFilePreferencesStore::defaultPath());
-        EXPECT_EQ(stored->keyCode, 34u);  // I
-        EXPECT_EQ(stored->modifiers, 0x0C0000u);
-        EXPECT_EQ(stored->display, "⌃⌥I");
-    }
-
-    pid_t orvalin = spawn({kOrvalin}, "/dev/null", (home.path() / "orvalin.err").string());
-    {
-        Target target(home.path(), "recorded.txt");
-        ASSERT_TRUE(target.started());
-        // The program is up once the combination works; its start-up time is part of no test.
-        const bool inserted = waitUntil(
-            [&] {
-                target.focusAndClear();
-                keys("ctrl+alt+i");
-                return target.waitForText(today("%Y-%m-%d "), 1500ms);
-            },
-            40s);
-        EXPECT_TRUE(inserted) << target.text() << readFile(home.path() / "orvalin.err");
-        EXPECT_EQ(target.chords(), "other-combination\nctrl+v\n");
-    }
-    EXPECT_TRUE(running(orvalin)) << readFile(home.path() / "orvalin.err");
-    stop(orvalin);
-}
-
 // Without $XDG_RUNTIME_DIR the lock goes in a folder of the temporary directory; when that folder is
 // open to others the program does not start (a second instance would insert every date twice).
-TEST(EndToEndServer, WithoutAPrivateInstanceFolderTheProgramRefusesToStart) {
-    TempHome home;
-    home.exportEnvironment();
+TEST_F(EndToEndServer, WithoutAPrivateInstanceFolderTheProgramRefusesToStart) {
     const fs::path shared = home.path() / "tmp";
     fs::create_directories(shared / ("orvalin-" + std::to_string(::getuid())));
     fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
     fs::permissions(shared / ("orvalin-" + std::to_string(::getuid())), fs::perms::all);
     ::unsetenv("XDG_RUNTIME_DIR");
     ::setenv("TMPDIR", shared.c_str(), 1);
-    XServer server;
-    ::setenv("DISPLAY", server.display().c_str(), 1);
-    fs::path err = home.path() / "orvalin.err";
-    pid_t orvalin = spawn({kOrvalin}, "/dev/null", err.string());
+    startServer();
+    startProgram();
     auto status = waitExit(orvalin, 30s);
     ::unsetenv("TMPDIR");
     if (!status) stop(orvalin);
     ASSERT_TRUE(status.has_value()) << "running without its single-instance guard";
     EXPECT_EQ(*status, 1);
-    EXPECT_NE(readFile(err).find("instance unique"), std::string::npos) << readFile(err);
-    EXPECT_NE(readFile(err).find("0777"), std::string::npos) << readFile(err);
+    EXPECT_NE(errors().find("instance unique"), std::string::npos) << errors();
+    EXPECT_NE(errors().find("0777"), std::string::npos) << errors();
 }
 
 // SIGTERM ends the program at once (well under the 1.8 s it once took, even with the sanitizers'
 // exit checks) with status 0, and takes its instance socket away.
-TEST(EndToEndServer, TerminationIsClean) {
-    TempHome home;
-    home.exportEnvironment();
-    XServer server;
-    ::setenv("DISPLAY", server.display().c_str(), 1);
-    fs::path err = home.path() / "orvalin.err";
-    pid_t orvalin = spawn({kOrvalin}, "/dev/null", err.string());
-    auto socketThere = [&] { return home.hasInstanceSocket(); };
-    ASSERT_TRUE(waitUntil(socketThere, 20s));
+TEST_F(EndToEndServer, TerminationIsClean) {
+    startServer();
+    ASSERT_TRUE(startAndWait());
     std::this_thread::sleep_for(1s);  // idle
     const auto signalled = std::chrono::steady_clock::now();
     ::kill(orvalin, SIGTERM);
     auto status = waitExit(orvalin, 15s);
     ASSERT_TRUE(status.has_value());
     EXPECT_LT(std::chrono::steady_clock::now() - signalled, 1500ms);
-    EXPECT_EQ(*status, 0) << readFile(err);
-    EXPECT_FALSE(socketThere());
-    EXPECT_EQ(readFile(err), "");
+    EXPECT_EQ(*status, 0) << errors();
+    EXPECT_FALSE(home.hasInstanceSocket());
+    EXPECT_EQ(errors(), "");
 }
 
 }  // namespace

@@ -13,8 +13,6 @@
 namespace orvalin::e2e {
 namespace {
 
-namespace fs = std::filesystem;
-
 // ISO first, so its card is the first of the tab; the welcome window is done with.
 void writePreferences() {
     JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
@@ -41,17 +39,12 @@ void tab(int count) {
     keys(list);
 }
 
-TEST(FormatsEndToEnd, ATriggerAndACombinationEditedInTheFormatsTabWorkAtOnceAndAreSaved) {
-    TempHome home;
-    home.exportEnvironment();
-    ::setenv("LANG", "C.UTF-8", 1);
-    ::unsetenv("LC_ALL");
-    XServer server;
-    ::setenv("DISPLAY", server.display().c_str(), 1);
-    writePreferences();
+using FormatsEndToEnd = FreshDesktop;
 
-    const fs::path err = home.path() / "orvalin.err";
-    pid_t orvalin = spawn({kOrvalin}, "/dev/null", err.string());
+TEST_F(FormatsEndToEnd, ATriggerAndACombinationEditedInTheFormatsTabWorkAtOnceAndAreSaved) {
+    startServer();
+    writePreferences();
+    startProgram();
     Target target(home.path(), "formats.txt");
     ASSERT_TRUE(target.started());
     const std::string iso = today("%Y-%m-%d ");
@@ -62,7 +55,7 @@ TEST(FormatsEndToEnd, ATriggerAndACombinationEditedInTheFormatsTabWorkAtOnceAndA
             return target.waitForText(iso, 1500ms);
         },
         40s))
-        << target.text() << readFile(err);
+        << target.text() << errors();
 
     // The panel of a second start, then Ctrl+comma: the settings window.
     ASSERT_TRUE(startASecondTime());
@@ -71,7 +64,7 @@ TEST(FormatsEndToEnd, ATriggerAndACombinationEditedInTheFormatsTabWorkAtOnceAndA
     std::string settings;
     ASSERT_TRUE(
         waitUntil([&] { return !(settings = findVisibleWindow("^Préférences Orvalin$")).empty(); }, 15s))
-        << readFile(err);
+        << errors();
     auto frame = windowGeometry(settings);
     ASSERT_TRUE(frame.has_value());
     // A click on the window's top edge gives it the keyboard without moving the focus.

@@ -1,10 +1,9 @@
 // The first run of the real program under Xvfb: the welcome window comes with the panel and
 // does not keep a panel click from pasting into the user's window; it is walked through with
-// real clicks, and after a restart it stays away.
+// real key presses, and after a restart it stays away.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 #include <thread>
 
 #include "core/preferences_store.h"
@@ -16,87 +15,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Waits until the window's picture has changed from `before` (when given) and holds still, so
-// a page that slides in is fully there. Its pixels, empty on time-out.
-std::vector<std::uint32_t> settledPicture(const Geometry& area,
-                                          const std::vector<std::uint32_t>& before = {}) {
-    std::vector<std::uint32_t> last = screenPixels(area);
-    std::vector<std::uint32_t> settled;
-    waitUntil(
-        [&] {
-            std::this_thread::sleep_for(150ms);
-            auto now = screenPixels(area);
-            const bool still = !now.empty() && now == last;
-            last = std::move(now);
-            if (still && last != before) settled = last;
-            return !settled.empty();
-        },
-        15s);
-    return settled;
-}
-
-// The page's main button: the widest run of one saturated colour (the filled accent button;
-// the trigger box and pills are pale, the dots and symbols small). Its centre on the screen.
-std::optional<std::pair<int, int>> mainButtonCentre(const Geometry& area,
-                                                    const std::vector<std::uint32_t>& pixels) {
-    auto saturated = [](std::uint32_t rgb) {
-        const int r = (rgb >> 16) & 0xff, g = (rgb >> 8) & 0xff, b = rgb & 0xff;
-        return std::max({r, g, b}) - std::min({r, g, b}) > 80;
-    };
-    int bestLength = 0;
-    int bestTop = -1, bestBottom = -1, bestX = 0;
-    for (int y = 0; y < area.height; ++y) {
-        const std::uint32_t* line = &pixels[static_cast<std::size_t>(y * area.width)];
-        for (int x = 0; x < area.width;) {
-            int end = x;
-            while (end < area.width && line[end] == line[x] && saturated(line[x])) ++end;
-            const int length = end - x;
-            if (length >= 100 && length >= bestLength - 4) {
-                if (length > bestLength + 4 || bestTop < 0) bestTop = y;
-                bestLength = std::max(bestLength, length);
-                bestBottom = y;
-                bestX = x + length / 2;
-            }
-            x = std::max(end, x + 1);
-        }
-    }
-    if (bestTop < 0) return std::nullopt;
-    return std::pair{area.x + bestX, area.y + (bestTop + bestBottom) / 2};
-}
-
 // Each case on a fresh home, its own X server and its own start of the program.
-class FirstRun : public ::testing::Test {
+class FirstRun : public FreshDesktop {
 protected:
     void SetUp() override {
-        home_ = std::make_unique<TempHome>();
-        home_->exportEnvironment();
-        ::setenv("LANG", "C.UTF-8", 1);
-        ::unsetenv("LC_ALL");
-        server_ = std::make_unique<XServer>();
-        ::setenv("DISPLAY", server_->display().c_str(), 1);
-        startProgram();
-        ASSERT_TRUE(home_->hasInstanceSocket()) << readFile(errFile()) << "\nX server: " << server_->log();
+        startServer();
+        ASSERT_TRUE(startAndWait()) << errors() << "\nX server: " << server->log();
     }
-    void TearDown() override {
-        if (orvalin_ > 0) stop(orvalin_);
-        server_.reset();
-        home_.reset();
-    }
-    void startProgram() {
-        orvalin_ = spawn({kOrvalin}, (home_->path() / "orvalin.out").string(), errFile().string());
-        waitUntil([this] { return home_->hasInstanceSocket(); }, 30s);
-    }
-    fs::path errFile() const { return home_->path() / "orvalin.err"; }
-    fs::path preferencesFile() const { return home_->path() / ".config" / "orvalin" / "preferences.json"; }
-
-    std::unique_ptr<TempHome> home_;
-    std::unique_ptr<XServer> server_;
-    pid_t orvalin_ = -1;
+    fs::path preferencesFile() const { return home.path() / ".config" / "orvalin" / "preferences.json"; }
 };
 
 TEST_F(FirstRun, TheWelcomeWindowComesWithThePanelAndARowStillPastesIntoTheUsersWindow) {
     EXPECT_EQ(findVisibleWindow(kWelcomeName), "") << "the welcome window came before the panel";
-    Target target(home_->path(), "first.txt");
+    Target target(home.path(), "first.txt");
     ASSERT_TRUE(target.started());
     target.focusAndClear();
     setClipboardText("texte connu");
@@ -118,7 +49,7 @@ TEST_F(FirstRun, TheWelcomeWindowComesWithThePanelAndARowStillPastesIntoTheUsers
     EXPECT_FALSE(findVisibleWindow(kWelcomeName).empty()) << "the welcome window went away";
 }
 
-TEST_F(FirstRun, WalkingThroughWithClicksStoresThatItIsDoneAndARestartLeavesItAway) {
+TEST_F(FirstRun, WalkingThroughStoresThatItIsDoneAndARestartLeavesItAway) {
     ASSERT_TRUE(startASecondTime());
     ASSERT_TRUE(waitForPanel().has_value()) << "no panel";
     auto window = waitForWindow(kWelcomeName);
@@ -130,15 +61,13 @@ TEST_F(FirstRun, WalkingThroughWithClicksStoresThatItIsDoneAndARestartLeavesItAw
     EXPECT_FALSE(
         JsonFilePreferencesStore(preferencesFile()).boolean(prefkey::kOnboardingCompleted).has_value());
 
-    // Welcome, permission (the test server offers what is needed: "Continuer"), ready.
-    std::vector<std::uint32_t> before;
+    // Welcome, permission (the test server offers what is needed: "Continuer"), ready: Enter
+    // presses each page's main button, the keyboard moving to the next page's as it slides in.
+    run("xdotool windowfocus --sync " + findVisibleWindow(kWelcomeName) + " >/dev/null 2>&1");
     for (int page = 0; page < 3; ++page) {
-        auto picture = settledPicture(*window, before);
-        ASSERT_FALSE(picture.empty()) << "page " << page << " did not come";
-        auto button = mainButtonCentre(*window, picture);
-        ASSERT_TRUE(button.has_value()) << "no main button on page " << page;
-        clickAt(button->first, button->second);
-        before = std::move(picture);
+        ASSERT_FALSE(findVisibleWindow(kWelcomeName).empty()) << "the window went before page " << page;
+        keys("Return");
+        std::this_thread::sleep_for(1s);
     }
     EXPECT_TRUE(waitUntil([] { return findVisibleWindow(kWelcomeName).empty(); }, 10s))
         << "the window stays after the last button";
@@ -147,10 +76,7 @@ TEST_F(FirstRun, WalkingThroughWithClicksStoresThatItIsDoneAndARestartLeavesItAw
         << readFile(preferencesFile());
 
     // A new start of the program: the panel comes alone.
-    stop(orvalin_);
-    ASSERT_TRUE(waitUntil([this] { return !home_->hasInstanceSocket(); }, 10s));
-    startProgram();
-    ASSERT_TRUE(home_->hasInstanceSocket()) << readFile(errFile());
+    ASSERT_TRUE(restart()) << errors();
     ASSERT_TRUE(startASecondTime());
     ASSERT_TRUE(waitForPanel().has_value()) << "no panel after the restart";
     std::this_thread::sleep_for(1500ms);

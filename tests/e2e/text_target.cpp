@@ -14,8 +14,6 @@
 #include <chrono>
 #include <cstdio>
 
-#include "x11_focus.h"
-
 namespace {
 
 struct Options {
@@ -122,6 +120,15 @@ void setWmClass(QWidget& window, const QString& wmClass) {
     xcb_flush(x11->connection());
 }
 
+// No window manager runs under the test server: the window takes the input focus directly.
+void takeInputFocus(QWidget& window) {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr) return;
+    xcb_set_input_focus(x11->connection(), XCB_INPUT_FOCUS_POINTER_ROOT,
+                        static_cast<xcb_window_t>(window.winId()), XCB_CURRENT_TIME);
+    xcb_flush(x11->connection());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -143,7 +150,7 @@ int main(int argc, char** argv) {
     setWmClass(field, options.wmClass);
     field.save();
     QTimer::singleShot(100, &field, [&field] {
-        e2e::takeInputFocus(field);
+        takeInputFocus(field);
         field.activateWindow();
         field.setFocus();
         std::printf("ready %llu\n", static_cast<unsigned long long>(field.winId()));
