@@ -229,3 +229,23 @@ def press(node):
         if wanted in names:
             return action.doAction(names.index(wanted))
     raise AssertionError("no press action among %s" % names)
+
+
+def settings_window(pyatspi, processes, host):
+    """Starts the settings window's host program (tests/ui/settings) with a fresh preferences file
+    and finds its window on the bus: (window, preferences path, host output path), the window None
+    once a failed check said why."""
+    work = tempfile.mkdtemp(prefix="orvalin-settings-atspi-")
+    prefs = os.path.join(work, "preferences.json")
+    out = os.path.join(work, "host.out")
+    with open(out, "w") as output:
+        processes.append(subprocess.Popen([host, prefs], stdout=output,
+                                          env=dict(os.environ, QT_QPA_PLATFORM="xcb",
+                                                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")))
+    window = None
+    if check(wait_for(lambda: "ready" in read(out), 30), "the host did not start"):
+        app = application_of(pyatspi, processes[-1].pid)
+        if check(app is not None, "the host is not on the accessibility bus"):
+            window = wait_for(lambda: find(app, name="Préférences Orvalin"), 10)
+            check(window is not None, "no window named 'Préférences Orvalin'; the tree:\n" + outline(app))
+    return window, prefs, out

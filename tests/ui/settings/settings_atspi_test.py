@@ -7,9 +7,7 @@ Usage: settings_atspi_test.py SETTINGS_ATSPI_HOST"""
 
 import json
 import os
-import subprocess
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
 import atspi_support as at  # noqa: E402
@@ -52,20 +50,8 @@ def check_general_tab(pyatspi, window):
 
 
 def use_the_window(pyatspi, processes):
-    work = tempfile.mkdtemp(prefix="orvalin-settings-atspi-")
-    prefs = os.path.join(work, "preferences.json")
-    out = os.path.join(work, "host.out")
-    with open(out, "w") as output:
-        processes.append(subprocess.Popen([sys.argv[1], prefs], stdout=output,
-                                          env=dict(os.environ, QT_QPA_PLATFORM="xcb",
-                                                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")))
-    if not check(at.wait_for(lambda: "ready" in read(out), 30), "the host did not start"):
-        return
-    app = at.application_of(pyatspi, processes[-1].pid)
-    if not check(app is not None, "the host is not on the accessibility bus"):
-        return
-    window = at.wait_for(lambda: at.find(app, name="Préférences Orvalin"), 10)
-    if not check(window is not None, "no window named 'Préférences Orvalin'; the tree:\n" + at.outline(app)):
+    window, prefs, out = at.settings_window(pyatspi, processes, sys.argv[1])
+    if window is None:
         return
     tabs = check_general_tab(pyatspi, window)
 
