@@ -10,6 +10,7 @@
 #include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "support/fake_platform.h"
+#include "support/save_picture.h"
 #include "ui/settings/formats/format_card.h"
 #include "ui/settings/formats/format_picker_field.h"
 #include "ui/settings/formats/format_reference_view.h"
@@ -19,15 +20,6 @@
 using namespace orvalin;
 
 namespace {
-
-bool save(const QPixmap& shot, const QString& file) {
-    if (!shot.save(file)) {
-        std::fprintf(stderr, "could not write %s\n", qPrintable(file));
-        return false;
-    }
-    std::printf("%s (%dx%d)\n", qPrintable(file), shot.width(), shot.height());
-    return true;
-}
 
 // The tab with the popup drawn where it sits on the screen, on a canvas holding both.
 QPixmap withPopup(ui::FormatsTab& tab, QWidget& popup) {
@@ -75,7 +67,7 @@ int main(int argc, char** argv) {
         const QString suffix = scale == 1.0 ? QString() : QStringLiteral("-x%1").arg(scale);
         const QString name =
             QStringLiteral("%1/formats-%2%3.png").arg(outDir, QLatin1String(appearance), suffix);
-        if (!save(tab.grab(), name)) ++failures;
+        if (!savePicture(tab.grab(), name)) ++failures;
 
         // Further down, the last card with its reference open.
         tab.ensureWidgetVisible(tab.cards().back(), 0, 0);
@@ -85,7 +77,7 @@ int main(int argc, char** argv) {
         if (auto* popup = field->referencePopup()) {
             const QString ref = QStringLiteral("%1/formats-reference-%2%3.png")
                                     .arg(outDir, QLatin1String(appearance), suffix);
-            if (!save(withPopup(tab, *popup), ref)) ++failures;
+            if (!savePicture(withPopup(tab, *popup), ref)) ++failures;
         }
         field->setReferenceShown(false);
     }

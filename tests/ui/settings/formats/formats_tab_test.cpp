@@ -220,16 +220,13 @@ void walkTabOrder(FormatsTab& tab) {
 }
 
 TEST_F(FormatsTabTest, TabWalksEveryControlInCardOrderAndNamesSayWhichFormat) {
-    openTab({entry("Court", "dd/MM/yyyy", "dtc ", kCtrlAltD), entry("ISO", "yyyy", "dt ", kCtrlAltD)});
+    openTab({entry("Court", "dd/MM/yyyy", "dtc "), entry("ISO", "yyyy", "dt ", kCtrlAltD)});
+    walkTabOrder(*tab);
     tab->addButton()->click();  // a card made later still comes before the add button
-    FormatCard& iso = cardAt(1);
-    EXPECT_EQ(iso.triggerEdit()->accessibleName(), "Déclencheur de ISO");
-    EXPECT_EQ(iso.captureField()->accessibleName(), "Raccourci clavier de ISO");
-    EXPECT_EQ(iso.patternField()->lineEdit()->accessibleName(), "Format de date de ISO");
-    EXPECT_EQ(iso.deleteButton()->accessibleName(), "Supprimer le format ISO");
-    EXPECT_EQ(iso.clearShortcutButton()->accessibleName(), "Supprimer le raccourci de ISO");
+    walkTabOrder(*tab);
 
-    // What a screen reader is told: every control of a card names its format.
+    // What a screen reader is told (the exact texts are read through the accessibility bus):
+    // every control of a card names its format.
     for (FormatCard* c : tab->cards()) {
         const QString owner = c->ownerName();
         for (QWidget* w : c->focusChain()) {
@@ -247,14 +244,6 @@ TEST_F(FormatsTabTest, TabWalksEveryControlInCardOrderAndNamesSayWhichFormat) {
     }
     EXPECT_TRUE(labelled);
 
-    walkTabOrder(*tab);
-}
-
-TEST_F(FormatsTabTest, TabOrderHoldsFromTheStartAndAfterAddingAndDeleting) {
-    openTab({entry("Court", "dd/MM/yyyy", "dtc "), entry("ISO", "yyyy", "dt ", kCtrlAltD)});
-    walkTabOrder(*tab);
-    tab->addButton()->click();
-    walkTabOrder(*tab);
     qobject_cast<QAbstractButton*>(cardAt(0).deleteButton())->click();
     walkTabOrder(*tab);
 }
@@ -273,12 +262,6 @@ TEST_F(FormatsTabTest, AHundredFormatsOpenAndAnAddedCardIsScrolledIntoView) {
     QTRY_VERIFY(tab->viewport()->rect().contains(
         QRect(added->nameEdit()->mapTo(tab->viewport(), QPoint(0, 0)), added->nameEdit()->size())));
 }
-
-}  // namespace
-}  // namespace orvalin::ui
-
-namespace orvalin::ui {
-namespace {
 
 TEST_F(FormatsTabTest, AListHoldingAnIdTwiceGetsACardPerEntryAndNoStrayOnes) {
     Shortcut twin = entry("A", "yyyy", "a ");
