@@ -68,6 +68,11 @@ protected:
         EXPECT_EQ(view->step(), 1);
         return *page<PermissionStep>();
     }
+    ReadyStep& toReadyPage() {
+        if (!view) makeView();
+        while (view->step() < 2) view->advanceStep();
+        return *page<ReadyStep>();
+    }
     // The system grants or withdraws the permission; the manager sees it at its next check.
     void setTrusted(bool trusted) {
         platform.trust.trusted = trusted;

@@ -111,9 +111,7 @@ TEST_F(OnboardingTest, AGrantThatComesAfterTheWindowClosedDoesNothing) {
 }
 
 TEST_F(OnboardingTest, FinishingStoresTheFlagFirstThenCloses) {
-    makeView();
-    view->advanceStep();
-    view->advanceStep();
+    toReadyPage();
     page<ReadyStep>()->mainButton()->click();
     EXPECT_EQ(dismissals, 1);
     EXPECT_EQ(flagWhenDismissed, std::optional<bool>(true)) << "the window closed before the flag was stored";

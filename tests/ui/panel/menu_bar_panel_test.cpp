@@ -85,17 +85,13 @@ TEST_F(PanelTest, EmptyListShowsOnlyTheHeadingAndSectionsInOrder) {
     EXPECT_TRUE(rows().empty());
     ASSERT_EQ(shownChildren<SectionHeader>(&p).size(), 1u);
     EXPECT_EQ(shownChildren<SectionHeader>(&p)[0]->text(), QStringLiteral("Aujourd'hui"));
-    QStringList order;
-    for (QWidget* widget : shownChildren(&p)) {
-        const QString name = widget->objectName();
-        if (QStringList{"header", "formatRows", "calendarToggle", "calendarSection", "permissionSection",
-                        "preferencesButton", "quitButton"}
-                .contains(name))
-            order << name;
-    }
     const QStringList expected{"header",          "formatRows",        "calendarToggle",
                                "calendarSection", "permissionSection", "preferencesButton",
                                "quitButton"};
+    QStringList order;
+    for (QWidget* widget : shownChildren(&p)) {
+        if (expected.contains(widget->objectName())) order << widget->objectName();
+    }
     EXPECT_EQ(order, expected);
 }
 
@@ -124,9 +120,10 @@ TEST_F(PanelTest, PermissionWarningFollowsThePermissionAndLeadsToTheHelp) {
     EXPECT_TRUE(shows("permissionSection"));
 }
 
+// Without the permission too: nothing of a panel insertion needs the key monitor.
 TEST_F(PanelTest, RowClickPastesTheDateAndGivesTheClipboardBack) {
     completeOnboarding();
-    startManager().setShortcuts({entry("ISO", "yyyy-MM-dd", "dt ")});
+    startManager(false).setShortcuts({entry("ISO", "yyyy-MM-dd", "dt ")});
     platform.pasteboard.userCopies(fakes::textContent("copied by the user"));
     MenuBarPanel& p = showPanel();
     platform.timeline.clear();
@@ -147,16 +144,6 @@ TEST_F(PanelTest, RowClickPastesTheDateAndGivesTheClipboardBack) {
     EXPECT_EQ(insertionCalls(), expected);
     // Nothing is erased first.
     EXPECT_EQ(platform.keys.presses.size(), 1u);
-}
-
-TEST_F(PanelTest, RowClickPastesWithoutPermissionToo) {
-    completeOnboarding();
-    startManager(false).setShortcuts({entry("Y", "yyyy", "dy ")});
-    showPanel();
-    QTest::mouseClick(rows()[0], Qt::LeftButton);
-    platform.scheduler.advance(300ms);
-    ASSERT_EQ(platform.keys.presses.size(), 1u);
-    EXPECT_EQ(platform.keys.presses[0].keyCode, 9);
 }
 
 TEST_F(PanelTest, CalendarDayPastesThatDayInTheDefaultFormat) {
@@ -203,8 +190,6 @@ TEST_F(PanelTest, KeyboardCommandsQuitAndOpenPreferences) {
 
     QTest::mouseClick(part("preferencesButton"), Qt::LeftButton);
     EXPECT_EQ(opened.size(), 2u);
-    EXPECT_EQ(part("preferencesButton")->text(), QStringLiteral("Préférences…"));
-    EXPECT_EQ(part("quitButton")->text(), QStringLiteral("Quitter Orvalin"));
 }
 
 TEST_F(PanelTest, OnboardingOpensOnEveryShowingUntilCompleted) {
