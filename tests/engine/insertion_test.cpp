@@ -9,8 +9,7 @@ constexpr std::uint16_t kKeyD = 2;
 
 TEST_F(EngineTest, OverlappingTriggersEachPasteTheirOwnDateAndTheUsersClipboardComesBack) {
     startWith({literalEntry("A", "aa"), literalEntry("B", "bb")});
-    p.pasteboard.userCopies(fakes::textContent("mine"));
-    p.timeline.clear();
+    userCopied("mine");
 
     p.monitor.type("aa");  // t = 0: paste at once, restore at 150
     p.scheduler.advance(30ms);
@@ -37,8 +36,7 @@ TEST_F(EngineTest, InsertionStartingAfterTheRestoreTakesAFreshSnapshot) {
     p.monitor.type("aa");
     p.scheduler.advance(150ms);
     EXPECT_EQ(p.pasteboard.describe(), "first");
-    p.pasteboard.userCopies(fakes::textContent("second"));
-    p.timeline.clear();
+    userCopied("second");
     p.monitor.type("aa");
     p.scheduler.advance(1s);
     EXPECT_EQ(p.timeline.only({"snapshot"}), (std::vector<TimelineEntry>{{150ms, "snapshot", "second"}}));
@@ -73,8 +71,7 @@ TEST_F(EngineTest, ChainOfOverlapsAcrossTriggerCombinationAndPanelRestoresOnceAt
 
 TEST_F(EngineTest, PanelPasteRunsTheSameSequenceWithItsOwnDelay) {
     start();
-    p.pasteboard.userCopies(fakes::textContent("mine"));
-    p.timeline.clear();
+    userCopied("mine");
     manager->pasteText("06/12/2026", 150ms);
     p.scheduler.advance(1s);
     EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "snapshot", "mine"},
@@ -102,8 +99,7 @@ TEST_F(EngineTest, SharedStepsCanBeCalledOneByOne) {
 
 TEST_F(EngineTest, EmptyPatternStillErasesTheTrigger) {
     startWith({Shortcut{Uuid::generate(), "Vide", "", "zz", std::nullopt}});
-    p.pasteboard.userCopies(fakes::textContent("mine"));
-    p.timeline.clear();
+    userCopied("mine");
     p.monitor.type("zz");
     p.scheduler.advance(1s);
     EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "snapshot", "mine"},
@@ -116,9 +112,8 @@ TEST_F(EngineTest, EmptyPatternStillErasesTheTrigger) {
 
 TEST_F(EngineTest, AKeyTheLayoutCannotTypeEndsTheInsertionWithTheClipboardBackAtOnce) {
     startWith({literalEntry("A", "aa")});
-    p.pasteboard.userCopies(fakes::textContent("mine"));
     p.keys.typesV = false;
-    p.timeline.clear();
+    userCopied("mine");
     p.monitor.type("aa");
     p.scheduler.advance(1s);
     EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "snapshot", "mine"},
@@ -144,9 +139,8 @@ TEST_F(EngineTest, AKeyTheLayoutCannotTypeEndsTheInsertionWithTheClipboardBackAt
 
 TEST_F(EngineTest, AClipboardThatCannotBeReadIsLeftAloneAndTheTriggerStays) {
     startWith({literalEntry("A", "aa")});
-    p.pasteboard.userCopies(fakes::textContent("mine"));
     p.pasteboard.ownerSilent = true;
-    p.timeline.clear();
+    userCopied("mine");
     p.monitor.type("aa");
     manager->pasteText("PANEL", 150ms);
     p.scheduler.advance(1s);

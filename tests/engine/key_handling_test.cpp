@@ -34,8 +34,7 @@ std::vector<TimelineEntry> triggerTimeline(int backspaces, const std::string& be
 
 TEST_F(EngineTest, BuiltInTriggerErasesItselfPastesRightBehindAndRestoresAt150) {
     start();
-    p.pasteboard.userCopies(fakes::textContent("mine"));
-    p.timeline.clear();
+    userCopied("mine");
 
     p.monitor.type("dt ");
     const std::string iso = today("yyyy-MM-dd ");
@@ -182,8 +181,7 @@ TEST_F(EngineTest, SwitchingApplicationsEmptiesTheBuffer) {
 
 TEST_F(EngineTest, CombinationPastesAtTwentyAndIgnoresCapsLock) {
     startWith({literalEntry("A", "zz", combo(kKeyD, kSuper | kAlt))});
-    p.pasteboard.userCopies(fakes::textContent("mine"));
-    p.timeline.clear();
+    userCopied("mine");
     p.monitor.press(kKeyD, kSuper | kAlt | kCapsLock);
     p.scheduler.advance(1s);
     EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{0ms, "snapshot", "mine"},

@@ -41,6 +41,11 @@ protected:
         p.timeline.clear();
         return *manager;
     }
+    // The user's copy is on the clipboard; the calls so far are forgotten.
+    void userCopied(const std::string& text) {
+        p.pasteboard.userCopies(fakes::textContent(text));
+        p.timeline.clear();
+    }
     // The insertion calls only (clipboard and synthesized keys).
     std::vector<TimelineEntry> insertionCalls() const {
         return p.timeline.only({"snapshot", "setText", "key ", "restore", "user copy"});
