@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "core/date_format.h"
 #include "core/shortcut.h"
+#include "support/scoped_env.h"
 
 namespace orvalin {
 namespace {
@@ -15,26 +15,15 @@ using namespace std::chrono;
 // Friday 20 March 2026, 12:00 UTC: the same calendar day in every time zone from UTC-11 to UTC+11.
 const system_clock::time_point kMarch20 = sys_days{2026y / March / 20} + 12h;
 
+// The locale variables unset for each test, and put back afterwards.
 class LocaleEnvironment : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* name : {"LC_ALL", "LC_TIME", "LANG"}) {
-            const char* value = std::getenv(name);
-            saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-            unsetenv(name);
-        }
-    }
-    void TearDown() override {
-        for (const auto& [name, value] : saved_) {
-            if (value)
-                setenv(name.c_str(), value->c_str(), 1);
-            else
-                unsetenv(name.c_str());
-        }
+        for (ScopedEnv* variable : {&lcAll_, &lcTime_, &lang_}) variable->unset();
     }
 
 private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+    ScopedEnv lcAll_{"LC_ALL", ""}, lcTime_{"LC_TIME", ""}, lang_{"LANG", ""};
 };
 
 TEST_F(LocaleEnvironment, LocaleComesFromLcAllThenLcTimeThenLang) {

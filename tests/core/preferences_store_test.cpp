@@ -32,11 +32,9 @@ std::string stderrOf(F f) {
 
 TEST_F(PreferencesFile, DefaultPathFollowsXdgConfigHomeThenHome) {
     EXPECT_EQ(Store::defaultPath(), prefsFile());
-    std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
-    setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
-    setenv("HOME", "/home/someone", 1);
+    xdg_.set("relative/ignored");
+    ScopedEnv home("HOME", "/home/someone");
     EXPECT_EQ(Store::defaultPath(), fs::path("/home/someone/.config/orvalin/preferences.json"));
-    setenv("HOME", home.c_str(), 1);
 }
 
 TEST_F(PreferencesFile, ValuesRoundTripThroughTheFileWithPrivateMode) {

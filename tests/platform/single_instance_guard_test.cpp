@@ -11,8 +11,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTest>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -22,27 +22,13 @@
 #include <memory>
 #include <optional>
 
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace orvalin {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Runs the event loop until `done` holds, at most `ms`; whether it holds.
-bool runEventsUntil(const std::function<bool()>& done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() >= ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
-void runEventsFor(int ms) {
-    runEventsUntil([] { return false; }, ms);
-}
 
 class SingleInstanceTest : public ::testing::Test {
 protected:
@@ -59,7 +45,7 @@ TEST_F(SingleInstanceTest, ASecondClaimFindsTheFirstAndAsksItToShowItself) {
     SingleInstanceGuard second("display:1", dir_);
     ASSERT_EQ(second.claim(), SingleInstanceGuard::Role::Secondary);
     ASSERT_TRUE(second.notifyPrimary());
-    EXPECT_TRUE(runEventsUntil([&] { return shown > 0; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown > 0; }, 5000));
     EXPECT_EQ(shown, 1);
 
     // Another display is another instance.
@@ -109,10 +95,10 @@ TEST_F(SingleInstanceTest, AMessageArrivingInPiecesIsStillUnderstood) {
     first.onShowRequested([&] { ++shown; });
     int fd = connectTo(first.socketPath());
     ASSERT_GE(fd, 0);
-    runEventsFor(100);
+    QTest::qWait(100);
     for (const char* piece : {"sh", "o", "w\n"}) {
         ASSERT_GT(::write(fd, piece, std::strlen(piece)), 0);
-        runEventsFor(100);
+        QTest::qWait(100);
     }
     EXPECT_EQ(shown, 1);
     // Having had its message, the connection is closed by the instance.
@@ -129,7 +115,7 @@ TEST_F(SingleInstanceTest, AConnectionThatSaysNothingIsClosedSoon) {
     ::fcntl(fd, F_SETFL, O_NONBLOCK);
     char c = 0;
     ssize_t got = -1;
-    runEventsUntil([&] { return (got = ::read(fd, &c, 1)) >= 0; }, 6000);
+    (void)QTest::qWaitFor([&] { return (got = ::read(fd, &c, 1)) >= 0; }, 6000);
     EXPECT_EQ(got, 0) << "the idle connection is still open after 6 s";
     ::close(fd);
 }
@@ -170,8 +156,8 @@ TEST_F(SingleInstanceTest, AThousandIdleConnectionsDoNotSilenceTheInstance) {
 
     ::fcntl(ready[0], F_SETFL, O_NONBLOCK);
     char done = 0;
-    runEventsUntil([&] { return ::read(ready[0], &done, 1) > 0; }, 20000);
-    runEventsFor(300);
+    (void)QTest::qWaitFor([&] { return ::read(ready[0], &done, 1) > 0; }, 20000);
+    QTest::qWait(300);
     ::setrlimit(RLIMIT_NOFILE, &saved);
     EXPECT_EQ(done, 'k') << "the thousand connections were not all accepted";
     EXPECT_TRUE(fs::exists(path)) << "the instance socket is gone";
@@ -179,7 +165,7 @@ TEST_F(SingleInstanceTest, AThousandIdleConnectionsDoNotSilenceTheInstance) {
     SingleInstanceGuard second("display:1", dir_);
     ASSERT_EQ(second.claim(), SingleInstanceGuard::Role::Secondary);
     EXPECT_TRUE(second.notifyPrimary());
-    runEventsUntil([&] { return shown > 0; }, 5000);
+    (void)QTest::qWaitFor([&] { return shown > 0; }, 5000);
     EXPECT_EQ(shown, 1);
 
     ::close(ready[0]);
@@ -241,19 +227,13 @@ protected:
 };
 
 TEST_F(FallbackFolderTest, WithoutARuntimeDirectoryTheFolderIsNamedAfterTheUserInTheTemporaryDirectory) {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    const std::string saved = runtime != nullptr ? runtime : "";
-    ::unsetenv("XDG_RUNTIME_DIR");
-    ::setenv("TMPDIR", shared_.c_str(), 1);
+    ScopedEnv runtime("XDG_RUNTIME_DIR", "");
+    runtime.unset();
+    ScopedEnv tmp("TMPDIR", shared_);
     EXPECT_EQ(SingleInstanceGuard::defaultDirectory(), folder_);
     // A runtime directory that others may write to is not used either.
-    ::setenv("XDG_RUNTIME_DIR", shared_.c_str(), 1);
+    runtime.set(shared_);
     EXPECT_EQ(SingleInstanceGuard::defaultDirectory(), folder_);
-    ::unsetenv("TMPDIR");
-    if (runtime != nullptr)
-        ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
-    else
-        ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 TEST_F(FallbackFolderTest, AMissingFolderIsCreatedPrivateWhateverTheUmask) {

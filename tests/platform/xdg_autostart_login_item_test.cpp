@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace orvalin {
@@ -170,19 +171,13 @@ TEST_F(AutostartTest, AFailureGivesTheSystemsErrorTextAndChangesNothing) {
 }
 
 TEST(AutostartDefaults, TheFileFollowsXdgConfigHome) {
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    std::string saved = old != nullptr ? old : "";
-    ::setenv("XDG_CONFIG_HOME", "/tmp/cfg-test", 1);
+    ScopedEnv config("XDG_CONFIG_HOME", "/tmp/cfg-test");
     EXPECT_EQ(XdgAutostartLoginItem::defaultFile(), fs::path("/tmp/cfg-test/autostart/orvalin.desktop"));
     // A relative value is not a valid XDG directory: the home default applies.
-    ::setenv("XDG_CONFIG_HOME", "relative/dir", 1);
-    ::setenv("HOME", "/home/someone", 1);
+    config.set("relative/dir");
+    ScopedEnv home("HOME", "/home/someone");
     EXPECT_EQ(XdgAutostartLoginItem::defaultFile(),
               fs::path("/home/someone/.config/autostart/orvalin.desktop"));
-    if (old != nullptr)
-        ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    else
-        ::unsetenv("XDG_CONFIG_HOME");
     EXPECT_TRUE(XdgAutostartLoginItem::currentExecutable().is_absolute());
 }
 

@@ -23,6 +23,7 @@ public:
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
     void set(const std::string& value) { ::setenv(name_.c_str(), value.c_str(), 1); }
+    void unset() { ::unsetenv(name_.c_str()); }
 
 private:
     std::string name_;

@@ -2,30 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 // A fresh XDG_CONFIG_HOME for each test, removed afterwards.
 class TempConfigHome : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (const char* old = std::getenv("XDG_CONFIG_HOME")) savedXdg_ = old;
-        setenv("XDG_CONFIG_HOME", root_.c_str(), 1);
-    }
-    void TearDown() override {
-        if (savedXdg_)
-            setenv("XDG_CONFIG_HOME", savedXdg_->c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-    }
-
     std::filesystem::path prefsDir() const { return root_ / "orvalin"; }
     std::filesystem::path prefsFile() const { return prefsDir() / "preferences.json"; }
 
@@ -48,5 +36,5 @@ protected:
 
     TempDir home_;
     const std::filesystem::path root_ = home_.path();
-    std::optional<std::string> savedXdg_;
+    ScopedEnv xdg_{"XDG_CONFIG_HOME", root_.string()};
 };
