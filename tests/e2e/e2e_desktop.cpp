@@ -45,8 +45,7 @@ FreshDesktop::~FreshDesktop() {
 }
 
 void FreshDesktop::startServer(const std::vector<std::string>& args) {
-    server = std::make_unique<XServer>(args);
-    ::setenv("DISPLAY", server->display().c_str(), 1);
+    server = startXServer(args);
 }
 
 pid_t FreshDesktop::startProgram() {

@@ -48,7 +48,7 @@ protected:
     std::string errors() const { return readFile(home.path() / "orvalin.err"); }
 
     TempHome home;
-    std::unique_ptr<XServer> server;
+    std::unique_ptr<XvfbServer> server;
     pid_t orvalin = -1;
 };
 

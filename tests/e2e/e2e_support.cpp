@@ -125,8 +125,11 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     return done();
 }
 
-XServer::XServer(const std::vector<std::string>& extraArgs) : server_("1024x768x24", extraArgs) {
-    if (!server_.start()) throw std::runtime_error(server_.error());
+std::unique_ptr<XvfbServer> startXServer(const std::vector<std::string>& extraArgs) {
+    auto server = std::make_unique<XvfbServer>("1024x768x24", extraArgs);
+    if (!server->start()) throw std::runtime_error(server->error());
+    ::setenv("DISPLAY", server->display().c_str(), 1);
+    return server;
 }
 
 std::string findVisibleWindow(const std::string& namePattern) {
@@ -252,8 +255,7 @@ ProgramUnderTest::ProgramUnderTest(const std::function<void()>& prepare) {
     home_.exportEnvironment();
     ::setenv("LANG", "C.UTF-8", 1);
     ::unsetenv("LC_ALL");
-    server_ = std::make_unique<XServer>();
-    ::setenv("DISPLAY", server_->display().c_str(), 1);
+    server_ = startXServer();
     JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
     store.write({{prefkey::kOnboardingCompleted, true}});
     if (prepare) prepare();

@@ -38,19 +38,8 @@ std::string readFile(const std::filesystem::path& path);
 // Polls until `done` holds, at most `timeout`.
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
-// A private Xvfb, up once constructed (std::runtime_error saying why otherwise).
-class XServer {
-public:
-    explicit XServer(const std::vector<std::string>& extraArgs = {});
-    const std::string& display() const { return server_.display(); }
-    pid_t pid() const { return server_.pid(); }
-    // What the server wrote on its standard error.
-    std::string log() const { return server_.log(); }
-    void kill() { server_.stop(); }
-
-private:
-    XvfbServer server_;
-};
+// A private Xvfb, up and named in $DISPLAY (std::runtime_error saying why otherwise).
+std::unique_ptr<XvfbServer> startXServer(const std::vector<std::string>& extraArgs = {});
 
 // Windows and pixels of the display in $DISPLAY.
 struct Geometry {
@@ -125,11 +114,11 @@ public:
     std::string programErrors() const { return readFile(home_.path() / "orvalin.err"); }
     Target& target() { return *target_; }
     const TempHome& home() const { return home_; }
-    const XServer& server() const { return *server_; }
+    const XvfbServer& server() const { return *server_; }
 
 private:
     TempHome home_;
-    std::unique_ptr<XServer> server_;
+    std::unique_ptr<XvfbServer> server_;
     std::unique_ptr<Target> target_;
     pid_t program_ = -1;
 };

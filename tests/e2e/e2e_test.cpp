@@ -229,7 +229,7 @@ TEST_F(EndToEndServer, MissingRecordThenLostServer) {
     const std::string said = errors();
     EXPECT_EQ(said.find("RECORD"), said.rfind("RECORD")) << said;
 
-    server->kill();
+    server->stop();
     auto status = waitExit(orvalin, 15s);
     ASSERT_TRUE(status.has_value()) << "still running after the X server ended";
     EXPECT_NE(*status, 0);
