@@ -117,17 +117,6 @@ TEST_F(EngineTest, ShiftKeepsACharacterOutOfTheBufferAndCapsLockDoesNot) {
     EXPECT_EQ(p.pasteboard.texts, 1);
 }
 
-TEST_F(EngineTest, BufferKeepsTheLastThirtyCharactersOnly) {
-    startWith({literalEntry("A", "x")});
-    p.monitor.type(std::string(40, 'a'));
-    EXPECT_EQ(manager->bufferLength(), 30u);
-    p.monitor.type("\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9");  // man, ZWJ, woman: one cluster
-    p.monitor.type("e\xCC\x81");                                     // e and a combining acute
-    EXPECT_EQ(manager->bufferLength(), 30u);
-    p.scheduler.advance(1s);
-    EXPECT_EQ(p.pasteboard.texts, 0);
-}
-
 // Which entry typed text fires, and how many Backspaces erase its trigger: one a character, however
 // many code points or key presses it took.
 TEST_F(EngineTest, TypedTextFiresTheRightEntryAndErasesItsTriggerCharacterByCharacter) {
@@ -168,15 +157,6 @@ TEST_F(EngineTest, TypedTextFiresTheRightEntryAndErasesItsTriggerCharacterByChar
                                                : std::vector<TimelineEntry>{})
             << c.what;
     }
-}
-
-TEST_F(EngineTest, SwitchingApplicationsEmptiesTheBuffer) {
-    startWith({literalEntry("A", "dt ")});
-    p.monitor.type("d");
-    p.activeApplications.switchApplication();
-    p.monitor.type("t ");
-    p.scheduler.advance(1s);
-    EXPECT_EQ(p.pasteboard.texts, 0);
 }
 
 TEST_F(EngineTest, CombinationPastesAtTwentyAndIgnoresCapsLock) {

@@ -51,16 +51,6 @@ TEST_F(EngineTest, FirstStartKeepsTheBuiltInsAndCourtIsTheDefault) {
     EXPECT_FALSE(manager->launchAtStartup());
 }
 
-TEST_F(EngineTest, EmptyStoredListHasNoDefaultEntryAndTypingDoesNothing) {
-    store.values[prefkey::kShortcuts] = std::string("[]");
-    start();
-    EXPECT_TRUE(manager->shortcuts().empty());
-    EXPECT_FALSE(manager->defaultShortcut().has_value());
-    p.monitor.type("dt ");
-    p.scheduler.advance(1s);
-    EXPECT_EQ(p.pasteboard.texts, 0);
-}
-
 TEST_F(EngineTest, PermissionGrantedAfterARequestInstallsTheMonitorWithinASecondAndStopsTheFastPoll) {
     start(false);
     Recorder r;
