@@ -377,18 +377,15 @@ private slots:
             translateKeyEvent(QKeyEvent(QEvent::KeyPress, Qt::Key_Eacute, Qt::AltModifier, 11, 0, 0, {}));
         QCOMPARE(eacute.keyCode, (std::optional<std::uint32_t>{19}));
         QCOMPARE(eacute.characters, std::string("É"));
-        auto f13 = translateKeyEvent(QKeyEvent(QEvent::KeyPress, Qt::Key_F13, {}, 191, 0, 0, {}));
-        QCOMPARE(f13.keyCode, (std::optional<std::uint32_t>{105}));
-        QVERIFY(f13.characters.empty());
         // A key with no place in the table gets a code of its own, clear of the table.
         auto media =
             translateKeyEvent(QKeyEvent(QEvent::KeyPress, Qt::Key_unknown, Qt::MetaModifier, 208, 0, 0, {}));
         QCOMPARE(media.keyCode, (std::optional<std::uint32_t>{0x8000 + 200}));
         QCOMPARE(media.modifiers, 0x100000u);
-        // Without a native code only the keys that steer a recording are known.
+        // Without a native code only the keys that steer a recording are known (a plain key
+        // without one is passed on: see plainKeysArePassedOnAndRecordingGoesOn).
         QCOMPARE(translateKeyEvent(QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {})).keyCode,
                  (std::optional<std::uint32_t>{53}));
-        QVERIFY(!translateKeyEvent(QKeyEvent(QEvent::KeyPress, Qt::Key_D, Qt::ControlModifier)).keyCode);
         QCOMPARE(orvalin::capture::modifierWordFromQt(Qt::ShiftModifier | Qt::ControlModifier |
                                                       Qt::AltModifier | Qt::MetaModifier |
                                                       Qt::KeypadModifier | Qt::GroupSwitchModifier),

@@ -15,9 +15,9 @@
 #include <memory>
 #include <optional>
 
-#include "ui/capture/shortcut_capture_widget.h"
 #include "support/other_x_client.h"
 #include "support/xvfb_server.h"
+#include "ui/capture/shortcut_capture_widget.h"
 
 using orvalin::GlobalShortcut;
 using orvalin::ShortcutCaptureWidget;

@@ -232,21 +232,6 @@ TEST_F(OnboardingWindowTest, ClosingTheWindowStoresNothingAndTheNextStartsOnTheF
     EXPECT_NE(qobject_cast<WelcomeStep*>(second->currentPage()), nullptr);
 }
 
-TEST_F(OnboardingWindowTest, FinishingClosesTheWindowAndThePanelNoLongerOpensIt) {
-    OnboardingView* view = openView();
-    ASSERT_NE(view, nullptr);
-    view->advanceStep();
-    view->advanceStep();
-    qobject_cast<ReadyStep*>(view->currentPage())->mainButton()->click();
-    QTRY_COMPARE(app->window("onboarding"), static_cast<QWidget*>(nullptr));
-    EXPECT_EQ(store.boolean(prefkey::kOnboardingCompleted), std::optional<bool>(true));
-
-    app->showPanel();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(app->window("onboarding"), nullptr);
-    app->panel().hide();
-}
-
 TEST_F(OnboardingWindowTest, ThePanelOpensTheWindowWithoutTakingTheKeyboard) {
     app->showPanel();
     QWidget* window = app->window("onboarding");
