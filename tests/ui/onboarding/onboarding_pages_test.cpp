@@ -18,14 +18,10 @@ using namespace std::chrono_literals;
 
 // The texts of the labels of a page, top to bottom.
 QStringList textsTopToBottom(QWidget* page) {
-    std::vector<std::pair<int, QString>> found;
-    for (QLabel* label : page->findChildren<QLabel*>()) {
-        if (label->isVisible() && !label->text().isEmpty())
-            found.emplace_back(label->mapTo(page, QPoint(0, 0)).y(), label->text());
-    }
-    std::sort(found.begin(), found.end());
     QStringList texts;
-    for (const auto& [y, text] : found) texts << text;
+    for (QLabel* label : testing::shownChildren<QLabel>(page)) {
+        if (!label->text().isEmpty()) texts << label->text();
+    }
     return texts;
 }
 
