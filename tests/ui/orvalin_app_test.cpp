@@ -2,7 +2,6 @@
 #include <QTimer>
 
 #include "support/tray_fixture.h"
-#include "ui/widgets/appearance.h"
 #include "ui/panel/menu_bar_panel.h"
 #include "ui/orvalin_app.h"
 
@@ -17,14 +16,6 @@ protected:
         app->setPanelClock(clock, &grid);
         app->setQuitHandler([] {});
     }
-    void TearDown() override {
-        app.reset();
-        applyAppearance(Appearance::System);
-    }
-    bool isDark(const QWidget* widget) const {
-        return widget->palette().color(QPalette::Window).lightness() < 128;
-    }
-
     std::unique_ptr<OrvalinApp> app;
 };
 
@@ -49,30 +40,6 @@ TEST_F(AppTest, WindowsAreKeptOneEachWithAFixedSize) {
     EXPECT_EQ(app->window("preferences"), again);
 }
 
-TEST_F(AppTest, WindowContentComesFromTheRegisteredFactory) {
-    int built = 0;
-    app->setWindowContentFactory("preferences", [&](OrvalinApp& owner) {
-        EXPECT_EQ(&owner.manager(), manager.get());
-        ++built;
-        auto* content = new QWidget;
-        content->setObjectName("settingsContent");
-        return content;
-    });
-    QWidget* window = app->openWindow("preferences");
-    app->openWindow("preferences");
-    EXPECT_EQ(built, 1);
-    EXPECT_NE(window->findChild<QWidget*>("settingsContent"), nullptr);
-}
-
-TEST_F(AppTest, ShowPanelCentresItOnTheScreen) {
-    completeOnboarding();
-    app->showPanel();
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const QRect panel = app->panel().geometry();
-    EXPECT_LE(std::abs(panel.center().x() - screen.center().x()), 1);
-    EXPECT_LE(std::abs(panel.center().y() - screen.center().y()), 1);
-}
-
 TEST_F(AppTest, PanelAtATrayIconStaysOnTheScreen) {
     completeOnboarding();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -82,26 +49,6 @@ TEST_F(AppTest, PanelAtATrayIconStaysOnTheScreen) {
     EXPECT_LT(panel.bottom(), screen.bottom() - 10);  // opened upwards
     app->togglePanelAt(QRect(screen.right() - 10, screen.bottom() - 10, 20, 20));
     EXPECT_FALSE(app->panel().isVisible());
-}
-
-TEST_F(AppTest, AppearanceSettingIsReadAndOnlyExactNamesCount) {
-    store.values[prefkey::kAppearance] = std::string("dark");
-    app->refreshAppearance();
-    EXPECT_EQ(currentAppearance(), Appearance::Dark);
-    EXPECT_TRUE(isDark(&app->panel()));
-
-    store.values[prefkey::kAppearance] = std::string("Dark");
-    app->refreshAppearance();
-    EXPECT_EQ(currentAppearance(), Appearance::System);
-
-    store.values[prefkey::kAppearance] = std::string("light");
-    app->refreshAppearance();
-    EXPECT_EQ(currentAppearance(), Appearance::Light);
-    EXPECT_FALSE(isDark(&app->panel()));
-
-    store.values.erase(prefkey::kAppearance);
-    app->refreshAppearance();
-    EXPECT_EQ(currentAppearance(), Appearance::System);
 }
 
 TEST_F(AppTest, TrayIconIsCreatedAndTheProgramLivesWithoutWindows) {
