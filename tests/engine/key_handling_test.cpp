@@ -20,18 +20,6 @@ std::string today(const std::string& pattern) {
     return formatDate(std::chrono::system_clock::now(), pattern);
 }
 
-// The user's clipboard saved, the Backspaces, the date on the clipboard, the paste right behind
-// them, the restore 150 ms later.
-std::vector<TimelineEntry> triggerTimeline(int backspaces, const std::string& before, const std::string& date,
-                                           std::chrono::milliseconds t0 = 0ms) {
-    std::vector<TimelineEntry> expected{{t0, "snapshot", before}};
-    for (int i = 0; i < backspaces; ++i) expected.push_back({t0, "key 51", before});
-    expected.push_back({t0, "setText", date});
-    expected.push_back({t0, "key 9 flags 0x100000", date});
-    expected.push_back({t0 + 150ms, "restore", before});
-    return expected;
-}
-
 TEST_F(EngineTest, BuiltInTriggerErasesItselfPastesRightBehindAndRestoresAt150) {
     start();
     userCopied("mine");

@@ -26,6 +26,19 @@ inline GlobalShortcut combo(std::uint32_t keyCode, std::uint32_t modifiers) {
     return GlobalShortcut{keyCode, modifiers, "combo"};
 }
 
+// The user's clipboard saved, the Backspaces, the date on the clipboard, the paste right behind
+// them, the restore 150 ms later.
+inline std::vector<TimelineEntry> triggerTimeline(int backspaces, const std::string& before,
+                                                  const std::string& date,
+                                                  std::chrono::milliseconds t0 = 0ms) {
+    std::vector<TimelineEntry> expected{{t0, "snapshot", before}};
+    for (int i = 0; i < backspaces; ++i) expected.push_back({t0, "key 51", before});
+    expected.push_back({t0, "setText", date});
+    expected.push_back({t0, "key 9 flags 0x100000", date});
+    expected.push_back({t0 + 150ms, "restore", before});
+    return expected;
+}
+
 class EngineTest : public ::testing::Test {
 protected:
     // Builds the manager; the permission is granted unless told otherwise.
