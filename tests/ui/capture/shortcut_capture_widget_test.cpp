@@ -23,7 +23,7 @@ using OptionalShortcut = std::optional<GlobalShortcut>;
 namespace {
 
 // X key codes (evdev + 8) and X modifier masks, as the xcb platform reports them.
-constexpr quint32 kXA = 38, kXD = 40, kXSpace = 65, kXEscape = 9, kXBackspace = 22, kXDelete = 119;
+constexpr quint32 kXA = 38, kXD = 40, kXSpace = 65, kXEscape = 9, kXBackspace = 22;
 constexpr quint32 kXF5 = 71, kXF15 = 193, kXControlL = 37, kXShiftL = 50, kXTab = 23;
 constexpr quint32 kXShiftMask = 0x1, kXLockMask = 0x2, kXControlMask = 0x4, kXMod1Mask = 0x8,
                   kXMod4Mask = 0x40;
@@ -163,19 +163,9 @@ private slots:
         QCOMPARE(writes_, 0);
     }
 
-    void escapeEndsRecordingWhateverTheModifiers() {
-        for (Qt::KeyboardModifiers mods : {Qt::KeyboardModifiers{}, Qt::KeyboardModifiers{Qt::ShiftModifier},
-                                           Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier}) {
-            startRecording();
-            pressKey(field_, kXEscape, Qt::Key_Escape, mods, QStringLiteral("\x1b"));
-            QVERIFY(!field_->isRecording());
-            QCOMPARE(window_->keyPresses, 0);
-            QCOMPARE(writes_, 0);
-            QCOMPARE(field_->displayedText(), QStringLiteral("⌥⌘D"));
-        }
-    }
-
-    void escapeDoesNotFireTheWindowsShortcutWhileRecording() {
+    // Escape gives up (whatever the modifiers: see the recording rules' tests), and is not the
+    // window's shortcut meanwhile.
+    void escapeEndsRecordingAndDoesNotFireTheWindowsShortcut() {
         QAction close(window_.get());
         close.setShortcut(Qt::Key_Escape);
         window_->addAction(&close);
@@ -188,22 +178,21 @@ private slots:
         QTest::keyClick(window_->windowHandle(), Qt::Key_Escape);
         QVERIFY(!field_->isRecording());
         QCOMPARE(fired.count(), 1);
+        QCOMPARE(window_->keyPresses, 0);
+        QCOMPARE(writes_, 0);
+        QCOMPARE(field_->displayedText(), QStringLiteral("⌥⌘D"));
     }
 
+    // Forward Delete clears as Backspace does (see the recording rules' tests).
     void deleteAloneClearsTheCombination() {
-        for (quint32 key : {kXBackspace, kXDelete}) {
-            stored_ = GlobalShortcut{2, 0x180000, "⌥⌘D"};
-            binding_->refresh();
-            startRecording();
-            QSignalSpy changed(field_, &ShortcutCaptureWidget::shortcutChanged);
-            pressKey(field_, key, key == kXDelete ? Qt::Key_Delete : Qt::Key_Backspace, {},
-                     QStringLiteral("\b"));
-            QVERIFY(!field_->isRecording());
-            QCOMPARE(changed.count(), 1);
-            QVERIFY(!stored_);
-            QCOMPARE(field_->displayedText(), kPlaceholder);
-            QCOMPARE(window_->keyPresses, 0);
-        }
+        startRecording();
+        QSignalSpy changed(field_, &ShortcutCaptureWidget::shortcutChanged);
+        pressKey(field_, kXBackspace, Qt::Key_Backspace, {}, QStringLiteral("\b"));
+        QVERIFY(!field_->isRecording());
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(!stored_);
+        QCOMPARE(field_->displayedText(), kPlaceholder);
+        QCOMPARE(window_->keyPresses, 0);
         // With a modifier it is an ordinary combination.
         startRecording();
         pressKey(field_, kXBackspace, Qt::Key_Backspace, Qt::ShiftModifier, QStringLiteral("\b"),
