@@ -131,17 +131,6 @@ TEST_F(CalendarViewTest, DayColoursFollowTodaySelectionAndWeekends) {
     EXPECT_GT(distance(drawnBelowCentre(saturday, 9), accent), 60);
 }
 
-TEST_F(CalendarViewTest, HidingForgetsTheMonthAndTheSelection) {
-    MiniCalendarView& v = makeView();
-    v.shiftMonth(-4);
-    QTest::mouseClick(day("jeudi 2 octobre 2025"), Qt::LeftButton);
-    ASSERT_EQ(picked.size(), 1u);
-    v.hide();
-    v.show();
-    EXPECT_EQ(title(), QStringLiteral("février 2026"));
-    for (CalendarDayCell* cell : shownChildren<CalendarDayCell>(&v)) EXPECT_FALSE(cell->day()->isSelected);
-}
-
 TEST_F(CalendarViewTest, EmptyPlacesAreHiddenAndKeepTheirRoom) {
     MiniCalendarView& v = makeView();
     // February 2026 starts on a Sunday: six empty places before it, no cell a click could reach.
