@@ -41,20 +41,12 @@ TEST_F(EngineTest, ConstructionLoadsChecksStartsMonitorWatchesSwitchesAndPollsEv
     EXPECT_EQ(p.scheduler.runningRepeating(), 0u);
 }
 
-TEST_F(EngineTest, FirstStartKeepsTheBuiltInsAndCourtIsTheDefault) {
-    start(false);
-    ASSERT_EQ(manager->shortcuts().size(), 3u);
-    EXPECT_EQ(manager->defaultShortcut()->label, "Court");
-    EXPECT_FALSE(manager->hasAccessibilityPermission());
-    EXPECT_FALSE(manager->isMonitoring());
-    EXPECT_EQ(p.monitor.starts, 0);
-    EXPECT_FALSE(manager->launchAtStartup());
-}
-
 TEST_F(EngineTest, PermissionGrantedAfterARequestInstallsTheMonitorWithinASecondAndStopsTheFastPoll) {
     start(false);
     Recorder r;
     r.attach(*manager);
+    EXPECT_FALSE(manager->hasAccessibilityPermission());
+    EXPECT_EQ(p.monitor.starts, 0);
     EXPECT_FALSE(p.monitor.press(0, 0, "d")) << "no monitor, typing has no effect";
 
     manager->requestAccessibilityPermission();
