@@ -53,10 +53,7 @@ void FakeScheduler::cancel(TimerId id) {
 }
 
 void FakeScheduler::advance(Duration by) {
-    advanceTo(now_ + by);
-}
-
-void FakeScheduler::advanceTo(Duration when) {
+    const Duration when = now_ + by;
     for (;;) {
         auto next = tasks_.end();
         for (auto it = tasks_.begin(); it != tasks_.end(); ++it) {
@@ -248,7 +245,7 @@ std::optional<std::string> FakeLoginItems::unregisterItem() {
 bool FakeUrlOpener::open(const std::string& url) {
     opened.push_back(url);
     if (timeline != nullptr) timeline->record("open " + url);
-    return result;
+    return true;
 }
 
 void FakeActiveApplications::start(std::function<void()> onSwitch) {

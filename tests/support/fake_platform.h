@@ -58,7 +58,6 @@ public:
 
     Duration now() const { return now_; }
     void advance(Duration by);
-    void advanceTo(Duration when);
     // Single-shot tasks still waiting, and repeating timers still running.
     std::size_t pendingOnce() const;
     std::size_t runningRepeating() const;
@@ -123,7 +122,6 @@ public:
     bool start(Handler handler) override;
     void stop() override;
 
-    bool installed() const { return static_cast<bool>(handler_); }
     // Delivers one key press if a handler is installed; false when it was not delivered.
     bool press(std::uint16_t keyCode, std::uint32_t modifiers = 0, std::string characters = {});
     // Types each code point of UTF-8 `text` as its own key press without modifiers (letters and
@@ -164,7 +162,6 @@ class FakeUrlOpener : public UrlOpener {
 public:
     bool open(const std::string& url) override;
     std::vector<std::string> opened;
-    bool result = true;
     Timeline* timeline = nullptr;
 };
 
