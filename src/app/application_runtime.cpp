@@ -28,6 +28,10 @@
 
 #include "app/build_info.h"
 #include "app/help_page.h"
+#include "app/wayland_session.h"
+#include "platform/wayland/grab_key_monitor.h"
+#include "platform/wayland/input_method.h"
+#include "platform/wayland/wayland_text_inserter.h"
 
 namespace orvalin {
 
@@ -38,6 +42,11 @@ constexpr std::chrono::milliseconds kOwnerAnswerBound{1000};
 
 std::string displayName() {
     const char* d = std::getenv("DISPLAY");
+    return d != nullptr ? d : "";
+}
+
+std::string waylandDisplayName() {
+    const char* d = std::getenv("WAYLAND_DISPLAY");
     return d != nullptr ? d : "";
 }
 
@@ -103,18 +112,23 @@ void ApplicationRuntime::onShowRequested(std::function<void()> handler) {
 
 ApplicationRuntime::StartResult ApplicationRuntime::start() {
     const std::string display = displayName();
-    if (auto settled = becomeTheOneInstance(display)) return *settled;
-    if (!openDisplay(display)) return StartResult::NoDisplay;
+    const std::string waylandName = waylandDisplayName();
+    if (auto settled = becomeTheOneInstance(waylandName.empty() ? display : "wayland-" + waylandName)) {
+        return *settled;
+    }
+    if (!waylandName.empty()) openWayland(waylandName);
+    if (!wayland_ && !openDisplay(display)) return StartResult::NoDisplay;
     createClipboard();
     createDesktopServices();
-    createKeyboard(display);
+    if (!wayland_) createKeyboard(display);
     startEngine();
     return StartResult::Running;
 }
 
 std::optional<ApplicationRuntime::StartResult> ApplicationRuntime::becomeTheOneInstance(
     const std::string& display) {
-    guard_ = std::make_unique<SingleInstanceGuard>("display" + displayKey(display));
+    guard_ = std::make_unique<SingleInstanceGuard>(
+        display.rfind("wayland-", 0) == 0 ? display : "display" + displayKey(display));
     switch (guard_->claim()) {
         case SingleInstanceGuard::Role::Secondary:
             if (!guard_->notifyPrimary()) {
@@ -135,6 +149,26 @@ std::optional<ApplicationRuntime::StartResult> ApplicationRuntime::becomeTheOneI
     return std::nullopt;
 }
 
+// The native route where the compositor offers it; otherwise the X11 route reaches the X11
+// applications through XWayland, and the user is told so once, here and in the panel.
+bool ApplicationRuntime::openWayland(const std::string& name) {
+    std::string why;
+    wayland_ = WaylandSession::open(name, composeLocale(), why);
+    if (wayland_) {
+        wayland_->watch([] {
+            std::cerr << "orvalin : connexion au compositeur Wayland perdue, arrêt\n";
+            QCoreApplication::exit(1);
+        });
+        return true;
+    }
+    std::cerr << "orvalin : " << why << " : seules les applications X11 (XWayland) reçoivent les dates dans "
+              << "cette session (aide : " << permissionHelpUrl() << ")\n";
+    sessionNotice_ =
+        QCoreApplication::translate("orvalin", "Seules les applications X11 reçoivent les dates — Aide…")
+            .toStdString();
+    return false;
+}
+
 bool ApplicationRuntime::openDisplay(const std::string& display) {
     connection_ = x11::X11Connection::open(display.empty() ? nullptr : display.c_str());
     if (!connection_) {
@@ -151,6 +185,11 @@ bool ApplicationRuntime::openDisplay(const std::string& display) {
 void ApplicationRuntime::createClipboard() {
     tracker_ = std::make_unique<PasteTracker>();
     x11::X11Connection* conn = connection_.get();
+    if (conn == nullptr) {
+        // The Wayland route inserts without the clipboard; it is there for the engine's other route.
+        pasteboard_ = std::make_unique<QtClipboardPasteboard>(*tracker_);
+        return;
+    }
     pasteboard_ = std::make_unique<QtClipboardPasteboard>(*tracker_, [conn](bool primary) {
         return x11::selectionOwnerAnswers(*conn, primary, kOwnerAnswerBound);
     });
@@ -168,10 +207,11 @@ void ApplicationRuntime::createClipboard() {
 
 void ApplicationRuntime::createDesktopServices() {
     scheduler_ = std::make_unique<QtScheduler>();
-    trust_ = std::make_unique<x11::X11TrustQuery>(connection_.get());
     loginItem_ = std::make_unique<XdgAutostartLoginItem>(XdgAutostartLoginItem::defaultFile(),
                                                          XdgAutostartLoginItem::currentExecutable());
     urlOpener_ = std::make_unique<DesktopUrlOpener>();
+    if (wayland_) return;
+    trust_ = std::make_unique<x11::X11TrustQuery>(connection_.get());
     activeWindows_ = std::make_unique<x11::ActiveWindowWatcher>(*connection_);
 }
 
@@ -191,9 +231,18 @@ void ApplicationRuntime::createKeyboard(const std::string& display) {
 void ApplicationRuntime::startEngine() {
     store_ = std::make_unique<JsonFilePreferencesStore>(JsonFilePreferencesStore::defaultPath());
     // Diagnostics, the login item's included, go to standard error.
-    platform_ = std::make_unique<EnginePlatform>(
-        EnginePlatform{*keyMonitor_, *keySynthesizer_, *pasteboard_, *scheduler_, *trust_, *loginItem_,
-                       *urlOpener_, *activeWindows_, std::cerr, permissionHelpUrl()});
+    if (wayland_) {
+        // Keys typed into the program's own windows are theirs (the shortcut capture, text fields).
+        wayland_->keyMonitor().setSuppressed([] { return QGuiApplication::focusWindow() != nullptr; });
+        platform_ = std::make_unique<EnginePlatform>(
+            EnginePlatform{wayland_->keyMonitor(), wayland_->keySynthesizer(), *pasteboard_, *scheduler_,
+                           wayland_->trust(), *loginItem_, *urlOpener_, wayland_->focusWatch(), std::cerr,
+                           permissionHelpUrl(), &wayland_->textInserter()});
+    } else {
+        platform_ = std::make_unique<EnginePlatform>(EnginePlatform{
+            *keyMonitor_, *keySynthesizer_, *pasteboard_, *scheduler_, *trust_, *loginItem_, *urlOpener_,
+            *activeWindows_, std::cerr, permissionHelpUrl(), nullptr, sessionNotice_});
+    }
     manager_ = std::make_unique<TextExpansionManager>(*store_, *platform_);
     reportWhyNotWatching();
     manager_->subscribe([this](TextExpansionManager::Change change) {
@@ -202,7 +251,7 @@ void ApplicationRuntime::startEngine() {
 }
 
 void ApplicationRuntime::finishInsertion(std::chrono::milliseconds bound) {
-    if (!manager_ || (connection_ && connection_->broken())) return;
+    if (!manager_ || (connection_ && connection_->broken()) || (wayland_ && wayland_->broken())) return;
     auto underWay = [this] { return manager_->isInsertionUnderWay() || pasteboard_->restoreHeld(); };
     if (!underWay()) return;
     QEventLoop loop;
@@ -218,8 +267,8 @@ void ApplicationRuntime::finishInsertion(std::chrono::milliseconds bound) {
 
 void ApplicationRuntime::reportWhyNotWatching() {
     if (reportedNotWatching_ || manager_->isMonitoring()) return;
-    std::string why = trust_->missing();
-    if (why.empty()) why = keyMonitor_->failure();
+    std::string why = wayland_ ? wayland_->failure() : trust_->missing();
+    if (why.empty() && keyMonitor_) why = keyMonitor_->failure();
     if (why.empty()) return;
     reportedNotWatching_ = true;
     std::cerr << "orvalin : surveillance du clavier impossible : " << why

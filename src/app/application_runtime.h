@@ -18,6 +18,7 @@ class XdgAutostartLoginItem;
 class DesktopUrlOpener;
 class UrlOpener;
 class SingleInstanceGuard;
+class WaylandSession;
 struct EnginePlatform;
 namespace x11 {
 class X11Connection;
@@ -66,6 +67,7 @@ public:
 private:
     // The steps of start(), in order.
     std::optional<StartResult> becomeTheOneInstance(const std::string& display);
+    bool openWayland(const std::string& name);
     bool openDisplay(const std::string& display);
     void createClipboard();
     void createDesktopServices();
@@ -76,6 +78,8 @@ private:
 
     std::function<void()> showRequested_;
     std::unique_ptr<SingleInstanceGuard> guard_;
+    std::unique_ptr<WaylandSession> wayland_;  // the native route, when the compositor offers it
+    std::string sessionNotice_;                // why the X11 route was taken under Wayland
     std::unique_ptr<x11::X11Connection> connection_;
     std::unique_ptr<PasteTracker> tracker_;
     std::unique_ptr<x11::KeyboardHold> keyboardHold_;

@@ -76,8 +76,13 @@ int main(int argc, char** argv) {
             break;
     }
     // The key monitor, the synthesizer and the clipboard must all speak to the same X display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
-    if (!displayReachable()) {
+    // A Wayland session without XWayland leaves the windows to Qt's own choice.
+    const bool xReachable = displayReachable();
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && (xReachable || !wayland)) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+    if (!xReachable && !wayland) {
         const char* d = std::getenv("DISPLAY");
         std::cerr << "orvalin : impossible d'ouvrir l'affichage X (DISPLAY=" << (d != nullptr ? d : "")
                   << ")\n";

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/insertion_route.h"
 #include "engine/platform.h"
 
 namespace orvalin {
@@ -18,7 +19,7 @@ namespace orvalin {
 // clipboard content held before the first of them is the one that comes back, once, after the
 // last one; each insertion still pastes its own text, put back on the clipboard just before its
 // paste if another insertion replaced it meanwhile. Every delay stays as given.
-class InsertionSequencer {
+class InsertionSequencer final : public InsertionRoute {
 public:
     static constexpr Scheduler::Duration kRestoreDelay{150};
     // How long after a synthesized paste its echo may still come back through the key monitor (a
@@ -28,7 +29,7 @@ public:
     InsertionSequencer(KeySynthesizer& keys, Pasteboard& pasteboard, Scheduler& scheduler);
     // Cancels the steps still scheduled; a clipboard still holding an inserted text gets the
     // user's content back at once.
-    ~InsertionSequencer();
+    ~InsertionSequencer() override;
     InsertionSequencer(const InsertionSequencer&) = delete;
     InsertionSequencer& operator=(const InsertionSequencer&) = delete;
 
@@ -38,7 +39,7 @@ public:
     // alone and nothing is typed: the trigger stays, rather than the user's content being lost.
     // A key that cannot be typed ends the insertion there and then, with the clipboard as the
     // user had it: no paste follows a trigger that could not be erased.
-    void insert(std::string text, std::size_t backspaces, Scheduler::Duration pasteDelay);
+    void insert(std::string text, std::size_t backspaces, Scheduler::Duration pasteDelay) override;
     // Command-V now, `saved` back `kRestoreDelay` later. When an insertion is already under way,
     // the content saved by the first one is what comes back instead.
     void pasteAndRestore(PasteboardSnapshot saved);
@@ -48,7 +49,7 @@ public:
     void restore(const PasteboardSnapshot& saved) { pasteboard_.restore(saved); }
 
     // True from the start of an insertion until its clipboard content is back.
-    bool busy() const { return pending_ > 0; }
+    bool busy() const override { return pending_ > 0; }
     // True while an insertion is under way or a paste was posted less than kPasteEchoWindow ago.
     bool pasteEchoPossible() const { return busy() || echoWindowTimer_ != 0; }
     std::size_t scheduledSteps() const { return steps_.size(); }

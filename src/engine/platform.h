@@ -4,6 +4,7 @@
 // them on the main thread; realisations deliver their callbacks on the main thread too.
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -53,6 +54,15 @@ struct PasteboardSnapshot {
     bool unreadable = false;
     bool empty() const { return items.empty(); }
     friend bool operator==(const PasteboardSnapshot&, const PasteboardSnapshot&) = default;
+};
+
+// Puts text straight into the focused application, in place of the last `erase` characters the
+// user typed there, with no clipboard involved (an input method's commit, a virtual keyboard).
+// False when nothing could be sent; nothing was erased then.
+class TextInserter {
+public:
+    virtual ~TextInserter() = default;
+    virtual bool insertText(std::size_t erase, std::string_view text) = 0;
 };
 
 // The general clipboard.
@@ -128,6 +138,11 @@ struct EnginePlatform {
     ActiveApplicationSource& activeApplications;
     std::ostream& out;              // where the login item's diagnostic line goes (standard error)
     std::string permissionHelpUrl;  // opened when the user asks how to grant the permission
+    // Where the desktop takes text directly, insertions go there and never touch the clipboard.
+    TextInserter* textInserter = nullptr;
+    // A limit of this session the user should know of (which applications are reached); empty
+    // when there is none.
+    std::string sessionNotice;
 };
 
 }  // namespace orvalin

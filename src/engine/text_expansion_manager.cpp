@@ -31,7 +31,11 @@ auto TextExpansionManager::guarded(F f) {
 TextExpansionManager::TextExpansionManager(PreferencesStore& store, const EnginePlatform& platform)
     : platform_(platform),
       catalogue_(store),
-      sequencer_(platform.keySynthesizer, platform.pasteboard, platform.scheduler) {
+      sequencer_(platform.keySynthesizer, platform.pasteboard, platform.scheduler),
+      direct_(platform.textInserter != nullptr
+                  ? std::make_unique<DirectInsertionRoute>(*platform.textInserter, platform.scheduler)
+                  : nullptr),
+      route_(direct_ ? static_cast<InsertionRoute&>(*direct_) : sequencer_) {
     catalogue_.loadShortcuts();
     rebuildMatchTables();
     checkAccessibilityPermission();
@@ -193,7 +197,7 @@ void TextExpansionManager::handleKeyDown(const KeyEvent& event) {
         }
     }
     // One key away from a trigger: the clipboard can be read now, while nothing waits for it.
-    if (sequencer_.busy()) return;
+    if (direct_ || sequencer_.busy()) return;
     for (const Trigger& trigger : triggers_) {
         if (!trigger.lead.empty() && buffer_.endsWith(trigger.lead)) {
             platform_.pasteboard.prepare();
@@ -220,16 +224,16 @@ bool TextExpansionManager::dispatchCombinations(std::uint16_t keyCode, std::uint
 // ---- Insertion
 
 void TextExpansionManager::expandTrigger(const Shortcut& shortcut) {
-    sequencer_.insert(shortcut.formattedDate(), TriggerBuffer::countGraphemes(shortcut.trigger),
-                      kTriggerPasteDelay);
+    route_.insert(shortcut.formattedDate(), TriggerBuffer::countGraphemes(shortcut.trigger),
+                  kTriggerPasteDelay);
 }
 
 void TextExpansionManager::insertDate(const Shortcut& shortcut) {
-    sequencer_.insert(shortcut.formattedDate(), 0, kCombinationPasteDelay);
+    route_.insert(shortcut.formattedDate(), 0, kCombinationPasteDelay);
 }
 
 void TextExpansionManager::pasteText(std::string text, Scheduler::Duration delay) {
-    sequencer_.insert(std::move(text), 0, delay);
+    route_.insert(std::move(text), 0, delay);
 }
 
 // ---- Monitor and application switches

@@ -11,6 +11,7 @@
 #include "core/format_catalogue.h"
 #include "core/preferences_store.h"
 #include "core/shortcut.h"
+#include "engine/insertion_route.h"
 #include "engine/insertion_sequencer.h"
 #include "engine/platform.h"
 #include "engine/trigger_buffer.h"
@@ -77,12 +78,12 @@ public:
     // ---- Key handling and insertion.
     // One key press seen system-wide. Never stores or reports what was typed beyond the buffer.
     void handleKeyDown(const KeyEvent& event);
-    // Erases the entry's trigger with Backspaces and pastes its date.
+    // Erases the entry's trigger and inserts its date, through the session's insertion route.
     void expandTrigger(const Shortcut& shortcut);
-    // Pastes the entry's date (key combinations).
+    // Inserts the entry's date (key combinations).
     void insertDate(const Shortcut& shortcut);
-    // Puts `text` on the clipboard at once, pastes it after `delay` and restores the clipboard
-    // afterwards, overlap-safe like every other insertion (the tray panel's rows and calendar).
+    // Inserts `text` after `delay` (the tray panel's rows and calendar). On the clipboard route the
+    // clipboard is taken at once and restored afterwards, overlap-safe like every other insertion.
     void pasteText(std::string text, Scheduler::Duration delay);
     PasteboardSnapshot snapshotPasteboard() { return sequencer_.snapshot(); }
     bool simulatePaste() { return sequencer_.simulatePaste(); }
@@ -93,7 +94,9 @@ public:
     std::size_t bufferLength() const { return buffer_.graphemeCount(); }
     bool isMonitoring() const { return monitoring_; }
     bool isFastPermissionPollRunning() const { return fastPollTimer_ != 0; }
-    bool isInsertionUnderWay() const { return sequencer_.busy(); }
+    bool isInsertionUnderWay() const { return route_.busy(); }
+    // What the user should know of this session's reach; empty when nothing is limited.
+    const std::string& sessionNotice() const { return platform_.sessionNotice; }
 
 private:
     struct Combination {
@@ -124,6 +127,8 @@ private:
     bool launchAtStartup_ = false;
     TriggerBuffer buffer_;
     InsertionSequencer sequencer_;
+    std::unique_ptr<DirectInsertionRoute> direct_;  // when the platform takes text directly
+    InsertionRoute& route_;                         // the one of the two insertions go through
 
     std::vector<Trigger> triggers_;
     std::vector<Combination> combinations_;

@@ -280,6 +280,12 @@ FakePlatform::FakePlatform()
     loginItems.timeline = &timeline;
     urlOpener.timeline = &timeline;
     activeApplications.timeline = &timeline;
+    inserter.timeline = &timeline;
+}
+
+bool FakeTextInserter::insertText(std::size_t erase, std::string_view text) {
+    if (timeline != nullptr) timeline->record("insert " + std::to_string(erase) + " " + std::string(text));
+    return accepts;
 }
 
 }  // namespace orvalin::fakes

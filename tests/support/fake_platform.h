@@ -180,6 +180,14 @@ private:
     std::function<void()> onSwitch_;
 };
 
+// A desktop that takes text directly; recorded as "insert <erase> <text>".
+class FakeTextInserter : public TextInserter {
+public:
+    bool insertText(std::size_t erase, std::string_view text) override;
+    bool accepts = true;  // false plays a focused application that cannot be reached
+    Timeline* timeline = nullptr;
+};
+
 // Every fake wired to one timeline, and the EnginePlatform naming them.
 struct FakePlatform {
     static constexpr const char* kHelpUrl = "https://orvalin.invalid/help#permission";
@@ -197,6 +205,7 @@ struct FakePlatform {
     FakeLoginItems loginItems;
     FakeUrlOpener urlOpener;
     FakeActiveApplications activeApplications;
+    FakeTextInserter inserter;  // used once engine.textInserter names it
     std::ostringstream out;
     EnginePlatform engine;
 };

@@ -168,8 +168,11 @@ QWidget* MenuBarPanel::buildCalendarSection() {
 }
 
 QWidget* MenuBarPanel::buildPermissionSection() {
-    auto* warning = new WarningButton(tr("Expansion de texte désactivée — Aide…"),
-                                      QStringLiteral("exclamationmark.triangle.fill"), kWidth - 2 * 14);
+    // A session the program only partly reaches (Wayland without an input method) says so here.
+    const std::string& notice = manager_.sessionNotice();
+    auto* warning = new WarningButton(
+        notice.empty() ? tr("Expansion de texte désactivée — Aide…") : QString::fromStdString(notice),
+        QStringLiteral("exclamationmark.triangle.fill"), kWidth - 2 * 14);
     warning->setObjectName("permissionWarning");
     warning->setFont(textFont(TextStyle::Callout));
     connect(warning, &QAbstractButton::clicked, this, [this] { manager_.requestAccessibilityPermission(); });
@@ -250,7 +253,7 @@ void MenuBarPanel::rebuildRows() {
 }
 
 void MenuBarPanel::updatePermissionWarning() {
-    warningBox_->setVisible(!manager_.hasAccessibilityPermission());
+    warningBox_->setVisible(!manager_.hasAccessibilityPermission() || !manager_.sessionNotice().empty());
 }
 
 void MenuBarPanel::toggleCalendar() {

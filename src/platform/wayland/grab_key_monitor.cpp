@@ -1,0 +1,143 @@
+#include "platform/wayland/grab_key_monitor.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-client.h>
+#include <xkbcommon/xkbcommon.h>
+
+#include <cstring>
+
+#include "core/key_codes.h"
+#include "input-method-unstable-v2-client.h"
+#include "platform/wayland/input_method.h"
+#include "platform/wayland/virtual_keyboard.h"
+#include "platform/x11/xkb_keyboard.h"
+
+namespace orvalin::wayland {
+
+namespace {
+
+constexpr std::uint32_t kXOffset = 8;
+
+// The keymap text the compositor shares (a NUL-terminated file of `size` bytes).
+std::string readKeymap(int fd, std::uint32_t size) {
+    std::string text;
+    void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (map != MAP_FAILED) {
+        text.assign(static_cast<const char*>(map), ::strnlen(static_cast<const char*>(map), size));
+        ::munmap(map, size);
+    }
+    return text;
+}
+
+}  // namespace
+
+GrabKeyMonitor::GrabKeyMonitor(InputMethod& inputMethod, VirtualKeyboard& keyboard, std::string composeLocale)
+    : inputMethod_(inputMethod), keyboard_(keyboard), composeLocale_(std::move(composeLocale)) {}
+
+GrabKeyMonitor::~GrabKeyMonitor() {
+    stop();
+    xkb_keymap_unref(keymap_);
+}
+
+bool GrabKeyMonitor::start(Handler handler) {
+    if (grab_ != nullptr) return false;
+    static const zwp_input_method_keyboard_grab_v2_listener listener = {
+        &GrabKeyMonitor::onKeymap, &GrabKeyMonitor::onKey, &GrabKeyMonitor::onModifiers,
+        [](void*, zwp_input_method_keyboard_grab_v2*, std::int32_t, std::int32_t) {
+        },  // repeat: clients repeat
+    };
+    grab_ = inputMethod_.grabKeyboard();
+    if (grab_ == nullptr) return false;
+    zwp_input_method_keyboard_grab_v2_add_listener(grab_, &listener, this);
+    handler_ = std::move(handler);
+    return true;
+}
+
+void GrabKeyMonitor::stop() {
+    if (grab_ == nullptr) return;
+    zwp_input_method_keyboard_grab_v2_release(grab_);
+    grab_ = nullptr;
+    handler_ = nullptr;
+    releaseHeldKeys();
+}
+
+// The grab's releases now go to the application directly: a key passed on as pressed would
+// stay down in it otherwise.
+void GrabKeyMonitor::releaseHeldKeys() {
+    for (std::uint32_t key : held_) keyboard_.forwardKey(0, key, WL_KEYBOARD_KEY_STATE_RELEASED);
+    held_.clear();
+}
+
+void GrabKeyMonitor::onKeymap(void* data, zwp_input_method_keyboard_grab_v2*, std::uint32_t format, int fd,
+                              std::uint32_t size) {
+    auto* self = static_cast<GrabKeyMonitor*>(data);
+    std::string text = format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 ? readKeymap(fd, size) : std::string();
+    ::close(fd);
+    if (!text.empty()) self->useKeymap(std::move(text));
+}
+
+void GrabKeyMonitor::useKeymap(std::string text) {
+    xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    xkb_keymap* keymap = context != nullptr
+                             ? xkb_keymap_new_from_string(context, text.c_str(), XKB_KEYMAP_FORMAT_TEXT_V1,
+                                                          XKB_KEYMAP_COMPILE_NO_FLAGS)
+                             : nullptr;
+    // Passed on even when it does not compile here: the application may read it.
+    keyboard_.forwardKeymap(std::move(text));
+    if (keymap != nullptr) {
+        xkb_keymap_unref(keymap_);
+        keymap_ = xkb_keymap_ref(keymap);
+        decoder_ = std::make_unique<x11::XkbKeyboard>(context, keymap, xkb_state_new(keymap), composeLocale_);
+        // Keyboards made by programs (on-screen keyboards, typing tools) number their keys as
+        // they like: their keys are then known by what they type, as on a US keyboard.
+        const char* name = xkb_keymap_key_get_name(keymap, 30 + kXOffset);
+        positional_ = name != nullptr && std::strcmp(name, "AC01") == 0;
+        if (!positional_ && !reference_) reference_ = x11::XkbKeyboard::fromNames("us");
+    }
+    xkb_context_unref(context);
+}
+
+void GrabKeyMonitor::onModifiers(void* data, zwp_input_method_keyboard_grab_v2*, std::uint32_t,
+                                 std::uint32_t depressed, std::uint32_t latched, std::uint32_t locked,
+                                 std::uint32_t group) {
+    auto* self = static_cast<GrabKeyMonitor*>(data);
+    self->keyboard_.forwardModifiers(depressed, latched, locked, group);
+    self->mods_ = depressed | latched | locked;
+    if (self->decoder_) self->decoder_->setLockedGroup(group);
+}
+
+void GrabKeyMonitor::onKey(void* data, zwp_input_method_keyboard_grab_v2*, std::uint32_t, std::uint32_t time,
+                           std::uint32_t key, std::uint32_t state) {
+    auto* self = static_cast<GrabKeyMonitor*>(data);
+    self->keyboard_.forwardKey(time, key, state);
+    if (state != WL_KEYBOARD_KEY_STATE_PRESSED) {
+        self->held_.erase(key);
+        return;
+    }
+    self->held_.insert(key);
+    self->report(key);
+}
+
+void GrabKeyMonitor::report(std::uint32_t key) {
+    if (!decoder_ || !handler_) return;
+    const std::uint32_t xKeycode = key + kXOffset;
+    x11::TranslatedKey translated = decoder_->pressWithModifiers(xKeycode, mods_);
+    if (translated.isModifierKey || (suppressed_ && suppressed_())) return;
+    KeyEvent event{virtualKeyOf(xKeycode), translated.modifiers, translated.characters};
+    // The handler may stop the monitor; it is kept alive for this call.
+    Handler handler = handler_;
+    handler(event);
+}
+
+std::uint16_t GrabKeyMonitor::virtualKeyOf(std::uint32_t xKeycode) const {
+    if (positional_ || !reference_) return keycodes::virtualKeyFromXKeycode(xKeycode);
+    const xkb_keysym_t* syms = nullptr;
+    if (xkb_keymap_key_get_syms_by_level(keymap_, xKeycode, 0, 0, &syms) < 1) {
+        return keycodes::virtualKeyFromXKeycode(xKeycode);
+    }
+    std::optional<std::uint32_t> same = reference_->keycodeForKeysym(xkb_keysym_to_lower(syms[0]));
+    return same ? keycodes::virtualKeyFromXKeycode(*same) : keycodes::virtualKeyFromXKeycode(xKeycode);
+}
+
+}  // namespace orvalin::wayland

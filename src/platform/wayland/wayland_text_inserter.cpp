@@ -1,0 +1,35 @@
+#include "platform/wayland/wayland_text_inserter.h"
+
+#include "platform/wayland/input_method.h"
+#include "platform/wayland/virtual_keyboard.h"
+#include "platform/wayland/wayland_connection.h"
+
+namespace orvalin::wayland {
+
+// The Backspaces and the commit reach the application in the order sent: both go through the
+// compositor, which passes them on as it reads them.
+bool WaylandTextInserter::insertText(std::size_t erase, std::string_view text) {
+    if (!inputMethod_.active()) return keyboard_.type(erase, text);
+    if (erase > 0 && !keyboard_.type(erase, "")) return false;
+    return inputMethod_.commit(text) || keyboard_.type(0, text);
+}
+
+bool VirtualKeySynthesizer::postBackspace() {
+    return keyboard_.type(1, "");
+}
+
+bool VirtualKeySynthesizer::postCommandV() {
+    return keyboard_.typeControlV();
+}
+
+bool WaylandTrustQuery::isTrusted() {
+    return missing().empty();
+}
+
+std::string WaylandTrustQuery::missing() const {
+    if (connection_.broken()) return "connexion au compositeur Wayland perdue";
+    if (!inputMethod_.available()) return "une autre méthode de saisie occupe déjà le clavier";
+    return {};
+}
+
+}  // namespace orvalin::wayland

@@ -1,0 +1,98 @@
+#include "sway_session.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <stdexcept>
+
+#include "../e2e/e2e_support.h"
+
+namespace orvalin::e2e {
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr uid_t kNobody = 65534;
+
+std::vector<std::string> asUnprivilegedUser() {
+    if (::geteuid() != 0) return {};
+    return {"setpriv", "--reuid=" + std::to_string(kNobody), "--regid=" + std::to_string(kNobody),
+            "--clear-groups"};
+}
+
+std::string quoted(const std::string& s) {
+    return "'" + s + "'";
+}
+
+}  // namespace
+
+SwaySession::SwaySession() : dir_("orvalin-sway") {
+    fs::permissions(dir_.path(), fs::perms::owner_all | fs::perms::others_exec | fs::perms::group_exec);
+    fs::create_directories(runtime());
+    fs::permissions(runtime(), fs::perms::owner_all);
+    {
+        std::ofstream config(runtime() / "sway.conf");
+        config << "exec foot -e sh -c " << quoted("exec cat >> " + receivedFile().string()) << "\n";
+    }
+    if (::geteuid() == 0 && ::chown(runtime().c_str(), kNobody, kNobody) != 0) {
+        throw std::runtime_error("cannot give the runtime folder to nobody");
+    }
+    std::vector<std::string> argv = asUnprivilegedUser();
+    for (const std::string& a :
+         {std::string("env"), std::string("-i"), "PATH=" + std::string(std::getenv("PATH")),
+          "HOME=" + runtime().string(), "XDG_RUNTIME_DIR=" + runtime().string(),
+          std::string("WLR_BACKENDS=headless"), std::string("WLR_RENDERER=pixman"),
+          std::string("WLR_LIBINPUT_NO_DEVICES=1"), std::string("sway"), std::string("-c"),
+          (runtime() / "sway.conf").string()}) {
+        argv.push_back(a);
+    }
+    const std::string logFile = (dir_.path() / "sway.log").string();
+    sway_ = spawn(argv, logFile, logFile);
+    if (!waitUntil([this] { return fs::exists(socket()) || !running(sway_); }, 60s) || !running(sway_)) {
+        throw std::runtime_error("sway did not start: " + log());
+    }
+    ::setenv("WAYLAND_DISPLAY", socket().c_str(), 1);
+    // The terminal is up and focused once a typed line comes through.
+    const bool ready = waitUntil(
+        [this] {
+            type({"ready", "-k", "Return"});
+            return waitUntil([this] { return received().find("ready\n") != std::string::npos; }, 2s);
+        },
+        60s);
+    if (!ready) throw std::runtime_error("foot did not take typed lines: " + log());
+    clearReceived();
+}
+
+SwaySession::~SwaySession() {
+    stop(sway_);
+}
+
+std::string SwaySession::received() const {
+    return readFile(receivedFile());
+}
+
+bool SwaySession::waitForReceived(const std::string& expected, std::chrono::milliseconds timeout) const {
+    return waitUntil([&] { return received() == expected; }, timeout);
+}
+
+bool SwaySession::waitForReceivedPart(const std::string& part, std::chrono::milliseconds timeout) const {
+    return waitUntil([&] { return received().find(part) != std::string::npos; }, timeout);
+}
+
+void SwaySession::clearReceived() const {
+    fs::resize_file(receivedFile(), 0);
+}
+
+// A modifier tap first: a virtual keyboard's very first key can be lost while the terminal takes
+// its keymap.
+bool SwaySession::type(const std::vector<std::string>& wtypeArguments) const {
+    std::string command = "WAYLAND_DISPLAY=" + quoted(socket()) + " wtype -M shift -m shift";
+    for (const std::string& a : wtypeArguments) command += " " + quoted(a);
+    return run(command + " >/dev/null 2>&1") == 0;
+}
+
+std::string SwaySession::log() const {
+    return readFile(dir_.path() / "sway.log");
+}
+
+}  // namespace orvalin::e2e
