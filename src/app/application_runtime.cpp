@@ -237,7 +237,7 @@ void ApplicationRuntime::startEngine() {
         platform_ = std::make_unique<EnginePlatform>(
             EnginePlatform{wayland_->keyMonitor(), wayland_->keySynthesizer(), *pasteboard_, *scheduler_,
                            wayland_->trust(), *loginItem_, *urlOpener_, wayland_->focusWatch(), std::cerr,
-                           permissionHelpUrl(), &wayland_->textInserter()});
+                           permissionHelpUrl(), &wayland_->textInserter(), sessionNotice_});
     } else {
         platform_ = std::make_unique<EnginePlatform>(EnginePlatform{
             *keyMonitor_, *keySynthesizer_, *pasteboard_, *scheduler_, *trust_, *loginItem_, *urlOpener_,

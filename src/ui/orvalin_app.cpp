@@ -102,7 +102,12 @@ void OrvalinApp::start() {
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::DoubleClick) return;
         QRect anchor = tray_->geometry();
-        if (!anchor.isValid() || anchor.isEmpty()) anchor = QRect(QCursor::pos(), QSize(1, 1));
+        if (!anchor.isValid() || anchor.isEmpty()) {
+            // A Wayland compositor tells a client neither where its tray icon nor where the
+            // pointer is: no anchor, and the panel opens in the middle of the screen.
+            const bool pointerKnown = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+            anchor = pointerKnown ? QRect(QCursor::pos(), QSize(1, 1)) : QRect();
+        }
         togglePanelAt(anchor);
     });
     // Some tray hosts only ever show a menu: offer the two panel commands there too.
@@ -131,7 +136,11 @@ void OrvalinApp::togglePanelAt(const QRect& anchor) {
         return;
     }
     if (sincePanelHidden_.isValid() && sincePanelHidden_.elapsed() < kReopenGuardMs) return;
-    thePanel.popupAt(anchor);
+    if (anchor.isEmpty()) {
+        thePanel.popupCentered();
+    } else {
+        thePanel.popupAt(anchor);
+    }
 }
 
 std::optional<OrvalinApp::WindowFrame> OrvalinApp::windowFrame(const QString& identifier) {

@@ -49,7 +49,7 @@ public:
 
     // Opens the panel in the middle of the screen; a second start of the program calls this.
     void showPanel();
-    // Opens the panel at a tray icon's place, or closes it when it is open.
+    // Opens the panel at a tray icon's place (centred for an empty anchor), or closes it when it is open.
     void togglePanelAt(const QRect& anchor);
 
     // Whether a window that opens takes the keyboard from the window the user is in.

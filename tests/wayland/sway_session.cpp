@@ -64,7 +64,12 @@ SwaySession::SwaySession() : dir_("orvalin-sway") {
 }
 
 SwaySession::~SwaySession() {
-    stop(sway_);
+    kill();
+}
+
+void SwaySession::kill() {
+    if (sway_ > 0) stop(sway_);
+    sway_ = -1;
 }
 
 std::string SwaySession::received() const {

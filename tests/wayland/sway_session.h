@@ -32,6 +32,8 @@ public:
     // Types as a user would, through wtype (its arguments); false when wtype failed.
     bool type(const std::vector<std::string>& wtypeArguments) const;
     std::string log() const;
+    // Ends the compositor, as a crash or the end of the session would.
+    void kill();
 
 private:
     std::filesystem::path runtime() const { return dir_.path() / "runtime"; }

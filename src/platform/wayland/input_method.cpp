@@ -18,9 +18,9 @@ InputMethod::InputMethod(WaylandConnection& connection) : connection_(connection
     static const zwp_input_method_v2_listener listener = {
         &InputMethod::onActivate,
         &InputMethod::onDeactivate,
-        [](void*, zwp_input_method_v2*, const char*, std::uint32_t, std::uint32_t) {},  // surrounding text
-        [](void*, zwp_input_method_v2*, std::uint32_t) {},                              // change cause
-        [](void*, zwp_input_method_v2*, std::uint32_t, std::uint32_t) {},               // content type
+        &InputMethod::onSurroundingText,
+        [](void*, zwp_input_method_v2*, std::uint32_t) {},                 // change cause
+        [](void*, zwp_input_method_v2*, std::uint32_t, std::uint32_t) {},  // content type
         &InputMethod::onDone,
         &InputMethod::onUnavailableEvent,
     };
@@ -37,6 +37,13 @@ void InputMethod::onActivate(void* data, zwp_input_method_v2*) {
     auto* self = static_cast<InputMethod*>(data);
     self->pendingActive_ = true;
     self->activated_ = true;
+    self->pendingReportsText_ = false;
+}
+
+// Only whether the field reports its text matters; the text itself is never kept.
+void InputMethod::onSurroundingText(void* data, zwp_input_method_v2*, const char*, std::uint32_t,
+                                    std::uint32_t) {
+    static_cast<InputMethod*>(data)->pendingReportsText_ = true;
 }
 
 void InputMethod::onDeactivate(void* data, zwp_input_method_v2*) {
@@ -50,6 +57,10 @@ void InputMethod::onDone(void* data, zwp_input_method_v2*) {
     auto* self = static_cast<InputMethod*>(data);
     ++self->serial_;
     const bool changed = self->active_ != self->pendingActive_ || self->activated_;
+    // A field that sends no surrounding text before its first done does not report it.
+    self->reportsText_ =
+        self->pendingActive_ && (self->pendingReportsText_ || (self->reportsText_ && !self->activated_));
+    self->pendingReportsText_ = false;
     self->activated_ = false;
     self->active_ = self->pendingActive_;
     if (changed && self->onFocusChange_) self->onFocusChange_();

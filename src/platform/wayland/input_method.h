@@ -27,6 +27,9 @@ public:
     bool available() const { return available_; }
     // A text field of the focused application takes committed text.
     bool active() const { return active_; }
+    // The active field tells the text around its cursor: a full text-input client, for which a
+    // commit is the ordinary way text comes in. Terminals do not.
+    bool fieldReportsText() const { return active_ && reportsText_; }
     // Commits `text` at the cursor of the active text field; false when none is active.
     bool commit(std::string_view text);
     // The grab object; the caller owns it (release it to give the keyboard back).
@@ -40,6 +43,8 @@ private:
     static void onActivate(void* data, zwp_input_method_v2*);
     static void onDeactivate(void* data, zwp_input_method_v2*);
     static void onDone(void* data, zwp_input_method_v2*);
+    static void onSurroundingText(void* data, zwp_input_method_v2*, const char*, std::uint32_t,
+                                  std::uint32_t);
     static void onUnavailableEvent(void* data, zwp_input_method_v2*);
 
     WaylandConnection& connection_;
@@ -48,6 +53,8 @@ private:
     bool active_ = false;
     bool pendingActive_ = false;
     bool activated_ = false;    // an activate event came since the last done
+    bool reportsText_ = false;  // the active field reports its surrounding text
+    bool pendingReportsText_ = false;
     std::uint32_t serial_ = 0;  // the number of done events, as commits must name it
     std::function<void()> onUnavailable_;
     std::function<void()> onFocusChange_;
