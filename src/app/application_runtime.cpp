@@ -155,10 +155,15 @@ bool ApplicationRuntime::openWayland(const std::string& name) {
     std::string why;
     wayland_ = WaylandSession::open(name, composeLocale(), why);
     if (wayland_) {
-        wayland_->watch([] {
-            std::cerr << "orvalin : connexion au compositeur Wayland perdue, arrêt\n";
-            QCoreApplication::exit(1);
-        });
+        wayland_->watch(
+            [] {
+                std::cerr << "orvalin : connexion au compositeur Wayland perdue, arrêt\n";
+                QCoreApplication::exit(1);
+            },
+            [this] {
+                // Reported at once, as a lost permission is: on standard error and in the panel.
+                if (manager_) manager_->checkAccessibilityPermission();
+            });
         return true;
     }
     std::cerr << "orvalin : " << why << " : seules les applications X11 (XWayland) reçoivent les dates dans "

@@ -55,10 +55,11 @@ std::unique_ptr<WaylandSession> WaylandSession::open(const std::string& name,
     return session;
 }
 
-void WaylandSession::watch(std::function<void()> onLoss) {
-    inputMethod_->onUnavailable([this] {
+void WaylandSession::watch(std::function<void()> onLoss, std::function<void()> onSeatLost) {
+    inputMethod_->onUnavailable([this, onSeatLost = std::move(onSeatLost)] {
         // The seat went, or the compositor gave it to another input method: stop holding keys.
         monitor_->stop();
+        if (onSeatLost) onSeatLost();
     });
     connection_->watch(std::move(onLoss));
 }

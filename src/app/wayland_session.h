@@ -29,8 +29,9 @@ public:
     WaylandSession(const WaylandSession&) = delete;
     WaylandSession& operator=(const WaylandSession&) = delete;
 
-    // From now on events are read on the main loop; `onLoss` runs once if the compositor goes.
-    void watch(std::function<void()> onLoss);
+    // From now on events are read on the main loop; `onLoss` runs once if the compositor goes,
+    // `onSeatLost` if the input method stops being ours while it stays.
+    void watch(std::function<void()> onLoss, std::function<void()> onSeatLost);
     bool broken() const;
     std::string failure() const;
 

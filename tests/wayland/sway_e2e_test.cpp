@@ -70,7 +70,7 @@ protected:
                 return sway_->waitForReceivedPart(iso + "\n", 2s);
             },
             60s);
-        ASSERT_TRUE(ready) << errors();
+        ASSERT_TRUE(ready) << errors() << "\nsway: " << sway_->log();
         sway_->clearReceived();
     }
     std::string errors() const { return readFile(home_.path() / "orvalin.err"); }

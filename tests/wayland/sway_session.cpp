@@ -27,6 +27,7 @@ std::string quoted(const std::string& s) {
 }  // namespace
 
 SwaySession::SwaySession() : dir_("orvalin-sway") {
+    if (std::getenv("ORVALIN_TEST_KEEP") != nullptr) dir_.keep();
     fs::permissions(dir_.path(), fs::perms::owner_all | fs::perms::others_exec | fs::perms::group_exec);
     fs::create_directories(runtime());
     fs::permissions(runtime(), fs::perms::owner_all);
