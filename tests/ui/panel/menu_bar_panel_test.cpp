@@ -95,6 +95,18 @@ TEST_F(PanelTest, EmptyListShowsOnlyTheHeadingAndSectionsInOrder) {
     EXPECT_EQ(order, expected);
 }
 
+TEST_F(PanelTest, ASessionNoticeShowsInTheWarningRowWhilePermitted) {
+    completeOnboarding();
+    platform.engine.sessionNotice = "Seules les applications X11 reçoivent les dates — Aide…";
+    startManager(true);
+    showPanel();
+    EXPECT_TRUE(shows("permissionSection"));
+    EXPECT_EQ(part("permissionWarning")->text(),
+              QStringLiteral("Seules les applications X11 reçoivent les dates — Aide…"));
+    QTest::mouseClick(part("permissionWarning"), Qt::LeftButton);
+    EXPECT_EQ(platform.urlOpener.opened, std::vector<std::string>{fakes::FakePlatform::kHelpUrl});
+}
+
 TEST_F(PanelTest, PermissionWarningFollowsThePermissionAndLeadsToTheHelp) {
     completeOnboarding();
     startManager(false);
