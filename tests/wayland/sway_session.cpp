@@ -68,6 +68,10 @@ SwaySession::~SwaySession() {
     kill();
 }
 
+bool SwaySession::alive() const {
+    return sway_ > 0 && running(sway_);
+}
+
 void SwaySession::kill() {
     if (sway_ > 0) stop(sway_);
     sway_ = -1;

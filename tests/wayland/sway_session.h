@@ -34,6 +34,7 @@ public:
     std::string log() const;
     // Ends the compositor, as a crash or the end of the session would.
     void kill();
+    bool alive() const;
 
 private:
     std::filesystem::path runtime() const { return dir_.path() / "runtime"; }
