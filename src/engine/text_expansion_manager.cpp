@@ -49,6 +49,7 @@ TextExpansionManager::TextExpansionManager(PreferencesStore& store, const Engine
 TextExpansionManager::~TextExpansionManager() {
     alive_.reset();
     stopMonitoring();
+    if (pendingTimer_ != 0) platform_.scheduler.cancel(pendingTimer_);
     if (backgroundPollTimer_ != 0) platform_.scheduler.cancel(backgroundPollTimer_);
     if (fastPollTimer_ != 0) platform_.scheduler.cancel(fastPollTimer_);
     if (observingAppSwitches_) platform_.activeApplications.stop();
@@ -164,6 +165,10 @@ void TextExpansionManager::rebuildMatchTables() {
 // ---- Key handling
 
 void TextExpansionManager::handleKeyDown(const KeyEvent& event) {
+    if (pending_ && takenByPendingExpansion(event)) return;
+    // Any other key (an arrow, a line break, a combination) has already acted on the text behind
+    // the trigger: erasing now would hit the wrong characters, so the trigger stays as typed.
+    if (pending_) dropPendingExpansion();
     const std::uint32_t modifiers = event.modifiers & modifier::kMask;
     if (modifiers != 0) {
         dispatchCombinations(event.keyCode, modifiers);
@@ -221,11 +226,45 @@ bool TextExpansionManager::dispatchCombinations(std::uint16_t keyCode, std::uint
     return matched;
 }
 
+bool TextExpansionManager::hasCombination(std::uint16_t keyCode, std::uint32_t modifiers) const {
+    return std::any_of(combinations_.begin(), combinations_.end(), [&](const Combination& c) {
+        return c.keyCode == keyCode && c.modifiers == modifiers;
+    });
+}
+
+bool TextExpansionManager::takenByPendingExpansion(const KeyEvent& event) {
+    const std::uint32_t modifiers = event.modifiers & modifier::kMask;
+    if (event.keyCode == vkey::kBackspace && modifiers == 0) return pending_->takeBackspace();
+    if ((modifiers & ~modifier::kShift) != 0 || hasCombination(event.keyCode, modifiers)) return false;
+    return pending_->takeText(event.characters);
+}
+
 // ---- Insertion
 
 void TextExpansionManager::expandTrigger(const Shortcut& shortcut) {
-    route_.insert(shortcut.formattedDate(), TriggerBuffer::countGraphemes(shortcut.trigger),
-                  kTriggerPasteDelay);
+    if (pending_) sendPendingExpansion();  // two triggers read in one turn: both go, in order
+    pending_.emplace(shortcut.formattedDate(), TriggerBuffer::countGraphemes(shortcut.trigger));
+    pendingTimer_ =
+        platform_.scheduler.scheduleOnce(kTriggerSettle, guarded([this] { sendPendingExpansion(); }));
+}
+
+void TextExpansionManager::sendPendingExpansion() {
+    if (pendingTimer_ != 0) platform_.scheduler.cancel(pendingTimer_);
+    pendingTimer_ = 0;
+    if (!pending_) return;
+    const PendingExpansion expansion = std::move(*pending_);
+    pending_.reset();
+    route_.insert(expansion.text(), expansion.erase(), kTriggerPasteDelay);
+    // What followed the trigger may begin the next one.
+    buffer_.clear();
+    buffer_.append(expansion.typedAfter());
+}
+
+void TextExpansionManager::dropPendingExpansion() {
+    if (pendingTimer_ != 0) platform_.scheduler.cancel(pendingTimer_);
+    pendingTimer_ = 0;
+    pending_.reset();
+    buffer_.clear();
 }
 
 void TextExpansionManager::insertDate(const Shortcut& shortcut) {
@@ -254,7 +293,10 @@ void TextExpansionManager::stopMonitoring() {
 
 void TextExpansionManager::observeAppSwitches() {
     if (observingAppSwitches_) return;
-    platform_.activeApplications.start(guarded([this] { buffer_.clear(); }));
+    platform_.activeApplications.start(guarded([this] {
+        buffer_.clear();
+        dropPendingExpansion();  // the date must not land in the window the user went to
+    }));
     observingAppSwitches_ = true;
 }
 

@@ -13,6 +13,7 @@
 #include "core/shortcut.h"
 #include "engine/insertion_route.h"
 #include "engine/insertion_sequencer.h"
+#include "engine/pending_expansion.h"
 #include "engine/platform.h"
 #include "engine/trigger_buffer.h"
 
@@ -33,6 +34,9 @@ public:
     // keys in one queue, so keys the user types on after a trigger reach the application after
     // the date. A pause here would let them in before it.
     static constexpr Scheduler::Duration kTriggerPasteDelay{0};
+    // A matched trigger is sent once the keys already read with it are handled (a slow turn of the
+    // event loop reads several at once): those reached the application before our Backspaces.
+    static constexpr Scheduler::Duration kTriggerSettle{0};
     static constexpr Scheduler::Duration kCombinationPasteDelay{20};
     static constexpr Scheduler::Duration kRestoreDelay = InsertionSequencer::kRestoreDelay;
     static constexpr Scheduler::Duration kPermissionPollInterval{30000};
@@ -116,6 +120,10 @@ private:
     void refreshLaunchAtStartup();
     void rebuildMatchTables();
     bool dispatchCombinations(std::uint16_t keyCode, std::uint32_t modifiers);
+    bool hasCombination(std::uint16_t keyCode, std::uint32_t modifiers) const;
+    bool takenByPendingExpansion(const KeyEvent& event);
+    void sendPendingExpansion();
+    void dropPendingExpansion();
     void notify(Change change);
     void onFastPollTick();
     template <typename F>
@@ -129,6 +137,8 @@ private:
     InsertionSequencer sequencer_;
     std::unique_ptr<DirectInsertionRoute> direct_;  // when the platform takes text directly
     InsertionRoute& route_;                         // the one of the two insertions go through
+    std::optional<PendingExpansion> pending_;
+    Scheduler::TimerId pendingTimer_ = 0;
 
     std::vector<Trigger> triggers_;
     std::vector<Combination> combinations_;

@@ -243,5 +243,40 @@ TEST_F(EngineTest, EditsTakeEffectFromTheNextKeyPress) {
     EXPECT_EQ(insertionCalls(), triggerTimeline(2, "<empty>", "A"));
 }
 
+// A program slow to wake up reads the keys typed on after a trigger together with it: they already
+// reached the application, so they are erased with the trigger and pasted back after the date. A
+// key a paste cannot reproduce keeps the trigger as typed.
+TEST_F(EngineTest, KeysReadWithTheTriggerFollowTheDateOrKeepTheTriggerAsTyped) {
+    startWith({literalEntry("A", "dt ")});
+    p.pasteboard.userCopies(fakes::textContent("mine"));
+    p.timeline.clear();
+    p.monitor.oneRead([&] {
+        p.monitor.type("dt pX");
+        p.monitor.press(kBackspace);
+        p.monitor.press(35, kShift, "P");
+        p.monitor.type("d");
+    });
+    p.scheduler.advance(1s);
+    EXPECT_EQ(insertionCalls(), triggerTimeline(6, "mine", "ApPd"));
+    p.monitor.type("t ");  // what followed the trigger may begin the next one
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.pasteboard.texts, 2);
+
+    const auto keepsTheTrigger = [&](const std::function<void()>& after) {
+        p.monitor.oneRead([&] {
+            p.monitor.type("dt ");
+            after();
+        });
+        p.scheduler.advance(1s);
+    };
+    keepsTheTrigger([&] { p.monitor.press(kLeft); });
+    keepsTheTrigger([&] { p.monitor.press(kBackspace); });
+    keepsTheTrigger([&] { p.monitor.type("\r"); });
+    keepsTheTrigger([&] { p.monitor.press(kKeyD, kAlt, "d"); });
+    keepsTheTrigger([&] { p.activeApplications.switchApplication(); });
+    EXPECT_EQ(p.pasteboard.texts, 2);
+    EXPECT_EQ(p.keys.presses.size(), 11u);
+}
+
 }  // namespace
 }  // namespace orvalin

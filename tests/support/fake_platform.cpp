@@ -194,6 +194,7 @@ bool FakeKeyMonitor::press(std::uint16_t keyCode, std::uint32_t modifiers, std::
     if (!handler_) return false;
     Handler handler = handler_;  // the handler may stop the monitor
     handler(KeyEvent{keyCode, modifiers, characters});
+    if (scheduler != nullptr && !inOneRead_) scheduler->advance({});
     return true;
 }
 
@@ -224,6 +225,13 @@ void FakeKeyMonitor::type(std::string_view text) {
         press(keyCodeFor(ch), 0, std::string(ch));
         i += n;
     }
+}
+
+void FakeKeyMonitor::oneRead(const std::function<void()>& keys) {
+    inOneRead_ = true;
+    keys();
+    inOneRead_ = false;
+    if (scheduler != nullptr) scheduler->advance({});
 }
 
 // ---- FakeLoginItems, FakeUrlOpener, FakeActiveApplications
@@ -277,6 +285,7 @@ FakePlatform::FakePlatform()
     pasteboard.timeline = &timeline;
     keys.timeline = &timeline;
     monitor.timeline = &timeline;
+    monitor.scheduler = &scheduler;
     loginItems.timeline = &timeline;
     urlOpener.timeline = &timeline;
     activeApplications.timeline = &timeline;

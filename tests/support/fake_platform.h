@@ -127,13 +127,19 @@ public:
     // Types each code point of UTF-8 `text` as its own key press without modifiers (letters and
     // space with their key codes, anything else with a code outside the table).
     void type(std::string_view text);
+    // Keys pressed inside `keys` come in one read, as to a program slow to wake up: work the
+    // engine defers to the end of a read sees them all.
+    void oneRead(const std::function<void()>& keys);
 
+    // Each read ends by running what is due now on this clock, as the event loop would.
+    FakeScheduler* scheduler = nullptr;
     bool failStart = false;
     int starts = 0, stops = 0;
     Timeline* timeline = nullptr;
 
 private:
     Handler handler_;
+    bool inOneRead_ = false;
 };
 
 class FakeTrustQuery : public TrustQuery {
