@@ -93,6 +93,8 @@ void XTestKeySynthesizer::pump() {
             auto now = std::chrono::steady_clock::now();
             if (!waitingSince_) waitingSince_ = now;
             if (now - *waitingSince_ < modifierWait_) {
+                releaseServer();
+                xcb_flush(conn_.raw());
                 retry_->start();
                 return;
             }
@@ -105,15 +107,49 @@ void XTestKeySynthesizer::pump() {
         }
         waitingSince_.reset();
         Action action = queue_.front();
+        if (action.paste && !chordPrepared_) releaseServer();
+        preparePaste();
         queue_.pop_front();
+        holdServer();
         lastSendWorked_ = send(action);
     }
+    releaseServer();
+    xcb_flush(conn_.raw());
+}
+
+// Another client's keys (a typing tool, an on-screen keyboard) would otherwise be served between
+// our Backspaces and the paste, and land in front of the date. The server is held only while it
+// reads this one write: no reply is awaited in between.
+// The chord is chosen, and the date put on PRIMARY for it, before the server is held: both talk to
+// other clients (the focused window's class, the selection's owner), which a held server never
+// serves.
+void XTestKeySynthesizer::preparePaste() {
+    if (serverHeld_ || chordPrepared_) return;
+    if (std::none_of(queue_.begin(), queue_.end(), [](const Action& a) { return a.paste; })) return;
+    preparedChord_ = pasteChord();
+    chordPrepared_ = true;
+    if (preparedChord_ && preparedChord_->fromPrimary && tracker_.putDateOnPrimary)
+        tracker_.putDateOnPrimary();
+}
+
+void XTestKeySynthesizer::holdServer() {
+    if (serverHeld_) return;
+    xcb_grab_server(conn_.raw());
+    serverHeld_ = true;
+}
+
+void XTestKeySynthesizer::releaseServer() {
+    if (!serverHeld_) return;
+    xcb_ungrab_server(conn_.raw());
+    serverHeld_ = false;
 }
 
 // Keys that can no longer go out: the clipboard must learn that their pastes never will, or it
 // would hold its restore back for a fetch that cannot come.
 void XTestKeySynthesizer::dropQueue() {
     std::deque<Action> dropped = std::exchange(queue_, {});
+    chordPrepared_ = false;
+    preparedChord_.reset();
     waitingSince_.reset();
     lastSendWorked_ = false;
     for (const Action& action : dropped) {
@@ -159,22 +195,22 @@ bool XTestKeySynthesizer::sendBackspace() {
         return false;
     }
     tap(*backspace, {});
-    xcb_flush(conn_.raw());
     return true;
 }
 
 bool XTestKeySynthesizer::sendPaste() {
-    std::optional<Chord> chord;
-    if (!std::exchange(dropNextPaste_, false)) chord = pasteChord();
+    std::optional<Chord> chord = std::exchange(preparedChord_, std::nullopt);
+    chordPrepared_ = false;
+    if (std::exchange(dropNextPaste_, false)) chord.reset();
     if (!chord) {
         tracker_.chordFailed();
         return false;
     }
-    if (chord->fromPrimary && tracker_.putDateOnPrimary) tracker_.putDateOnPrimary();
     tap(chord->key, chord->modifiers);
     // Whatever follows the chord (the hold of the user's keys) leaves in the same write: no key
     // of the user's can come between them.
     if (afterPaste_) afterPaste_();
+    releaseServer();
     xcb_flush(conn_.raw());
     if (conn_.broken()) {
         tracker_.chordFailed();  // the chord never reached the server

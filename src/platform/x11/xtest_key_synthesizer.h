@@ -62,6 +62,9 @@ private:
     void dropQueue();
     std::vector<std::uint8_t> heldModifierKeys();
     bool send(const Action& action);
+    void preparePaste();
+    void holdServer();
+    void releaseServer();
     bool sendBackspace();
     bool sendPaste();
     std::optional<Chord> pasteChord();
@@ -77,6 +80,9 @@ private:
     std::optional<std::chrono::steady_clock::time_point> waitingSince_;
     bool lastSendWorked_ = true;
     bool modifiersFreeThisTurn_ = false;
+    bool serverHeld_ = false;  // between the first key of a turn and its last
+    bool chordPrepared_ = false;
+    std::optional<Chord> preparedChord_;
     // A Backspace that could not go out: the paste that follows it must not either.
     bool dropNextPaste_ = false;
     std::vector<std::string> reportedMissing_;
