@@ -23,6 +23,7 @@
 #include "platform/x11/selection_watch.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_trust_query.h"
+#include "platform/x11/xcb_selection_reader.h"
 #include "platform/x11/xtest_key_synthesizer.h"
 #include "platform/xdg_autostart_login_item.h"
 
@@ -36,9 +37,6 @@
 namespace orvalin {
 
 namespace {
-
-// Long enough for a busy owner on a loaded machine, short enough not to be felt as a freeze.
-constexpr std::chrono::milliseconds kOwnerAnswerBound{1000};
 
 std::string displayName() {
     const char* d = std::getenv("DISPLAY");
@@ -195,9 +193,8 @@ void ApplicationRuntime::createClipboard() {
         pasteboard_ = std::make_unique<QtClipboardPasteboard>(*tracker_);
         return;
     }
-    pasteboard_ = std::make_unique<QtClipboardPasteboard>(*tracker_, [conn](bool primary) {
-        return x11::selectionOwnerAnswers(*conn, primary, kOwnerAnswerBound);
-    });
+    selectionReader_ = std::make_unique<x11::XcbSelectionReader>(*conn);
+    pasteboard_ = std::make_unique<QtClipboardPasteboard>(*tracker_, selectionReader_.get());
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         QtClipboardPasteboard* pb = pasteboard_.get();
         // The user's keys typed after a paste wait in the server until the target fetched the date.

@@ -27,6 +27,7 @@ class XTestKeySynthesizer;
 class X11TrustQuery;
 class ActiveWindowWatcher;
 class SelectionRequestWatch;
+class XcbSelectionReader;
 class KeyboardHold;
 }  // namespace x11
 
@@ -82,6 +83,7 @@ private:
     std::string sessionNotice_;                // why the X11 route was taken under Wayland
     std::unique_ptr<x11::X11Connection> connection_;
     std::unique_ptr<PasteTracker> tracker_;
+    std::unique_ptr<x11::XcbSelectionReader> selectionReader_;
     std::unique_ptr<x11::KeyboardHold> keyboardHold_;
     std::unique_ptr<QtClipboardPasteboard> pasteboard_;
     std::unique_ptr<x11::SelectionRequestWatch> selectionWatch_;

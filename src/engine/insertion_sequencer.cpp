@@ -9,6 +9,7 @@ InsertionSequencer::InsertionSequencer(KeySynthesizer& keys, Pasteboard& pastebo
 
 InsertionSequencer::~InsertionSequencer() {
     alive_.reset();
+    stopWaiting();
     for (const auto& step : steps_) scheduler_.cancel(step.second);
     if (echoWindowTimer_ != 0) scheduler_.cancel(echoWindowTimer_);
     if (original_) pasteboard_.restore(*original_);
@@ -33,11 +34,39 @@ void InsertionSequencer::begin(std::optional<PasteboardSnapshot> saved) {
 
 void InsertionSequencer::insert(std::string text, std::size_t backspaces, Scheduler::Duration pasteDelay) {
     // The first of overlapping insertions saves the user's content; later ones find the date.
-    std::optional<PasteboardSnapshot> saved;
-    if (pending_ == 0) {
-        saved = pasteboard_.snapshot();
-        if (saved->unreadable) return;
+    if (pending_ > 0) {
+        proceed(std::nullopt, std::move(text), backspaces, pasteDelay);
+        return;
     }
+    stopWaiting();
+    waiting_ = true;
+    waitingErases_ = backspaces > 0;
+    const std::uint64_t ticket = ++waitTicket_;
+    std::weak_ptr<bool> alive = alive_;
+    pasteboard_.snapshotWhenReady([this, alive, ticket, text = std::move(text), backspaces,
+                                   pasteDelay](PasteboardSnapshot saved) mutable {
+        if (alive.expired() || !waiting_ || ticket != waitTicket_) return;
+        waiting_ = false;
+        if (saved.unreadable) return;
+        // A panel insertion may have started meanwhile with its own copy of the content.
+        std::optional<PasteboardSnapshot> first;
+        if (pending_ == 0) first = std::move(saved);
+        proceed(std::move(first), std::move(text), backspaces, pasteDelay);
+    });
+}
+
+void InsertionSequencer::userTyped() {
+    if (waiting_ && waitingErases_) stopWaiting();
+}
+
+void InsertionSequencer::stopWaiting() {
+    if (!waiting_) return;
+    waiting_ = false;
+    pasteboard_.cancelSnapshot();
+}
+
+void InsertionSequencer::proceed(std::optional<PasteboardSnapshot> saved, std::string text,
+                                 std::size_t backspaces, Scheduler::Duration pasteDelay) {
     for (std::size_t i = 0; i < backspaces; ++i) {
         if (!keys_.postBackspace()) return;
     }

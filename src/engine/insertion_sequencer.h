@@ -39,7 +39,12 @@ public:
     // alone and nothing is typed: the trigger stays, rather than the user's content being lost.
     // A key that cannot be typed ends the insertion there and then, with the clipboard as the
     // user had it: no paste follows a trigger that could not be erased.
+    // The first of overlapping insertions starts once the clipboard's content is in; a newer
+    // insertion asked for meanwhile replaces it.
     void insert(std::string text, std::size_t backspaces, Scheduler::Duration pasteDelay) override;
+    // The user typed a key into the target. An insertion still waiting for the clipboard's
+    // content gives up when it would erase a trigger: its Backspaces would now erase that key.
+    void userTyped();
     // Command-V now, `saved` back `kRestoreDelay` later. When an insertion is already under way,
     // the content saved by the first one is what comes back instead.
     void pasteAndRestore(PasteboardSnapshot saved);
@@ -49,13 +54,16 @@ public:
     void restore(const PasteboardSnapshot& saved) { pasteboard_.restore(saved); }
 
     // True from the start of an insertion until its clipboard content is back.
-    bool busy() const override { return pending_ > 0; }
+    bool busy() const override { return pending_ > 0 || waiting_; }
     // True while an insertion is under way or a paste was posted less than kPasteEchoWindow ago.
     bool pasteEchoPossible() const { return busy() || echoWindowTimer_ != 0; }
     std::size_t scheduledSteps() const { return steps_.size(); }
 
 private:
     void begin(std::optional<PasteboardSnapshot> saved);
+    void proceed(std::optional<PasteboardSnapshot> saved, std::string text, std::size_t backspaces,
+                 Scheduler::Duration pasteDelay);
+    void stopWaiting();
     void paste(const std::string& text);
     bool postPaste();
     void pasteThenRestore();
@@ -70,6 +78,9 @@ private:
     std::size_t pending_ = 0;                     // insertions not yet restored
     std::optional<PasteboardSnapshot> original_;  // the user's content, while pending_ > 0
     std::optional<std::string> lastText_;         // what this sequencer last put on the clipboard
+    bool waiting_ = false;                        // for the content of a first insertion
+    bool waitingErases_ = false;                  // that insertion erases a trigger
+    std::uint64_t waitTicket_ = 0;                // tells its answer from an abandoned one's
     std::uint64_t nextStepKey_ = 1;
     std::vector<std::pair<std::uint64_t, Scheduler::TimerId>> steps_;
     Scheduler::TimerId echoWindowTimer_ = 0;

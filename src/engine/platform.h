@@ -70,6 +70,12 @@ class Pasteboard {
 public:
     virtual ~Pasteboard() = default;
     virtual PasteboardSnapshot snapshot() = 0;
+    // The same content handed to `ready` without holding the program up: at once when it is at
+    // hand, else later from the event loop once its owner gave it, or unreadable once the owner
+    // had its time. A realisation that reads at once needs nothing more.
+    virtual void snapshotWhenReady(std::function<void(PasteboardSnapshot)> ready) { ready(snapshot()); }
+    // A snapshot asked for and not handed over yet is no longer wanted.
+    virtual void cancelSnapshot() {}
     // Clears the clipboard and puts `text` on it as plain text.
     virtual void setText(std::string_view text) = 0;
     // Clears the clipboard, then writes every pair of `saved` as one item (a repeated type keeps its

@@ -165,6 +165,7 @@ void TextExpansionManager::rebuildMatchTables() {
 // ---- Key handling
 
 void TextExpansionManager::handleKeyDown(const KeyEvent& event) {
+    sequencer_.userTyped();
     if (pending_ && takenByPendingExpansion(event)) return;
     // Any other key (an arrow, a line break, a combination) has already acted on the text behind
     // the trigger: erasing now would hit the wrong characters, so the trigger stays as typed.

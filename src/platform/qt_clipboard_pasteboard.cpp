@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/paste_tracker.h"
+#include "platform/selection_reader.h"
 
 namespace orvalin {
 
@@ -48,19 +49,35 @@ QMimeData* transientText(const std::string& text) {
     return data;
 }
 
+// Content read from the X server names its text targets as X does; Qt serves plain text under
+// "text/plain" alone and derives those targets from it.
+void addFormat(QMimeData& data, const std::string& type, const std::string& bytes) {
+    const QByteArray value(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (type == "UTF8_STRING") {
+        data.setData("text/plain", value);
+    } else if (type == "STRING") {
+        if (!data.hasFormat("text/plain")) data.setData("text/plain", QString::fromLatin1(value).toUtf8());
+    } else if (type != "TEXT" && type != "COMPOUND_TEXT") {
+        data.setData(QString::fromStdString(type), value);
+    }
+}
+
 }  // namespace
 
-QtClipboardPasteboard::QtClipboardPasteboard(PasteTracker& tracker, std::function<bool(bool)> ownerAnswers)
-    : tracker_(tracker), ownerAnswers_(std::move(ownerAnswers)) {
+QtClipboardPasteboard::QtClipboardPasteboard(PasteTracker& tracker, SelectionReader* reader)
+    : tracker_(tracker), reader_(reader) {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { evaluate(); });
     tracker_.onChordSent = [this] { evaluate(); };
     tracker_.putDateOnPrimary = [this] { putDateOnPrimary(); };
-    // Content read ahead is stale once someone else copies.
+    // Content read ahead is stale once someone else copies; a read under way starts over.
     QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed, &timer_,
                      [this](QClipboard::Mode mode) {
-                         if (mode == QClipboard::Clipboard) prepared_.reset();
+                         if (mode == QClipboard::FindBuffer) return;
+                         const bool primary = mode == QClipboard::Selection;
+                         ahead_[primary ? 1 : 0].content.reset();
+                         if (reader_ != nullptr && reader_->reading(primary)) readAhead(primary);
                      });
 }
 
@@ -94,8 +111,6 @@ bool QtClipboardPasteboard::ours(QClipboard::Mode mode) const {
 PasteboardSnapshot QtClipboardPasteboard::read(QClipboard::Mode mode) {
     PasteboardSnapshot snap;
     QClipboard* cb = QGuiApplication::clipboard();
-    bool owned = mode == QClipboard::Clipboard ? cb->ownsClipboard() : cb->ownsSelection();
-    if (!owned && ownerAnswers_ && !ownerAnswers_(mode == QClipboard::Selection)) return unreadable();
     const QMimeData* data = cb->mimeData(mode);
     if (data == nullptr) return snap;
     for (const QString& format : data->formats()) {
@@ -120,23 +135,85 @@ void QtClipboardPasteboard::beginRun() {
     fetchesInRun_ = 0;
 }
 
-void QtClipboardPasteboard::prepare() {
+bool QtClipboardPasteboard::owned(bool primary) const {
     QClipboard* cb = QGuiApplication::clipboard();
-    if (cb->ownsClipboard() || original_ || prepared_) return;  // nothing slow to read
-    prepared_ = read(QClipboard::Clipboard);
-    preparedAt_ = std::chrono::steady_clock::now();
+    return primary ? cb->ownsSelection() : cb->ownsClipboard();
 }
 
-PasteboardSnapshot QtClipboardPasteboard::readUsersClipboard() {
-    std::optional<PasteboardSnapshot> prepared = std::exchange(prepared_, std::nullopt);
-    const bool fresh = std::chrono::steady_clock::now() - preparedAt_ < maxPreparedAge;
-    if (prepared && fresh && !QGuiApplication::clipboard()->ownsClipboard()) return std::move(*prepared);
-    return read(QClipboard::Clipboard);
+bool QtClipboardPasteboard::fresh(bool primary) const {
+    const ReadAhead& a = ahead_[primary ? 1 : 0];
+    return a.content && std::chrono::steady_clock::now() - a.at < maxPreparedAge;
+}
+
+void QtClipboardPasteboard::prepare() {
+    if (reader_ == nullptr) return;
+    // Nothing to read while an insertion keeps the user's content already.
+    if (!original_) ensureRead(false);
+    ensureRead(true);
+}
+
+// Nothing to read when the program owns the selection itself (its date, or the user's content
+// it put back).
+void QtClipboardPasteboard::ensureRead(bool primary) {
+    if (primary && !QGuiApplication::clipboard()->supportsSelection()) return;
+    if (!owned(primary) && !fresh(primary) && !reader_->reading(primary)) readAhead(primary);
+}
+
+void QtClipboardPasteboard::readAhead(bool primary) {
+    reader_->start(primary, [this, primary](PasteboardSnapshot content) {
+        ReadAhead& a = ahead_[primary ? 1 : 0];
+        a.content = std::move(content);
+        a.at = std::chrono::steady_clock::now();
+        // Away from the X event being handled: the insertion that follows talks to the server.
+        QTimer::singleShot(0, &timer_, [this] { handOver(); });
+    });
+}
+
+void QtClipboardPasteboard::snapshotWhenReady(std::function<void(PasteboardSnapshot)> ready) {
+    if (reader_ == nullptr) {
+        ready(snapshot());
+        return;
+    }
+    waiter_ = std::move(ready);
+    // The primary selection too: a terminal's paste takes the date from there.
+    if (!(ours(QClipboard::Clipboard) && original_)) ensureRead(false);
+    ensureRead(true);
+    handOver();
+}
+
+void QtClipboardPasteboard::handOver() {
+    if (!waiter_) return;
+    // Content read ahead may have gone stale while the other selection was read.
+    if (!(ours(QClipboard::Clipboard) && original_)) ensureRead(false);
+    if (reader_->reading(false) || reader_->reading(true)) return;
+    std::exchange(waiter_, nullptr)(take(false));
+}
+
+PasteboardSnapshot QtClipboardPasteboard::readForeign(bool primary, bool wait) {
+    ReadAhead& a = ahead_[primary ? 1 : 0];
+    if (!fresh(primary) && wait) {
+        if (!reader_->reading(primary)) readAhead(primary);
+        reader_->settle(primary, std::chrono::hours(1));  // the reader's own bound ends it
+    }
+    if (!fresh(primary)) return unreadable();
+    PasteboardSnapshot ready = std::move(*a.content);
+    a.content.reset();
+    return ready;
+}
+
+PasteboardSnapshot QtClipboardPasteboard::readUsers(QClipboard::Mode mode, bool wait) {
+    const bool primary = mode == QClipboard::Selection;
+    if (owned(primary) || reader_ == nullptr) return read(mode);
+    return readForeign(primary, wait);
 }
 
 PasteboardSnapshot QtClipboardPasteboard::snapshot() {
+    return take(true);
+}
+
+PasteboardSnapshot QtClipboardPasteboard::take(bool wait) {
     if (ours(QClipboard::Clipboard) && original_) return *original_;
-    PasteboardSnapshot saved = readUsersClipboard();
+    PasteboardSnapshot saved = readUsers(QClipboard::Clipboard, wait);
     if (saved.unreadable) {
         std::cerr << "orvalin : le programme qui tient le presse-papiers ne répond pas ; rien n'est "
                      "inséré, pour ne pas perdre son contenu\n";
@@ -154,7 +231,7 @@ void QtClipboardPasteboard::setText(std::string_view text) {
     if (!ours(QClipboard::Clipboard)) {
         // The engine snapshots before setting; without one the current content is what to keep.
         if (!original_) {
-            original_ = readUsersClipboard();
+            original_ = readUsers(QClipboard::Clipboard, true);
             beginRun();
         }
     }
@@ -168,7 +245,17 @@ void QtClipboardPasteboard::setText(std::string_view text) {
 void QtClipboardPasteboard::putDateOnPrimary() {
     QClipboard* cb = QGuiApplication::clipboard();
     if (!cb->supportsSelection()) return;
-    if (!ours(QClipboard::Selection)) primaryOriginal_ = read(QClipboard::Selection);
+    if (!ours(QClipboard::Selection)) {
+        // Read before the insertion began; the paste waits for no read still under way.
+        PasteboardSnapshot saved = readUsers(QClipboard::Selection, !reader_ || !reader_->reading(true));
+        if (saved.unreadable) {
+            // Taking it would lose what it holds: the paste gets that instead of the date.
+            std::cerr << "orvalin : le programme qui tient la sélection ne répond pas ; elle est "
+                         "laissée telle quelle\n";
+            return;
+        }
+        primaryOriginal_ = std::move(saved);
+    }
     QMimeData* data = transientText(lastText_);
     cb->setMimeData(data, QClipboard::Selection);
     ourPrimary_ = data;
@@ -236,15 +323,14 @@ void QtClipboardPasteboard::evaluate() {
 
 void QtClipboardPasteboard::write(const PasteboardSnapshot& snapshot, QClipboard::Mode mode) {
     QClipboard* cb = QGuiApplication::clipboard();
+    // Content that could not be read is left as it is, never put back as nothing.
+    if (snapshot.unreadable) return;
     if (snapshot.empty()) {
         cb->clear(mode);
         return;
     }
     auto* data = new QMimeData;
-    for (const auto& [type, bytes] : snapshot.items) {
-        data->setData(QString::fromStdString(type),
-                      QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    }
+    for (const auto& [type, bytes] : snapshot.items) addFormat(*data, type, bytes);
     cb->setMimeData(data, mode);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QTimer>
+#include <array>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -14,6 +15,7 @@ class QMimeData;
 namespace orvalin {
 
 class PasteTracker;
+class SelectionReader;
 
 // The CLIPBOARD selection through QClipboard.
 //
@@ -26,12 +28,17 @@ class PasteTracker;
 // meanwhile leaves that new content alone.
 class QtClipboardPasteboard final : public Pasteboard {
 public:
-    // `ownerAnswers(primary)`: whether the selection's owner answers within a short bound; an
-    // owner that does not is not asked for its formats (it would hold the program up).
-    QtClipboardPasteboard(PasteTracker& tracker, std::function<bool(bool primary)> ownerAnswers = {});
+    // `reader` reads the selections other programs own without holding the program up; without
+    // one, Qt reads them (and waits for their owners).
+    explicit QtClipboardPasteboard(PasteTracker& tracker, SelectionReader* reader = nullptr);
     ~QtClipboardPasteboard() override;
 
+    // Waits for another program's content (at most the reader's bound): for the few callers
+    // outside the key path.
     PasteboardSnapshot snapshot() override;
+    // Hands the content over once every selection the insertion may touch is read.
+    void snapshotWhenReady(std::function<void(PasteboardSnapshot)> ready) override;
+    void cancelSnapshot() override { waiter_ = nullptr; }
     void setText(std::string_view text) override;
     void restore(const PasteboardSnapshot& saved) override;
     // Reads another program's clipboard ahead of a trigger; kept until its owner changes or
@@ -55,8 +62,17 @@ public:
 
 private:
     PasteboardSnapshot read(QClipboard::Mode mode);
-    // The user's content, read ahead when still fresh, else now.
-    PasteboardSnapshot readUsersClipboard();
+    // The user's content on a selection, read ahead when still fresh, else now.
+    // The user's clipboard, kept until the insertions restore it. Without `wait`, content not
+    // read yet is unreadable.
+    PasteboardSnapshot take(bool wait);
+    PasteboardSnapshot readUsers(QClipboard::Mode mode, bool wait);
+    PasteboardSnapshot readForeign(bool primary, bool wait);
+    bool fresh(bool primary) const;
+    bool owned(bool primary) const;
+    void readAhead(bool primary);
+    void ensureRead(bool primary);
+    void handOver();
     void write(const PasteboardSnapshot& snapshot, QClipboard::Mode mode);
     bool ours(QClipboard::Mode mode) const;
     void putDateOnPrimary();
@@ -67,7 +83,7 @@ private:
     void restorePrimary();
 
     PasteTracker& tracker_;
-    std::function<bool(bool)> ownerAnswers_;
+    SelectionReader* reader_;
     std::string lastText_;
     const QMimeData* ourClipboard_ = nullptr;
     const QMimeData* ourPrimary_ = nullptr;
@@ -77,8 +93,13 @@ private:
     int chordsAtRunStart_ = 0;
     int fetchesInRun_ = 0;
     std::optional<PasteboardSnapshot> held_;
-    std::optional<PasteboardSnapshot> prepared_;
-    std::chrono::steady_clock::time_point preparedAt_{};
+    // Another program's selection read ahead (CLIPBOARD, PRIMARY), and when it came.
+    struct ReadAhead {
+        std::optional<PasteboardSnapshot> content;
+        std::chrono::steady_clock::time_point at{};
+    };
+    std::array<ReadAhead, 2> ahead_;
+    std::function<void(PasteboardSnapshot)> waiter_;  // the snapshot asked for, not handed over yet
     std::chrono::steady_clock::time_point heldSince_{};
     QTimer timer_;
 };

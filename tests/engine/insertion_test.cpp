@@ -151,6 +151,39 @@ TEST_F(EngineTest, AClipboardThatCannotBeReadIsLeftAloneAndTheTriggerStays) {
     EXPECT_EQ(p.pasteboard.describe(), "mine");
 }
 
+TEST_F(EngineTest, AnInsertionWaitsForTheClipboardWithoutHoldingKeysAndGivesUpOnceTheUserTypesOn) {
+    startWith({literalEntry("A", "aa", combo(kKeyD, modifier::kControl))});
+    p.pasteboard.userCopies(fakes::textContent("mine"));
+    p.pasteboard.answersLater = true;
+    p.timeline.clear();
+
+    p.monitor.type("aa");
+    EXPECT_TRUE(p.keys.presses.empty()) << "nothing is erased before the content is in";
+    EXPECT_TRUE(manager->isInsertionUnderWay());
+    p.pasteboard.answer();
+    EXPECT_EQ(p.keys.presses.size(), 3u) << "two Backspaces and the paste, once the content came";
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.pasteboard.describe(), "mine");
+
+    // A key typed while waiting lands after the trigger: erasing now would take that key.
+    p.keys.presses.clear();
+    p.timeline.clear();
+    p.monitor.type("aax");
+    p.pasteboard.answer();
+    EXPECT_EQ(insertionCalls(), (std::vector<TimelineEntry>{{1000ms, "snapshot asked", "mine"},
+                                                            {1000ms, "snapshot cancelled", "mine"}}));
+    EXPECT_FALSE(manager->isInsertionUnderWay());
+
+    // A key combination erases nothing: keys typed meanwhile simply come before the date.
+    p.monitor.press(kKeyD, modifier::kControl);
+    p.monitor.type("x");
+    p.pasteboard.answer();
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.keys.presses.size(), 1u) << "the paste, and no Backspace";
+    EXPECT_EQ(p.pasteboard.describe(), "mine");
+    EXPECT_FALSE(manager->isInsertionUnderWay());
+}
+
 TEST_F(EngineTest, TeardownDuringAnInsertionCancelsItsStepsAndGivesTheClipboardBack) {
     startWith({literalEntry("A", "aa"), literalEntry("B", "bb")});
     p.pasteboard.userCopies(fakes::textContent("mine"));

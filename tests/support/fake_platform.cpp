@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iomanip>
+#include <utility>
 
 namespace orvalin::fakes {
 
@@ -106,6 +107,24 @@ PasteboardSnapshot FakePasteboard::snapshot() {
     if (timeline != nullptr) timeline->record(ownerSilent ? "snapshot unreadable" : "snapshot");
     if (ownerSilent) return PasteboardSnapshot{{}, true};
     return content;
+}
+
+void FakePasteboard::snapshotWhenReady(std::function<void(PasteboardSnapshot)> ready) {
+    if (!answersLater) {
+        ready(snapshot());
+        return;
+    }
+    waiting_ = std::move(ready);
+    if (timeline != nullptr) timeline->record("snapshot asked");
+}
+
+void FakePasteboard::cancelSnapshot() {
+    if (waiting_ && timeline != nullptr) timeline->record("snapshot cancelled");
+    waiting_ = nullptr;
+}
+
+void FakePasteboard::answer() {
+    if (auto ready = std::exchange(waiting_, nullptr)) ready(snapshot());
 }
 
 void FakePasteboard::setText(std::string_view text) {

@@ -87,6 +87,12 @@ public:
     void setText(std::string_view text) override;
     void restore(const PasteboardSnapshot& saved) override;
     void prepare() override;
+    void snapshotWhenReady(std::function<void(PasteboardSnapshot)> ready) override;
+    void cancelSnapshot() override;
+
+    // With `answersLater`, a snapshot asked for waits until answer() hands it over.
+    bool answersLater = false;
+    void answer();
 
     // What the user copied by themselves (recorded as "user copy").
     void userCopies(PasteboardSnapshot content);
@@ -98,6 +104,9 @@ public:
     bool ownerSilent = false;
     Timeline* timeline = nullptr;
     int snapshots = 0, texts = 0, restores = 0, prepares = 0;
+
+private:
+    std::function<void(PasteboardSnapshot)> waiting_;
 };
 
 class FakeKeySynthesizer : public KeySynthesizer {

@@ -4,8 +4,10 @@
 
 #include <poll.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 OtherXClient::OtherXClient() : c_(xcb_connect(nullptr, nullptr)) {
@@ -91,9 +93,9 @@ xcb_atom_t internAtom(xcb_connection_t* c, const char* name) {
 }
 }  // namespace
 
-void OtherXClient::takeClipboardListingFormatsOnly() {
+void OtherXClient::takeClipboardListingFormatsOnly(int answerAfterMs) {
     std::atomic<bool> owning{false};
-    owner_ = std::thread([this, &owning] {
+    owner_ = std::thread([this, &owning, answerAfterMs] {
         xcb_connection_t* c = xcb_connect(nullptr, nullptr);
         if (xcb_connection_has_error(c) != 0) {
             xcb_disconnect(c);
@@ -105,8 +107,13 @@ void OtherXClient::takeClipboardListingFormatsOnly() {
         xcb_create_window(c, XCB_COPY_FROM_PARENT, w, root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
                           XCB_COPY_FROM_PARENT, 0, nullptr);
         const xcb_atom_t targets = internAtom(c, "TARGETS");
-        const xcb_atom_t listed[] = {targets, internAtom(c, "UTF8_STRING"), internAtom(c, "text/plain"),
-                                     internAtom(c, "text/html")};
+        const xcb_atom_t listed[] = {targets,
+                                     internAtom(c, "UTF8_STRING"),
+                                     internAtom(c, "STRING"),
+                                     internAtom(c, "text/plain"),
+                                     internAtom(c, "text/html"),
+                                     internAtom(c, "text/uri-list"),
+                                     internAtom(c, "image/png")};
         xcb_set_selection_owner(c, w, internAtom(c, "CLIPBOARD"), XCB_CURRENT_TIME);
         std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
         owning = true;
@@ -119,9 +126,15 @@ void OtherXClient::takeClipboardListingFormatsOnly() {
             }
             if ((e->response_type & 0x7F) != XCB_SELECTION_REQUEST) continue;
             const auto& request = *reinterpret_cast<const xcb_selection_request_event_t*>(e.get());
-            if (request.target != targets) continue;  // the data itself never comes
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property, XCB_ATOM_ATOM,
-                                32, 4, listed);
+            if (answerAfterMs < 0 && request.target != targets) continue;  // the data itself never comes
+            if (answerAfterMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(answerAfterMs));
+            if (request.target == targets) {
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property,
+                                    XCB_ATOM_ATOM, 32, std::size(listed), listed);
+            } else {
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property,
+                                    request.target, 8, 4, "late");
+            }
             xcb_selection_notify_event_t notify{};
             notify.response_type = XCB_SELECTION_NOTIFY;
             notify.time = request.time;

@@ -20,6 +20,7 @@
 #include "platform/x11/record_key_monitor.h"
 #include "platform/x11/selection_watch.h"
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/xcb_selection_reader.h"
 #include "platform/x11/xtest_key_synthesizer.h"
 #include "support/other_x_client.h"
 
@@ -111,8 +112,8 @@ protected:
     void SetUp() override {
         conn_ = X11Connection::open();
         ASSERT_TRUE(conn_);
-        pasteboard_ = std::make_unique<QtClipboardPasteboard>(
-            tracker_, [this](bool primary) { return selectionOwnerAnswers(*conn_, primary, 300ms); });
+        reader_ = std::make_unique<XcbSelectionReader>(*conn_);
+        pasteboard_ = std::make_unique<QtClipboardPasteboard>(tracker_, reader_.get());
         QtClipboardPasteboard* pb = pasteboard_.get();
         watch_ = std::make_unique<SelectionRequestWatch>(*conn_, [pb] { pb->dataFetched(); });
     }
@@ -126,6 +127,7 @@ protected:
 
     PasteTracker tracker_;
     std::unique_ptr<X11Connection> conn_;
+    std::unique_ptr<XcbSelectionReader> reader_;
     std::unique_ptr<QtClipboardPasteboard> pasteboard_;
     std::unique_ptr<SelectionRequestWatch> watch_;
 };

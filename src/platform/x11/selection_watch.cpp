@@ -55,30 +55,4 @@ xcb_window_t selectionOwner(X11Connection& conn, const char* selection) {
     return owner ? owner->owner : xcb_window_t{XCB_WINDOW_NONE};
 }
 
-bool selectionOwnerAnswers(X11Connection& conn, bool primary, std::chrono::milliseconds timeout) {
-    if (conn.broken()) return false;
-    xcb_connection_t* c = conn.raw();
-    xcb_atom_t selection = primary ? static_cast<xcb_atom_t>(XCB_ATOM_PRIMARY) : conn.atom("CLIPBOARD");
-    std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> owner(
-        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr), &std::free);
-    if (!owner) return false;
-    if (owner->owner == XCB_WINDOW_NONE) return true;
-
-    // A small unmapped window of our own receives the answer.
-    xcb_window_t window = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, conn.root(), 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_atom_t property = conn.atom("ORVALIN_PROBE");
-    xcb_convert_selection(c, window, selection, conn.atom("TARGETS"), property, XCB_CURRENT_TIME);
-    auto answer = conn.waitForEvent(
-        [window](const xcb_generic_event_t& e) {
-            return (e.response_type & 0x7F) == XCB_SELECTION_NOTIFY &&
-                   reinterpret_cast<const xcb_selection_notify_event_t&>(e).requestor == window;
-        },
-        timeout);
-    xcb_destroy_window(c, window);
-    xcb_flush(c);
-    return answer.has_value();
-}
-
 }  // namespace orvalin::x11

@@ -32,8 +32,4 @@ void waitForQtRequests();
 // The window owning the named selection; XCB_WINDOW_NONE when nobody owns it.
 xcb_window_t selectionOwner(X11Connection& conn, const char* selection);
 
-// Whether the owner of a selection answers a TARGETS request within `timeout`; true when the
-// selection has no owner. Asked on the program's own connection, so Qt never waits on it.
-bool selectionOwnerAnswers(X11Connection& conn, bool primary, std::chrono::milliseconds timeout);
-
 }  // namespace orvalin::x11
