@@ -50,16 +50,25 @@ QMimeData* transientText(const std::string& text) {
 }
 
 // Content read from the X server names its text targets as X does; Qt serves plain text under
-// "text/plain" alone and derives those targets from it.
-void addFormat(QMimeData& data, const std::string& type, const std::string& bytes) {
-    const QByteArray value(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    if (type == "UTF8_STRING") {
-        data.setData("text/plain", value);
-    } else if (type == "STRING") {
-        if (!data.hasFormat("text/plain")) data.setData("text/plain", QString::fromLatin1(value).toUtf8());
-    } else if (type != "TEXT" && type != "COMPOUND_TEXT") {
-        data.setData(QString::fromStdString(type), value);
+// "text/plain" and derives those targets from it. The older encodings stay as they came only
+// when no plain text carries the content.
+QMimeData* toMimeData(const PasteboardSnapshot& snapshot) {
+    const bool plain = std::any_of(snapshot.items.begin(), snapshot.items.end(), [](const auto& item) {
+        return item.first == "UTF8_STRING" || item.first == "STRING";
+    });
+    auto* data = new QMimeData;
+    for (const auto& [type, bytes] : snapshot.items) {
+        const QByteArray value(bytes.data(), static_cast<qsizetype>(bytes.size()));
+        if (type == "UTF8_STRING") {
+            data->setData("text/plain", value);
+        } else if (type == "STRING") {
+            if (!data->hasFormat("text/plain"))
+                data->setData("text/plain", QString::fromLatin1(value).toUtf8());
+        } else if (!plain || (type != "TEXT" && type != "COMPOUND_TEXT")) {
+            data->setData(QString::fromStdString(type), value);
+        }
     }
+    return data;
 }
 
 }  // namespace
@@ -329,9 +338,7 @@ void QtClipboardPasteboard::write(const PasteboardSnapshot& snapshot, QClipboard
         cb->clear(mode);
         return;
     }
-    auto* data = new QMimeData;
-    for (const auto& [type, bytes] : snapshot.items) addFormat(*data, type, bytes);
-    cb->setMimeData(data, mode);
+    cb->setMimeData(toMimeData(snapshot), mode);
 }
 
 void QtClipboardPasteboard::apply() {

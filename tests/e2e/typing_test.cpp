@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "e2e_support.h"
+#include "support/other_x_client.h"
 
 namespace orvalin::e2e {
 namespace {
@@ -57,6 +58,21 @@ TEST_F(TypingThrough, KeysTypedAfterTheTriggerFollowTheDateInXterm) {
     Target xterm(run_->home().path(), "xterm.txt", TargetKind::Terminal);
     ASSERT_TRUE(xterm.started());
     typeThroughInsertions(xterm, "\n");
+}
+
+// An owner that lists six formats and never sends one: the program does not wait for it while
+// keys come, erases none of them, and leaves the trigger rather than the clipboard lost.
+TEST_F(TypingThrough, AnOwnerThatNeverSendsItsContentCostsNoKeystroke) {
+    OtherXClient owner;
+    owner.takeClipboardListingFormatsOnly();
+    for (int run = 0; run < 2; ++run) {  // read while typing, then known unreadable
+        run_->target().focusAndClear();
+        typeFast("le dt puis");
+        EXPECT_TRUE(run_->target().waitForText("le dt puis")) << run_->target().text();
+        std::this_thread::sleep_for(1200ms);  // past the read's bound: nothing arrives late
+        EXPECT_EQ(run_->target().text(), "le dt puis");
+    }
+    EXPECT_TRUE(running(run_->program())) << run_->programErrors();
 }
 
 }  // namespace

@@ -15,6 +15,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Far more than any program offers (an office suite lists a few dozen).
+constexpr std::size_t kMaxFormats = 256;
+
 template <typename T>
 using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
@@ -209,6 +212,10 @@ void XcbSelectionReader::onProperty(Read& r, const xcb_property_notify_event_t& 
 void XcbSelectionReader::takeTargets(Read& r, const std::string& atoms) {
     xcb_connection_t* c = conn_.raw();
     std::vector<xcb_atom_t> listed(atoms.size() / sizeof(xcb_atom_t));
+    if (listed.size() > kMaxFormats) {
+        finish(r, false);  // reading only some would lose the others
+        return;
+    }
     std::copy_n(atoms.data(), listed.size() * sizeof(xcb_atom_t), reinterpret_cast<char*>(listed.data()));
     std::vector<xcb_get_atom_name_cookie_t> cookies;
     cookies.reserve(listed.size());
