@@ -210,6 +210,11 @@ PasteboardSnapshot QtClipboardPasteboard::readForeign(bool primary, bool wait) {
     return ready;
 }
 
+bool QtClipboardPasteboard::primaryUnreadable() const {
+    const std::optional<PasteboardSnapshot>& primary = ahead_[1].content;
+    return !owned(true) && fresh(true) && primary->unreadable;
+}
+
 PasteboardSnapshot QtClipboardPasteboard::readUsers(QClipboard::Mode mode, bool wait) {
     const bool primary = mode == QClipboard::Selection;
     if (owned(primary) || reader_ == nullptr) return read(mode);
@@ -223,10 +228,15 @@ PasteboardSnapshot QtClipboardPasteboard::snapshot() {
 PasteboardSnapshot QtClipboardPasteboard::take(bool wait) {
     if (ours(QClipboard::Clipboard) && original_) return *original_;
     PasteboardSnapshot saved = readUsers(QClipboard::Clipboard, wait);
-    if (saved.unreadable) {
-        std::cerr << "orvalin : le programme qui tient le presse-papiers ne répond pas ; rien n'est "
-                     "inséré, pour ne pas perdre son contenu\n";
-        return saved;
+    // A terminal pastes from the primary selection: one that could not be read would be pasted
+    // in place of the date, or lost.
+    const char* silent = saved.unreadable               ? "le presse-papiers"
+                         : !wait && primaryUnreadable() ? "la sélection"
+                                                        : nullptr;
+    if (silent != nullptr) {
+        std::cerr << "orvalin : le programme qui tient " << silent
+                  << " ne répond pas ; rien n'est inséré, pour ne pas perdre son contenu\n";
+        return unreadable();
     }
     original_ = std::move(saved);
     beginRun();

@@ -69,6 +69,7 @@ private:
     PasteboardSnapshot readUsers(QClipboard::Mode mode, bool wait);
     PasteboardSnapshot readForeign(bool primary, bool wait);
     bool fresh(bool primary) const;
+    bool primaryUnreadable() const;
     bool owned(bool primary) const;
     void readAhead(bool primary);
     void ensureRead(bool primary);

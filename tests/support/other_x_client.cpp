@@ -93,9 +93,9 @@ xcb_atom_t internAtom(xcb_connection_t* c, const char* name) {
 }
 }  // namespace
 
-void OtherXClient::takeClipboardListingFormatsOnly(int answerAfterMs) {
+void OtherXClient::takeClipboardListingFormatsOnly(int answerAfterMs, const char* selection) {
     std::atomic<bool> owning{false};
-    owner_ = std::thread([this, &owning, answerAfterMs] {
+    owner_ = std::thread([this, &owning, answerAfterMs, selection] {
         xcb_connection_t* c = xcb_connect(nullptr, nullptr);
         if (xcb_connection_has_error(c) != 0) {
             xcb_disconnect(c);
@@ -114,7 +114,7 @@ void OtherXClient::takeClipboardListingFormatsOnly(int answerAfterMs) {
                                      internAtom(c, "text/html"),
                                      internAtom(c, "text/uri-list"),
                                      internAtom(c, "image/png")};
-        xcb_set_selection_owner(c, w, internAtom(c, "CLIPBOARD"), XCB_CURRENT_TIME);
+        xcb_set_selection_owner(c, w, internAtom(c, selection), XCB_CURRENT_TIME);
         std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
         owning = true;
         while (!stop_ && xcb_connection_has_error(c) == 0) {

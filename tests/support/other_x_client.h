@@ -27,9 +27,9 @@ public:
     void setActive(xcb_window_t w);
     // Takes the clipboard and never answers a request for it.
     void takeClipboardAndHang();
-    // Takes the clipboard, lists its six formats when asked, but never sends their data; or, with
-    // `answerAfterMs` of 0 or more, answers every request (with "late") that long after it came.
-    void takeClipboardListingFormatsOnly(int answerAfterMs = -1);
+    // Takes the clipboard (or `selection`), lists its six formats when asked, but never sends their data; or,
+    // with `answerAfterMs` of 0 or more, answers every request (with "late") that long after it came.
+    void takeClipboardListingFormatsOnly(int answerAfterMs = -1, const char* selection = "CLIPBOARD");
     bool anyKeyDown();
     // Whether someone else holds the keyboard: our own grab attempt is refused.
     bool keyboardHeldByAnother();
