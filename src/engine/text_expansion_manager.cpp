@@ -245,6 +245,11 @@ bool TextExpansionManager::takenByPendingExpansion(const KeyEvent& event) {
 void TextExpansionManager::expandTrigger(const Shortcut& shortcut) {
     if (pending_) sendPendingExpansion();  // two triggers read in one turn: both go, in order
     pending_.emplace(shortcut.formattedDate(), TriggerBuffer::countGraphemes(shortcut.trigger));
+    // Where keys reach the application through us, none can have passed the trigger: insert now.
+    if (direct_) {
+        sendPendingExpansion();
+        return;
+    }
     pendingTimer_ =
         platform_.scheduler.scheduleOnce(kTriggerSettle, guarded([this] { sendPendingExpansion(); }));
 }

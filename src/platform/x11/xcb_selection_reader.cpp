@@ -104,7 +104,11 @@ void XcbSelectionReader::start(bool primary, Done done) {
     r.deadline = Clock::now() + bound;
     r.timer = std::make_unique<QTimer>();
     r.timer->setSingleShot(true);
-    QObject::connect(r.timer.get(), &QTimer::timeout, r.timer.get(), [this, &r] { finish(r, false); });
+    QObject::connect(r.timer.get(), &QTimer::timeout, r.timer.get(), [this, &r, window = r.window] {
+        // Answers that came while this program was busy elsewhere count: the bound is the owner's.
+        conn_.dispatchPending();
+        if (r.window == window) finish(r, false);
+    });
     r.timer->start(bound);
     r.asked = targets_;
     xcb_convert_selection(c, r.window, r.selection, targets_, property_, XCB_CURRENT_TIME);
