@@ -208,7 +208,7 @@ TEST_F(EndToEnd, ClickingAFormatInThePanelPastesItsDate) {
     auto iso = PanelRows(*panel).rowCentre(2);
     ASSERT_TRUE(iso.has_value()) << "the ISO row was not found";
     clickAt(panel->x + panel->width - 60, *iso);
-    EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d "))) << target_->text();
+    EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d "))) << target_->text() << run_->programErrors();
     EXPECT_TRUE(waitUntil([] { return findVisibleWindow(kPanelName).empty(); }, 10s)) << "the panel stays";
     EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
     EXPECT_EQ(target_->chords(), "ctrl+v\n");

@@ -43,7 +43,7 @@ TEST_F(FirstRun, TheWelcomeWindowComesWithThePanelAndARowStillPastesIntoTheUsers
     ASSERT_TRUE(iso.has_value()) << "the ISO row was not found";
     clickAt(panel->x + panel->width - 60, *iso);
     EXPECT_TRUE(target.waitForText(today("%Y-%m-%d ")))
-        << "the user's window holds \"" << target.text() << '"';
+        << "the user's window holds \"" << target.text() << '"' << errors();
     EXPECT_EQ(target.chords(), "ctrl+v\n");
     EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
     EXPECT_FALSE(findVisibleWindow(kWelcomeName).empty()) << "the welcome window went away";
