@@ -3,51 +3,25 @@
 // monitor will see them.
 #include <QAction>
 #include <QApplication>
-#include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QProcess>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTest>
 
 #include <cstdio>
 #include <memory>
 #include <optional>
 
+#include "capture_window.h"
 #include "support/other_x_client.h"
 #include "support/xvfb_server.h"
-#include "ui/capture/shortcut_capture_widget.h"
 
 using orvalin::GlobalShortcut;
-using orvalin::ShortcutCaptureWidget;
+using orvalin::ui::CaptureWindow;
 using OptionalShortcut = std::optional<GlobalShortcut>;
 
 namespace {
 
 constexpr int kTimeoutMs = 15000;
-
-// The field's window; it keeps the keys that reach it, modifier keys left out.
-class KeySink : public QWidget {
-public:
-    QList<int> keys;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override {
-        switch (event->key()) {
-            case Qt::Key_Shift:
-            case Qt::Key_Control:
-            case Qt::Key_Alt:
-            case Qt::Key_Meta:
-            case Qt::Key_Super_L:
-            case Qt::Key_Super_R:
-                break;
-            default:
-                keys.append(event->key());
-        }
-        event->accept();
-    }
-};
 
 bool xdotool(const QStringList& arguments) {
     return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
@@ -59,8 +33,8 @@ class ShortcutCaptureX11Test : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<KeySink> window_;
-    ShortcutCaptureWidget* field_ = nullptr;
+    std::unique_ptr<CaptureWindow> window_;
+    orvalin::ShortcutCaptureWidget* field_ = nullptr;
     QAction* windowShortcut_ = nullptr;
     OptionalShortcut stored_;
 
@@ -87,23 +61,19 @@ private slots:
     }
 
     void init() {
-        window_ = std::make_unique<KeySink>();
-        auto* layout = new QHBoxLayout(window_.get());
-        field_ = new ShortcutCaptureWidget;
-        layout->addWidget(field_);
-        layout->addWidget(new QPushButton(QStringLiteral("Autre")));
+        window_ = std::make_unique<CaptureWindow>();
+        field_ = window_->field;
         stored_.reset();
-        connect(field_, &ShortcutCaptureWidget::shortcutChanged, this, [this](const OptionalShortcut& value) {
-            stored_ = value;
-            field_->setShortcut(value);
-        });
+        connect(field_, &orvalin::ShortcutCaptureWidget::shortcutChanged, this,
+                [this](const OptionalShortcut& value) {
+                    stored_ = value;
+                    field_->setShortcut(value);
+                });
         windowShortcut_ = new QAction(window_.get());
         windowShortcut_->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_D));
         window_->addAction(windowShortcut_);
         window_->move(50, 50);
-        window_->show();
-        window_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window_.get(), kTimeoutMs));
+        QVERIFY(window_->showActive(kTimeoutMs));
     }
 
     void cleanup() {

@@ -3,7 +3,7 @@
 listener understands, the page indicator says where the user is, and the pages can be walked to
 the end through the accessibility interface alone, which stores that the onboarding is done.
 
-Usage: onboarding_atspi_test.py DEMO_BINARY (the onboarding on fake platform objects)"""
+Usage: onboarding_atspi_test.py UI_HOST (orvalin_ui_host, which shows the onboarding on fake platform objects)"""
 
 import os
 import subprocess
@@ -43,20 +43,8 @@ def settled(pyatspi, app):
     return previous or []
 
 
-def press(pyatspi, app, name):
-    def find():
-        try:
-            return at.find(app, role="push button", name=name, showing=True)
-        except Exception:
-            return None
-    button = at.wait_for(find, 10)
-    if not check(button is not None, "no button \"%s\"; the tree:\n%s" % (name, at.outline(app))):
-        return False
-    at.press(button)
-    return True
-
-
-def check_page(pyatspi, app, number, expected):
+def check_page_and_press(pyatspi, app, number, expected):
+    """Checks the names on page `number`, then presses its button `expected[0]`."""
     at.wait_for(lambda: ("push button", expected[0]) in (shown(pyatspi, app) or []), 10)
     everything = settled(pyatspi, app)
     controls = [(role, name) for role, name in everything if role in CONTROL_ROLES]
@@ -66,23 +54,23 @@ def check_page(pyatspi, app, number, expected):
         check(any(n == name for _, n in controls), "page %d: no control \"%s\" among %s" % (number, name, controls))
     step = "Étape %d sur 3" % number
     check(any(n == step for _, n in everything), "page %d: nothing says \"%s\"" % (number, step))
+    button = at.find(app, role="push button", name=expected[0], showing=True)
+    if check(button is not None, "no button \"%s\"; the tree:\n%s" % (expected[0], at.outline(app))):
+        at.press(button)
 
 
 def walk_to_the_end(pyatspi, processes):
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
-    program = subprocess.Popen([sys.argv[1], "trusted"], env=env, stdout=subprocess.PIPE, text=True)
+    program = subprocess.Popen([sys.argv[1], "--onboarding", "trusted"], env=env, stdout=subprocess.PIPE, text=True)
     processes.append(program)
-    if not check(program.stdout.readline().strip() == "ready", "the demo did not start"):
+    if not check(program.stdout.readline().strip() == "ready", "the host did not start"):
         return
     app = at.application_of(pyatspi, program.pid)
-    if not check(app is not None, "the demo is not on the accessibility bus"):
+    if not check(app is not None, "the host is not on the accessibility bus"):
         return
-    check_page(pyatspi, app, 1, ["Commencer"])
-    press(pyatspi, app, "Commencer")
-    check_page(pyatspi, app, 2, ["Continuer"])
-    press(pyatspi, app, "Continuer")
-    check_page(pyatspi, app, 3, ["Commencer à utiliser Orvalin", "Lancer Orvalin à l'ouverture de session"])
-    press(pyatspi, app, "Commencer à utiliser Orvalin")
+    check_page_and_press(pyatspi, app, 1, ["Commencer"])
+    check_page_and_press(pyatspi, app, 2, ["Continuer"])
+    check_page_and_press(pyatspi, app, 3, ["Commencer à utiliser Orvalin", "Lancer Orvalin à l'ouverture de session"])
     try:
         said, _ = program.communicate(timeout=20)
     except subprocess.TimeoutExpired:

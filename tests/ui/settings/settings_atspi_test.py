@@ -1,16 +1,26 @@
 #!/usr/bin/env python3
-"""The settings window as a screen reader meets it: every control reachable from the keyboard has
-a name a listener understands, and launch at login, the appearance and a link can be used through
-the accessibility bus (AT-SPI, what Orca uses).
+"""The settings window as a screen reader and a keyboard user meet it, through the accessibility
+bus (AT-SPI, what Orca uses) and real key presses: every control reachable from the keyboard has a
+name a listener understands; launch at login, the appearance and a link work through the bus;
+every control of a format card says which format it belongs to, Tab walks them in order, and what
+is typed is stored.
 
-Usage: settings_atspi_test.py SETTINGS_ATSPI_HOST"""
+Usage: settings_atspi_test.py UI_HOST"""
 
 import json
 import os
+import shutil
+import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
 import atspi_support as at  # noqa: E402
+
+# A card's controls in keyboard order (the clear button only shows while a combination is set).
+CARD_CONTROLS = ("Nom du format %s", "Supprimer le format %s", "Format de date de %s",
+                 "Formats prédéfinis pour %s", "Référence des codes de format pour %s",
+                 "Déclencheur de %s", "Raccourci clavier de %s")
+FORMATS = ("Court", "Long", "ISO")  # the built-in list of a first start
 
 check, read = at.check, at.read
 
@@ -22,68 +32,132 @@ def stored(path):
         return {}
 
 
+def stored_formats(path):
+    try:
+        return json.loads(stored(path).get("Orvalin.shortcuts.v2", "[]"))
+    except ValueError:
+        return []
+
+
 def act(node):
     """Runs the first action of a control (Toggle for boxes and radio buttons, Press for buttons)."""
     action = node.queryAction()
-    if not check(action.nActions > 0, "%s '%s' has no action" % (node.getRoleName(), node.name)):
-        return
-    action.doAction(0)
+    if check(action.nActions > 0, "%s '%s' has no action" % (node.getRoleName(), node.name)):
+        action.doAction(0)
 
 
-def check_general_tab(pyatspi, window):
-    tabs = [n for n in at.descendants(window) if n.getRoleName() == "page tab"]
-    check([t.name for t in tabs] == ["Général", "Formats", "À propos"], "tabs: %s" % [t.name for t in tabs])
-    check(at.find(window, role="check box", name="Lancer au démarrage") is not None,
-          "no check box 'Lancer au démarrage'")
-    for name in ("Système", "Clair", "Sombre"):
-        check(at.find(window, role="radio button", name=name) is not None, "no radio button '%s'" % name)
-    check(at.find(window, role="push button", name="Afficher l'aide…") is not None,
-          "no button 'Afficher l'aide…'")
-    for text in ("Comment ça marche", "Déclencheur texte", "Raccourci clavier", "Calendrier"):
-        check(at.find(window, name=text) is not None, "no text '%s' on the General tab" % text)
-    # Nothing the keyboard reaches is left unnamed.
+def check_named(window, role, *names):
+    for name in names:
+        check(at.find(window, role=role, name=name) is not None, "no %s '%s'" % (role or "text", name))
+
+
+def check_focusables_named(pyatspi, window):
+    """Nothing the keyboard reaches is left unnamed."""
     for node in at.descendants(window):
         states = node.getState()
         if states.contains(pyatspi.STATE_FOCUSABLE) and states.contains(pyatspi.STATE_SHOWING):
             check(bool(node.name.strip()), "an unnamed focusable %s" % node.getRoleName())
-    return tabs
 
 
-def use_the_window(pyatspi, processes):
-    window, prefs, out = at.settings_window(pyatspi, processes, sys.argv[1])
-    if window is None:
-        return
-    tabs = check_general_tab(pyatspi, window)
-
-    # Launch at login switched on through the bus reaches the login item.
+def use_the_general_tab(pyatspi, window, prefs, out):
+    check_named(window, "check box", "Lancer au démarrage")
+    check_named(window, "radio button", "Système", "Clair", "Sombre")
+    check_named(window, "push button", "Afficher l'aide…")
+    check_named(window, None, "Comment ça marche", "Déclencheur texte", "Raccourci clavier", "Calendrier")
+    check_focusables_named(pyatspi, window)
+    # Launch at login switched on through the bus reaches the login item; "Sombre" is stored.
     toggle = at.find(window, role="check box", name="Lancer au démarrage")
     if toggle is not None:
         act(toggle)
         check(at.wait_for(lambda: "launchAtStartup 1" in read(out), 10),
               "'Lancer au démarrage' did not reach the login item: " + read(out))
-
-    # "Sombre" chosen through the bus is stored.
     dark = at.find(window, role="radio button", name="Sombre")
     if dark is not None:
         act(dark)
         check(at.wait_for(lambda: stored(prefs).get("Orvalin.appearance") == "dark", 10),
               "'Sombre' did not store the dark appearance: %s" % stored(prefs))
 
-    # The About tab: its links say where they lead and open their address.
-    about = next((t for t in tabs if t.name == "À propos"), None)
-    if about is not None:
-        at.press(about)
-        support = at.wait_for(lambda: at.find(window, role="push button", name="Support", showing=True), 10)
-        check(at.find(window, role="push button", name="Site web") is not None, "no link 'Site web'")
-        check(at.find(window, role="push button", name="Politique de confidentialité") is not None,
-              "no link 'Politique de confidentialité'")
-        if check(support is not None, "no link 'Support' on the About tab"):
-            check(support.description == "Signaler un problème", "Support says '%s'" % support.description)
-            at.press(support)
-            check(at.wait_for(lambda: "/support" in read(out), 10), "the Support link opened nothing")
+
+def focused_name(pyatspi, window):
+    node = at.find(window, state=pyatspi.STATE_FOCUSED)
+    return node.name if node is not None else None
+
+
+def focus(pyatspi, window, name):
+    field = at.find(window, name=name)
+    if check(field is not None and field.queryComponent().grabFocus(), "cannot focus '%s'" % name):
+        at.wait_for(lambda: focused_name(pyatspi, window) == name, 5)
+
+
+def keys(*names):
+    subprocess.run(["xdotool", "key", "--delay", "30"] + list(names), check=False)
+
+
+def use_the_formats_tab(pyatspi, window, prefs):
+    for label in FORMATS:
+        for pattern in CARD_CONTROLS + ("Aperçu du format %s",):
+            check(at.find(window, name=pattern % label, showing=True) is not None,
+                  "no control showing named '%s'" % (pattern % label))
+        check(at.find(window, name="Supprimer le raccourci de %s" % label, showing=True) is None,
+              "a clear button shows for %s, which has no combination" % label)
+    check_focusables_named(pyatspi, window)
+
+    # From the first card's name field, Tab visits every control of every card in order.
+    expected = [pattern % label for label in FORMATS for pattern in CARD_CONTROLS] + ["Ajouter un format"]
+    focus(pyatspi, window, expected[0])
+    seen = [focused_name(pyatspi, window)]
+    for wanted in expected[1:]:
+        keys("Tab")
+        seen.append(at.wait_for(lambda: focused_name(pyatspi, window) == wanted, 3) and wanted
+                    or focused_name(pyatspi, window))
+    check(seen == expected, "Tab order:\n  %s\nexpected:\n  %s" % (seen, expected))
+
+    focus(pyatspi, window, "Déclencheur de Long")
+    keys("ctrl+a", "d", "t", "x", "space")
+    check(at.wait_for(lambda: [f.get("trigger") for f in stored_formats(prefs)][1:2] == ["dtx "], 10),
+          "the typed trigger is not stored: %s" % stored_formats(prefs))
+
+
+def use_the_about_tab(window, out):
+    """Its links say where they lead and open their address."""
+    check_named(window, "push button", "Site web", "Politique de confidentialité")
+    support = at.find(window, role="push button", name="Support")
+    if check(support is not None, "no link 'Support' on the About tab"):
+        check(support.description == "Signaler un problème", "Support says '%s'" % support.description)
+        at.press(support)
+        check(at.wait_for(lambda: "/support" in read(out), 10), "the Support link opened nothing")
+
+
+def open_tab(window, name, showing):
+    tab = at.find(window, role="page tab", name=name)
+    if check(tab is not None, "no tab '%s'" % name):
+        at.press(tab)
+        return check(at.wait_for(lambda: at.find(window, name=showing, showing=True), 10),
+                     "the tab '%s' did not open" % name)
+    return False
+
+
+def use_the_window(pyatspi, processes):
+    window, prefs, out = at.settings_window(pyatspi, processes, sys.argv[1])
+    if window is None:
+        return
+    # The keyboard goes to the window, as a click on it would do.
+    subprocess.run(["xdotool", "search", "--name", "^Préférences Orvalin$", "windowfocus", "--sync"],
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10)
+    tabs = [n.name for n in at.descendants(window) if n.getRoleName() == "page tab"]
+    check(tabs == ["Général", "Formats", "À propos"], "tabs: %s" % tabs)
+    use_the_general_tab(pyatspi, window, prefs, out)
+    if open_tab(window, "Formats", "Nom du format Court"):
+        use_the_formats_tab(pyatspi, window, prefs)
+    if open_tab(window, "À propos", "Support"):
+        use_the_about_tab(window, out)
     if at.failures:
-        print(at.outline(window), file=sys.stderr)
+        print(at.outline(window, 400), file=sys.stderr)
 
 
 if __name__ == "__main__":
+    if len(sys.argv) != 2:
+        raise SystemExit(__doc__)
+    if shutil.which("xdotool") is None:
+        at.skip("xdotool is missing (package xdotool)")
     sys.exit(at.run(use_the_window))
