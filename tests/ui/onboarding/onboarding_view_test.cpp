@@ -51,18 +51,6 @@ TEST_F(OnboardingTest, ContinueTwiceAndALateAutomaticAdvanceEndOnTheReadyPageOnc
     EXPECT_EQ(platform.scheduler.pendingOnce(), 0u);
 }
 
-TEST_F(OnboardingTest, PermissionAlreadyGrantedShowsContinueAndDoesNotAdvanceByItself) {
-    makeView(/*trusted=*/true);
-    toPermissionPage();
-    EXPECT_EQ(named<QLabel>("permissionTitle")->text(), QStringLiteral("Permission accordée ✓"));
-    EXPECT_TRUE(button("continueButton")->isVisible());
-    EXPECT_FALSE(button("helpButton")->isVisible());
-    EXPECT_FALSE(button("skipButton")->isVisible());
-
-    advanceClock(5s);
-    EXPECT_EQ(view->step(), 1);
-}
-
 TEST_F(OnboardingTest, PermissionGrantedWhileShownAdvancesEightTenthsOfASecondLater) {
     toPermissionPage();
     EXPECT_TRUE(button("helpButton")->isVisible());
@@ -87,19 +75,6 @@ TEST_F(OnboardingTest, PermissionGrantedWhileShownAdvancesEightTenthsOfASecondLa
     advanceClock(1ms);
     EXPECT_EQ(view->step(), 2);
     EXPECT_NE(page<ReadyStep>(), nullptr);
-}
-
-TEST_F(OnboardingTest, PermissionWithdrawnReturnsThePageToItsUntrustedStateAndItStays) {
-    makeView(/*trusted=*/true);
-    toPermissionPage();
-    setTrusted(false);
-    EXPECT_EQ(named<QLabel>("permissionTitle")->text(), QStringLiteral("Autorisation nécessaire"));
-    EXPECT_TRUE(button("helpButton")->isVisible());
-    EXPECT_TRUE(button("skipButton")->isVisible());
-    EXPECT_TRUE(named("privacyNote")->isVisible());
-    EXPECT_FALSE(button("continueButton")->isVisible());
-    advanceClock(40s);
-    EXPECT_EQ(view->step(), 1);
 }
 
 TEST_F(OnboardingTest, AGrantThatComesAfterTheWindowClosedDoesNothing) {
