@@ -9,16 +9,14 @@ namespace orvalin::ui {
 namespace {
 
 TEST(AboutVersionLine, MissingOrEmptyPartsShowAnEmDash) {
-    EXPECT_EQ(versionLine({QStringLiteral("1.2"), QStringLiteral("37"), {}}),
-              QStringLiteral("Version 1.2 beta (build 37)"));
-    EXPECT_EQ(versionLine({QStringLiteral("1.2"), std::nullopt, {}}),
-              QStringLiteral("Version 1.2 beta (build —)"));
-    EXPECT_EQ(versionLine({QStringLiteral("1.2"), QString(), {}}),
-              QStringLiteral("Version 1.2 beta (build —)"));
-    EXPECT_EQ(versionLine({std::nullopt, std::nullopt, {}}), QStringLiteral("Version — beta (build —)"));
-    // A version that looks like a placeholder stays as it is.
-    EXPECT_EQ(versionLine({QStringLiteral("%2"), QStringLiteral("%1"), {}}),
-              QStringLiteral("Version %2 beta (build %1)"));
+    const std::pair<AboutInfo, const char*> cases[] = {
+        {{"1.2", "37", {}}, "Version 1.2 beta (build 37)"},
+        {{"1.2", std::nullopt, {}}, "Version 1.2 beta (build —)"},
+        {{"1.2", QString(), {}}, "Version 1.2 beta (build —)"},
+        {{std::nullopt, std::nullopt, {}}, "Version — beta (build —)"},
+        {{"%2", "%1", {}}, "Version %2 beta (build %1)"},  // a placeholder-like version stays as it is
+    };
+    for (const auto& [info, line] : cases) EXPECT_EQ(versionLine(info), QString::fromUtf8(line));
 }
 
 TEST(AboutVersionLine, ThisBuildShowsTheProjectVersion) {
@@ -61,7 +59,6 @@ TEST_F(AboutTabTest, LinkRowsOpenTheirAddressFromAnywhereInsideThem) {
     const auto rows = testing::shownChildren<AboutLinkRow>(tab);
     ASSERT_EQ(rows.size(), 3u);  // the titles are read through the accessibility bus
     EXPECT_EQ(rows[0]->subtitle(), QStringLiteral("exemple.test"));
-    EXPECT_EQ(rows[2]->subtitle(), QStringLiteral("Aucune donnée collectée"));
 
     // The empty middle, between the texts and the arrow, for every row.
     for (AboutLinkRow* row : rows) {

@@ -30,7 +30,6 @@ TEST_F(GeneralTabTest, LaunchAtLoginFollowsTheManagerAndFlipsBackWhenRefused) {
     GeneralTab* tab = openGeneral();
     ASSERT_NE(tab, nullptr);
     LaunchAtLoginSwitch* toggle = launchSwitch(tab);
-    EXPECT_EQ(toggle->text(), QStringLiteral("Lancer au démarrage"));
     EXPECT_FALSE(toggle->isChecked());
 
     // The login service refuses (its report is the engine's): the switch goes back to off.
@@ -50,14 +49,10 @@ TEST_F(GeneralTabTest, LaunchAtLoginFollowsTheManagerAndFlipsBackWhenRefused) {
     EXPECT_FALSE(manager->launchAtStartup());
     EXPECT_EQ(platform.loginItems.current, LoginItemService::Status::NotRegistered);
     EXPECT_FALSE(toggle->isChecked());
-}
 
-TEST_F(GeneralTabTest, LaunchAtLoginShowsAChangeMadeElsewhere) {
-    GeneralTab* tab = openGeneral();
-    platform.loginItems.current = LoginItemService::Status::Enabled;
     // Another switch (the welcome window's) asks the manager; this one follows.
     manager->setLaunchAtStartup(true);
-    EXPECT_TRUE(launchSwitch(tab)->isChecked());
+    EXPECT_TRUE(toggle->isChecked());
 }
 
 TEST_F(GeneralTabTest, ChosenAppearanceIsStoredAndReachesEveryWindowAndARestart) {
@@ -124,10 +119,12 @@ TEST_F(GeneralTabTest, AnAppearanceThatCannotBeStoredShowsTheOneInForce) {
 }
 
 TEST_F(GeneralTabTest, PermissionRowComesAndGoesWithTheTrust) {
+    EXPECT_FALSE(permissionRowShown(openGeneral(true)));
+    app.reset();
+    manager.reset();
     GeneralTab* tab = openGeneral(false);
     ASSERT_TRUE(permissionRowShown(tab));
     EXPECT_TRUE(permissionRow(tab)->isVisible());
-    EXPECT_EQ(permissionButton(tab)->text(), QStringLiteral("Afficher l'aide…"));
     const int withRow = tab->widget()->sizeHint().height();
 
     // The button opens the help page and starts the fast poll; the grant removes the row at the
@@ -147,30 +144,10 @@ TEST_F(GeneralTabTest, PermissionRowComesAndGoesWithTheTrust) {
     QTRY_COMPARE_WITH_TIMEOUT(tab->widget()->sizeHint().height(), withRow, 2000);
 }
 
-TEST_F(GeneralTabTest, PermissionRowIsAbsentWhileTrusted) {
-    GeneralTab* tab = openGeneral(true);
-    EXPECT_FALSE(permissionRowShown(tab));
-    EXPECT_FALSE(permissionButton(tab)->isVisible());
-}
-
 TEST_F(GeneralTabTest, HowItWorksRowsAreWholeEvenWithLargeTextAndTheTabScrolls) {
     GeneralTab* tab = openGeneral(false);
     const auto rows = testing::shownChildren<HowItWorksRow>(tab->widget());
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0]->title(), QStringLiteral("Déclencheur texte"));
-    EXPECT_EQ(rows[0]->description(),
-              QStringLiteral(
-                  "Tapez le déclencheur d'un format (ex : « dt ») dans n'importe quelle app — la date est "
-                  "insérée automatiquement."));
-    EXPECT_EQ(rows[1]->title(), QStringLiteral("Raccourci clavier"));
-    EXPECT_EQ(
-        rows[1]->description(),
-        QStringLiteral("Assignez un raccourci global à chaque format dans l'onglet Formats. Il fonctionne "
-                       "dans toutes les applications."));
-    EXPECT_EQ(rows[2]->title(), QStringLiteral("Calendrier"));
-    EXPECT_EQ(rows[2]->description(),
-              QStringLiteral("Cliquez sur l'icône dans la zone de notification, ouvrez le calendrier et "
-                             "sélectionnez n'importe quelle date."));
+    ASSERT_EQ(rows.size(), 3u);  // their titles are read through the accessibility bus
 
     // A much larger font: every description gets all the lines it needs.
     for (HowItWorksRow* row : rows) {
