@@ -43,20 +43,15 @@ protected:
         return view ? view->findChild<T*>(objectName) : nullptr;
     }
     QAbstractButton* button(const QString& objectName) const { return named<QAbstractButton>(objectName); }
-    // The trigger box's rows as the user reads them: trigger, then date.
-    std::vector<std::pair<QString, QString>> triggerRows() const {
-        std::vector<std::pair<QString, QString>> rows;
-        QWidget* box = named("triggerBox");
-        if (!box) return rows;
-        auto triggers = testing::shownChildren<ElidedLabel>(box);
-        std::vector<ElidedLabel*> left, right;
-        for (ElidedLabel* label : triggers) {
-            if (label->objectName() == "trigger") left.push_back(label);
-            if (label->objectName() == "date") right.push_back(label);
+    // The trigger box's rows as the user reads them: "trigger → date".
+    QStringList triggerRows() const {
+        QStringList triggers, dates;
+        for (ElidedLabel* label : testing::shownChildren<ElidedLabel>(named("triggerBox"))) {
+            if (label->objectName() == "trigger") triggers << label->text();
+            if (label->objectName() == "date") dates << label->text();
         }
-        for (std::size_t i = 0; i < left.size() && i < right.size(); ++i)
-            rows.emplace_back(left[i]->text(), right[i]->text());
-        return rows;
+        for (qsizetype i = 0; i < triggers.size() && i < dates.size(); ++i) triggers[i] += " → " + dates[i];
+        return triggers;
     }
     template <typename Page>
     Page* page() const {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include "../ui_test_support.h"
 #include "onboarding_fixture.h"
 #include "ui/onboarding/page_indicator.h"
 #include "ui/onboarding/page_slider.h"
@@ -127,28 +128,12 @@ TEST_F(OnboardingTest, TabReachesEveryButtonOfEachPage) {
     makeView();
     view->activateWindow();
     QTRY_VERIFY(view->isActiveWindow());
-    auto reachedByTab = [] {
-        std::set<QWidget*> reached;
-        for (int i = 0; i < 8; ++i) {
-            QWidget* focus = QApplication::focusWidget();
-            if (focus) reached.insert(focus);
-            QTest::keyClick(focus ? focus : QApplication::activeWindow(), Qt::Key_Tab);
-        }
-        return reached;
-    };
-    auto visibleButtons = [this] {
-        std::set<QWidget*> buttons;
-        for (QAbstractButton* b : view->currentPage()->findChildren<QAbstractButton*>()) {
-            if (b->isVisible()) buttons.insert(b);
-        }
-        return buttons;
-    };
     for (int step = 0; step < 3; ++step) {
         if (step > 0) view->advanceStep();
-        const auto buttons = visibleButtons();
+        const auto buttons = testing::shownChildren<QAbstractButton>(view->currentPage());
         ASSERT_FALSE(buttons.empty());
-        const auto reached = reachedByTab();
-        for (QWidget* b : buttons)
+        const auto reached = reachedByTab(8);
+        for (QAbstractButton* b : buttons)
             EXPECT_TRUE(reached.count(b)) << "page " << step << ": " << b->objectName().toStdString();
     }
 }
