@@ -19,8 +19,8 @@ namespace {
 using OptionalShortcut = std::optional<GlobalShortcut>;
 
 // X key codes (evdev + 8).
-constexpr quint32 kXA = 38, kXSpace = 65, kXEscape = 9, kXBackspace = 22, kXF5 = 71, kXF15 = 193,
-                  kXControlL = 37, kXShiftL = 50, kXTab = 23;
+constexpr quint32 kXA = 38, kXSpace = 65, kXEscape = 9, kXBackspace = 22, kXF15 = 193, kXControlL = 37,
+                  kXShiftL = 50, kXTab = 23;
 const QString kPrompt = QStringLiteral("Appuyer sur une touche…");
 const GlobalShortcut kBound{2, 0x180000, "⌥⌘D"};
 const GlobalShortcut kControlD{2, 0x40000, "⌃D"};
@@ -170,17 +170,13 @@ TEST_F(CaptureTest, CombinationsAreRecordedAndComeBackThroughTheBinding) {
         const char* text;
         GlobalShortcut expected;
     };
-    const Qt::KeyboardModifiers none, shift = Qt::ShiftModifier, control = Qt::ControlModifier,
-                                      alt = Qt::AltModifier, super = Qt::MetaModifier;
+    // More on the real X server: the X11 capture tests.
     const Case cases[] = {
-        {xkey::kD, Qt::Key_D, shift | super, "D", {2, 0x120000, "⇧⌘D"}},
-        {kXSpace, Qt::Key_Space, control | alt, " ", {49, 0xC0000, "⌃⌥Espace"}},
-        {xkey::kD, Qt::Key_D, control | alt, "\x04", {2, 0xC0000, "⌃⌥D"}},
-        {kXA, Qt::Key_A, super, "A", {0, 0x100000, "⌘A"}},  // Caps Lock on: an upper-case A
-        {kXF5, Qt::Key_F5, none, "", {96, 0, "F5"}},
-        {kXF15, Qt::Key_F15, none, "", {113, 0, "F15"}},
+        {kXSpace, Qt::Key_Space, Qt::ControlModifier | Qt::AltModifier, " ", {49, 0xC0000, "⌃⌥Espace"}},
+        {kXA, Qt::Key_A, Qt::MetaModifier, "A", {0, 0x100000, "⌘A"}},  // Caps Lock on: an upper-case A
+        {kXF15, Qt::Key_F15, {}, "", {113, 0, "F15"}},
         // The keypad modifier is no part of the word.
-        {xkey::kD, Qt::Key_D, control | Qt::KeypadModifier, "\x04", kControlD},
+        {xkey::kD, Qt::Key_D, Qt::ControlModifier | Qt::KeypadModifier, "\x04", kControlD},
     };
     for (const Case& c : cases) {
         startRecording();

@@ -5,7 +5,6 @@
 
 #include "../ui_test_support.h"
 #include "onboarding_fixture.h"
-#include "ui/onboarding/page_indicator.h"
 #include "ui/onboarding/page_slider.h"
 #include "ui/orvalin_app.h"
 
@@ -15,19 +14,13 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST_F(OnboardingTest, ButtonsWalkThePagesAndTheStepNeverPassesTheLast) {
+    // The indicator follows: see the dots' test and the screen reader's walk.
     OnboardingView& v = makeView();
-    ASSERT_NE(page<WelcomeStep>(), nullptr);
-    EXPECT_EQ(named<PageIndicator>("pageIndicator")->current(), 0);
-
     page<WelcomeStep>()->mainButton()->click();
     ASSERT_NE(page<PermissionStep>(), nullptr);
-    EXPECT_EQ(named<PageIndicator>("pageIndicator")->current(), 1);
-
     button("skipButton")->click();
-    ASSERT_NE(page<ReadyStep>(), nullptr);
-    EXPECT_EQ(named<PageIndicator>("pageIndicator")->current(), 2);
-
     ReadyStep* ready = page<ReadyStep>();
+    ASSERT_NE(ready, nullptr);
     for (int i = 0; i < 3; ++i) v.advanceStep();
     EXPECT_EQ(v.step(), 2);
     EXPECT_EQ(page<ReadyStep>(), ready) << "the ready page was built again";
@@ -54,7 +47,6 @@ TEST_F(OnboardingTest, ContinueTwiceAndALateAutomaticAdvanceEndOnTheReadyPageOnc
 
 TEST_F(OnboardingTest, PermissionGrantedWhileShownAdvancesEightTenthsOfASecondLater) {
     toPermissionPage();
-    EXPECT_TRUE(button("helpButton")->isVisible());
     view->activateWindow();
     QTRY_VERIFY(view->isActiveWindow());
     EXPECT_EQ(QApplication::focusWidget(), button("helpButton"));
@@ -62,8 +54,7 @@ TEST_F(OnboardingTest, PermissionGrantedWhileShownAdvancesEightTenthsOfASecondLa
     // The help button opens the help page and polls every second; the grant is seen at the next
     // tick, the ready page comes 0.8 s after that.
     button("helpButton")->click();
-    ASSERT_EQ(platform.urlOpener.opened.size(), 1u);
-    EXPECT_EQ(platform.urlOpener.opened[0], fakes::FakePlatform::kHelpUrl);
+    EXPECT_EQ(platform.urlOpener.opened, std::vector<std::string>{fakes::FakePlatform::kHelpUrl});
     platform.trust.trusted = true;
     advanceClock(1s);
     ASSERT_TRUE(button("continueButton")->isVisible());
@@ -175,7 +166,7 @@ protected:
     std::unique_ptr<OrvalinApp> app;
 };
 
-TEST_F(OnboardingWindowTest, ClosingTheWindowStoresNothingAndTheNextStartsOnTheFirstPage) {
+TEST_F(OnboardingWindowTest, ClosingTheWindowOnItsLastPageStoresNothing) {
     OnboardingView* first = openView();
     ASSERT_NE(first, nullptr);
     first->advanceStep();
@@ -185,11 +176,7 @@ TEST_F(OnboardingWindowTest, ClosingTheWindowStoresNothingAndTheNextStartsOnTheF
     QTRY_COMPARE(app->window("onboarding"), static_cast<QWidget*>(nullptr));
     EXPECT_EQ(store.writeCount, writes);
     EXPECT_FALSE(store.values.count(prefkey::kOnboardingCompleted));
-
-    OnboardingView* second = openView();
-    ASSERT_NE(second, nullptr);
-    EXPECT_EQ(second->step(), 0);
-    EXPECT_NE(qobject_cast<WelcomeStep*>(second->currentPage()), nullptr);
+    // The next is built afresh, on the first page: see the application object's tests.
 }
 
 TEST_F(OnboardingWindowTest, ThePanelOpensTheWindowWithoutTakingTheKeyboard) {

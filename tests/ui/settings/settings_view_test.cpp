@@ -9,15 +9,14 @@ namespace {
 using SettingsViewTest = SettingsTest;
 
 // A fresh window each time and one at a time: see the application object's tests.
-TEST_F(SettingsViewTest, OpensOnGeneralWithAnIconPerTabFillingItsFixedWindow) {
+TEST_F(SettingsViewTest, OpensOnGeneralWithAnIconPerTabFillingItsWindow) {
     startApp();
     SettingsView* view = openSettings();
     ASSERT_NE(view, nullptr);
     ASSERT_EQ(view->count(), 3);  // named in order as the accessibility bus reads them
     for (int i = 0; i < view->count(); ++i) EXPECT_FALSE(view->tabIcon(i).isNull()) << i;
     EXPECT_EQ(view->currentWidget(), generalOf(view));
-    EXPECT_EQ(view->window()->size(), QSize(520, 560));
-    EXPECT_EQ(view->size(), view->window()->size());
+    EXPECT_EQ(view->size(), view->window()->size());  // 520 × 560 on the real program: end-to-end tests
 }
 
 TEST_F(SettingsViewTest, ArrowsAndControlTabChooseTabsControlWAndEscapeClose) {

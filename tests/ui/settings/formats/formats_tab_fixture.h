@@ -43,6 +43,13 @@ protected:
         return QString::fromStdString(formatDate(std::chrono::system_clock::now(), pattern));
     }
     static bool shown(QWidget* w) { return w->isVisibleTo(w->window()); }
+    // Which cards show the given mark, card by card: "x.x." when the first and third do.
+    template <class Part>
+    std::string marked(Part* (FormatCard::*mark)() const) const {
+        std::string marks;
+        for (FormatCard* card : tab->cards()) marks += shown((card->*mark)()) ? 'x' : '.';
+        return marks;
+    }
 
     std::unique_ptr<FormatsTab> tab;
 };
