@@ -1,26 +1,19 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include "support/tray_fixture.h"
+#include "app_fixture.h"
 #include "ui/panel/menu_bar_panel.h"
-#include "ui/orvalin_app.h"
 
 namespace orvalin::ui {
 namespace {
 
-class AppTest : public TrayTest {
+class OrvalinAppTest : public AppTest {
 protected:
-    void SetUp() override {
-        startManager();
-        app = std::make_unique<OrvalinApp>(*manager, store);
-        app->setPanelClock(clock, &grid);
-        app->setQuitHandler([] {});
-    }
-    std::unique_ptr<OrvalinApp> app;
+    void SetUp() override { startApp(); }
 };
 
 // Their titles and sizes are checked on the real program (the end-to-end and AT-SPI tests).
-TEST_F(AppTest, WindowsAreKeptOneEachWithAFixedSize) {
+TEST_F(OrvalinAppTest, WindowsAreKeptOneEachWithAFixedSize) {
     QWidget* preferences = app->openWindow("preferences");
     ASSERT_NE(preferences, nullptr);
     EXPECT_EQ(preferences->minimumSize(), preferences->maximumSize());
@@ -40,7 +33,7 @@ TEST_F(AppTest, WindowsAreKeptOneEachWithAFixedSize) {
     EXPECT_EQ(app->window("preferences"), again);
 }
 
-TEST_F(AppTest, PanelAtATrayIconStaysOnTheScreen) {
+TEST_F(OrvalinAppTest, PanelAtATrayIconStaysOnTheScreen) {
     completeOnboarding();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     app->togglePanelAt(QRect(screen.right() - 10, screen.bottom() - 10, 20, 20));
@@ -51,7 +44,7 @@ TEST_F(AppTest, PanelAtATrayIconStaysOnTheScreen) {
     EXPECT_FALSE(app->panel().isVisible());
 }
 
-TEST_F(AppTest, TrayIconIsCreatedAndTheProgramLivesWithoutWindows) {
+TEST_F(OrvalinAppTest, TrayIconIsCreatedAndTheProgramLivesWithoutWindows) {
     app->start();
     ASSERT_NE(app->trayIcon(), nullptr);
     EXPECT_FALSE(app->trayIcon()->icon().isNull());

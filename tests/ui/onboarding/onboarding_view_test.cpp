@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include "../app_fixture.h"
 #include "../ui_test_support.h"
 #include "onboarding_fixture.h"
 #include "ui/onboarding/page_slider.h"
-#include "ui/orvalin_app.h"
 
 namespace orvalin::ui {
 namespace {
@@ -147,27 +147,13 @@ TEST_F(OnboardingTest, ASecondAdvanceDuringASlideEndsTheFirstAndShowsTheLastPage
 }
 
 // Through the application object, as the program opens it.
-class OnboardingWindowTest : public OnboardingTest {
+class OnboardingWindowTest : public AppTest {
 protected:
-    void SetUp() override {
-        startManager();
-        app = std::make_unique<OrvalinApp>(*manager, store);
-        app->setWindowContentFactory("onboarding", [this](OrvalinApp& owner) -> QWidget* {
-            OnboardingOptions options;
-            options.animated = false;
-            options.now = clock;
-            return new OnboardingView(owner.manager(), owner.store(), options);
-        });
-    }
-    OnboardingView* openView() {
-        QWidget* window = app->openWindow("onboarding");
-        return window ? window->findChild<OnboardingView*>() : nullptr;
-    }
-    std::unique_ptr<OrvalinApp> app;
+    void SetUp() override { startApp(); }
 };
 
 TEST_F(OnboardingWindowTest, ClosingTheWindowOnItsLastPageStoresNothing) {
-    OnboardingView* first = openView();
+    OnboardingView* first = open<OnboardingView>("onboarding");
     ASSERT_NE(first, nullptr);
     first->advanceStep();
     first->advanceStep();
