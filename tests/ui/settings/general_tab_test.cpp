@@ -143,31 +143,27 @@ TEST_F(GeneralTabTest, HowItWorksRowsAreWholeEvenWithLargeTextAndTheTabScrolls) 
     const auto rows = testing::shownChildren<HowItWorksRow>(tab->widget());
     ASSERT_EQ(rows.size(), 3u);  // their titles are read through the accessibility bus
 
-    // A much larger font: every description gets all the lines it needs.
-    for (HowItWorksRow* row : rows) {
-        QFont big = row->findChild<QLabel*>("description")->font();
-        big.setPixelSize(28);
-        row->findChild<QLabel*>("description")->setFont(big);
-    }
-    // The new heights travel up the layouts over a few turns of the event loop.
-    auto allWhole = [&rows] {
-        return std::all_of(rows.begin(), rows.end(), [](HowItWorksRow* row) {
-            QLabel* label = row->findChild<QLabel*>("description");
-            return label->height() >= label->heightForWidth(label->width());
-        });
+    // A much larger font: every description gets all the lines it needs, once the new heights
+    // travel up the layouts over a few turns of the event loop.
+    auto description = [](HowItWorksRow* row) { return row->findChild<QLabel*>("description"); };
+    auto whole = [&](HowItWorksRow* row) {
+        return description(row)->height() >= description(row)->heightForWidth(description(row)->width());
     };
-    (void)QTest::qWaitFor(allWhole, 5000);
+    QFont big = description(rows[0])->font();
+    big.setPixelSize(28);
+    for (HowItWorksRow* row : rows) description(row)->setFont(big);
+    (void)QTest::qWaitFor([&] { return std::all_of(rows.begin(), rows.end(), whole); }, 5000);
     for (HowItWorksRow* row : rows) {
-        QLabel* label = row->findChild<QLabel*>("description");
-        EXPECT_GE(label->height(), label->heightForWidth(label->width())) << row->title().toStdString();
-        EXPECT_GT(label->height(), 3 * QFontMetrics(label->font()).height()) << row->title().toStdString();
+        EXPECT_TRUE(whole(row)) << row->title().toStdString();
+        EXPECT_GT(description(row)->height(), 3 * QFontMetrics(big).height()) << row->title().toStdString();
     }
-    // Taller than the window: it scrolls, with no bar in sight.
+    // Taller than the window: it scrolls, with no bar in sight, down to the last row's end.
     EXPECT_GT(tab->verticalScrollBar()->maximum(), 0);
     EXPECT_FALSE(tab->verticalScrollBar()->isVisible());
     tab->verticalScrollBar()->setValue(tab->verticalScrollBar()->maximum());
-    EXPECT_GE(rows[2]->mapTo(tab->viewport(), QPoint(0, rows[2]->height())).y(), 0);
-    EXPECT_LE(rows[2]->mapTo(tab->viewport(), QPoint(0, rows[2]->height())).y(), tab->viewport()->height());
+    const int lastEnd = rows[2]->mapTo(tab->viewport(), QPoint(0, rows[2]->height())).y();
+    EXPECT_GE(lastEnd, 0);
+    EXPECT_LE(lastEnd, tab->viewport()->height());
 }
 
 // Every control is reached with Tab and used from the keyboard (their names are read through
