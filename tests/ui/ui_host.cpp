@@ -1,10 +1,10 @@
-// A window of the program on fake platform objects, for the accessibility tests and for looking at
-// it by hand. Says "ready" once shown.
-//   orvalin_ui_host PREFERENCES_FILE        the settings window, its settings stored in that JSON
-//       file; says which address a link opened and when the login item changed, so a test can tell
-//       what driving the window did (untrusted, so the permission row is there too)
+// One window of the program on fake platform objects, opened by the application object, for the
+// screen-reader tests and for looking at it by hand. Says "ready" once shown, which address a link
+// opened and when the login item changed, so a test can tell what driving the window did.
+//   orvalin_ui_host PREFERENCES_FILE        the settings window, stored in that JSON file (untrusted,
+//                                           so the permission row is there too)
 //   orvalin_ui_host --onboarding [trusted]  the onboarding until finished or closed; says at the end
-//       whether it was completed
+//                                           whether it was completed
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
@@ -34,39 +34,6 @@ public:
     }
 };
 
-int runOnboarding(fakes::FakePlatform& platform, bool trusted) {
-    platform.trust.trusted = trusted;
-    MemoryPreferencesStore store;
-    TextExpansionManager manager(store, platform.engine);
-    ui::OnboardingOptions options;
-    options.dismiss = [] { QCoreApplication::quit(); };
-    ui::OnboardingView view(manager, store, options);
-    view.setWindowTitle(QStringLiteral("Bienvenue dans Orvalin"));
-    view.show();
-    QObject::connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &QCoreApplication::quit);
-    const int status = QApplication::exec();
-    say("completed %s\n", store.boolean(prefkey::kOnboardingCompleted).value_or(false) ? "true" : "false");
-    return status;
-}
-
-int runSettings(fakes::FakePlatform& platform, const char* preferences) {
-    platform.trust.trusted = false;
-    JsonFilePreferencesStore store(preferences);
-    TextExpansionManager manager(store, platform.engine);
-    PrintingUrlOpener urls;
-    manager.subscribe([&manager](TextExpansionManager::Change change) {
-        if (change == TextExpansionManager::Change::LaunchAtStartup)
-            say("launchAtStartup %s\n", manager.launchAtStartup() ? "1" : "0");
-    });
-    ui::OrvalinApp app(manager, store);
-    app.setWindowContentFactory(QStringLiteral("preferences"), [&urls](ui::OrvalinApp& owner) {
-        return new ui::SettingsView(owner.manager(), owner.store(), urls);
-    });
-    app.refreshAppearance();
-    app.openWindow(QStringLiteral("preferences"));
-    return QApplication::exec();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,9 +43,37 @@ int main(int argc, char** argv) {
     }
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orvalin_ui_host"));
+    const bool onboarding = QByteArray(argv[1]) == "--onboarding";
     fakes::FakePlatform platform;
+    platform.trust.trusted = onboarding && argc > 2 && QByteArray(argv[2]) == "trusted";
+    std::unique_ptr<PreferencesStore> store;
+    if (onboarding)
+        store = std::make_unique<MemoryPreferencesStore>();
+    else
+        store = std::make_unique<JsonFilePreferencesStore>(argv[1]);
+    TextExpansionManager manager(*store, platform.engine);
+    manager.subscribe([&manager](TextExpansionManager::Change change) {
+        if (change == TextExpansionManager::Change::LaunchAtStartup)
+            say("launchAtStartup %s\n", manager.launchAtStartup() ? "1" : "0");
+    });
+
+    PrintingUrlOpener urls;
+    ui::OrvalinApp app(manager, *store);
+    app.setWindowContentFactory("preferences", [&urls](ui::OrvalinApp& owner) {
+        return new ui::SettingsView(owner.manager(), owner.store(), urls);
+    });
+    app.setWindowContentFactory("onboarding", [](ui::OrvalinApp& owner) -> QWidget* {
+        ui::OnboardingOptions options;
+        options.dismiss = [] { QCoreApplication::quit(); };
+        return new ui::OnboardingView(owner.manager(), owner.store(), options);
+    });
+    app.refreshAppearance();
+    app.openWindow(onboarding ? "onboarding" : "preferences");
+    QObject::connect(&qapp, &QGuiApplication::lastWindowClosed, &qapp, &QCoreApplication::quit);
     QTimer::singleShot(0, [] { say("ready\n"); });
-    if (QByteArray(argv[1]) == "--onboarding")
-        return runOnboarding(platform, argc > 2 && QByteArray(argv[2]) == "trusted");
-    return runSettings(platform, argv[1]);
+    const int status = QApplication::exec();
+    if (onboarding)
+        say("completed %s\n",
+            store->boolean(prefkey::kOnboardingCompleted).value_or(false) ? "true" : "false");
+    return status;
 }

@@ -205,14 +205,17 @@ TEST_F(PanelTest, CalendarToggleCollapsesAndTheCalendarComesBackOnTodaysMonth) {
     auto* title = part<ElidedLabel>("monthTitle");
     EXPECT_TRUE(shows("calendarSection"));
     EXPECT_DOUBLE_EQ(chevron->rotation(), 90.0);
+    // The arrows step months (week numbers and the year's turn: the month grid's tests).
     for (int i = 0; i < 3; ++i)
         QTest::mouseClick(byAccessibleName<QAbstractButton>(&p, "Mois suivant"), Qt::LeftButton);
+    EXPECT_EQ(title->text(), QStringLiteral("mai 2026"));
     QTest::mouseClick(day("mardi 12 mai 2026"), Qt::LeftButton);  // closes the panel
     showPanel();
     EXPECT_EQ(title->text(), QStringLiteral("février 2026"));
     for (CalendarDayCell* cell : shownChildren<CalendarDayCell>(&p)) EXPECT_FALSE(cell->day()->isSelected);
 
     QTest::mouseClick(byAccessibleName<QAbstractButton>(&p, "Mois précédent"), Qt::LeftButton);
+    EXPECT_EQ(title->text(), QStringLiteral("janvier 2026"));
     const int expandedHeight = p.height();
     QTest::mouseClick(part("calendarToggle"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(!shows("calendarSection"), 5000);
