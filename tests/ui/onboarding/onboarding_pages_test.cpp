@@ -143,12 +143,12 @@ TEST_F(OnboardingTest, ManyFormatsAndLongDatesNeverPushTheButtonsOutOfTheWindow)
 TEST_F(OnboardingTest, TheCurrentDotIsLargerAndInTheAccentColour) {
     makeView();
     auto* dots = named<PageIndicator>("pageIndicator");
-    EXPECT_EQ(dots->dotDiameter(0), 8);
-    EXPECT_EQ(dots->dotDiameter(1), 6);
-    EXPECT_EQ(dots->dotDiameter(2), 6);
+    auto diameters = [dots] {
+        return std::vector{dots->dotDiameter(0), dots->dotDiameter(1), dots->dotDiameter(2)};
+    };
+    EXPECT_EQ(diameters(), (std::vector{8.0, 6.0, 6.0}));
     view->advanceStep();
-    EXPECT_EQ(dots->dotDiameter(0), 6);
-    EXPECT_EQ(dots->dotDiameter(1), 8);
+    EXPECT_EQ(diameters(), (std::vector{6.0, 8.0, 6.0}));
     EXPECT_EQ(dots->height(), 28);
     EXPECT_EQ(view->height() - dots->geometry().bottom() - 1, 16);
 
