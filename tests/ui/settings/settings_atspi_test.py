@@ -87,14 +87,14 @@ def keys(*names):
 
 def use_the_formats_tab(pyatspi, window):
     for label in FORMATS:
-        for pattern in CARD_CONTROLS + ("Aperçu du format %s",):
-            check(at.find(window, name=pattern % label, showing=True) is not None,
-                  "no control showing named '%s'" % (pattern % label))
+        check(at.find(window, name="Aperçu du format %s" % label, showing=True) is not None,
+              "no preview named for %s" % label)
         check(at.find(window, name="Supprimer le raccourci de %s" % label, showing=True) is None,
               "a clear button shows for %s, which has no combination" % label)
     check_focusables_named(pyatspi, window)
 
-    # From the first card's name field, Tab visits every control of every card in order.
+    # From the first card's name field, Tab visits every control of every card in order, each
+    # named with its format.
     expected = [pattern % label for label in FORMATS for pattern in CARD_CONTROLS] + ["Ajouter un format"]
     focus(pyatspi, window, expected[0])
     seen = [focused_name(pyatspi, window)]
