@@ -204,6 +204,7 @@ TEST_F(PanelTest, CalendarToggleCollapsesAndTheCalendarComesBackOnTodaysMonth) {
     for (int i = 0; i < 3; ++i)
         QTest::mouseClick(byAccessibleName<QAbstractButton>(&p, "Mois suivant"), Qt::LeftButton);
     EXPECT_EQ(title->text(), QStringLiteral("mai 2026"));
+    EXPECT_TRUE(p.isVisible()) << "an arrow inserted a date";
     QTest::mouseClick(day("mardi 12 mai 2026"), Qt::LeftButton);  // closes the panel
     showPanel();
     EXPECT_EQ(title->text(), QStringLiteral("février 2026"));
