@@ -157,21 +157,6 @@ TEST_F(Catalogue, FailedSaveReportsFalse) {
 // The same rules against a real file in a temporary XDG_CONFIG_HOME.
 using CatalogueOnDisk = TempConfigHome;
 
-TEST_F(CatalogueOnDisk, FirstStartWritesNothingAndASavedListReloadsEqual) {
-    {
-        JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
-        FormatCatalogue c(store);
-        c.loadShortcuts();
-        EXPECT_FALSE(std::filesystem::exists(prefsDir()));
-        c.addShortcut();
-    }
-    JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
-    FormatCatalogue c(store);
-    c.loadShortcuts();
-    EXPECT_EQ(labels(c), (std::vector<std::string>{"Court", "Long", "ISO", "Nouveau"}));
-    EXPECT_EQ(c.defaultShortcut()->label, "Court");
-}
-
 // A damaged list, and one written as JSON rather than as its text (found by fuzzing: it was
 // replaced without a copy), start on the built-ins; the first save keeps the file as it was.
 TEST_F(CatalogueOnDisk, AnUnreadableListStartsOnBuiltInsAndIsCopiedAtFirstSave) {

@@ -11,21 +11,19 @@ std::string entry(const std::string& fields) {
     return R"({"id":")" + std::string(kId) + R"(","label":"L","dateFormat":"d","trigger":"t")" + fields + "}";
 }
 
-TEST(ShortcutJson, EntryWithoutCombinationHasExactlyFourKeysInOrder) {
-    Shortcut s{*Uuid::parse(kId), "Court", "dd/MM/yyyy ", "dtc ", std::nullopt};
-    EXPECT_EQ(*encodeShortcuts({s}),
-              R"([{"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","label":"Court","dateFormat":"dd/MM/yyyy ",)"
-              R"("trigger":"dtc "}])");
+// The four keys in their order, the combination after them, ids upper-case.
+TEST(ShortcutJson, EntriesAreWrittenWithTheirKeysInOrder) {
+    const Shortcut plain{*Uuid::parse(kId), "Court", "dd/MM/yyyy ", "dtc ", std::nullopt};
+    const Shortcut combined{*Uuid::parse("6f9619ff-8b86-d011-b42d-00c04fc964ff"), "a", "b", "c",
+                            GlobalShortcut{2, 0x180000, "⌥⌘D"}};
+    EXPECT_EQ(
+        *encodeShortcuts({plain, combined}),
+        R"([{"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","label":"Court","dateFormat":"dd/MM/yyyy ",)"
+        R"("trigger":"dtc "},{"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","label":"a","dateFormat":"b",)"
+        R"("trigger":"c","globalShortcut":{"keyCode":2,"modifiers":1572864,"display":"⌥⌘D"}}])");
 }
 
-TEST(ShortcutJson, CombinationIsWrittenAfterTheFourKeysAndIdsUpperCase) {
-    Shortcut s{*Uuid::parse("6f9619ff-8b86-d011-b42d-00c04fc964ff"), "a", "b", "c",
-               GlobalShortcut{2, 0x180000, "⌥⌘D"}};
-    EXPECT_EQ(*encodeShortcuts({s}),
-              R"([{"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","label":"a","dateFormat":"b","trigger":"c",)"
-              R"("globalShortcut":{"keyCode":2,"modifiers":1572864,"display":"⌥⌘D"}}])");
-}
-
+// The largest key code and odd texts included.
 TEST(ShortcutJson, RoundTripKeepsOrderIdsAndEveryField) {
     std::vector<Shortcut> list{
         {Uuid::generate(), "Court", "dd/MM/yyyy ", "dtc ", std::nullopt},
@@ -53,19 +51,6 @@ TEST(ShortcutJson, ReadersAcceptAnyKeyOrderAndSkipUnknownKeys) {
     ASSERT_TRUE(decoded);
     EXPECT_EQ((*decoded)[0].globalShortcut->keyCode, 5u);
     EXPECT_EQ((*decoded)[0].id.toString(), kId);
-}
-
-TEST(ShortcutJson, EqualityCoversDisplayText) {
-    GlobalShortcut a{2, 0x100000, "⌘D"};
-    GlobalShortcut b{2, 0x100000, "⌘d"};
-    EXPECT_NE(a, b);
-    Shortcut x{*Uuid::parse(kId), "L", "d", "t", a};
-    Shortcut y = x;
-    EXPECT_EQ(x, y);
-    y.globalShortcut = b;
-    EXPECT_NE(x, y);
-    y.globalShortcut.reset();
-    EXPECT_NE(x, y);
 }
 
 TEST(ShortcutJson, AnyBadElementRejectsTheWholeArray) {
@@ -96,13 +81,6 @@ TEST(ShortcutJson, AnyBadElementRejectsTheWholeArray) {
     for (const char* text : {"", "{}", "null", "[", "[1", "\x89PNG\r\n", "{\"a\":[]}"}) {
         EXPECT_FALSE(decodeShortcuts(text)) << text;
     }
-}
-
-TEST(ShortcutJson, LimitsOfTheNumberRangeAreAccepted) {
-    auto decoded = decodeShortcuts(
-        "[" + entry(R"(,"globalShortcut":{"keyCode":4294967295,"modifiers":0,"display":""})") + "]");
-    ASSERT_TRUE(decoded);
-    EXPECT_EQ((*decoded)[0].globalShortcut->keyCode, 4294967295u);
 }
 
 TEST(ShortcutJson, TextThatIsNotUtf8CannotBeEncoded) {
