@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iomanip>
+#include <sstream>
 #include <utility>
 
 namespace orvalin::fakes {
@@ -173,24 +174,23 @@ std::string FakePasteboard::describe() const {
 
 // ---- FakeKeySynthesizer
 
+// Recorded as "key <code>[ flags <hex>]", or "impossible" for a key the layout lacks.
+bool FakeKeySynthesizer::post(Press press, bool possible) {
+    std::ostringstream call;
+    call << "key " << press.keyCode;
+    if (!possible) call << " impossible";
+    if (possible && press.flags != 0) call << " flags 0x" << std::hex << press.flags;
+    if (timeline != nullptr) timeline->record(call.str());
+    if (possible) presses.push_back(press);
+    return possible;
+}
+
 bool FakeKeySynthesizer::postBackspace() {
-    if (!typesBackspace) {
-        if (timeline != nullptr) timeline->record("key 51 impossible");
-        return false;
-    }
-    presses.push_back({51, 0});
-    if (timeline != nullptr) timeline->record("key 51");
-    return true;
+    return post({51, 0}, typesBackspace);
 }
 
 bool FakeKeySynthesizer::postCommandV() {
-    if (!typesV) {
-        if (timeline != nullptr) timeline->record("key 9 impossible");
-        return false;
-    }
-    presses.push_back({9, 0x100000});
-    if (timeline != nullptr) timeline->record("key 9 flags 0x100000");
-    return true;
+    return post({9, 0x100000}, typesV);
 }
 
 // ---- FakeKeyMonitor

@@ -124,6 +124,9 @@ public:
     bool typesV = true;
     std::vector<Press> presses;
     Timeline* timeline = nullptr;
+
+private:
+    bool post(Press press, bool possible);
 };
 
 class FakeKeyMonitor : public KeyMonitor {
