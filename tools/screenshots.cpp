@@ -52,6 +52,17 @@ struct Pictures {
     }
 };
 
+// The engine on fake platform objects and a memory store; `onboarded` skips the welcome window.
+struct FakeDesktop {
+    explicit FakeDesktop(bool trusted, bool onboarded = true) {
+        platform.trust.trusted = trusted;
+        if (onboarded) store.values[prefkey::kOnboardingCompleted] = true;
+    }
+    fakes::FakePlatform platform;
+    MemoryPreferencesStore store;
+    TextExpansionManager manager{store, platform.engine};
+};
+
 void waitExposed(QWidget* window) {
     if (!QTest::qWaitForWindowExposed(window, 5000)) std::fprintf(stderr, "window not exposed\n");
 }
@@ -67,11 +78,8 @@ QPixmap panelPicture(QWidget& panel) {
 
 // The built-in formats, one of them with a key combination, as a user would have them.
 void panelPictures(Pictures& pictures, bool trusted) {
-    fakes::FakePlatform platform;
-    platform.trust.trusted = trusted;
-    MemoryPreferencesStore store;
-    store.values[prefkey::kOnboardingCompleted] = true;
-    TextExpansionManager manager(store, platform.engine);
+    FakeDesktop desktop(trusted);
+    auto& [platform, store, manager] = desktop;
     auto formats = manager.shortcuts();
     formats.front().globalShortcut = kCtrlAltD;
     manager.setShortcuts(formats);
@@ -119,9 +127,8 @@ void onboardingPictures(Pictures& pictures) {
     for (const char* appearance : kAppearances) {
         ui::applyAppearance(ui::appearanceFromSetting(appearance));
         for (const Shot& shot : shots) {
-            fakes::FakePlatform platform;
-            MemoryPreferencesStore store;
-            TextExpansionManager manager(store, platform.engine);
+            FakeDesktop desktop(false, false);
+            auto& [platform, store, manager] = desktop;
             if (shot.manyFormats) manager.setShortcuts(manyFormats(manager.shortcuts()));
             ui::OnboardingOptions options;
             options.animated = shot.midSlide;
@@ -144,11 +151,8 @@ void onboardingPictures(Pictures& pictures) {
 }
 
 void settingsPictures(Pictures& pictures, bool trusted) {
-    fakes::FakePlatform platform;
-    platform.trust.trusted = trusted;
-    MemoryPreferencesStore store;
-    store.values[prefkey::kOnboardingCompleted] = true;
-    TextExpansionManager manager(store, platform.engine);
+    FakeDesktop desktop(trusted);
+    auto& [platform, store, manager] = desktop;
     ui::OrvalinApp app(manager, store);
     app.setWindowContentFactory(QStringLiteral("preferences"), [&platform](ui::OrvalinApp& owner) {
         return new ui::SettingsView(owner.manager(), owner.store(), platform.urlOpener);
@@ -185,10 +189,8 @@ QPixmap withPopup(ui::FormatsTab& tab, QWidget& popup) {
 
 // Court and ISO share a combination, so both show the warning.
 void formatsPictures(Pictures& pictures) {
-    fakes::FakePlatform platform;
-    platform.trust.trusted = true;
-    MemoryPreferencesStore store;
-    TextExpansionManager manager(store, platform.engine);
+    FakeDesktop desktop(true, false);
+    auto& [platform, store, manager] = desktop;
     auto formats = manager.shortcuts();
     formats[0].globalShortcut = kCtrlAltD;
     formats[2].globalShortcut = kCtrlAltD;
