@@ -1,19 +1,34 @@
 #include "e2e_desktop.h"
 
-#include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <thread>
 
-namespace orvalin::e2e {
+#include "core/format_catalogue.h"
+#include "core/preferences_store.h"
 
-namespace fs = std::filesystem;
+namespace orvalin::e2e {
 
 const char* const kOrvalin = ORVALIN_BINARY;
 const char* const kPanelName = "^Orvalin$";
 const char* const kWelcomeName = "^Bienvenue dans Orvalin$";
+const char* const kSettingsName = "^Préférences Orvalin$";
+const char* const kKnownText = "texte connu";
 
-void keys(const std::string& list) {
-    run("xdotool key --delay 40 " + list + " >/dev/null 2>&1");
+std::vector<Shortcut> storeFormatsWithIsoOnControlAltD() {
+    JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
+    FormatCatalogue catalogue(store);
+    catalogue.loadShortcuts();
+    for (Shortcut& s : catalogue.mutableShortcuts()) {
+        if (s.trigger == "dt ") s.globalShortcut = GlobalShortcut{2, 0x0C0000, "⌃⌥D"};
+    }
+    EXPECT_TRUE(catalogue.saveShortcuts());
+    return catalogue.shortcuts();
+}
+
+::testing::AssertionResult clipboardComesBack() {
+    if (waitUntil([] { return clipboardText() == kKnownText; }, 5s)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the clipboard holds \"" << clipboardText() << '"';
 }
 
 ::testing::AssertionResult startASecondTime() {
@@ -34,38 +49,104 @@ std::optional<Geometry> waitForWindow(const std::string& namePattern) {
     return windowGeometry(window);
 }
 
-FreshDesktop::FreshDesktop() {
+bool waitUntilGone(const std::string& namePattern) {
+    return waitUntil([&] { return findVisibleWindow(namePattern).empty(); }, 10s);
+}
+
+void focusWindow(const std::string& namePattern) {
+    xdotool("windowfocus --sync " + findVisibleWindow(namePattern));
+}
+
+std::optional<Geometry> openSettingsFromThePanel() {
+    if (!startASecondTime() || !waitForPanel()) return std::nullopt;
+    keys("ctrl+comma");
+    auto settings = waitForWindow(kSettingsName);
+    if (!settings) return std::nullopt;
+    // A click on the window's top edge gives it the keyboard without moving the focus.
+    clickAt(settings->x + settings->width - 30, settings->y + 8);
+    focusWindow(kSettingsName);
+    std::this_thread::sleep_for(500ms);
+    return settings;
+}
+
+void clickAt(int x, int y) {
+    xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+}
+
+Desktop::Desktop() {
     home.exportEnvironment();
     ::setenv("LANG", "C.UTF-8", 1);
     ::unsetenv("LC_ALL");
 }
 
-FreshDesktop::~FreshDesktop() {
+Desktop::~Desktop() {
     stop(orvalin);
 }
 
-void FreshDesktop::startServer(const std::vector<std::string>& args) {
-    server = startXServer(args);
+void Desktop::startServer(const std::vector<std::string>& args) {
+    server = std::make_unique<XvfbServer>("1024x768x24", args);
+    if (!server->start()) throw std::runtime_error(server->error());
+    ::setenv("DISPLAY", server->display().c_str(), 1);
 }
 
-pid_t FreshDesktop::startProgram() {
+void Desktop::skipWelcome() {
+    JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
+    store.write({{prefkey::kOnboardingCompleted, true}});
+}
+
+pid_t Desktop::startProgram() {
     orvalin =
         spawn({kOrvalin}, (home.path() / "orvalin.out").string(), (home.path() / "orvalin.err").string());
     return orvalin;
 }
 
-bool FreshDesktop::startAndWait() {
+bool Desktop::startAndWait() {
     startProgram();
     return waitUntil([this] { return home.hasInstanceSocket(); }, 30s);
 }
 
-bool FreshDesktop::restart() {
+bool Desktop::restart() {
     stop(orvalin);
     return waitUntil([this] { return !home.hasInstanceSocket(); }, 10s) && startAndWait();
 }
 
-void clickAt(int x, int y) {
-    run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1 >/dev/null 2>&1");
+bool Desktop::waitUntilListening(Target& target, const std::string& keyList,
+                                 std::chrono::milliseconds timeout) {
+    return waitUntil(
+        [&] {
+            target.focusAndClear();
+            keys(keyList);
+            return target.waitForText(today("%Y-%m-%d "), 1500ms);
+        },
+        timeout);
+}
+
+ProgramUnderTest::ProgramUnderTest(const std::function<void()>& prepare) {
+    startServer();
+    skipWelcome();
+    if (prepare) prepare();
+    target_ = std::make_unique<Target>(home.path(), "main.txt");
+    startListening();
+}
+
+bool ProgramUnderTest::startListening() {
+    startProgram();
+    const bool up = waitUntilListening(*target_);
+    // The warm-up insertions finish restoring the clipboard before a test sets its own.
+    std::this_thread::sleep_for(1500ms);
+    return up;
+}
+
+::testing::AssertionResult ProgramUnderTest::readyForACase() {
+    if (!target_->started()) return ::testing::AssertionFailure() << "the text window did not start";
+    if (!running(orvalin)) {
+        return ::testing::AssertionFailure()
+               << "the program ended: " << errors() << "\nX server "
+               << (server->running() ? "running" : "gone") << ": " << server->log();
+    }
+    target_->focusAndClear();
+    setClipboardText(kKnownText);
+    return ::testing::AssertionSuccess();
 }
 
 namespace {
@@ -84,12 +165,12 @@ std::optional<int> PanelRows::rowCentre(std::size_t index) {
     waitUntil(
         [&] {
             // Off the panel, so no row is lit while the lines are read.
-            run("xdotool mousemove 5 5 >/dev/null 2>&1");
+            xdotool("mousemove 5 5");
             std::size_t rows = 0;
             for (const auto& [top, bottom] : textLines()) {
                 const int middle = (top + bottom) / 2;
-                run("xdotool mousemove " + std::to_string(panel_.x + panel_.width - 60) + " " +
-                    std::to_string(panel_.y + middle) + " >/dev/null 2>&1");
+                xdotool("mousemove " + std::to_string(panel_.x + panel_.width - 60) + " " +
+                        std::to_string(panel_.y + middle));
                 if (!waitUntil([&] { return lit(middle); }, 2s)) continue;
                 if (rows++ == index) {
                     found = panel_.y + middle;
@@ -100,6 +181,12 @@ std::optional<int> PanelRows::rowCentre(std::size_t index) {
         },
         20s);
     return found;
+}
+
+bool PanelRows::click(std::size_t index) {
+    const auto row = rowCentre(index);
+    if (row) clickAt(panel_.x + panel_.width - 60, *row);
+    return row.has_value();
 }
 
 std::vector<std::pair<int, int>> PanelRows::textLines() const {

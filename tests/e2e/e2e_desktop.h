@@ -1,28 +1,36 @@
 #pragma once
 
 // The program and its windows on the test display, as the end-to-end suites drive them: the
-// clipboard, typed keys, a second start, the panel and its rows, a text window to paste into.
+// clipboard, a second start, the panel and its rows, a text window to paste into.
 
 #include <gtest/gtest.h>
 #include <sys/types.h>
 
-#include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/shortcut.h"
 #include "e2e_support.h"
+#include "support/temp_home.h"
+#include "support/xvfb_server.h"
 
 namespace orvalin::e2e {
 
 extern const char* const kOrvalin;  // the program under test
 extern const char* const kPanelName;
 extern const char* const kWelcomeName;
+extern const char* const kSettingsName;
+// What the user copied before each case; every insertion must give it back.
+extern const char* const kKnownText;
 
-// xdotool key names, one after the other.
-void keys(const std::string& list);
+// Stores the built-in formats, the ISO one also on Control+Alt+D; the list stored.
+std::vector<Shortcut> storeFormatsWithIsoOnControlAltD();
 
+// Whether the clipboard holds kKnownText again within a few seconds.
+::testing::AssertionResult clipboardComesBack();
 // A start of the program while one runs: it shows the running one's panel and ends.
 ::testing::AssertionResult startASecondTime();
 // The first visible window whose name matches, once it shows (at most 15 s).
@@ -30,26 +38,64 @@ std::optional<Geometry> waitForWindow(const std::string& namePattern);
 inline std::optional<Geometry> waitForPanel() {
     return waitForWindow(kPanelName);
 }
+// Whether no window of that name shows any more within 10 s.
+bool waitUntilGone(const std::string& namePattern);
+// Gives the keyboard to the first visible window of that name.
+void focusWindow(const std::string& namePattern);
+// The panel of a second start, then Control+comma: the settings window, with the keyboard on its
+// tabs; nothing when either does not show.
+std::optional<Geometry> openSettingsFromThePanel();
 // A real pointer click at a point of the screen.
 void clickAt(int x, int y);
 
-// Each case on a fresh home and an X server of its own, where it starts the program itself.
-class FreshDesktop : public ::testing::Test {
-protected:
-    FreshDesktop();
-    ~FreshDesktop() override;
+// A fresh home (its environment and the C.UTF-8 locale exported), and once asked for, a private
+// X server and the program on it.
+class Desktop {
+public:
+    Desktop();
+    ~Desktop();
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+
+    // A private Xvfb named in $DISPLAY (std::runtime_error saying why otherwise).
     void startServer(const std::vector<std::string>& args = {});
+    // Stores that the welcome window was done with.
+    static void skipWelcome();
     // Starts the program, its errors going to errors(); it does not wait for it.
     pid_t startProgram();
     // Starts the program and waits for its instance socket.
     bool startAndWait();
     // Ends the program and starts it again.
     bool restart();
+    // Types the keys into `target`, again until they give today's ISO date there: the program
+    // listens.
+    bool waitUntilListening(Target& target, const std::string& keyList = "d t space",
+                            std::chrono::milliseconds timeout = 40s);
     std::string errors() const { return readFile(home.path() / "orvalin.err"); }
 
     TempHome home;
     std::unique_ptr<XvfbServer> server;
     pid_t orvalin = -1;
+};
+
+// Each case on a fresh home and an X server of its own, where it starts the program itself.
+class FreshDesktop : public ::testing::Test, public Desktop {};
+
+// The usual run: the X server, the built-in formats with the welcome window done with (`prepare`
+// may store more), the text window, and the program listening.
+class ProgramUnderTest : public Desktop {
+public:
+    explicit ProgramUnderTest(const std::function<void()>& prepare = {});
+
+    // Starts the program (again) and waits until it listens.
+    bool startListening();
+    // Before each case: all still up, the text window empty with the keyboard, and kKnownText on
+    // the clipboard.
+    ::testing::AssertionResult readyForACase();
+    Target& target() { return *target_; }
+
+private:
+    std::unique_ptr<Target> target_;
 };
 
 // The panel's rows have no fixed place: each is found on the screen. The label column of a row
@@ -58,10 +104,11 @@ class PanelRows {
 public:
     explicit PanelRows(const Geometry& panel) : panel_(panel) {}
 
-    // The middle of the `index`th format row (from 0), or nothing.
-    std::optional<int> rowCentre(std::size_t index);
+    // Clicks the `index`th format row (from 0); false when it was not found.
+    bool click(std::size_t index);
 
 private:
+    std::optional<int> rowCentre(std::size_t index);
     std::vector<std::pair<int, int>> textLines() const;
     bool lit(int y) const;
 

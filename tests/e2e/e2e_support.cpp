@@ -1,7 +1,5 @@
 #include "e2e_support.h"
 
-#include "core/preferences_store.h"
-
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -125,11 +123,12 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     return done();
 }
 
-std::unique_ptr<XvfbServer> startXServer(const std::vector<std::string>& extraArgs) {
-    auto server = std::make_unique<XvfbServer>("1024x768x24", extraArgs);
-    if (!server->start()) throw std::runtime_error(server->error());
-    ::setenv("DISPLAY", server->display().c_str(), 1);
-    return server;
+void xdotool(const std::string& arguments) {
+    run("xdotool " + arguments + " >/dev/null 2>&1");
+}
+
+void keys(const std::string& list) {
+    xdotool("key --delay 40 " + list);
 }
 
 std::string findVisibleWindow(const std::string& namePattern) {
@@ -141,21 +140,12 @@ std::string findVisibleWindow(const std::string& namePattern) {
 
 std::optional<Geometry> windowGeometry(const std::string& window) {
     if (window.empty()) return std::nullopt;
-    // Lines such as "X=352"; the position is on the root window.
-    std::istringstream lines(capture("xdotool getwindowgeometry --shell " + window + " 2>/dev/null"));
+    // "WINDOW=…", then the position on the root window and the size, a line each.
+    const std::string said = capture("xdotool getwindowgeometry --shell " + window + " 2>/dev/null");
     Geometry g;
-    int found = 0;
-    for (std::string line; std::getline(lines, line);) {
-        auto eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        const std::string key = line.substr(0, eq);
-        const int value = std::atoi(line.c_str() + eq + 1);
-        if (key == "X") g.x = value, ++found;
-        if (key == "Y") g.y = value, ++found;
-        if (key == "WIDTH") g.width = value, ++found;
-        if (key == "HEIGHT") g.height = value, ++found;
-    }
-    if (found != 4) return std::nullopt;
+    if (std::sscanf(said.c_str(), "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &g.x, &g.y, &g.width,
+                    &g.height) != 4)
+        return std::nullopt;
     return g;
 }
 
@@ -251,39 +241,6 @@ Target::Target(const std::filesystem::path& dir, const std::string& name, std::v
     }
 }
 
-ProgramUnderTest::ProgramUnderTest(const std::function<void()>& prepare) {
-    home_.exportEnvironment();
-    ::setenv("LANG", "C.UTF-8", 1);
-    ::unsetenv("LC_ALL");
-    server_ = startXServer();
-    JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
-    store.write({{prefkey::kOnboardingCompleted, true}});
-    if (prepare) prepare();
-    target_ = std::make_unique<Target>(home_.path(), "main.txt");
-    startProgram();
-}
-
-ProgramUnderTest::~ProgramUnderTest() {
-    target_.reset();
-    stop(program_);
-    server_.reset();
-}
-
-bool ProgramUnderTest::startProgram() {
-    program_ = spawn({ORVALIN_BINARY}, (home_.path() / "orvalin.out").string(),
-                     (home_.path() / "orvalin.err").string());
-    const bool up = waitUntil(
-        [this] {
-            target_->focusAndClear();
-            run("xdotool key --delay 40 d t space >/dev/null 2>&1");
-            return waitUntil([this] { return !target_->text().empty() && target_->text() != "dt "; }, 1500ms);
-        },
-        30s);
-    // The warm-up insertions finish restoring the clipboard before a test sets its own.
-    std::this_thread::sleep_for(1500ms);
-    return up;
-}
-
 bool clipboardKeeperRunning() {
     const std::string display = std::string("DISPLAY=") + std::getenv("DISPLAY");
     std::error_code ec;
@@ -301,13 +258,13 @@ Target::~Target() {
 }
 
 void Target::focusAndClear() {
-    run("xdotool windowfocus --sync " + window_ + " >/dev/null 2>&1");
+    xdotool("windowfocus --sync " + window_);
     if (kind_ == TargetKind::Terminal) {
-        run("xdotool key ctrl+u >/dev/null 2>&1");
+        xdotool("key ctrl+u");
         std::error_code ec;
         std::filesystem::resize_file(file_, 0, ec);
     } else {
-        run("xdotool key Escape >/dev/null 2>&1");
+        xdotool("key Escape");
     }
     waitUntil([&] { return text().empty(); }, 5s);
     std::filesystem::remove(chordsFile());

@@ -8,13 +8,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "support/temp_home.h"
-#include "support/xvfb_server.h"
 
 namespace orvalin::e2e {
 
@@ -38,8 +34,10 @@ std::string readFile(const std::filesystem::path& path);
 // Polls until `done` holds, at most `timeout`.
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
-// A private Xvfb, up and named in $DISPLAY (std::runtime_error saying why otherwise).
-std::unique_ptr<XvfbServer> startXServer(const std::vector<std::string>& extraArgs = {});
+// xdotool with these arguments, its output dropped.
+void xdotool(const std::string& arguments);
+// xdotool key names, one after the other.
+void keys(const std::string& list);
 
 // Windows and pixels of the display in $DISPLAY.
 struct Geometry {
@@ -96,31 +94,6 @@ private:
     TargetKind kind_;
     pid_t pid_ = -1;
     std::string window_;
-};
-
-// The whole set-up of a run: a private X server, a fresh home holding the built-in formats (the
-// welcome window done with), the program, and the text window with the keyboard focus. Ready
-// once a typed trigger expands there. `prepare` may store more before the program starts.
-class ProgramUnderTest {
-public:
-    explicit ProgramUnderTest(const std::function<void()>& prepare = {});
-    ~ProgramUnderTest();
-    ProgramUnderTest(const ProgramUnderTest&) = delete;
-    ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
-
-    // Starts the program (again) and waits until a trigger expands in the text window.
-    bool startProgram();
-    pid_t program() const { return program_; }
-    std::string programErrors() const { return readFile(home_.path() / "orvalin.err"); }
-    Target& target() { return *target_; }
-    const TempHome& home() const { return home_; }
-    const XvfbServer& server() const { return *server_; }
-
-private:
-    TempHome home_;
-    std::unique_ptr<XvfbServer> server_;
-    std::unique_ptr<Target> target_;
-    pid_t program_ = -1;
 };
 
 // Whether a keeper of the clipboard (the program's own binary serving the user's content after

@@ -13,7 +13,7 @@
 namespace orvalin::e2e {
 namespace {
 
-// ISO first, so its card is the first of the tab; the welcome window is done with.
+// ISO first, so its card is the first of the tab.
 void writePreferences() {
     JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
     FormatCatalogue catalogue(store);
@@ -22,7 +22,6 @@ void writePreferences() {
     std::stable_partition(list.begin(), list.end(), [](const Shortcut& s) { return s.label == "ISO"; });
     catalogue.setDefaultFormatId(list.front().id);
     ASSERT_TRUE(catalogue.saveShortcuts());
-    ASSERT_TRUE(store.write({{prefkey::kOnboardingCompleted, true}}));
 }
 
 std::vector<Shortcut> storedFormats() {
@@ -43,34 +42,14 @@ using FormatsEndToEnd = FreshDesktop;
 
 TEST_F(FormatsEndToEnd, ATriggerAndACombinationEditedInTheFormatsTabWorkAtOnceAndAreSaved) {
     startServer();
+    skipWelcome();
     writePreferences();
     startProgram();
     Target target(home.path(), "formats.txt");
     ASSERT_TRUE(target.started());
-    const std::string iso = today("%Y-%m-%d ");
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            target.focusAndClear();
-            keys("d t space");
-            return target.waitForText(iso, 1500ms);
-        },
-        40s))
-        << target.text() << errors();
+    ASSERT_TRUE(waitUntilListening(target)) << target.text() << errors();
 
-    // The panel of a second start, then Ctrl+comma: the settings window.
-    ASSERT_TRUE(startASecondTime());
-    ASSERT_TRUE(waitForPanel().has_value());
-    keys("ctrl+comma");
-    std::string settings;
-    ASSERT_TRUE(
-        waitUntil([&] { return !(settings = findVisibleWindow("^Préférences Orvalin$")).empty(); }, 15s))
-        << errors();
-    auto frame = windowGeometry(settings);
-    ASSERT_TRUE(frame.has_value());
-    // A click on the window's top edge gives it the keyboard without moving the focus.
-    clickAt(frame->x + frame->width - 30, frame->y + 8);
-    run("xdotool windowfocus --sync " + settings + " >/dev/null 2>&1");
-    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(openSettingsFromThePanel().has_value()) << errors();
     // The window opens on "Général" with the keyboard on the tabs; Ctrl+Tab turns to "Formats"
     // and the focus stays on the tabs.
     keys("ctrl+Tab");
@@ -93,21 +72,13 @@ TEST_F(FormatsEndToEnd, ATriggerAndACombinationEditedInTheFormatsTabWorkAtOnceAn
 
     // The program hears keys again once it has seen its window lose the focus; until then what
     // is typed belongs to its own window. The first expansion shows it listens.
-    auto typedGivesDate = [&](const char* list) {
-        return waitUntil(
-            [&] {
-                target.focusAndClear();
-                keys(list);
-                return target.waitForText(iso, 1500ms);
-            },
-            15s);
-    };
-    EXPECT_TRUE(typedGivesDate("z z space")) << "the new trigger: " << target.text();
+    EXPECT_TRUE(waitUntilListening(target, "z z space", 15s)) << "the new trigger: " << target.text();
     target.focusAndClear();
     keys("d t space");
     std::this_thread::sleep_for(800ms);
     EXPECT_EQ(target.text(), "dt ") << "the old trigger no longer fires";
-    EXPECT_TRUE(typedGivesDate("ctrl+alt+k")) << "the recorded combination: " << target.text();
+    EXPECT_TRUE(waitUntilListening(target, "ctrl+alt+k", 15s))
+        << "the recorded combination: " << target.text();
 
     stop(orvalin);
     const auto formats = storedFormats();

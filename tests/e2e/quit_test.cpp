@@ -6,7 +6,7 @@
 #include <memory>
 #include <thread>
 
-#include "e2e_support.h"
+#include "e2e_desktop.h"
 
 namespace orvalin::e2e {
 namespace {
@@ -16,15 +16,12 @@ class Quitting : public ::testing::Test {
 protected:
     void SetUp() override {
         run_ = std::make_unique<ProgramUnderTest>();
-        ASSERT_TRUE(run_->target().started());
-        ASSERT_TRUE(running(run_->program())) << run_->programErrors();
-        run_->target().focusAndClear();
-        setClipboardText("texte connu");
+        ASSERT_TRUE(run_->readyForACase());
     }
     // SIGTERM, then the program must have ended by itself.
     ::testing::AssertionResult terminate() {
-        ::kill(run_->program(), SIGTERM);
-        auto status = waitExit(run_->program(), 10s);
+        ::kill(run_->orvalin, SIGTERM);
+        auto status = waitExit(run_->orvalin, 10s);
         if (!status) return ::testing::AssertionFailure() << "still running after SIGTERM";
         if (*status != 0) return ::testing::AssertionFailure() << "ended with " << *status;
         return ::testing::AssertionSuccess();
@@ -35,31 +32,31 @@ protected:
 
 TEST_F(Quitting, ASignalDuringAnInsertionStillGivesTheDateAndKeepsTheClipboard) {
     // A target that fetches the date 400 ms after the chord; the signal comes at about 150 ms.
-    Target slow(run_->home().path(), "slow.txt", {"--paste-delay", "400"});
+    Target slow(run_->home.path(), "slow.txt", {"--paste-delay", "400"});
     ASSERT_TRUE(slow.started());
     slow.focusAndClear();
-    run("xdotool key --delay 20 d t space >/dev/null 2>&1");
+    xdotool("key --delay 20 d t space");
     std::this_thread::sleep_for(150ms);
     ASSERT_TRUE(terminate());
     EXPECT_TRUE(slow.waitForText(today("%Y-%m-%d "))) << slow.text();
-    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
+    EXPECT_TRUE(clipboardComesBack());
 }
 
 TEST_F(Quitting, TheClipboardOutlivesTheProgramAndALaterStartIsNotHeldUp) {
-    run("xdotool key --delay 40 d t space >/dev/null 2>&1");
+    keys("d t space");
     ASSERT_TRUE(run_->target().waitForText(today("%Y-%m-%d "))) << run_->target().text();
     // The user's text is back, now served by the program (xclip gave it up to the date).
-    ASSERT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
+    ASSERT_TRUE(clipboardComesBack());
     ASSERT_TRUE(terminate());
-    EXPECT_EQ(clipboardText(), "texte connu");
-    EXPECT_EQ(capture("xclip -o -selection clipboard -t text/plain 2>/dev/null"), "texte connu");
+    EXPECT_EQ(clipboardText(), kKnownText);
+    EXPECT_EQ(capture("xclip -o -selection clipboard -t text/plain 2>/dev/null"), kKnownText);
 
     // A new start works as ever and still finds the user's text to put back.
-    ASSERT_TRUE(run_->startProgram()) << run_->programErrors();
+    ASSERT_TRUE(run_->startListening()) << run_->errors();
     run_->target().focusAndClear();
-    run("xdotool key --delay 40 d t c space >/dev/null 2>&1");
+    keys("d t c space");
     EXPECT_TRUE(run_->target().waitForText(today("%d/%m/%Y "))) << run_->target().text();
-    EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
+    EXPECT_TRUE(clipboardComesBack());
 
     // Once another program takes the clipboard, the keeper has nothing left to do.
     setClipboardText("autre chose");

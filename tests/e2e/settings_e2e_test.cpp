@@ -10,8 +10,6 @@
 namespace orvalin::e2e {
 namespace {
 
-const char* const kSettingsName = "^Préférences Orvalin$";
-
 bool isDarkBackground(std::uint32_t pixel) {
     const int r = (pixel >> 16) & 0xff, g = (pixel >> 8) & 0xff, b = pixel & 0xff;
     return (r + g + b) / 3 < 90;
@@ -36,23 +34,14 @@ using SettingsEndToEnd = FreshDesktop;
 
 TEST_F(SettingsEndToEnd, SombreChosenFromTheKeyboardIsStoredAndTheNextStartIsDark) {
     startServer();
-    {
-        JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
-        ASSERT_TRUE(store.write({{prefkey::kOnboardingCompleted, true}}));
-    }
+    skipWelcome();
     ASSERT_TRUE(startAndWait()) << errors();
 
-    // The panel, then Control+comma: the settings window, with the keyboard on its tabs.
-    ASSERT_TRUE(startASecondTime());
-    ASSERT_TRUE(waitForWindow(kPanelName).has_value()) << "no panel";
-    keys("ctrl+comma");
-    auto settings = waitForWindow(kSettingsName);
-    ASSERT_TRUE(settings.has_value()) << "no settings window";
+    auto settings = openSettingsFromThePanel();
+    ASSERT_TRUE(settings.has_value()) << "no settings window from the panel";
     EXPECT_EQ(settings->width, 520);
     EXPECT_EQ(settings->height, 560);
-    EXPECT_TRUE(waitUntil([] { return findVisibleWindow(kPanelName).empty(); }, 5s)) << "the panel stays";
-    run("xdotool windowfocus --sync " + findVisibleWindow(kSettingsName) + " >/dev/null 2>&1");
-    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(waitUntilGone(kPanelName)) << "the panel stays";
 
     // "Sombre": past the launch switch to the appearance's chosen segment, two to the right.
     keys("Tab Tab Right Right space");
@@ -63,7 +52,7 @@ TEST_F(SettingsEndToEnd, SombreChosenFromTheKeyboardIsStoredAndTheNextStartIsDar
     // A new start of the program: its panel comes up dark.
     ASSERT_TRUE(restart()) << errors();
     ASSERT_TRUE(startASecondTime());
-    auto panel = waitForWindow(kPanelName);
+    auto panel = waitForPanel();
     ASSERT_TRUE(panel.has_value()) << "no panel after the restart";
     EXPECT_TRUE(turnsDark(panel->x + 3, panel->y + panel->height / 2))
         << "the panel is not dark after the restart";

@@ -1,7 +1,6 @@
 // A small X client for the end-to-end tests: one text field that pastes like an ordinary
-// application (Control+V) or like a terminal (Control+Shift+V, or Shift+Insert from the primary
-// selection), chosen by its WM_CLASS. It writes its text to a file after every change and notes
-// every paste chord it receives, so the test can read both back.
+// application (Control+V). It writes its text to a file after every change and notes every paste
+// chord and other combination it receives, so the test can read both back.
 #include <xcb/xcb.h>
 
 #include <QApplication>
@@ -18,7 +17,6 @@ namespace {
 
 struct Options {
     QString output;
-    QString wmClass = "TextTarget";
     int pasteDelayMs = 0;
     QString timing;  // where to note when spaces and pastes arrive (benchmarks)
 };
@@ -46,20 +44,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override {
         const auto mods = event->modifiers() &
                           (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-        const bool terminal = options_.wmClass != "TextTarget";
         if (event->key() == Qt::Key_V && mods == Qt::ControlModifier) {
             note("ctrl+v");
-            if (!terminal) paste(QClipboard::Clipboard);
-            return;
-        }
-        if (event->key() == Qt::Key_V && mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
-            note("ctrl+shift+v");
-            if (terminal) paste(QClipboard::Clipboard);
-            return;
-        }
-        if (event->key() == Qt::Key_Insert && mods == Qt::ShiftModifier) {
-            note("shift+insert");
-            if (terminal) paste(QClipboard::Selection);
+            paste();
             return;
         }
         const int key = event->key();
@@ -94,9 +81,9 @@ private:
         if (file.open(QIODevice::Append)) file.write(QByteArray(chord) + "\n");
     }
 
-    void paste(QClipboard::Mode mode) {
-        auto fetch = [this, mode] {
-            insertPlainText(QGuiApplication::clipboard()->text(mode));
+    void paste() {
+        auto fetch = [this] {
+            insertPlainText(QGuiApplication::clipboard()->text());
             mark("paste");
         };
         if (options_.pasteDelayMs <= 0) {
@@ -109,16 +96,6 @@ private:
 
     Options options_;
 };
-
-void setWmClass(QWidget& window, const QString& wmClass) {
-    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr) return;
-    QByteArray value = wmClass.toLower().toUtf8() + '\0' + wmClass.toUtf8() + '\0';
-    xcb_change_property(x11->connection(), XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()),
-                        XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, static_cast<std::uint32_t>(value.size()),
-                        value.constData());
-    xcb_flush(x11->connection());
-}
 
 // No window manager runs under the test server: the window takes the input focus directly.
 void takeInputFocus(QWidget& window) {
@@ -138,7 +115,6 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == "--output") options.output = args[i + 1];
-        if (args[i] == "--class") options.wmClass = args[i + 1];
         if (args[i] == "--paste-delay") options.pasteDelayMs = args[i + 1].toInt();
         if (args[i] == "--timing") options.timing = args[i + 1];
     }
@@ -147,7 +123,6 @@ int main(int argc, char** argv) {
     Field field(options);
     field.resize(400, 200);
     field.show();
-    setWmClass(field, options.wmClass);
     field.save();
     QTimer::singleShot(100, &field, [&field] {
         takeInputFocus(field);

@@ -5,7 +5,7 @@
 #include <memory>
 #include <thread>
 
-#include "e2e_support.h"
+#include "e2e_desktop.h"
 #include "support/other_x_client.h"
 
 namespace orvalin::e2e {
@@ -13,19 +13,14 @@ namespace {
 
 // A fast typist: a key every 30 ms, the trigger "dt " in the middle of the words.
 void typeFast(const std::string& text) {
-    run("xdotool type --delay 30 '" + text + "' >/dev/null 2>&1");
+    xdotool("type --delay 30 '" + text + "'");
 }
 
 class TypingThrough : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { run_ = std::make_unique<ProgramUnderTest>(); }
     static void TearDownTestSuite() { run_.reset(); }
-    void SetUp() override {
-        ASSERT_TRUE(run_->target().started());
-        ASSERT_TRUE(running(run_->program())) << run_->programErrors();
-        run_->target().focusAndClear();
-        setClipboardText("texte connu");
-    }
+    void SetUp() override { ASSERT_TRUE(run_->readyForACase()); }
 
     static inline std::unique_ptr<ProgramUnderTest> run_;
 };
@@ -38,7 +33,7 @@ void typeThroughInsertions(Target& target, const std::string& enter = "") {
         target.focusAndClear();
         typeFast("le dt puis" + enter);
         EXPECT_TRUE(target.waitForText(expected)) << target.text();
-        EXPECT_TRUE(waitUntil([] { return clipboardText() == "texte connu"; }, 5s)) << clipboardText();
+        EXPECT_TRUE(clipboardComesBack());
     }
 }
 
@@ -49,13 +44,13 @@ TEST_F(TypingThrough, KeysTypedAfterTheTriggerFollowTheDateInAQtWindow) {
 
 // GTK and xterm fetch the paste asynchronously: keys typed meanwhile must still wait for it.
 TEST_F(TypingThrough, KeysTypedAfterTheTriggerFollowTheDateInAGtkEntry) {
-    Target gtk(run_->home().path(), "gtk.txt", TargetKind::Gtk);
+    Target gtk(run_->home.path(), "gtk.txt", TargetKind::Gtk);
     ASSERT_TRUE(gtk.started());
     typeThroughInsertions(gtk);
 }
 
 TEST_F(TypingThrough, KeysTypedAfterTheTriggerFollowTheDateInXterm) {
-    Target xterm(run_->home().path(), "xterm.txt", TargetKind::Terminal);
+    Target xterm(run_->home.path(), "xterm.txt", TargetKind::Terminal);
     ASSERT_TRUE(xterm.started());
     typeThroughInsertions(xterm, "\n");
 }
@@ -72,7 +67,7 @@ TEST_F(TypingThrough, AnOwnerThatNeverSendsItsContentCostsNoKeystroke) {
         std::this_thread::sleep_for(1200ms);  // past the read's bound: nothing arrives late
         EXPECT_EQ(run_->target().text(), "le dt puis");
     }
-    EXPECT_TRUE(running(run_->program())) << run_->programErrors();
+    EXPECT_TRUE(running(run_->orvalin)) << run_->errors();
 }
 
 }  // namespace
