@@ -9,29 +9,13 @@
 #include <functional>
 #include <memory>
 
-#include "../e2e/e2e_support.h"
-#include "core/format_catalogue.h"
-#include "core/preferences_store.h"
+#include "../e2e/e2e_desktop.h"
 #include "platform/wayland/input_method.h"
 #include "platform/wayland/wayland_connection.h"
-#include "support/temp_home.h"
 #include "sway_session.h"
 
 namespace orvalin::e2e {
 namespace {
-
-// The built-in formats, the ISO one also on Control+Alt+D.
-std::vector<Shortcut> writePreferences() {
-    JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
-    FormatCatalogue catalogue(store);
-    catalogue.loadShortcuts();
-    for (Shortcut& s : catalogue.mutableShortcuts()) {
-        if (s.trigger == "dt ") s.globalShortcut = GlobalShortcut{2, 0x0C0000, "⌃⌥D"};
-    }
-    EXPECT_TRUE(catalogue.saveShortcuts());
-    EXPECT_TRUE(store.write({{prefkey::kOnboardingCompleted, true}}));
-    return catalogue.shortcuts();
-}
 
 std::string dateOf(const std::vector<Shortcut>& formats, const std::string& trigger) {
     for (const Shortcut& s : formats) {
@@ -48,12 +32,9 @@ struct Failures {
     }
 };
 
-class SwayEndToEnd : public ::testing::Test {
+class SwayEndToEnd : public FreshDesktop {
 protected:
     void SetUp() override {
-        home_.exportEnvironment();
-        ::setenv("LANG", "C.UTF-8", 1);
-        ::unsetenv("LC_ALL");
         ::unsetenv("DISPLAY");
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
         try {
@@ -61,11 +42,11 @@ protected:
         } catch (const std::exception& e) {
             GTEST_SKIP() << "sway cannot start here: " << e.what();
         }
-        formats_ = writePreferences();
+        skipWelcome();
+        formats_ = storeFormatsWithIsoOnControlAltD();
     }
-    void TearDown() override {
-        if (program_ > 0) stop(program_);
-    }
+    // The program ends before its compositor.
+    void TearDown() override { stop(orvalin); }
 
     // sway 1.7 can crash when a fresh virtual keyboard (every wtype run makes one) meets the
     // input method's grab. A run whose compositor died is started over on a new one, at most
@@ -73,7 +54,7 @@ protected:
     void runOnSway(const std::function<void(Failures&)>& scenario) {
         Failures failures;
         for (int attempt = 0; attempt < 3; ++attempt) {
-            if (attempt > 0) restart();
+            if (attempt > 0) restartSway();
             failures = {};
             scenario(failures);
             if (failures.text.empty() || sway_->alive()) break;
@@ -81,20 +62,16 @@ protected:
         }
         EXPECT_EQ(failures.text, "");
     }
-    void restart() {
-        if (program_ > 0) stop(program_);
-        program_ = -1;
+    void restartSway() {
+        stop(orvalin);
         sway_.reset();
         sway_ = std::make_unique<SwaySession>();
-        std::filesystem::remove(home_.path() / "orvalin.err");
+        std::filesystem::remove(home.path() / "orvalin.err");
     }
 
-    pid_t startProgram() {
-        return spawn({ORVALIN_BINARY}, "/dev/null", (home_.path() / "orvalin.err").string());
-    }
     // Starts the program and waits until a typed trigger expands in the terminal.
     bool startAndWaitUntilReady(Failures& failures) {
-        program_ = startProgram();
+        startProgram();
         const std::string iso = dateOf(formats_, "dt ");
         const bool ready = waitUntil(
             [&] {
@@ -106,12 +83,9 @@ protected:
         sway_->clearReceived();
         return failures.text.empty();
     }
-    std::string errors() const { return readFile(home_.path() / "orvalin.err"); }
 
-    TempHome home_;
     std::unique_ptr<SwaySession> sway_;
     std::vector<Shortcut> formats_;
-    pid_t program_ = -1;
 };
 
 TEST_F(SwayEndToEnd, TriggersBecomeTheirDatesAndACombinationInserts) {
@@ -145,8 +119,7 @@ TEST_F(SwayEndToEnd, OrdinaryTypingArrivesIntactAndStillArrivesOnceTheProgramSto
         failures.check(sway_->waitForReceived("abc\x1b[D\x1b[Cdé\n", 15s),
                        "typing gave: " + sway_->received());
 
-        stop(program_);
-        program_ = -1;
+        stop(orvalin);
         sway_->clearReceived();
         sway_->type({"after dt ", "-k", "Return"});
         failures.check(sway_->waitForReceived("after dt \n", 15s), "after the end: " + sway_->received());
@@ -157,8 +130,7 @@ TEST_F(SwayEndToEnd, TheProgramSaysSoAndEndsWhenTheCompositorGoes) {
     runOnSway([&](Failures& failures) {
         if (!startAndWaitUntilReady(failures)) return;
         sway_->kill();
-        failures.check(waitExit(program_, 60s) == 1, "the program did not end with status 1");
-        program_ = -1;
+        failures.check(waitExit(orvalin, 60s) == 1, "the program did not end with status 1");
         failures.check(
             errors().find("orvalin : connexion au compositeur Wayland perdue, arrêt") != std::string::npos,
             "the program said: " + errors());
@@ -176,9 +148,8 @@ TEST_F(SwayEndToEnd, ASecondInputMethodIsRefusedWithAClearMessage) {
     ASSERT_TRUE(connection->settle(10s));
     ASSERT_TRUE(first.available());
 
-    program_ = startProgram();
-    const std::optional<int> status = waitExit(program_, 60s);
-    program_ = -1;
+    startProgram();
+    const std::optional<int> status = waitExit(orvalin, 60s);
     // No X11 display to fall back to here: the program says why and ends.
     EXPECT_EQ(status, 1);
     EXPECT_NE(errors().find("une autre méthode de saisie (fcitx5, IBus…) occupe déjà le clavier : seules les "
