@@ -10,6 +10,15 @@
 #include <iterator>
 #include <memory>
 
+namespace {
+xcb_atom_t internAtom(xcb_connection_t* c, const char* name) {
+    auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
+    xcb_atom_t a = r != nullptr ? r->atom : 0;
+    std::free(r);
+    return a;
+}
+}  // namespace
+
 OtherXClient::OtherXClient() : c_(xcb_connect(nullptr, nullptr)) {
     if (ok()) root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
 }
@@ -84,15 +93,6 @@ bool OtherXClient::keyboardHeldByAnother() {
     std::free(reply);
     return held;
 }
-namespace {
-xcb_atom_t internAtom(xcb_connection_t* c, const char* name) {
-    auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
-    xcb_atom_t a = r != nullptr ? r->atom : 0;
-    std::free(r);
-    return a;
-}
-}  // namespace
-
 void OtherXClient::takeClipboardListingFormatsOnly(int answerAfterMs, const char* selection) {
     std::atomic<bool> owning{false};
     owner_ = std::thread([this, &owning, answerAfterMs, selection] {
@@ -151,8 +151,5 @@ void OtherXClient::takeClipboardListingFormatsOnly(int answerAfterMs, const char
 }
 
 xcb_atom_t OtherXClient::atom(const char* name) {
-    auto* r = xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, std::strlen(name), name), nullptr);
-    xcb_atom_t a = r != nullptr ? r->atom : 0;
-    std::free(r);
-    return a;
+    return internAtom(c_, name);
 }

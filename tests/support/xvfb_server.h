@@ -25,7 +25,6 @@ public:
 
     // ":N" once started.
     const std::string& display() const { return display_; }
-    pid_t pid() const { return pid_; }
     bool running();
     const std::string& error() const { return error_; }
     // What the server wrote on its standard error.
