@@ -57,6 +57,13 @@ void focusWindow(const std::string& namePattern) {
     xdotool("windowfocus --sync " + findVisibleWindow(namePattern));
 }
 
+namespace {
+// A real pointer click at a point of the screen.
+void clickAt(int x, int y) {
+    xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+}
+}  // namespace
+
 std::optional<Geometry> openSettingsFromThePanel() {
     if (!startASecondTime() || !waitForPanel()) return std::nullopt;
     keys("ctrl+comma");
@@ -67,10 +74,6 @@ std::optional<Geometry> openSettingsFromThePanel() {
     focusWindow(kSettingsName);
     std::this_thread::sleep_for(500ms);
     return settings;
-}
-
-void clickAt(int x, int y) {
-    xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
 }
 
 Desktop::Desktop() {
@@ -156,47 +159,15 @@ constexpr int kPlain = 3;
 constexpr int kHighlight = 9;
 constexpr int kLabelFrom = 14;
 constexpr int kLabelTo = 66;
-}  // namespace
 
-std::optional<int> PanelRows::rowCentre(std::size_t index) {
-    // Under load the panel may still be painting when it is first read, or a hover may come late:
-    // scan again until the row shows up or the time is gone.
-    std::optional<int> found;
-    waitUntil(
-        [&] {
-            // Off the panel, so no row is lit while the lines are read.
-            xdotool("mousemove 5 5");
-            std::size_t rows = 0;
-            for (const auto& [top, bottom] : textLines()) {
-                const int middle = (top + bottom) / 2;
-                xdotool("mousemove " + std::to_string(panel_.x + panel_.width - 60) + " " +
-                        std::to_string(panel_.y + middle));
-                if (!waitUntil([&] { return lit(middle); }, 2s)) continue;
-                if (rows++ == index) {
-                    found = panel_.y + middle;
-                    return true;
-                }
-            }
-            return false;
-        },
-        20s);
-    return found;
-}
-
-bool PanelRows::click(std::size_t index) {
-    const auto row = rowCentre(index);
-    if (row) clickAt(panel_.x + panel_.width - 60, *row);
-    return row.has_value();
-}
-
-std::vector<std::pair<int, int>> PanelRows::textLines() const {
+std::vector<std::pair<int, int>> textLines(const Geometry& panel) {
     std::vector<std::pair<int, int>> lines;
     // Read only a settled picture: two reads a moment apart that agree.
-    std::vector<std::uint32_t> pixels = screenPixels(panel_);
+    std::vector<std::uint32_t> pixels = screenPixels(panel);
     waitUntil(
         [&] {
             std::this_thread::sleep_for(150ms);
-            auto again = screenPixels(panel_);
+            auto again = screenPixels(panel);
             const bool settled = again == pixels;
             pixels = std::move(again);
             return settled;
@@ -204,10 +175,10 @@ std::vector<std::pair<int, int>> PanelRows::textLines() const {
         5s);
     if (pixels.empty()) return lines;
     int start = -1;
-    for (int y = 0; y <= panel_.height; ++y) {
+    for (int y = 0; y <= panel.height; ++y) {
         bool ink = false;
-        if (y < panel_.height) {
-            const std::uint32_t* line = &pixels[static_cast<std::size_t>(y * panel_.width)];
+        if (y < panel.height) {
+            const std::uint32_t* line = &pixels[static_cast<std::size_t>(y * panel.width)];
             for (int x = kLabelFrom; x < kLabelTo && !ink; ++x) ink = line[x] != line[kPlain];
         }
         if (ink && start < 0) start = y;
@@ -220,9 +191,42 @@ std::vector<std::pair<int, int>> PanelRows::textLines() const {
     return lines;
 }
 
-bool PanelRows::lit(int y) const {
-    const auto pixels = screenPixels({panel_.x, panel_.y + y, panel_.width, 1});
+bool lit(const Geometry& panel, int y) {
+    const auto pixels = screenPixels({panel.x, panel.y + y, panel.width, 1});
     return !pixels.empty() && pixels[kHighlight] != pixels[kPlain];
+}
+
+std::optional<int> rowCentre(const Geometry& panel, std::size_t index) {
+    // Under load the panel may still be painting when it is first read, or a hover may come late:
+    // scan again until the row shows up or the time is gone.
+    std::optional<int> found;
+    waitUntil(
+        [&] {
+            // Off the panel, so no row is lit while the lines are read.
+            xdotool("mousemove 5 5");
+            std::size_t rows = 0;
+            for (const auto& [top, bottom] : textLines(panel)) {
+                const int middle = (top + bottom) / 2;
+                xdotool("mousemove " + std::to_string(panel.x + panel.width - 60) + " " +
+                        std::to_string(panel.y + middle));
+                if (!waitUntil([&] { return lit(panel, middle); }, 2s)) continue;
+                if (rows++ == index) {
+                    found = panel.y + middle;
+                    return true;
+                }
+            }
+            return false;
+        },
+        20s);
+    return found;
+}
+
+}  // namespace
+
+bool clickPanelRow(const Geometry& panel, std::size_t index) {
+    const auto row = rowCentre(panel, index);
+    if (row) clickAt(panel.x + panel.width - 60, *row);
+    return row.has_value();
 }
 
 }  // namespace orvalin::e2e

@@ -45,8 +45,6 @@ void focusWindow(const std::string& namePattern);
 // The panel of a second start, then Control+comma: the settings window, with the keyboard on its
 // tabs; nothing when either does not show.
 std::optional<Geometry> openSettingsFromThePanel();
-// A real pointer click at a point of the screen.
-void clickAt(int x, int y);
 
 // A fresh home (its environment and the C.UTF-8 locale exported), and once asked for, a private
 // X server and the program on it.
@@ -98,21 +96,9 @@ private:
     std::unique_ptr<Target> target_;
 };
 
-// The panel's rows have no fixed place: each is found on the screen. The label column of a row
-// holds text; a row lights up under the pointer while the headings above the rows do not.
-class PanelRows {
-public:
-    explicit PanelRows(const Geometry& panel) : panel_(panel) {}
-
-    // Clicks the `index`th format row (from 0); false when it was not found.
-    bool click(std::size_t index);
-
-private:
-    std::optional<int> rowCentre(std::size_t index);
-    std::vector<std::pair<int, int>> textLines() const;
-    bool lit(int y) const;
-
-    Geometry panel_;
-};
+// Clicks the `index`th format row of the panel (from 0); false when it was not found. The rows have
+// no fixed place: each is found on the screen. The label column of a row holds text; a row lights
+// up under the pointer while the headings above the rows do not.
+bool clickPanelRow(const Geometry& panel, std::size_t index);
 
 }  // namespace orvalin::e2e

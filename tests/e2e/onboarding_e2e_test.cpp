@@ -40,7 +40,7 @@ TEST_F(FirstRun, TheWelcomeWindowComesWithThePanelAndARowStillPastesIntoTheUsers
     ASSERT_TRUE(waitForWindow(kWelcomeName).has_value()) << "no welcome window";
     // The panel stays in front of the window it brought up, and the user's window keeps the
     // keyboard: the date goes there.
-    ASSERT_TRUE(PanelRows(*panel).click(2)) << "the ISO row was not found";  // Court, Long, ISO
+    ASSERT_TRUE(clickPanelRow(*panel, 2)) << "the ISO row was not found";  // Court, Long, ISO
     EXPECT_TRUE(target.waitForText(today("%Y-%m-%d ")))
         << "the user's window holds \"" << target.text() << '"' << errors();
     EXPECT_TRUE(waitUntilGone(kPanelName)) << "the panel stays after the click";

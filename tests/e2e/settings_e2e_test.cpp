@@ -10,17 +10,14 @@
 namespace orvalin::e2e {
 namespace {
 
-bool isDarkBackground(std::uint32_t pixel) {
-    const int r = (pixel >> 16) & 0xff, g = (pixel >> 8) & 0xff, b = pixel & 0xff;
-    return (r + g + b) / 3 < 90;
-}
-
 // Whether the pixel at the point of the screen turns dark within a few seconds.
 bool turnsDark(int x, int y) {
     return waitUntil(
         [&] {
-            auto pixel = screenPixels({x, y, 1, 1});
-            return !pixel.empty() && isDarkBackground(pixel[0]);
+            const auto pixel = screenPixels({x, y, 1, 1});
+            if (pixel.empty()) return false;
+            const std::uint32_t r = (pixel[0] >> 16) & 0xff, g = (pixel[0] >> 8) & 0xff, b = pixel[0] & 0xff;
+            return (r + g + b) / 3 < 90;
         },
         5s);
 }
