@@ -11,14 +11,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string pathOf(const std::string& fileUrl) {
-    EXPECT_EQ(fileUrl.rfind("file://", 0), 0u) << fileUrl;
-    return fileUrl.substr(7);
-}
-
 TEST(HelpPage, FoundBesideTheBuiltProgram) {
     const std::string url = helpPageUrl(ORVALIN_BINARY_DIR, "https://example.org");
-    const fs::path page = pathOf(url);
+    ASSERT_EQ(url.rfind("file://", 0), 0u) << url;
+    const fs::path page = url.substr(7);
     EXPECT_TRUE(fs::is_regular_file(page)) << url;
     // The build's own copy, never the source tree's.
     EXPECT_EQ(page.string().find(fs::path(ORVALIN_BINARY_DIR).parent_path().parent_path().string()), 0u)
