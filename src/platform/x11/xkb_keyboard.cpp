@@ -144,12 +144,6 @@ bool XkbKeyboard::isModifierKey(std::uint32_t xKeycode) const {
     return false;
 }
 
-TranslatedKey XkbKeyboard::press(std::uint32_t xKeycode) {
-    TranslatedKey key = translate(xKeycode);
-    xkb_state_update_key(state_, xKeycode, XKB_KEY_DOWN);
-    return key;
-}
-
 TranslatedKey XkbKeyboard::pressWithModifiers(std::uint32_t xKeycode, std::uint32_t realMods) {
     xkb_state_update_mask(state_, realMods & 0xFF, 0, 0, 0, 0, lockedGroup());
     return translate(xKeycode);
@@ -192,10 +186,6 @@ TranslatedKey XkbKeyboard::translate(std::uint32_t xKeycode) {
         }
     }
     return key;
-}
-
-void XkbKeyboard::release(std::uint32_t xKeycode) {
-    xkb_state_update_key(state_, xKeycode, XKB_KEY_UP);
 }
 
 std::optional<std::uint32_t> XkbKeyboard::keycodeForKeysym(std::uint32_t keysym) const {

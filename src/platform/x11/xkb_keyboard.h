@@ -24,7 +24,7 @@ struct TranslatedKey {
 };
 
 // The keyboard as xkbcommon sees it: keymap, live state (modifiers, layout group) and Compose.
-// Fed with every press and release, in order, so that its state follows the keyboard exactly.
+// Each press is translated with the modifier mask the server reported with it.
 class XkbKeyboard {
 public:
     // Takes ownership of the keymap and the state (the state must belong to the keymap).
@@ -43,9 +43,6 @@ public:
     void setLockedGroup(std::uint32_t group);
     std::uint32_t lockedGroup() const;
 
-    // A key press: translated with the state before the key's own effect, then applied.
-    TranslatedKey press(std::uint32_t xKeycode);
-    void release(std::uint32_t xKeycode);
     // A key press as the server reported it, with the real modifier mask in force then (the core
     // event's state): no release needs to be seen to keep the modifiers right.
     TranslatedKey pressWithModifiers(std::uint32_t xKeycode, std::uint32_t realMods);
