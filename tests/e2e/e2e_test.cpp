@@ -8,6 +8,8 @@
 #include <memory>
 #include <thread>
 
+#include "core/format_catalogue.h"
+#include "core/preferences_store.h"
 #include "e2e_desktop.h"
 
 namespace orvalin::e2e {
@@ -18,7 +20,15 @@ namespace fs = std::filesystem;
 class EndToEnd : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        run_ = std::make_unique<ProgramUnderTest>([] { storeFormatsWithIsoOnControlAltD(); });
+        // And a trigger with an accented letter, for the French layout.
+        run_ = std::make_unique<ProgramUnderTest>([] {
+            std::vector<Shortcut> formats = storeFormatsWithIsoOnControlAltD();
+            formats.push_back(Shortcut{Uuid::generate(), "Accent", "yyyy/MM/dd ", "dté ", std::nullopt});
+            JsonFilePreferencesStore store(JsonFilePreferencesStore::defaultPath());
+            FormatCatalogue catalogue(store);
+            catalogue.mutableShortcuts() = formats;
+            ASSERT_TRUE(catalogue.saveShortcuts());
+        });
         target_ = &run_->target();
     }
     static void TearDownTestSuite() { run_.reset(); }
@@ -62,6 +72,22 @@ TEST_F(EndToEnd, AnImageOnTheClipboardComesBackWithItsBytes) {
     EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d "))) << target_->text();
     EXPECT_TRUE(waitUntil([&] { return image() == bytes; }, 5s));
     EXPECT_NE(capture("xclip -o -selection clipboard -t TARGETS").find("image/png"), std::string::npos);
+}
+
+// The keys are read, erased and pasted through another keymap, where an accented letter is a
+// key of its own.
+TEST_F(EndToEnd, TheFrenchLayoutWorksForBuiltInTriggersAndAnAccentedOne) {
+    ASSERT_EQ(run("setxkbmap -layout fr"), 0);
+    std::this_thread::sleep_for(300ms);
+    target_->focusAndClear();
+    xdotool("type --delay 40 'dt '");
+    EXPECT_TRUE(target_->waitForText(today("%Y-%m-%d "))) << target_->text();
+    target_->focusAndClear();
+    xdotool("type --delay 40 'dté '");
+    EXPECT_TRUE(target_->waitForText(today("%Y/%m/%d "))) << target_->text();
+    EXPECT_TRUE(clipboardComesBack());
+    ASSERT_EQ(run("setxkbmap -layout us"), 0);
+    std::this_thread::sleep_for(300ms);
 }
 
 TEST_F(EndToEnd, TwoTriggersBackToBackKeepTheOriginalClipboard) {
