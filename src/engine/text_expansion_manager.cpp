@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <ostream>
+#include <utility>
 
 namespace orvalin {
 
@@ -49,7 +50,7 @@ TextExpansionManager::TextExpansionManager(PreferencesStore& store, const Engine
 TextExpansionManager::~TextExpansionManager() {
     alive_.reset();
     stopMonitoring();
-    if (pendingTimer_ != 0) platform_.scheduler.cancel(pendingTimer_);
+    takePendingExpansion();
     if (backgroundPollTimer_ != 0) platform_.scheduler.cancel(backgroundPollTimer_);
     if (fastPollTimer_ != 0) platform_.scheduler.cancel(fastPollTimer_);
     if (observingAppSwitches_) platform_.activeApplications.stop();
@@ -254,22 +255,23 @@ void TextExpansionManager::expandTrigger(const Shortcut& shortcut) {
         platform_.scheduler.scheduleOnce(kTriggerSettle, guarded([this] { sendPendingExpansion(); }));
 }
 
-void TextExpansionManager::sendPendingExpansion() {
+std::optional<PendingExpansion> TextExpansionManager::takePendingExpansion() {
     if (pendingTimer_ != 0) platform_.scheduler.cancel(pendingTimer_);
     pendingTimer_ = 0;
-    if (!pending_) return;
-    const PendingExpansion expansion = std::move(*pending_);
-    pending_.reset();
-    route_.insert(expansion.text(), expansion.erase(), kTriggerPasteDelay);
+    return std::exchange(pending_, std::nullopt);
+}
+
+void TextExpansionManager::sendPendingExpansion() {
+    const std::optional<PendingExpansion> expansion = takePendingExpansion();
+    if (!expansion) return;
+    route_.insert(expansion->text(), expansion->erase(), kTriggerPasteDelay);
     // What followed the trigger may begin the next one.
     buffer_.clear();
-    buffer_.append(expansion.typedAfter());
+    buffer_.append(expansion->typedAfter());
 }
 
 void TextExpansionManager::dropPendingExpansion() {
-    if (pendingTimer_ != 0) platform_.scheduler.cancel(pendingTimer_);
-    pendingTimer_ = 0;
-    pending_.reset();
+    takePendingExpansion();
     buffer_.clear();
 }
 
@@ -299,10 +301,8 @@ void TextExpansionManager::stopMonitoring() {
 
 void TextExpansionManager::observeAppSwitches() {
     if (observingAppSwitches_) return;
-    platform_.activeApplications.start(guarded([this] {
-        buffer_.clear();
-        dropPendingExpansion();  // the date must not land in the window the user went to
-    }));
+    // The date must not land in the window the user went to.
+    platform_.activeApplications.start(guarded([this] { dropPendingExpansion(); }));
     observingAppSwitches_ = true;
 }
 

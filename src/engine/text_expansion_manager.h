@@ -122,7 +122,10 @@ private:
     bool dispatchCombinations(std::uint16_t keyCode, std::uint32_t modifiers);
     bool hasCombination(std::uint16_t keyCode, std::uint32_t modifiers) const;
     bool takenByPendingExpansion(const KeyEvent& event);
+    // The pending expansion, no longer pending; its timer stopped.
+    std::optional<PendingExpansion> takePendingExpansion();
     void sendPendingExpansion();
+    // The trigger stays as typed, and the buffer starts afresh.
     void dropPendingExpansion();
     void notify(Change change);
     void onFastPollTick();
