@@ -149,6 +149,11 @@ bool QtClipboardPasteboard::owned(bool primary) const {
     return primary ? cb->ownsSelection() : cb->ownsClipboard();
 }
 
+// The clipboard holds an inserted text while the user's content is kept for its restore.
+bool QtClipboardPasteboard::keepsUsersContent() const {
+    return ours(QClipboard::Clipboard) && original_;
+}
+
 bool QtClipboardPasteboard::fresh(bool primary) const {
     const ReadAhead& a = ahead_[primary ? 1 : 0];
     return a.content && std::chrono::steady_clock::now() - a.at < maxPreparedAge;
@@ -184,8 +189,8 @@ void QtClipboardPasteboard::snapshotWhenReady(std::function<void(PasteboardSnaps
         return;
     }
     waiter_ = std::move(ready);
-    // The primary selection too: a terminal's paste takes the date from there.
-    if (!(ours(QClipboard::Clipboard) && original_)) ensureRead(false);
+    // The primary selection too: a terminal's paste takes the date from there. The clipboard is
+    // asked for by handOver().
     ensureRead(true);
     handOver();
 }
@@ -193,7 +198,7 @@ void QtClipboardPasteboard::snapshotWhenReady(std::function<void(PasteboardSnaps
 void QtClipboardPasteboard::handOver() {
     if (!waiter_) return;
     // Content read ahead may have gone stale while the other selection was read.
-    if (!(ours(QClipboard::Clipboard) && original_)) ensureRead(false);
+    if (!keepsUsersContent()) ensureRead(false);
     if (reader_->reading(false) || reader_->reading(true)) return;
     std::exchange(waiter_, nullptr)(take(false));
 }
@@ -226,7 +231,7 @@ PasteboardSnapshot QtClipboardPasteboard::snapshot() {
 }
 
 PasteboardSnapshot QtClipboardPasteboard::take(bool wait) {
-    if (ours(QClipboard::Clipboard) && original_) return *original_;
+    if (keepsUsersContent()) return *original_;
     PasteboardSnapshot saved = readUsers(QClipboard::Clipboard, wait);
     // A terminal pastes from the primary selection: one that could not be read would be pasted
     // in place of the date, or lost.

@@ -62,12 +62,13 @@ public:
 
 private:
     PasteboardSnapshot read(QClipboard::Mode mode);
-    // The user's content on a selection, read ahead when still fresh, else now.
     // The user's clipboard, kept until the insertions restore it. Without `wait`, content not
     // read yet is unreadable.
     PasteboardSnapshot take(bool wait);
+    // The user's content on a selection, read ahead when still fresh, else now.
     PasteboardSnapshot readUsers(QClipboard::Mode mode, bool wait);
     PasteboardSnapshot readForeign(bool primary, bool wait);
+    bool keepsUsersContent() const;
     bool fresh(bool primary) const;
     bool primaryUnreadable() const;
     bool owned(bool primary) const;
