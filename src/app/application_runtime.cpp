@@ -38,21 +38,18 @@ namespace orvalin {
 
 namespace {
 
-std::string displayName() {
-    const char* d = std::getenv("DISPLAY");
-    return d != nullptr ? d : "";
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
 }
 
-std::string waylandDisplayName() {
-    const char* d = std::getenv("WAYLAND_DISPLAY");
-    return d != nullptr ? d : "";
-}
-
-// ":0" and ":0.0" are one display for the one-instance rule.
-std::string displayKey(const std::string& display) {
+// One instance per session: per Wayland display, else per X display (":0" and ":0.0" are one).
+std::string instanceKey(const std::string& waylandName, const std::string& display) {
+    if (!waylandName.empty()) return "wayland-" + waylandName;
     auto colon = display.rfind(':');
     auto dot = display.find('.', colon == std::string::npos ? 0 : colon);
-    return colon != std::string::npos && dot != std::string::npos ? display.substr(0, dot) : display;
+    return "display" +
+           (colon != std::string::npos && dot != std::string::npos ? display.substr(0, dot) : display);
 }
 
 // The locale whose Compose table applies: LC_ALL, LC_CTYPE, then LANG.
@@ -109,11 +106,9 @@ void ApplicationRuntime::onShowRequested(std::function<void()> handler) {
 }
 
 ApplicationRuntime::StartResult ApplicationRuntime::start() {
-    const std::string display = displayName();
-    const std::string waylandName = waylandDisplayName();
-    if (auto settled = becomeTheOneInstance(waylandName.empty() ? display : "wayland-" + waylandName)) {
-        return *settled;
-    }
+    const std::string display = environment("DISPLAY");
+    const std::string waylandName = environment("WAYLAND_DISPLAY");
+    if (auto settled = becomeTheOneInstance(instanceKey(waylandName, display))) return *settled;
     if (!waylandName.empty()) openWayland(waylandName);
     if (!wayland_ && !openDisplay(display)) return StartResult::NoDisplay;
     createClipboard();
@@ -124,9 +119,8 @@ ApplicationRuntime::StartResult ApplicationRuntime::start() {
 }
 
 std::optional<ApplicationRuntime::StartResult> ApplicationRuntime::becomeTheOneInstance(
-    const std::string& display) {
-    guard_ = std::make_unique<SingleInstanceGuard>(
-        display.rfind("wayland-", 0) == 0 ? display : "display" + displayKey(display));
+    const std::string& key) {
+    guard_ = std::make_unique<SingleInstanceGuard>(key);
     switch (guard_->claim()) {
         case SingleInstanceGuard::Role::Secondary:
             if (!guard_->notifyPrimary()) {

@@ -67,7 +67,7 @@ public:
 
 private:
     // The steps of start(), in order.
-    std::optional<StartResult> becomeTheOneInstance(const std::string& display);
+    std::optional<StartResult> becomeTheOneInstance(const std::string& key);
     bool openWayland(const std::string& name);
     bool openDisplay(const std::string& display);
     void createClipboard();
