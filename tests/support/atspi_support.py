@@ -183,7 +183,10 @@ def _walk(root, max_depth=30):
         yield node, depth
         if depth >= max_depth:
             continue
-        children = [node.getChildAtIndex(i) for i in range(node.childCount)]
+        try:
+            children = [node.getChildAtIndex(i) for i in range(node.childCount)]
+        except Exception:  # gone while read: a page that slid out, a closed pop-up
+            continue
         stack.extend((child, depth + 1) for child in reversed(children))
 
 
@@ -197,16 +200,21 @@ def find(root, role=None, name=None, showing=None, state=None):
     """The first accessible below `root` with that role name ("push button"…), name, showing or
     not, and holding `state` (pyatspi.STATE_FOCUSED…)."""
     import pyatspi
-    for node in descendants(root):
+    def matches(node):
         if role is not None and node.getRoleName() != role:
-            continue
+            return False
         if name is not None and node.name != name:
-            continue
+            return False
         if showing is not None and node.getState().contains(pyatspi.STATE_SHOWING) != showing:
+            return False
+        return state is None or node.getState().contains(state)
+
+    for node in descendants(root):
+        try:
+            if matches(node):
+                return node
+        except Exception:  # an object that went away while it was read is not the one sought
             continue
-        if state is not None and not node.getState().contains(state):
-            continue
-        return node
     return None
 
 
