@@ -33,6 +33,8 @@ SwaySession::SwaySession() : dir_("orvalin-sway") {
     fs::permissions(runtime(), fs::perms::owner_all);
     {
         std::ofstream config(runtime() / "sway.conf");
+        // No key repeat: on a loaded machine a release that comes late would type its key again.
+        config << "input type:keyboard repeat_rate 0\n";
         config << "exec foot -e sh -c " << quoted("exec cat >> " + receivedFile().string()) << "\n";
     }
     if (::geteuid() == 0 && ::chown(runtime().c_str(), kNobody, kNobody) != 0) {
