@@ -121,11 +121,9 @@ ApplicationRuntime::StartResult ApplicationRuntime::start() {
 std::optional<ApplicationRuntime::StartResult> ApplicationRuntime::becomeTheOneInstance(
     const std::string& key) {
     guard_ = std::make_unique<SingleInstanceGuard>(key);
-    switch (guard_->claim()) {
+    switch (guard_->claimOrNotify()) {
         case SingleInstanceGuard::Role::Secondary:
-            if (!guard_->notifyPrimary()) {
-                std::cerr << "orvalin : une autre instance tourne déjà mais ne répond pas\n";
-            }
+            if (!guard_->failure().empty()) std::cerr << "orvalin : " << guard_->failure() << "\n";
             return StartResult::AlreadyRunning;
         case SingleInstanceGuard::Role::Failed:
             // Without the guard a second instance could run too, and both would insert every date.

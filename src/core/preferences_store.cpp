@@ -1,9 +1,5 @@
 #include "core/preferences_store.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -14,6 +10,8 @@
 #include <iterator>
 #include <system_error>
 #include <vector>
+
+#include "core/temporary_file.h"
 
 namespace orvalin {
 
@@ -77,6 +75,7 @@ namespace {
 constexpr std::uintmax_t kMaxFileSize = std::uintmax_t{2} * 1024 * 1024;
 // The file holds four keys; other programs' additions get room to spare.
 constexpr std::size_t kMaxKeysPerObject = 1000;
+constexpr const char* kBackupInfix = ".unreadable-";
 
 std::string timestamp() {
     std::time_t now = std::time(nullptr);
@@ -85,21 +84,6 @@ std::string timestamp() {
     char text[32];
     std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
     return text;
-}
-
-bool writeAll(int fd, const std::string& content) {
-    const char* p = content.data();
-    std::size_t left = content.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 // One line, whatever the file's name holds.
@@ -111,11 +95,19 @@ std::string printable(const fs::path& path) {
     return where;
 }
 
-void syncDirectory(const fs::path& dir) {
-    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
+// Whether the two files hold the same bytes.
+bool sameContent(const fs::path& a, const fs::path& b) {
+    std::ifstream first(a, std::ios::binary);
+    std::ifstream second(b, std::ios::binary);
+    if (!first || !second) return false;
+    std::vector<char> x(64 * 1024), y(64 * 1024);
+    for (;;) {
+        first.read(x.data(), static_cast<std::streamsize>(x.size()));
+        second.read(y.data(), static_cast<std::streamsize>(y.size()));
+        if (first.gcount() != second.gcount() ||
+            !std::equal(x.begin(), x.begin() + first.gcount(), y.begin()))
+            return false;
+        if (first.gcount() == 0 || !first || !second) return first.eof() && second.eof();
     }
 }
 
@@ -128,6 +120,8 @@ JsonFilePreferencesStore::JsonFilePreferencesStore(fs::path file) : path_(std::m
         fs::path target = fs::weakly_canonical(path_, ec);
         if (!ec) path_ = target;
     }
+    // A program killed between writing and renaming leaves a passing file behind, forever otherwise.
+    TemporaryFile::removeStale(path_);
     load();
     backupDue_ = !loadProblem_.empty();
     writer_ =
@@ -238,33 +232,66 @@ std::optional<fs::path> JsonFilePreferencesStore::lastBackup() const {
     return lastBackup_;
 }
 
-bool JsonFilePreferencesStore::backUpCurrentFile() {
+// A name beside the file that nothing has yet.
+std::optional<fs::path> JsonFilePreferencesStore::freeBackupName() const {
+    const std::string stem = path_.filename().string() + kBackupInfix + timestamp();
     std::error_code ec;
-    fs::file_status status = fs::symlink_status(path_, ec);
-    if (status.type() == fs::file_type::not_found) {
-        std::lock_guard lock(backupMutex_);
-        backupDue_ = false;
-        return true;  // nothing to keep
-    }
-    const std::string stem = path_.filename().string() + ".unreadable-" + timestamp();
     for (int attempt = 1; attempt < 1000; ++attempt) {
         fs::path backup = path_.parent_path() / (attempt == 1 ? stem : stem + "-" + std::to_string(attempt));
-        if (fs::exists(fs::symlink_status(backup, ec))) continue;
-        if (status.type() == fs::file_type::regular) {
-            // A copy, so that the original stays in place until the new file replaces it.
-            if (!fs::copy_file(path_, backup, fs::copy_options::none, ec)) return false;
-            fs::permissions(backup, fs::perms::owner_read | fs::perms::owner_write, ec);
-        } else {
-            // A directory (or anything else) cannot be replaced by rename: move it aside whole.
-            fs::rename(path_, backup, ec);
-            if (ec) return false;
-        }
-        std::lock_guard lock(backupMutex_);
-        lastBackup_ = backup;
-        backupDue_ = false;
-        return true;
+        if (!fs::exists(fs::symlink_status(backup, ec))) return backup;
     }
-    return false;
+    return std::nullopt;
+}
+
+// A copy an earlier run kept of the file as it is now (that run could copy it but not replace it).
+std::optional<fs::path> JsonFilePreferencesStore::existingCopy() const {
+    const std::string prefix = path_.filename().string() + kBackupInfix;
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(path_, ec);
+    if (ec) return std::nullopt;
+    for (const auto& entry : fs::directory_iterator(path_.parent_path(), ec)) {
+        std::error_code entryError;
+        if (entry.path().filename().string().starts_with(prefix) && entry.is_regular_file(entryError) &&
+            !entry.is_symlink(entryError) && entry.file_size(entryError) == size && !entryError &&
+            sameContent(entry.path(), path_)) {
+            return entry.path();
+        }
+    }
+    return std::nullopt;
+}
+
+// A copy, so that the original stays in place until the new file replaces it. It is made whole
+// under a passing name first: a full disk leaves no half copy.
+std::optional<fs::path> JsonFilePreferencesStore::copyAside() const {
+    if (auto kept = existingCopy()) return kept;
+    auto backup = freeBackupName();
+    if (!backup) return std::nullopt;
+    TemporaryFile copy(path_);
+    if (!copy.copyFrom(path_) || !copy.commit(*backup)) return std::nullopt;
+    return backup;
+}
+
+// A directory (or anything else) cannot be replaced by rename: moved aside whole.
+std::optional<fs::path> JsonFilePreferencesStore::moveAside() const {
+    auto backup = freeBackupName();
+    std::error_code ec;
+    if (backup) fs::rename(path_, *backup, ec);
+    if (!backup || ec) return std::nullopt;
+    return backup;
+}
+
+bool JsonFilePreferencesStore::backUpCurrentFile() {
+    std::error_code ec;
+    const fs::file_type type = fs::symlink_status(path_, ec).type();
+    std::optional<fs::path> backup;
+    if (type != fs::file_type::not_found) {  // else nothing to keep
+        backup = type == fs::file_type::regular ? copyAside() : moveAside();
+        if (!backup) return false;
+    }
+    std::lock_guard lock(backupMutex_);
+    if (backup) lastBackup_ = backup;
+    backupDue_ = false;
+    return true;
 }
 
 bool JsonFilePreferencesStore::replaceFile(const std::string& content) {
@@ -275,18 +302,8 @@ bool JsonFilePreferencesStore::replaceFile(const std::string& content) {
         if (ec) return false;
         fs::permissions(dir, fs::perms::owner_all, ec);
     }
-    std::string pattern = (dir / (path_.filename().string() + ".tmp-XXXXXX")).string();
-    int fd = ::mkstemp(pattern.data());
-    if (fd < 0) return false;
-    bool ok = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, content) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(pattern.c_str(), path_.c_str()) == 0;
-    if (!ok) {
-        ::unlink(pattern.c_str());
-        return false;
-    }
-    syncDirectory(dir);
-    return true;
+    TemporaryFile file(path_);
+    return file.write(content) && file.commit(path_);
 }
 
 std::optional<std::pair<ordered_json, std::string>> JsonFilePreferencesStore::withChanges(

@@ -84,7 +84,8 @@ public:
 // fsync, rename), mode 0600, always by one background thread: write() waits for it, writeSoon()
 // does not, and the destructor lets it finish. A file that cannot be read or parsed (or is larger
 // than preferences can be) is never overwritten without a copy: it is left as it is until the
-// first write, which first keeps it beside itself under a timestamped name.
+// first write, which first keeps it beside itself under a timestamped name, once, mode 0600, whole
+// or not at all. Passing files that writers killed on the way left beside it go at the start.
 class JsonFilePreferencesStore : public PreferencesStore {
 public:
     explicit JsonFilePreferencesStore(std::filesystem::path file);
@@ -121,6 +122,10 @@ private:
     bool persist(const std::string& content);
     bool backupDue() const;
     bool backUpCurrentFile();
+    std::optional<std::filesystem::path> freeBackupName() const;
+    std::optional<std::filesystem::path> existingCopy() const;
+    std::optional<std::filesystem::path> copyAside() const;
+    std::optional<std::filesystem::path> moveAside() const;
     bool replaceFile(const std::string& content);
 
     std::filesystem::path path_;

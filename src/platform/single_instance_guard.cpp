@@ -1,6 +1,7 @@
 #include "platform/single_instance_guard.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,11 +9,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocalSocket>
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 namespace orvalin {
 
@@ -26,16 +30,60 @@ std::string sanitized(const std::string& key) {
     return out.empty() ? std::string("default") : out;
 }
 
+std::optional<std::string> absoluteVariable(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || value[0] != '/') return std::nullopt;
+    return value;
+}
+
+// $XDG_CACHE_HOME, else the .cache folder of the home; none when the home is not known.
+std::optional<std::string> cacheDirectory() {
+    if (auto cache = absoluteVariable("XDG_CACHE_HOME")) return cache;
+    std::optional<std::string> home = absoluteVariable("HOME");
+    if (!home) {
+        std::vector<char> buffer(16384);
+        passwd entry{};
+        passwd* found = nullptr;
+        if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
+            found->pw_dir != nullptr && found->pw_dir[0] == '/') {
+            home = found->pw_dir;
+        }
+    }
+    if (!home) return std::nullopt;
+    return *home + "/.cache";
+}
+
+std::string hostName() {
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0) return {};
+    return name;
+}
+
+// Makes `directory`, and whichever of its parents are missing, private to the user. One made at
+// the same moment by another start is as good.
+void makePrivateDirectory(const std::string& directory) {
+    if (::mkdir(directory.c_str(), 0700) == 0) {
+        ::chmod(directory.c_str(), 0700);  // whatever the umask
+        return;
+    }
+    const auto slash = directory.find_last_of('/');
+    if (errno != ENOENT || slash == 0 || slash == std::string::npos) return;
+    makePrivateDirectory(directory.substr(0, slash));
+    if (::mkdir(directory.c_str(), 0700) == 0) ::chmod(directory.c_str(), 0700);
+}
+
 }  // namespace
 
 std::string SingleInstanceGuard::defaultDirectory() {
     if (const char* dir = std::getenv("XDG_RUNTIME_DIR"); dir != nullptr && dir[0] == '/') {
         if (privateDirectoryProblem(dir).empty()) return dir;
     }
-    // No usable runtime directory: a private one in the temporary folder, named after the user.
-    // It is created (or accepted) by claim(), which checks that nobody else made it.
-    const char* tmp = std::getenv("TMPDIR");
-    std::string base = tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp";
+    // No usable runtime directory: a folder of the user's own cache, where no other user can take
+    // the name first (as anyone can in a shared temporary folder, keeping the program from
+    // starting). Named after the machine, as one home may serve several. It is created by claim().
+    if (auto cache = cacheDirectory()) return *cache + "/orvalin-runtime-" + sanitized(hostName());
+    // No home either: a private folder of the temporary one, which claim() refuses if another made it.
+    std::string base = absoluteVariable("TMPDIR").value_or("/tmp");
     return base + "/orvalin-" + std::to_string(::getuid());
 }
 
@@ -72,14 +120,28 @@ SingleInstanceGuard::~SingleInstanceGuard() {
 }
 
 SingleInstanceGuard::Role SingleInstanceGuard::claim() {
+    // A start at the same moment as another, or a cleaner emptying the folder, can remove what was
+    // just made: it is made again rather than given up on.
+    Role role = Role::Failed;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        role = claimOnce();
+        if (role != Role::Failed || failureError_ != ENOENT) break;
+    }
+    return role;
+}
+
+SingleInstanceGuard::Role SingleInstanceGuard::claimOnce() {
     // Created private if missing; whoever made it, it must be ours alone, or another user could
     // hold the lock or plant files in it.
-    if (::mkdir(directory_.c_str(), 0700) == 0) ::chmod(directory_.c_str(), 0700);  // whatever the umask
+    makePrivateDirectory(directory_);
+    errno = 0;
     failure_ = privateDirectoryProblem(directory_);
+    failureError_ = failure_.empty() ? 0 : errno;  // set only when the folder could not be looked at
     if (!failure_.empty()) return Role::Failed;
     lockFd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (lockFd_ < 0) {
-        failure_ = lockPath_ + " : " + std::strerror(errno);
+        failureError_ = errno;
+        failure_ = lockPath_ + " : " + std::strerror(failureError_);
         return Role::Failed;
     }
     if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
@@ -87,6 +149,7 @@ SingleInstanceGuard::Role SingleInstanceGuard::claim() {
         ::close(lockFd_);
         lockFd_ = -1;
         if (error == EWOULDBLOCK) return Role::Secondary;
+        failureError_ = error;
         failure_ = lockPath_ + " : " + std::strerror(error);
         return Role::Failed;
     }
@@ -101,6 +164,21 @@ SingleInstanceGuard::Role SingleInstanceGuard::claim() {
         failure_ = server_->error();
     }
     return Role::Primary;
+}
+
+SingleInstanceGuard::Role SingleInstanceGuard::claimOrNotify(int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    Role role = claim();
+    // An instance that does not answer may be ending: once it has, its lock is free for this one.
+    while (role == Role::Secondary && !notifyPrimary(std::min<qint64>(500, timeoutMs - clock.elapsed()))) {
+        if (clock.elapsed() >= timeoutMs) {
+            failure_ = "une autre instance tourne déjà mais ne répond pas";
+            break;
+        }
+        role = claim();
+    }
+    return role;
 }
 
 bool SingleInstanceGuard::notifyPrimary(int timeoutMs) {

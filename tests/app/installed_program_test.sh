@@ -43,31 +43,54 @@ status=$?
 [ -s "$work/out" ] && fail "unknown option wrote on standard output"
 grep -q -- "--version" "$work/err" || fail "unknown option: no usage on standard error"
 
+# Starts the program with --show on a private X server (extra server options in $2), then starts
+# it again with --show, which must reach the first and end; leaves $work/$1.{panel,second,stderr}.
+show_twice() {
+  xvfb-run -a -s "$2 -noreset" bash -c '
+    "$1" --show 2>"$2.stderr" &
+    pid=$!
+    for _ in $(seq 100); do
+      xdotool search --onlyvisible --name "^Orvalin\$" >/dev/null 2>&1 && break
+      sleep 0.1
+    done
+    xdotool search --onlyvisible --name "^Orvalin\$" >/dev/null 2>&1 && echo shown >"$2.panel"
+    timeout 20 "$1" --show; echo $? >"$2.second"
+    kill -TERM $pid; wait $pid
+  ' _ "$bin" "$work/$1"
+}
+
 # The help page it would open: an X server without RECORD makes it say where help is.
 command -v xvfb-run >/dev/null || { echo "SKIP: xvfb-run missing"; exit 77; }
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-xvfb-run -a -s "-extension RECORD -noreset" bash -c '
-  "$1" --show 2>"$2/stderr" &
-  pid=$!
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "^Orvalin\$" >/dev/null 2>&1 && break
-    sleep 0.1
-  done
-  xdotool search --onlyvisible --name "^Orvalin\$" >/dev/null 2>&1 && echo shown >"$2/panel"
-  # A second --show goes to the running one and ends at once.
-  timeout 20 "$1" --show; echo $? >"$2/second"
-  kill -TERM $pid; wait $pid
-' _ "$bin" "$work"
-[ -f "$work/panel" ] || fail "--show without a running instance did not open the panel"
-[ "$(cat "$work/second" 2>/dev/null)" = 0 ] || fail "--show with a running instance: $(cat "$work/second" 2>/dev/null)"
-url=$(grep -o '(aide : [^)]*)' "$work/stderr" | sed 's/^(aide : //; s/)$//')
-[ -n "$url" ] || { cat "$work/stderr"; fail "no help address reported"; }
+show_twice help "-extension RECORD"
+[ -f "$work/help.panel" ] || fail "--show without a running instance did not open the panel"
+[ "$(cat "$work/help.second" 2>/dev/null)" = 0 ] || fail "--show with a running instance: $(cat "$work/help.second" 2>/dev/null)"
+url=$(grep -o '(aide : [^)]*)' "$work/help.stderr" | sed 's/^(aide : //; s/)$//')
+[ -n "$url" ] || { cat "$work/help.stderr"; fail "no help address reported"; }
 page=$(python3 -c 'import sys, urllib.parse as u; p = u.urlparse(sys.argv[1]); print(u.unquote(p.path) if p.scheme == "file" else "")' "$url")
 case "$page" in
   "$prefix"/*) [ -f "$page" ] || fail "help page $page does not exist" ;;
   *) fail "help address $url is not inside the prefix" ;;
 esac
+
+# Without XDG_RUNTIME_DIR, whatever another user made first in the temporary folder, under the
+# name the program once used there, does not keep it from starting.
+as_nobody=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+if [ "$(id -u)" = 0 ] && "${as_nobody[@]}" true 2>/dev/null; then
+  chmod 711 "$work"
+  mkdir -m 1777 "$work/shared"
+  "${as_nobody[@]}" mkdir -m 777 "$work/shared/orvalin-0"
+  (
+    unset XDG_RUNTIME_DIR XDG_CACHE_HOME
+    export TMPDIR="$work/shared"
+    show_twice fallback ""
+  )
+  [ -f "$work/fallback.panel" ] || { cat "$work/fallback.stderr"; fail "no start without XDG_RUNTIME_DIR"; }
+  [ "$(cat "$work/fallback.second" 2>/dev/null)" = 0 ] || fail "second start without XDG_RUNTIME_DIR"
+else
+  echo "SKIP (one check): acting as another user through setpriv needs root"
+fi
 
 [ $failures -eq 0 ] && echo "installed program: all checks passed"
 exit $((failures > 0))

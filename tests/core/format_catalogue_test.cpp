@@ -1,5 +1,6 @@
 #include "core/format_catalogue.h"
 #include "core/shortcut_json.h"
+#include "support/captured_stderr.h"
 #include "support/temp_config_home.h"
 
 namespace orvalin {
@@ -78,7 +79,9 @@ TEST(FormatCatalogue, UndecodableOrNonTextListKeepsBuiltInsAndAsksForACopy) {
         MemoryPreferencesStore store;
         store.values[prefkey::kShortcuts] = stored;
         FormatCatalogue c(store);
-        c.loadShortcuts();
+        const std::string said = stderrOf([&] { c.loadShortcuts(); });
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_NE(said.find("stored formats unreadable"), std::string::npos) << said;
         EXPECT_EQ(labels(c), (std::vector<std::string>{"Court", "Long", "ISO"})) << stored.index();
         EXPECT_EQ(store.writeCount, 0);
         EXPECT_EQ(store.preserveRequests, 1) << stored.index();

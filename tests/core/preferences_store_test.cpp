@@ -1,15 +1,17 @@
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <iostream>
 #include <optional>
-#include <sstream>
 
 #include "core/format_catalogue.h"
 #include "core/preferences_store.h"
+#include "support/captured_stderr.h"
+#include "support/small_filesystem.h"
 #include "support/temp_config_home.h"
 
 namespace orvalin {
@@ -20,14 +22,17 @@ using Store = JsonFilePreferencesStore;
 
 using PreferencesFile = TempConfigHome;
 
-// What is written on standard error while `f` runs.
-template <typename F>
-std::string stderrOf(F f) {
-    std::ostringstream said;
-    std::streambuf* old = std::cerr.rdbuf(said.rdbuf());
-    f();
-    std::cerr.rdbuf(old);
-    return said.str();
+// The names in `dir`, sorted.
+std::vector<std::string> namesIn(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+mode_t modeOf(const fs::path& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
 TEST_F(PreferencesFile, DefaultPathFollowsXdgConfigHomeThenHome) {
@@ -230,12 +235,94 @@ TEST_F(PreferencesFile, KilledWriterNeverLeavesAHalfWrittenFile) {
         ASSERT_TRUE(reader.string("n"));
         usleep(500);
     }
-    kill(child, SIGKILL);
+    // Killed while its passing file is there (stopped until it is): the next start removes it.
+    auto passingFile = [&] {
+        auto names = namesIn(prefsDir());
+        return std::any_of(names.begin(), names.end(), [](auto& n) { return n.find(".tmp-") != n.npos; });
+    };
     int status = 0;
+    bool caught = false;
+    for (int i = 0; i < 2000 && !caught; ++i) {
+        kill(child, SIGSTOP);
+        waitpid(child, &status, WUNTRACED);
+        caught = passingFile();
+        if (caught) break;
+        kill(child, SIGCONT);
+        usleep(200 + 97 * (i % 20));  // to stop it elsewhere in its loop each time
+    }
+    kill(child, SIGKILL);
     waitpid(child, &status, 0);
+    ASSERT_TRUE(caught) << "never stopped with a passing file";
     Store after(prefsFile());
     EXPECT_TRUE(after.loadProblem().empty());
     EXPECT_TRUE(after.string("n"));
+    EXPECT_EQ(namesIn(prefsDir()), std::vector<std::string>{"preferences.json"});
+}
+
+// Passing files left by writers that were killed go at the next start; one another process is
+// writing stays, as do files of other names.
+TEST_F(PreferencesFile, PassingFilesOfKilledWritersGoAtTheNextStartThoseBeingWrittenStay) {
+    writePrefs(R"({"n":"1"})");
+    const fs::path stale = prefsDir() / "preferences.json.tmp-k1lled";
+    const fs::path busy = prefsDir() / "preferences.json.tmp-wr1t1n";
+    const fs::path other = prefsDir() / "preferences.json.tmp-notes.txt";
+    for (const auto& path : {stale, busy, other}) std::ofstream(path) << R"({"n":)";
+    int writing = ::open(busy.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_EQ(::flock(writing, LOCK_EX), 0);
+    {
+        Store store(prefsFile());
+        EXPECT_EQ(store.string("n"), "1");
+        EXPECT_FALSE(fs::exists(stale));
+        EXPECT_TRUE(fs::exists(busy)) << "a file still being written was removed";
+        ASSERT_TRUE(store.write({{"n", std::string("2")}}));
+    }
+    ::close(writing);
+    Store again(prefsFile());
+    EXPECT_EQ(again.string("n"), "2");
+    EXPECT_EQ(namesIn(prefsDir()), (std::vector<std::string>{"preferences.json", other.filename().string()}));
+}
+
+// A disk filled to the last byte, with an unusable file on it: a copy that fails part-way leaves
+// nothing, the copy that succeeds is whole and the user's alone, and it is the only one, even
+// when the file could be copied but not replaced and the program started again.
+TEST_F(PreferencesFile, OnAFullDiskAFailedCopyLeavesNothingAndTheFileGetsOneWholeCopy) {
+    constexpr std::size_t kPage = 4096;
+    SmallFilesystem disk(64 * kPage);
+    if (!disk.unavailable().empty()) GTEST_SKIP() << disk.unavailable();
+    const fs::path dir = disk.path() / "orvalin";
+    const fs::path file = dir / "preferences.json";
+    fs::create_directories(dir);
+    const std::string unusable = "{" + std::string(25 * kPage - 1, 'x');  // 25 pages, not JSON
+    std::ofstream(file) << unusable;
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                              fs::perms::others_read);
+    disk.fill();
+    const std::vector<std::string> alone{"preferences.json"};
+    {
+        Store store(file);
+        ASSERT_FALSE(store.loadProblem().empty());
+        for (int i = 0; i < 3; ++i) EXPECT_FALSE(store.write({{"n", std::to_string(i)}}));
+        EXPECT_EQ(namesIn(dir), alone);
+        disk.release(12 * kPage);
+        EXPECT_FALSE(store.write({{"n", std::string("half")}})) << "half a copy fits";
+        EXPECT_EQ(namesIn(dir), alone);
+        disk.release(13 * kPage);
+        EXPECT_FALSE(store.write({{"n", std::string("copy")}})) << "a copy fits, the new file does not";
+    }
+    auto copies = namesIn(dir);
+    ASSERT_EQ(copies.size(), 2u);
+    const fs::path copy = dir / copies[1];
+    EXPECT_EQ(readFile(copy), unusable);
+    EXPECT_EQ(modeOf(copy), 0600u);
+
+    Store again(file);
+    EXPECT_FALSE(again.write({{"n", std::string("still full")}}));
+    disk.release(64 * kPage);
+    ASSERT_TRUE(again.write({{"n", std::string("done")}}));
+    EXPECT_EQ(namesIn(dir), copies) << "the program started again copied the same file again";
+    EXPECT_EQ(again.lastBackup(), copy);
+    EXPECT_EQ(Store(file).string("n"), "done");
+    EXPECT_EQ(modeOf(file), 0600u);
 }
 
 // Readers are told what a write stored, only when it was stored, and can stop listening, even

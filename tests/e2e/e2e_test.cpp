@@ -152,19 +152,21 @@ TEST_F(EndToEndServer, MissingRecordThenLostServer) {
     EXPECT_GT(*status, 0) << "ended by a signal";
 }
 
-// Without $XDG_RUNTIME_DIR the lock goes in a folder of the temporary directory; when that folder is
-// open to others the program does not start (a second instance would insert every date twice).
+// Without $XDG_RUNTIME_DIR the lock goes in a folder of the user's cache; when that folder is open to
+// others the program does not start (a second instance would insert every date twice).
 TEST_F(EndToEndServer, WithoutAPrivateInstanceFolderTheProgramRefusesToStart) {
-    const fs::path shared = home.path() / "tmp";
-    fs::create_directories(shared / ("orvalin-" + std::to_string(::getuid())));
-    fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
-    fs::permissions(shared / ("orvalin-" + std::to_string(::getuid())), fs::perms::all);
+    char host[256] = {};
+    ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
+    const fs::path cache = home.path() / ".cache";
+    const fs::path folder = cache / ("orvalin-runtime-" + std::string(host));
+    fs::create_directories(folder);
+    fs::permissions(folder, fs::perms::all);
     ::unsetenv("XDG_RUNTIME_DIR");
-    ::setenv("TMPDIR", shared.c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
     startServer();
     startProgram();
     auto status = waitExit(orvalin, 30s);
-    ::unsetenv("TMPDIR");
+    ::unsetenv("XDG_CACHE_HOME");
     ASSERT_TRUE(status.has_value()) << "running without its single-instance guard";
     EXPECT_EQ(*status, 1);
     EXPECT_NE(errors().find("instance unique"), std::string::npos) << errors();

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -226,25 +227,34 @@ protected:
     std::optional<pid_t> holder_;
 };
 
-TEST_F(FallbackFolderTest, WithoutARuntimeDirectoryTheFolderIsNamedAfterTheUserInTheTemporaryDirectory) {
+TEST_F(FallbackFolderTest, WithoutARuntimeDirectoryTheFolderIsInTheUsersCacheNamedAfterTheMachine) {
     ScopedEnv runtime("XDG_RUNTIME_DIR", "");
     runtime.unset();
-    ScopedEnv tmp("TMPDIR", shared_);
-    EXPECT_EQ(SingleInstanceGuard::defaultDirectory(), folder_);
+    ScopedEnv cache("XDG_CACHE_HOME", shared_ + "/cache");
+    ScopedEnv home("HOME", shared_ + "/home");
+    char host[256] = {};
+    ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
+    const std::string name = "/orvalin-runtime-" + std::string(host);
+    EXPECT_EQ(SingleInstanceGuard::defaultDirectory(), shared_ + "/cache" + name);
+    cache.set("relative/ignored");
+    EXPECT_EQ(SingleInstanceGuard::defaultDirectory(), shared_ + "/home/.cache" + name);
     // A runtime directory that others may write to is not used either.
     runtime.set(shared_);
-    EXPECT_EQ(SingleInstanceGuard::defaultDirectory(), folder_);
+    EXPECT_EQ(SingleInstanceGuard::defaultDirectory(), shared_ + "/home/.cache" + name);
 }
 
-TEST_F(FallbackFolderTest, AMissingFolderIsCreatedPrivateWhateverTheUmask) {
+TEST_F(FallbackFolderTest, AMissingFolderIsCreatedPrivateWithItsParentsWhateverTheUmask) {
+    const std::string deep = shared_ + "/home/.cache/orvalin-runtime";
     mode_t old = ::umask(0);
-    SingleInstanceGuard guard("display:1", folder_);
+    SingleInstanceGuard guard("display:1", deep);
     EXPECT_EQ(guard.claim(), SingleInstanceGuard::Role::Primary) << guard.failure();
     ::umask(old);
-    struct stat st {};
-    ASSERT_EQ(::lstat(folder_.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISDIR(st.st_mode));
-    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    for (const std::string& dir : {deep, shared_ + "/home/.cache"}) {
+        struct stat st {};
+        ASSERT_EQ(::lstat(dir.c_str(), &st), 0) << dir;
+        EXPECT_TRUE(S_ISDIR(st.st_mode));
+        EXPECT_EQ(st.st_mode & 07777, 0700u) << dir;
+    }
 }
 
 TEST_F(FallbackFolderTest, OurOwnFolderOpenToOthersOrALinkInsideItIsRefused) {
@@ -292,6 +302,91 @@ TEST_F(FallbackFolderTest, ALinkAnotherUserPlantedInThePlaceOfTheFolderIsNotFoll
     EXPECT_EQ(guard.claim(), SingleInstanceGuard::Role::Failed);
     EXPECT_NE(guard.failure().find("lien symbolique"), std::string::npos) << guard.failure();
     EXPECT_TRUE(fs::is_empty(ours));
+}
+
+// Without $XDG_RUNTIME_DIR, whatever another user made first in the temporary folder, under the
+// name the program once used there, does not keep it from starting.
+TEST_F(FallbackFolderTest, AnotherUserCannotKeepUsFromStartingWithoutARuntimeDirectory) {
+    requireAnotherUser();
+    ScopedEnv runtime("XDG_RUNTIME_DIR", "");
+    runtime.unset();
+    ScopedEnv cache("XDG_CACHE_HOME", "");
+    cache.unset();
+    ScopedEnv tmp("TMPDIR", shared_);
+    TempDir home("orvalin-home");
+    ScopedEnv homeVariable("HOME", home.path().string());
+    const std::string lock = folder_ + "/orvalin-display_1.lock";
+    pid_t holder = 0;
+    ASSERT_TRUE(asNobody("mkdir -m 777 " + folder_ + " && exec flock " + lock + " sleep 60", true, &holder));
+    holder_ = holder;
+    QElapsedTimer t;
+    t.start();
+    while (!fs::exists(lock) && t.elapsed() < 5000) ::usleep(10 * 1000);
+    ASSERT_TRUE(fs::exists(lock)) << "the other user's folder was not made";
+
+    SingleInstanceGuard guard("display:1");
+    EXPECT_EQ(guard.claim(), SingleInstanceGuard::Role::Primary) << guard.failure();
+    EXPECT_TRUE(guard.failure().empty()) << guard.failure();
+    EXPECT_EQ(fs::path(guard.socketPath()).parent_path().parent_path(), home.path() / ".cache");
+}
+
+// Starts at the same moment, in a home without its cache folder yet: one runs, the others find
+// it; none gives up.
+TEST_F(FallbackFolderTest, StartsAtTheSameMomentAllFindTheOneInstance) {
+    const std::string dir = shared_ + "/home/.cache/orvalin-runtime";
+    std::vector<pid_t> starts;
+    for (int i = 0; i < 6; ++i) {
+        pid_t child = ::fork();
+        if (child == 0) {
+            SingleInstanceGuard guard("display:1", dir);
+            const auto role = guard.claim();
+            if (role == SingleInstanceGuard::Role::Primary) ::usleep(500 * 1000);
+            ::_exit(static_cast<int>(role));
+        }
+        ASSERT_GT(child, 0);
+        starts.push_back(child);
+    }
+    std::map<int, int> roles;
+    for (pid_t child : starts) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ++roles[WIFEXITED(status) ? WEXITSTATUS(status) : -1];
+    }
+    EXPECT_EQ(roles[static_cast<int>(SingleInstanceGuard::Role::Primary)], 1);
+    EXPECT_EQ(roles[static_cast<int>(SingleInstanceGuard::Role::Secondary)], 5);
+}
+
+// A start while the running instance is ending (it holds the lock but no longer answers) takes
+// over once the lock is free, rather than leaving no instance at all; one that holds on without
+// answering is reported.
+TEST_F(SingleInstanceTest, AStartWhileTheRunningOneEndsTakesOver) {
+    auto holdLock = [this](const std::string& key, const char* seconds) {
+        SingleInstanceGuard probe(key, dir_);
+        std::string lock = probe.socketPath();
+        lock.replace(lock.size() - 5, 5, ".lock");
+        pid_t holder = ::fork();
+        if (holder == 0) {
+            ::setpgid(0, 0);  // a group of its own, so that its sleep goes with it
+            ::execlp("flock", "flock", lock.c_str(), "sleep", seconds, static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        QElapsedTimer t;
+        t.start();
+        while (!fs::exists(lock) && t.elapsed() < 5000) ::usleep(10 * 1000);
+        ::usleep(100 * 1000);  // flock has the lock once the file exists and it runs sleep
+        return holder;
+    };
+    const pid_t ending = holdLock("display:1", "0.7");
+    const pid_t stuck = holdLock("display:2", "10");
+
+    SingleInstanceGuard start("display:1", dir_);
+    EXPECT_EQ(start.claimOrNotify(5000), SingleInstanceGuard::Role::Primary) << start.failure();
+    SingleInstanceGuard late("display:2", dir_);
+    EXPECT_EQ(late.claimOrNotify(600), SingleInstanceGuard::Role::Secondary);
+    EXPECT_NE(late.failure().find("ne répond pas"), std::string::npos) << late.failure();
+
+    ::kill(-stuck, SIGKILL);
+    for (pid_t holder : {ending, stuck}) ::waitpid(holder, nullptr, 0);
 }
 
 }  // namespace
