@@ -48,7 +48,7 @@ TEST_F(PanelTest, TriggerIsTrimmedOfSpacesAndTabsOnlyAndTheBadgeShowsTheCombinat
     showPanel();
     EXPECT_EQ(rowParts(rows(), "trigger"), (QStringList{"dt", "-", "x y", "-", "ab\n"}));
     EXPECT_EQ(rowParts(rows(), "badge"), (QStringList{"-", "-", "-", "-", ""}));
-    EXPECT_EQ(rows().back()->findChild<Badge*>("badge")->text(), "⌃D");
+    EXPECT_EQ(rows().back()->findChild<Badge*>("badge")->text(), "Ctrl+D");
 }
 
 TEST_F(PanelTest, PanelIsExactly320WideWhateverTheTextLengths) {
