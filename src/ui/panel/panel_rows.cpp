@@ -115,6 +115,8 @@ void FormatRow::addBadge(QHBoxLayout* line, const QString& combination) {
     badge->setObjectName("badge");
     badge->setFont(textFont(TextStyle::Caption2));
     badge->setControlBackgroundFill(ColorRole::Tertiary);
+    // Room for the usual combinations; a long key name must not push the date out of the row.
+    badge->setMaximumWidth(100);
     line->addWidget(badge, 0, Qt::AlignVCenter);
 }
 

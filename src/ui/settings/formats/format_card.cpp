@@ -118,7 +118,7 @@ QWidget* FormatCard::buildShortcutRow() {
     // Wide enough for the usual combinations; a longer one widens it up to a point, then is cut.
     capture_->setFixedHeight(24);
     capture_->setMinimumWidth(150);
-    capture_->setMaximumWidth(220);
+    capture_->setMaximumWidth(200);
     // Tab reaches it too; Space or Return starts a recording from the keyboard.
     capture_->setFocusPolicy(Qt::StrongFocus);
     capture_->installEventFilter(this);
