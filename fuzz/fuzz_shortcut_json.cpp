@@ -1,6 +1,6 @@
 // The stored format list, decoded from arbitrary bytes: a decoded list encodes again and decodes
-// back to itself; a list built from arbitrary texts either encodes and round-trips, or is refused
-// because one of its texts is not UTF-8.
+// back to itself, and its combinations show as short texts; a list built from arbitrary texts
+// either encodes and round-trips, or is refused because one of its texts is not UTF-8.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +10,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include "core/key_combination.h"
 #include "core/shortcut_json.h"
 #include "fuzz_check.h"
 
@@ -26,6 +27,12 @@ void checkDecodedRoundTrip(std::string_view bytes) {
         return;
     }
     FUZZ_REQUIRE(problem.empty());
+    // A stored combination, whatever its text, is shown as a short, well-formed text.
+    for (const Shortcut& s : *decoded) {
+        if (!s.globalShortcut) continue;
+        const std::string shown = linuxCombinationText(*s.globalShortcut);
+        FUZZ_REQUIRE(!shown.empty() && shown.size() <= 128 && isValidUtf8(shown));
+    }
     // Whatever was accepted is valid JSON text, so it can be written again.
     auto encoded = encodeShortcuts(*decoded);
     FUZZ_REQUIRE(encoded.has_value());

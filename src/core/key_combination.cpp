@@ -6,6 +6,7 @@
 #include <unicode/unistr.h>
 
 #include <algorithm>
+#include <string>
 
 namespace orvalin {
 
@@ -54,6 +55,52 @@ constexpr NamedKey kSymbolNames[] = {
     {115, "\u2196"}, {119, "\u2198"}, {116, "\u21DE"}, {121, "\u21DF"},
 };
 
+// Key names as Linux desktops show them in a combination.
+constexpr NamedKey kLinuxNames[] = {
+    {36, "Entrée"},
+    {48, "Tab"},
+    {49, "Espace"},
+    {51, "Retour arrière"},
+    {53, "Échap"},
+    {117, "Suppr"},
+    {114, "Inser"},
+    {115, "Début"},
+    {119, "Fin"},
+    {116, "Page préc."},
+    {121, "Page suiv."},
+    {123, "Gauche"},
+    {124, "Droite"},
+    {125, "Bas"},
+    {126, "Haut"},
+    {110, "Menu"},
+    {71, "Verr. num."},
+    {72, "Volume +"},
+    {73, "Volume −"},
+    {74, "Muet"},
+    // The keypad's keys type the same characters as others, so they say where they are.
+    {76, "Entrée (pavé num.)"},
+    {65, "Pavé num. ."},
+    {67, "Pavé num. *"},
+    {69, "Pavé num. +"},
+    {75, "Pavé num. /"},
+    {78, "Pavé num. -"},
+    {81, "Pavé num. ="},
+    {82, "Pavé num. 0"},
+    {83, "Pavé num. 1"},
+    {84, "Pavé num. 2"},
+    {85, "Pavé num. 3"},
+    {86, "Pavé num. 4"},
+    {87, "Pavé num. 5"},
+    {88, "Pavé num. 6"},
+    {89, "Pavé num. 7"},
+    {91, "Pavé num. 8"},
+    {92, "Pavé num. 9"},
+};
+
+// The character of each key code below 51 on a US keyboard; named keys have a blank.
+constexpr std::string_view kUsCharacters = "ASDFHGZXCV<BQWERYT123465=97-80]OU[IP LJ'K;\\,/NM.  `";
+static_assert(kUsCharacters.size() == 51);
+
 const char* lookup(const auto& table, std::uint32_t keyCode) {
     for (const NamedKey& key : table) {
         if (key.keyCode == keyCode) return key.name;
@@ -77,6 +124,23 @@ bool isVisible(UChar32 c) {
     }
 }
 
+// The key part of a stored display: what follows its modifiers, as symbols or already written
+// the Linux way (a file edited by hand).
+std::string_view recordedKeyPart(std::string_view display) {
+    constexpr std::string_view kSymbols[] = {"\u2303", "\u2325", "\u21E7", "\u2318",
+                                             "Ctrl+",  "Alt+",   "Shift+", "Super+"};
+    for (bool stripped = true; stripped;) {
+        stripped = false;
+        for (std::string_view symbol : kSymbols) {
+            if (display.starts_with(symbol)) {
+                display.remove_prefix(symbol.size());
+                stripped = true;
+            }
+        }
+    }
+    return display;
+}
+
 std::string visibleUpperCase(std::string_view characters) {
     const icu::UnicodeString source = icu::UnicodeString::fromUTF8(icu::StringPiece(
         characters.data(), static_cast<int32_t>(std::min<std::size_t>(characters.size(), 256))));
@@ -92,6 +156,18 @@ std::string visibleUpperCase(std::string_view characters) {
     std::string out;
     kept.toUpper(icu::Locale::getRoot()).toUTF8String(out);
     return out;
+}
+
+std::string linuxKeyName(std::uint32_t keyCode, std::string_view display) {
+    if (const char* named = lookup(kLinuxNames, keyCode)) return named;
+    if (const auto* f = std::find(functionKeyCodes.begin(), functionKeyCodes.end(), keyCode);
+        f != functionKeyCodes.end()) {
+        return "F" + std::to_string(f - functionKeyCodes.begin() + 1);
+    }
+    std::string recorded = visibleUpperCase(recordedKeyPart(display));
+    if (!recorded.empty()) return recorded;
+    if (keyCode < kUsCharacters.size() && kUsCharacters[keyCode] != ' ') return {kUsCharacters[keyCode]};
+    return "?";
 }
 
 }  // namespace
@@ -121,6 +197,15 @@ std::string keyName(std::uint32_t keyCode, std::string_view charactersIgnoringMo
     if (!name.empty()) return name;
     if (const char* symbol = lookup(kSymbolNames, keyCode)) return symbol;
     return "?";
+}
+
+std::string linuxCombinationText(const GlobalShortcut& shortcut) {
+    std::string out;
+    if (shortcut.modifiers & modifier::kControl) out += "Ctrl+";
+    if (shortcut.modifiers & modifier::kAlt) out += "Alt+";
+    if (shortcut.modifiers & modifier::kShift) out += "Shift+";
+    if (shortcut.modifiers & modifier::kSuper) out += "Super+";
+    return out + linuxKeyName(shortcut.keyCode, shortcut.display);
 }
 
 RecordingKeyOutcome handleRecordingKey(std::uint32_t keyCode, std::uint32_t modifiers,

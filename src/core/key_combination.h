@@ -30,6 +30,13 @@ std::string modifierSymbols(std::uint32_t modifiers);
 // characters are missing or invisible get a symbol where one is usual (arrows, Delete, ...), else "?".
 std::string keyName(std::uint32_t keyCode, std::string_view charactersIgnoringModifiers);
 
+// The combination as Linux desktops write it, for showing: "Ctrl+Alt+Shift+Super+D", the
+// modifiers from the modifier word in that order. Keys with a name (Return, the arrows, F1-F20,
+// the keypad...) are named from their key code. A character key keeps the character recorded in
+// `display`, which is what the user's layout gave; a display that has none gives the character at
+// that place on a US keyboard. The stored `display` itself is left in its own form.
+std::string linuxCombinationText(const GlobalShortcut& shortcut);
+
 // What one key press means while a combination is being recorded.
 struct RecordingKeyOutcome {
     enum class Kind {

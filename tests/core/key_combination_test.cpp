@@ -83,6 +83,61 @@ TEST(HandleRecordingKey, CombinationsAreRecordedWithTheFourModifiersOnly) {
     EXPECT_EQ(handleRecordingKey(83, 0x200000 | 0x1, "1").kind, Kind::passOn);
 }
 
+TEST(LinuxCombinationText, RecordedCombinationsReadTheLinuxWayWhileTheStoredTextKeepsItsForm) {
+    struct Case {
+        std::uint32_t key, modifiers;
+        const char* chars;
+        const char* stored;
+        const char* shown;
+    };
+    // Modifiers always in the order Ctrl, Alt, Shift, Super; a character key shows what the layout
+    // typed ("A" where a US board has Q, "&" on the French top row); named keys are named from their code.
+    // clang-format off
+    const Case cases[] = {
+        {2, kControl | kAlt, "d", "⌃⌥D", "Ctrl+Alt+D"},
+        {2, kSuper | kShift | kAlt | kControl | kCapsLock, "D", "⌃⌥⇧⌘D", "Ctrl+Alt+Shift+Super+D"},
+        {12, kSuper, "a", "⌘A", "Super+A"}, {18, kControl | kAlt, "&", "⌃⌥&", "Ctrl+Alt+&"},
+        {19, kControl, "é", "⌃É", "Ctrl+É"}, {43, kAlt, ",", "⌥,", "Alt+,"},
+        {96, 0, "", "F5", "F5"}, {90, kShift, "", "⇧F20", "Shift+F20"}, {113, 0, "\xEF\x9C\x92", "F15", "F15"},
+        {49, kControl | kAlt, " ", "⌃⌥Espace", "Ctrl+Alt+Espace"}, {36, kControl, "\r", "⌃↩", "Ctrl+Entrée"},
+        {48, kAlt, "\t", "⌥⇥", "Alt+Tab"}, {51, kShift, "\b", "⇧⌫", "Shift+Retour arrière"},
+        {117, kControl, "", "⌃⌦", "Ctrl+Suppr"}, {123, kSuper, "", "⌘←", "Super+Gauche"},
+        {126, kControl | kShift, "", "⌃⇧↑", "Ctrl+Shift+Haut"}, {116, kControl, "", "⌃⇞", "Ctrl+Page préc."},
+        {76, kControl, "\r", "⌃⌤", "Ctrl+Entrée (pavé num.)"}, {83, kControl, "1", "⌃1", "Ctrl+Pavé num. 1"},
+        {0x8000 + 200, kControl, "", "⌃?", "Ctrl+?"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        const std::optional<GlobalShortcut> shortcut = recorded(c.key, c.modifiers, c.chars);
+        ASSERT_TRUE(shortcut) << c.shown;
+        EXPECT_EQ(shortcut->display, c.stored);
+        EXPECT_EQ(linuxCombinationText(*shortcut), c.shown);
+    }
+}
+
+TEST(LinuxCombinationText, StoredTextsWithoutAUsableKeyFallBackToTheKeyPlace) {
+    struct Case {
+        GlobalShortcut stored;
+        std::string shown;
+    };
+    // Written by hand or by another program: the key's US place when the text names no key, the
+    // named keys whatever the text says, modifiers taken from the word only, no invisible
+    // characters, and never a long text.
+    const Case cases[] = {
+        {{2, kControl, ""}, "Ctrl+D"},
+        {{2, kControl | kAlt, "⌃⌥"}, "Ctrl+Alt+D"},
+        {{42, kSuper, "\x04"}, "Super+\\"},
+        {{50, kControl, "⌃\x1b"}, "Ctrl+`"},
+        {{125, kControl, "⌃X"}, "Ctrl+Bas"},
+        {{2, kControl | kAlt, "Ctrl+Alt+D"}, "Ctrl+Alt+D"},
+        {{24, kControl | kShift, "Ctrl++"}, "Ctrl+Shift++"},
+        {{0x8000 + 200, kControl, ""}, "Ctrl+?"},
+        {{2, kControl | 0xFF, "⌃" + std::string(100000, 'a')}, "Ctrl+" + std::string(16, 'A')},
+    };
+    for (const Case& c : cases) EXPECT_EQ(linuxCombinationText(c.stored), c.shown) << c.stored.display;
+    EXPECT_FALSE(linuxCombinationText({2, kControl, "\xff\xfe\xc3"}).empty());
+}
+
 TEST(HandleRecordingKey, DeleteAloneClears) {
     for (std::uint32_t key : {51u, 117u}) {
         auto alone = handleRecordingKey(key, 0, "\x7f");

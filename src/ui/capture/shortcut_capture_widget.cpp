@@ -75,8 +75,12 @@ void ShortcutCaptureWidget::setShortcut(std::optional<GlobalShortcut> shortcut) 
 
 QString ShortcutCaptureWidget::displayedText() const {
     if (recording_) return recordingPrompt();
-    if (current_) return QString::fromStdString(current_->display);
+    if (current_) return combinationText();
     return idlePlaceholder();
+}
+
+QString ShortcutCaptureWidget::combinationText() const {
+    return current_ ? QString::fromStdString(linuxCombinationText(*current_)) : QString();
 }
 
 void ShortcutCaptureWidget::startRecording() {
@@ -241,7 +245,7 @@ QSize ShortcutCaptureWidget::sizeHint() const {
     qreal height = prompt.height();
     if (current_) {
         const QFontMetricsF display(displayFont());
-        width = std::max(width, display.horizontalAdvance(QString::fromStdString(current_->display)));
+        width = std::max(width, display.horizontalAdvance(combinationText()));
         height = std::max(height, display.height());
     }
     return {std::max(kIntrinsicWidth, static_cast<int>(std::ceil(width)) + 2 * kTextMarginX),
@@ -260,7 +264,6 @@ void ShortcutCaptureWidget::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(pal.color(QPalette::Mid), 1.0));
     painter.drawPath(path);
 
-    const QString text = displayedText();
     QColor colour;
     QFont textFont;
     if (recording_) {
@@ -274,7 +277,9 @@ void ShortcutCaptureWidget::paintEvent(QPaintEvent*) {
         textFont = promptFont();
     }
 
+    // A field held narrower than its text (a long key name) shows the start of it.
     const QFontMetricsF metrics(textFont);
+    const QString text = metrics.elidedText(displayedText(), Qt::ElideRight, r.width() - 2 * kTextMarginX);
     const qreal w = metrics.horizontalAdvance(text);
     const qreal h = metrics.height();
     painter.setFont(textFont);

@@ -66,6 +66,8 @@ private:
     void removeMonitors();
     bool isClickOutside(QObject* receiver, const QMouseEvent& event) const;
 
+    // The combination as it is shown (Linux key names), empty without one.
+    QString combinationText() const;
     QFont promptFont() const;
     QFont displayFont() const;
 

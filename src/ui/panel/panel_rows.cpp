@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
+#include "core/key_combination.h"
 #include "ui/widgets/accessible_role.h"
 #include "ui/widgets/appearance.h"
 #include "ui/widgets/glyph_button.h"
@@ -89,7 +90,7 @@ FormatRow::FormatRow(const Shortcut& entry, const QString& preview, QWidget* par
         details << tr("déclencheur %1").arg(trigger);
     }
     if (entry.globalShortcut) {
-        const QString combination = QString::fromStdString(entry.globalShortcut->display);
+        const QString combination = QString::fromStdString(linuxCombinationText(*entry.globalShortcut));
         addBadge(line, combination);
         details << tr("raccourci %1").arg(combination);
     }
@@ -114,6 +115,8 @@ void FormatRow::addBadge(QHBoxLayout* line, const QString& combination) {
     badge->setObjectName("badge");
     badge->setFont(textFont(TextStyle::Caption2));
     badge->setControlBackgroundFill(ColorRole::Tertiary);
+    // Room for the usual combinations; a long key name must not push the date out of the row.
+    badge->setMaximumWidth(100);
     line->addWidget(badge, 0, Qt::AlignVCenter);
 }
 

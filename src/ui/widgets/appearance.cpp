@@ -192,8 +192,14 @@ QFont textFont(TextStyle style, QFont::Weight weight) {
         case TextStyle::Caption2:
             return systemFont(10, weight);
         case TextStyle::MonospacedCaption: {
+            // Triggers are read letter by letter ("dtl" is not "dt1"): faces whose l has a clear
+            // tail and whose 1 a flat foot come first, at a size that draws both; the desktop's
+            // fixed-pitch font after them.
             QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-            font.setPixelSize(11);
+            font.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Hack"),
+                              QStringLiteral("Noto Sans Mono"), font.family()});
+            font.setStyleHint(QFont::Monospace);
+            font.setPixelSize(12);
             font.setWeight(weight);
             return font;
         }

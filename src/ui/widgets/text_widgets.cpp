@@ -130,7 +130,9 @@ void Badge::paintEvent(QPaintEvent*) {
         painter.drawPath(path);
     }
     painter.setPen(resolveColor(textRole_, palette()));
-    painter.drawText(rect(), Qt::AlignCenter, text_);
+    // Held narrower than its text, it shows the start of it.
+    const QString shown = fontMetrics().elidedText(text_, Qt::ElideRight, width() - 2 * paddingH_);
+    painter.drawText(rect(), Qt::AlignCenter, shown);
 }
 
 Divider::Divider(int above, int below, QWidget* parent) : QWidget(parent), above_(above), below_(below) {

@@ -48,7 +48,19 @@ TEST_F(PanelTest, TriggerIsTrimmedOfSpacesAndTabsOnlyAndTheBadgeShowsTheCombinat
     showPanel();
     EXPECT_EQ(rowParts(rows(), "trigger"), (QStringList{"dt", "-", "x y", "-", "ab\n"}));
     EXPECT_EQ(rowParts(rows(), "badge"), (QStringList{"-", "-", "-", "-", ""}));
-    EXPECT_EQ(rows().back()->findChild<Badge*>("badge")->text(), "⌃D");
+    EXPECT_EQ(rows().back()->findChild<Badge*>("badge")->text(), "Ctrl+D");
+}
+
+TEST_F(PanelTest, ALongCombinationIsCutInItsBadgeAndLeavesTheDateWhole) {
+    completeOnboarding();
+    startManager().setShortcuts(
+        {entry("Court", "dd/MM/yyyy", "dtc ", GlobalShortcut{51, modifier::kMask, "⌃⌥⇧⌘⌫"})});
+    showPanel();
+    auto* preview = rows().front()->findChild<ElidedLabel*>("preview");
+    EXPECT_GE(preview->width(), preview->sizeHint().width()) << "the date is cut";
+    auto* badge = rows().front()->findChild<Badge*>("badge");
+    EXPECT_EQ(badge->text(), "Ctrl+Alt+Shift+Super+Retour arrière");
+    EXPECT_LT(badge->width(), badge->sizeHint().width());
 }
 
 TEST_F(PanelTest, PanelIsExactly320WideWhateverTheTextLengths) {

@@ -7,11 +7,13 @@ Usage: panel_atspi_test.py --orvalin BINARY --target TEXT_TARGET_BINARY"""
 
 import argparse
 import datetime
+import json
 import os
 import stat
 import subprocess
 import sys
 import tempfile
+import uuid
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
 import atspi_support as at  # noqa: E402
@@ -21,6 +23,10 @@ MONTHS = ["janvier", "février", "mars", "avril", "mai", "juin", "juillet", "ao�
           "octobre", "novembre", "décembre"]
 
 check, read = at.check, at.read
+
+# The built-in formats, ISO with the combination Control+Alt+D as it is stored.
+FORMATS = [("Court", "dd/MM/yyyy ", "dtc ", None), ("Long", "EEEE d MMMM yyyy ", "dtl ", None),
+           ("ISO", "yyyy-MM-dd ", "dt ", {"keyCode": 2, "modifiers": 0xC0000, "display": "⌃⌥D"})]
 
 
 def has_instance_socket():
@@ -49,7 +55,8 @@ def check_panel(pyatspi, panel, today):
     """Rows say their name and date, a day cell its full date; the buttons, toggle and heading."""
     iso_row = at.find(panel, role="push button", name="ISO, " + today.isoformat())
     if check(iso_row is not None, "no row \"ISO, %s\"" % today.isoformat()):
-        check(iso_row.description.startswith("déclencheur dt"), "row description \"%s\"" % iso_row.description)
+        check(iso_row.description == "déclencheur dt, raccourci Ctrl+Alt+D",
+              "row description \"%s\"" % iso_row.description)
     for name in ("Long, " + spoken_date(today), spoken_date(today), "Mois précédent", "Mois suivant",
                  "Préférences…", "Quitter Orvalin"):
         check(at.find(panel, role="push button", name=name) is not None, "no button \"%s\"" % name)
@@ -70,7 +77,9 @@ def use_the_panel(pyatspi, processes):
     parser.add_argument("--orvalin", required=True)
     parser.add_argument("--target", required=True)
     args = parser.parse_args()
-    at.fresh_home('{"Orvalin.onboardingCompleted": true}')
+    formats = [{"id": str(uuid.uuid4()).upper(), "label": label, "dateFormat": pattern, "trigger": trigger,
+                "globalShortcut": combination} for label, pattern, trigger, combination in FORMATS]
+    at.fresh_home(json.dumps({"Orvalin.onboardingCompleted": True, "Orvalin.shortcuts.v2": json.dumps(formats)}))
     os.environ.update(LANG="fr_FR.UTF-8", QT_QPA_PLATFORM="xcb")
     os.environ.pop("LC_ALL", None)
     os.environ.pop("LC_TIME", None)

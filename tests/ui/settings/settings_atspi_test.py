@@ -2,7 +2,8 @@
 """The settings window as a screen reader and a keyboard user meet it, through the accessibility
 bus (AT-SPI, what Orca uses) and real key presses: every control reachable from the keyboard has a
 name a listener understands; launch at login, the appearance and a link work through the bus;
-every control of a format card says which format it belongs to, and Tab walks them in order.
+every control of a format card says which format it belongs to, and Tab walks them in order; a
+combination recorded from the keyboard reads the Linux way.
 
 Usage: settings_atspi_test.py UI_HOST"""
 
@@ -105,6 +106,27 @@ def use_the_formats_tab(pyatspi, window):
     check(seen == expected, "Tab order:\n  %s\nexpected:\n  %s" % (seen, expected))
 
 
+def stored_combination(prefs):
+    try:
+        formats = json.loads(stored(prefs).get("Orvalin.shortcuts.v2", "[]"))
+    except ValueError:
+        return None
+    return formats[0].get("globalShortcut") if formats else None
+
+
+def record_a_combination(pyatspi, window, prefs):
+    """Control+Alt+D pressed in the first card's field reads the Linux way there; the file keeps the
+    combination in its stored form."""
+    name = CARD_CONTROLS[-1] % FORMATS[0]
+    focus(pyatspi, window, name)
+    keys("space", "ctrl+alt+d")
+    saved = at.wait_for(lambda: stored_combination(prefs), 10)
+    check(saved == {"keyCode": 2, "modifiers": 0xC0000, "display": "⌃⌥D"}, "stored combination: %s" % saved)
+    field = at.find(window, name=name)
+    check(field is not None and at.wait_for(lambda: field.description == "Ctrl+Alt+D", 5),
+          "the card shows \"%s\"" % (field.description if field is not None else None))
+
+
 def use_the_about_tab(window, out):
     """Its links say where they lead and open their address."""
     check_named(window, "push button", "Site web", "Politique de confidentialité")
@@ -136,6 +158,7 @@ def use_the_window(pyatspi, processes):
     use_the_general_tab(pyatspi, window, prefs, out)
     if open_tab(window, "Formats", "Nom du format Court"):
         use_the_formats_tab(pyatspi, window)
+        record_a_combination(pyatspi, window, prefs)
     if open_tab(window, "À propos", "Support"):
         use_the_about_tab(window, out)
     if at.failures:

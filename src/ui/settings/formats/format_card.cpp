@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "core/date_format.h"
+#include "core/key_combination.h"
 #include "ui/capture/shortcut_capture_binding.h"
 #include "ui/capture/shortcut_capture_widget.h"
 #include "ui/settings/formats/field_row.h"
@@ -114,7 +115,10 @@ QWidget* FormatCard::buildShortcutRow() {
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
     capture_ = new ShortcutCaptureWidget(box);
-    capture_->setFixedSize(150, 24);
+    // Wide enough for the usual combinations; a longer one widens it up to a point, then is cut.
+    capture_->setFixedHeight(24);
+    capture_->setMinimumWidth(150);
+    capture_->setMaximumWidth(200);
     // Tab reaches it too; Space or Return starts a recording from the keyboard.
     capture_->setFocusPolicy(Qt::StrongFocus);
     capture_->installEventFilter(this);
@@ -153,6 +157,7 @@ void FormatCard::setShortcut(const Shortcut& shortcut) {
     if (trigger_->text() != qs(shortcut_.trigger)) trigger_->setText(qs(shortcut_.trigger));
     binding_->refresh();
     clear_->setVisible(shortcut_.globalShortcut.has_value());
+    describeShortcut();
     if (patternChanged) refreshPreview();
     if (labelChanged) refreshNames();
 }
@@ -164,7 +169,15 @@ void FormatCard::setFlags(Flags flags) {
     delete_->setVisible(flags.canDelete);
     clear_->setVisible(shortcut_.globalShortcut.has_value());
     trigger_->setAccessibleDescription(flags.duplicateTrigger ? triggerWarning_->toolTip() : QString());
-    capture_->setAccessibleDescription(flags.duplicateHotkey ? hotkeyWarning_->toolTip() : QString());
+    describeShortcut();
+}
+
+// The field is drawn, not typed in: a listener hears the combination, and its conflict if any.
+void FormatCard::describeShortcut() {
+    QStringList parts;
+    if (shortcut_.globalShortcut) parts << qs(linuxCombinationText(*shortcut_.globalShortcut));
+    if (flags_.duplicateHotkey) parts << hotkeyWarning_->toolTip();
+    capture_->setAccessibleDescription(parts.join(QStringLiteral(", ")));
 }
 
 void FormatCard::refreshPreview() {

@@ -78,6 +78,7 @@ private:
     QWidget* buildShortcutRow();
     void edit(const std::function<void(Shortcut&)>& change);
     void refreshNames();
+    void describeShortcut();
 
     Shortcut shortcut_;
     Flags flags_;
