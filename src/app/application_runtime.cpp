@@ -15,9 +15,11 @@
 #include "platform/paste_tracker.h"
 #include "platform/qt_clipboard_pasteboard.h"
 #include "platform/qt_scheduler.h"
+#include "platform/shown_windows.h"
 #include "platform/single_instance_guard.h"
 #include "platform/x11/active_window_watcher.h"
 #include "platform/x11/clipboard_keeper.h"
+#include "platform/x11/input_focus.h"
 #include "platform/x11/keyboard_hold.h"
 #include "platform/x11/record_key_monitor.h"
 #include "platform/x11/selection_watch.h"
@@ -59,6 +61,28 @@ std::string composeLocale() {
         if (v != nullptr && v[0] != '\0') return v;
     }
     return "C.UTF-8";
+}
+
+// Keys typed into the program's own windows are theirs (the shortcut capture, text fields). Where
+// they go is asked of the display server: Qt learns that one of its windows lost the focus only
+// a while later, and the keys typed meanwhile belong to the application that has it.
+std::function<bool()> keysGoToOwnWindow() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (xcb_connection_t* qtConnection = x11 != nullptr ? x11->connection() : nullptr) {
+        return [qtConnection] {
+            switch (shownWindows()) {
+                case ShownWindows::None:
+                    return false;
+                case ShownWindows::Popup:
+                    return true;
+                case ShownWindows::Focusable:
+                    return x11::keysGoToClientOf(qtConnection);
+            }
+            return false;
+        };
+    }
+    // Elsewhere only Qt's view is known; a hidden window at least never holds the keys.
+    return [] { return shownWindows() != ShownWindows::None && QGuiApplication::focusWindow() != nullptr; };
 }
 
 }  // namespace
@@ -214,8 +238,7 @@ void ApplicationRuntime::createDesktopServices() {
 void ApplicationRuntime::createKeyboard(const std::string& display) {
     keyMonitor_ = std::make_unique<x11::RecordKeyMonitor>(
         *connection_, display.empty() ? nullptr : display.c_str(), composeLocale());
-    // Keys typed into the program's own windows are theirs (the shortcut capture, text fields).
-    keyMonitor_->setSuppressed([] { return QGuiApplication::focusWindow() != nullptr; });
+    keyMonitor_->setSuppressed(keysGoToOwnWindow());
     x11::RecordKeyMonitor* monitor = keyMonitor_.get();
     keySynthesizer_ = std::make_unique<x11::XTestKeySynthesizer>(
         *connection_, *tracker_, [monitor](std::uint32_t sym) { return monitor->keycodeForKeysym(sym); },
@@ -228,8 +251,7 @@ void ApplicationRuntime::startEngine() {
     store_ = std::make_unique<JsonFilePreferencesStore>(JsonFilePreferencesStore::defaultPath());
     // Diagnostics, the login item's included, go to standard error.
     if (wayland_) {
-        // Keys typed into the program's own windows are theirs (the shortcut capture, text fields).
-        wayland_->keyMonitor().setSuppressed([] { return QGuiApplication::focusWindow() != nullptr; });
+        wayland_->keyMonitor().setSuppressed(keysGoToOwnWindow());
         platform_ = std::make_unique<EnginePlatform>(
             EnginePlatform{wayland_->keyMonitor(), wayland_->keySynthesizer(), *pasteboard_, *scheduler_,
                            wayland_->trust(), *loginItem_, *urlOpener_, wayland_->focusWatch(), std::cerr,
