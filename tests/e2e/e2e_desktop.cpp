@@ -33,13 +33,18 @@ std::vector<Shortcut> storeFormatsWithIsoOnControlAltD() {
 }
 
 ::testing::AssertionResult startASecondTime() {
-    pid_t second = spawn({kOrvalin});
+    // Its own words, for a start that fails.
+    const std::filesystem::path err = std::filesystem::path(std::getenv("HOME")) / "orvalin-second.err";
+    std::filesystem::remove(err);
+    pid_t second = spawn({kOrvalin}, "/dev/null", err.string());
     auto status = waitExit(second, 30s);
     if (!status) {
         stop(second);
         return ::testing::AssertionFailure() << "the second start is still running";
     }
-    if (*status != 0) return ::testing::AssertionFailure() << "the second start ended with " << *status;
+    if (*status != 0)
+        return ::testing::AssertionFailure()
+               << "the second start ended with " << *status << ": " << readFile(err);
     return ::testing::AssertionSuccess();
 }
 

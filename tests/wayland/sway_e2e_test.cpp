@@ -133,6 +133,36 @@ TEST_F(SwayEndToEnd, OrdinaryTypingArrivesIntactAndStillArrivesOnceTheProgramSto
     });
 }
 
+// Qt's own Wayland platform, as on a session without XWayland: the panel of a second start is a
+// window of the compositor, and Enter on its first row (Court) types the date into the terminal.
+TEST_F(SwayEndToEnd, OnQtsWaylandPlatformThePanelShowsAndItsRowInsertsIntoTheTerminal) {
+    ::setenv("QT_QPA_PLATFORM", "wayland", 1);
+    // Whole stacks in leak reports, where Qt's Wayland platform is known and passed over.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    ::setenv("ASAN_OPTIONS", (std::string(asan != nullptr ? asan : "") + ":fast_unwind_on_malloc=0").c_str(),
+             1);
+    runOnSway([&](Failures& failures) {
+        if (!startAndWaitUntilReady(failures)) return;
+        const ::testing::AssertionResult second = startASecondTime();
+        failures.check(second, std::string("the second start: ") + second.message());
+        const bool shown = waitUntil([&] { return sway_->showsWindow("Orvalin"); }, 30s);
+        failures.check(shown, "no panel on the compositor: " + errors());
+        if (!shown) return;
+        sway_->type({"-k", "Return"});
+        failures.check(waitUntil([&] { return !sway_->showsWindow("Orvalin"); }, 15s),
+                       "the panel stays after Enter");
+        // The terminal has the keyboard again: a Return sends the typed date on.
+        const std::string line = dateOf(formats_, "dtc ") + "\n";
+        const bool inserted = waitUntil(
+            [&] {
+                sway_->type({"-k", "Return"});
+                return sway_->waitForReceivedPart(line, 1s);
+            },
+            30s);
+        failures.check(inserted, "the row gave: " + sway_->received() + errors());
+    });
+}
+
 TEST_F(SwayEndToEnd, TheProgramSaysSoAndEndsWhenTheCompositorGoes) {
     runOnSway([&](Failures& failures) {
         if (!startAndWaitUntilReady(failures)) return;

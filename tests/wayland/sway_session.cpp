@@ -103,6 +103,18 @@ bool SwaySession::type(const std::vector<std::string>& wtypeArguments) const {
     return run(command + " >/dev/null 2>&1") == 0;
 }
 
+bool SwaySession::showsWindow(const std::string& title) const {
+    // sway names its command socket sway-ipc.<uid>.<pid>.sock in its runtime folder.
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(runtime(), ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("sway-ipc.", 0) != 0) continue;
+        const std::string tree = capture("swaymsg -s " + quoted(entry.path().string()) + " -t get_tree 2>&1");
+        return tree.find("\"name\": \"" + title + "\"") != std::string::npos;
+    }
+    return false;
+}
+
 std::string SwaySession::log() const {
     return readFile(dir_.path() / "sway.log");
 }

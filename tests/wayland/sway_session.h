@@ -31,6 +31,8 @@ public:
     void clearReceived() const;
     // Types as a user would, through wtype (its arguments); false when wtype failed.
     bool type(const std::vector<std::string>& wtypeArguments) const;
+    // Whether the compositor shows a window with that title (asked through swaymsg).
+    bool showsWindow(const std::string& title) const;
     std::string log() const;
     // Ends the compositor, as a crash or the end of the session would.
     void kill();
