@@ -1,5 +1,6 @@
 #include "app/application_runtime.h"
 
+#include <qpa/qplatformnativeinterface.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -32,6 +33,7 @@
 #include "app/build_info.h"
 #include "app/help_page.h"
 #include "app/wayland_session.h"
+#include "platform/wayland/client_keyboard_focus.h"
 #include "platform/wayland/grab_key_monitor.h"
 #include "platform/wayland/input_method.h"
 #include "platform/wayland/wayland_text_inserter.h"
@@ -67,22 +69,35 @@ std::string composeLocale() {
 // they go is asked of the display server: Qt learns that one of its windows lost the focus only
 // a while later, and the keys typed meanwhile belong to the application that has it.
 std::function<bool()> keysGoToOwnWindow() {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (xcb_connection_t* qtConnection = x11 != nullptr ? x11->connection() : nullptr) {
-        return [qtConnection] {
-            switch (shownWindows()) {
-                case ShownWindows::None:
-                    return false;
-                case ShownWindows::Popup:
-                    return true;
-                case ShownWindows::Focusable:
-                    return x11::keysGoToClientOf(qtConnection);
-            }
-            return false;
-        };
+    std::function<bool()> serverSays;
+    // An X11 popup grabs the keyboard: every key goes to it. A Wayland one has the focus.
+    bool popupGrabs = false;
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        serverSays = [qtConnection = x11->connection()] { return x11::keysGoToClientOf(qtConnection); };
+        popupGrabs = true;
+    } else if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        auto* display = static_cast<wl_display*>(
+            QGuiApplication::platformNativeInterface()->nativeResourceForIntegration("wl_display"));
+        if (display != nullptr) {
+            auto focus = std::make_shared<wayland::ClientKeyboardFocus>(display);
+            serverSays = [focus] { return focus->held(); };
+        }
     }
     // Elsewhere only Qt's view is known; a hidden window at least never holds the keys.
-    return [] { return shownWindows() != ShownWindows::None && QGuiApplication::focusWindow() != nullptr; };
+    if (!serverSays)
+        return
+            [] { return shownWindows() != ShownWindows::None && QGuiApplication::focusWindow() != nullptr; };
+    return [serverSays = std::move(serverSays), popupGrabs] {
+        switch (shownWindows()) {
+            case ShownWindows::None:
+                return false;
+            case ShownWindows::Popup:
+                return popupGrabs || serverSays();
+            case ShownWindows::Focusable:
+                return serverSays();
+        }
+        return false;
+    };
 }
 
 }  // namespace
