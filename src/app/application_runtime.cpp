@@ -75,18 +75,15 @@ std::function<bool()> keysGoToOwnWindow() {
     if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
         serverSays = [qtConnection = x11->connection()] { return x11::keysGoToClientOf(qtConnection); };
         popupGrabs = true;
-    } else if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
-        auto* display = static_cast<wl_display*>(
-            QGuiApplication::platformNativeInterface()->nativeResourceForIntegration("wl_display"));
-        if (display != nullptr) {
+    } else if (QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
+               native != nullptr && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        if (auto* display = static_cast<wl_display*>(native->nativeResourceForIntegration("wl_display"))) {
             auto focus = std::make_shared<wayland::ClientKeyboardFocus>(display);
             serverSays = [focus] { return focus->held(); };
         }
     }
     // Elsewhere only Qt's view is known; a hidden window at least never holds the keys.
-    if (!serverSays)
-        return
-            [] { return shownWindows() != ShownWindows::None && QGuiApplication::focusWindow() != nullptr; };
+    if (!serverSays) serverSays = [] { return QGuiApplication::focusWindow() != nullptr; };
     return [serverSays = std::move(serverSays), popupGrabs] {
         switch (shownWindows()) {
             case ShownWindows::None:
