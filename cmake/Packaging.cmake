@@ -1,5 +1,5 @@
 # The Debian package (scripts/package): CPack's DEB generator, with the run-time dependencies found
-# by dpkg-shlibdeps from the libraries the binary really links.
+# by dpkg-shlibdeps from the libraries the binary really links, and Qt's platform plugins.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orvalin)
 set(CPACK_PACKAGE_VENDOR "The Orvalin developers")
@@ -19,6 +19,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${ORVALIN_WEBSITE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's platform plugins are loaded, not linked, so dpkg-shlibdeps cannot find them: the X11 one, and
+# the Wayland one for sessions without XWayland, where Qt has no other platform to start on.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_STRIP_FILES ON)
 # Only what `cmake --install` puts under the prefix; no maintainer scripts are needed: the icon

@@ -1,5 +1,6 @@
 #include "app/application_runtime.h"
 
+#include <qpa/qplatformnativeinterface.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -15,9 +16,11 @@
 #include "platform/paste_tracker.h"
 #include "platform/qt_clipboard_pasteboard.h"
 #include "platform/qt_scheduler.h"
+#include "platform/shown_windows.h"
 #include "platform/single_instance_guard.h"
 #include "platform/x11/active_window_watcher.h"
 #include "platform/x11/clipboard_keeper.h"
+#include "platform/x11/input_focus.h"
 #include "platform/x11/keyboard_hold.h"
 #include "platform/x11/record_key_monitor.h"
 #include "platform/x11/selection_watch.h"
@@ -30,6 +33,7 @@
 #include "app/build_info.h"
 #include "app/help_page.h"
 #include "app/wayland_session.h"
+#include "platform/wayland/client_keyboard_focus.h"
 #include "platform/wayland/grab_key_monitor.h"
 #include "platform/wayland/input_method.h"
 #include "platform/wayland/wayland_text_inserter.h"
@@ -59,6 +63,38 @@ std::string composeLocale() {
         if (v != nullptr && v[0] != '\0') return v;
     }
     return "C.UTF-8";
+}
+
+// Keys typed into the program's own windows are theirs (the shortcut capture, text fields). Where
+// they go is asked of the display server: Qt learns that one of its windows lost the focus only
+// a while later, and the keys typed meanwhile belong to the application that has it.
+std::function<bool()> keysGoToOwnWindow() {
+    std::function<bool()> serverSays;
+    // An X11 popup grabs the keyboard: every key goes to it. A Wayland one has the focus.
+    bool popupGrabs = false;
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        serverSays = [qtConnection = x11->connection()] { return x11::keysGoToClientOf(qtConnection); };
+        popupGrabs = true;
+    } else if (QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
+               native != nullptr && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        if (auto* display = static_cast<wl_display*>(native->nativeResourceForIntegration("wl_display"))) {
+            auto focus = std::make_shared<wayland::ClientKeyboardFocus>(display);
+            serverSays = [focus] { return focus->held(); };
+        }
+    }
+    // Elsewhere only Qt's view is known; a hidden window at least never holds the keys.
+    if (!serverSays) serverSays = [] { return QGuiApplication::focusWindow() != nullptr; };
+    return [serverSays = std::move(serverSays), popupGrabs] {
+        switch (shownWindows()) {
+            case ShownWindows::None:
+                return false;
+            case ShownWindows::Popup:
+                return popupGrabs || serverSays();
+            case ShownWindows::Focusable:
+                return serverSays();
+        }
+        return false;
+    };
 }
 
 }  // namespace
@@ -212,8 +248,7 @@ void ApplicationRuntime::createDesktopServices() {
 void ApplicationRuntime::createKeyboard(const std::string& display) {
     keyMonitor_ = std::make_unique<x11::RecordKeyMonitor>(
         *connection_, display.empty() ? nullptr : display.c_str(), composeLocale());
-    // Keys typed into the program's own windows are theirs (the shortcut capture, text fields).
-    keyMonitor_->setSuppressed([] { return QGuiApplication::focusWindow() != nullptr; });
+    keyMonitor_->setSuppressed(keysGoToOwnWindow());
     x11::RecordKeyMonitor* monitor = keyMonitor_.get();
     keySynthesizer_ = std::make_unique<x11::XTestKeySynthesizer>(
         *connection_, *tracker_, [monitor](std::uint32_t sym) { return monitor->keycodeForKeysym(sym); },
@@ -226,8 +261,7 @@ void ApplicationRuntime::startEngine() {
     store_ = std::make_unique<JsonFilePreferencesStore>(JsonFilePreferencesStore::defaultPath());
     // Diagnostics, the login item's included, go to standard error.
     if (wayland_) {
-        // Keys typed into the program's own windows are theirs (the shortcut capture, text fields).
-        wayland_->keyMonitor().setSuppressed([] { return QGuiApplication::focusWindow() != nullptr; });
+        wayland_->keyMonitor().setSuppressed(keysGoToOwnWindow());
         platform_ = std::make_unique<EnginePlatform>(
             EnginePlatform{wayland_->keyMonitor(), wayland_->keySynthesizer(), *pasteboard_, *scheduler_,
                            wayland_->trust(), *loginItem_, *urlOpener_, wayland_->focusWatch(), std::cerr,

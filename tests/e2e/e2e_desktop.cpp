@@ -6,6 +6,7 @@
 
 #include "core/format_catalogue.h"
 #include "core/preferences_store.h"
+#include "support/other_x_client.h"
 
 namespace orvalin::e2e {
 
@@ -32,13 +33,18 @@ std::vector<Shortcut> storeFormatsWithIsoOnControlAltD() {
 }
 
 ::testing::AssertionResult startASecondTime() {
-    pid_t second = spawn({kOrvalin});
+    // Its own words, for a start that fails.
+    const std::filesystem::path err = std::filesystem::path(std::getenv("HOME")) / "orvalin-second.err";
+    std::filesystem::remove(err);
+    pid_t second = spawn({kOrvalin}, "/dev/null", err.string());
     auto status = waitExit(second, 30s);
     if (!status) {
         stop(second);
         return ::testing::AssertionFailure() << "the second start is still running";
     }
-    if (*status != 0) return ::testing::AssertionFailure() << "the second start ended with " << *status;
+    if (*status != 0)
+        return ::testing::AssertionFailure()
+               << "the second start ended with " << *status << ": " << readFile(err);
     return ::testing::AssertionSuccess();
 }
 
@@ -55,6 +61,34 @@ bool waitUntilGone(const std::string& namePattern) {
 
 void focusWindow(const std::string& namePattern) {
     xdotool("windowfocus --sync " + findVisibleWindow(namePattern));
+}
+
+::testing::AssertionResult aTriggerTypedRightAfterLeavingExpands(const std::string& namePattern,
+                                                                 Target& target) {
+    OtherXClient user;
+    for (int run = 0; run < 2; ++run) {
+        target.focusAndClear();
+        const std::string own = findVisibleWindow(namePattern);
+        if (own.empty()) return ::testing::AssertionFailure() << "no window " << namePattern;
+        user.setActive(static_cast<xcb_window_t>(std::stoul(own)));
+        focusWindow(namePattern);
+        // Long enough for Qt to see its window take the focus.
+        std::this_thread::sleep_for(300ms);
+
+        const auto start = std::chrono::steady_clock::now();
+        user.setActive(target.windowId());
+        user.focus(target.windowId());
+        for (std::uint8_t key : {40, 28, 65}) {  // d, t, space on the server's US keymap
+            user.key(XCB_KEY_PRESS, key);
+            user.key(XCB_KEY_RELEASE, key);
+        }
+        const auto took = std::chrono::steady_clock::now() - start;
+        if (took > 20ms) return ::testing::AssertionFailure() << "the keys came late: the run proves nothing";
+        if (!target.waitForText(today("%Y-%m-%d ")))
+            return ::testing::AssertionFailure()
+                   << "run " << run << ": the window holds \"" << target.text() << '"';
+    }
+    return ::testing::AssertionSuccess();
 }
 
 namespace {

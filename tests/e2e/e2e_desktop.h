@@ -42,6 +42,10 @@ inline std::optional<Geometry> waitForPanel() {
 bool waitUntilGone(const std::string& namePattern);
 // Gives the keyboard to the first visible window of that name.
 void focusWindow(const std::string& namePattern);
+// Twice: the keyboard given to the program's window of that name, then moved to `target` as a
+// window manager's Alt+Tab does, and "dt " typed within 20 ms; each time it becomes today's date.
+::testing::AssertionResult aTriggerTypedRightAfterLeavingExpands(const std::string& namePattern,
+                                                                 Target& target);
 // The panel of a second start, then Control+comma: the settings window, with the keyboard on its
 // tabs; nothing when either does not show.
 std::optional<Geometry> openSettingsFromThePanel();

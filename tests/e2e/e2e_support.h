@@ -86,6 +86,8 @@ public:
     // Gives the keyboard back to this window and empties it.
     void focusAndClear();
     bool started() const { return !window_.empty(); }
+    // Its X window; 0 before it started.
+    std::uint32_t windowId() const { return started() ? static_cast<std::uint32_t>(std::stoul(window_)) : 0; }
 
 private:
     std::filesystem::path chordsFile() const { return std::filesystem::path(file_.string() + ".chords"); }

@@ -1,6 +1,7 @@
 // The first run of the real program under Xvfb: the welcome window comes with the panel and
-// does not keep a panel click from pasting into the user's window; it is walked through with
-// real key presses, and after a restart it stays away.
+// does not keep a panel click from pasting into the user's window, nor keeps the keys typed the
+// moment it loses the focus; it is walked through with real key presses, and after a restart it
+// stays away.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -49,6 +50,19 @@ TEST_F(FirstRun, TheWelcomeWindowComesWithThePanelAndARowStillPastesIntoTheUsers
     std::this_thread::sleep_for(600ms);
     EXPECT_EQ(target.text(), today("%Y-%m-%d ")) << "a second paste came";
     EXPECT_FALSE(findVisibleWindow(kWelcomeName).empty()) << "the welcome window went away";
+}
+
+TEST_F(FirstRun, ATriggerTypedTheMomentTheFocusLeavesTheWelcomeWindowExpands) {
+    Target target(home.path(), "after-welcome.txt");
+    ASSERT_TRUE(target.started());
+    ASSERT_TRUE(waitUntilListening(target)) << target.text() << errors();
+    target.focusAndClear();
+    ASSERT_TRUE(startASecondTime());
+    ASSERT_TRUE(waitForPanel().has_value()) << "no panel";
+    ASSERT_TRUE(waitForWindow(kWelcomeName).has_value()) << "no welcome window";
+    keys("Escape");
+    ASSERT_TRUE(waitUntilGone(kPanelName)) << "the panel stays";
+    EXPECT_TRUE(aTriggerTypedRightAfterLeavingExpands(kWelcomeName, target)) << errors();
 }
 
 TEST_F(FirstRun, WalkingThroughStoresThatItIsDoneAndARestartLeavesItAway) {

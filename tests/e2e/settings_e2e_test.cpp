@@ -1,5 +1,6 @@
 // The settings window of the real program under Xvfb, used with real key presses: the panel's
-// Control+comma opens it, "Sombre" is stored, and the next start of the program comes up dark.
+// Control+comma opens it, "Sombre" is stored, and the next start of the program comes up dark;
+// the keys typed the moment it loses the focus are the other application's.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -53,6 +54,19 @@ TEST_F(SettingsEndToEnd, SombreChosenFromTheKeyboardIsStoredAndTheNextStartIsDar
     ASSERT_TRUE(panel.has_value()) << "no panel after the restart";
     EXPECT_TRUE(turnsDark(panel->x + 3, panel->y + panel->height / 2))
         << "the panel is not dark after the restart";
+}
+
+// Qt learns that its window lost the focus only a while after the window manager moved it: the
+// keys typed meanwhile are the other application's, and a trigger among them expands there.
+TEST_F(SettingsEndToEnd, ATriggerTypedTheMomentTheFocusLeavesTheWindowExpands) {
+    startServer();
+    skipWelcome();
+    startProgram();
+    Target target(home.path(), "after-settings.txt");
+    ASSERT_TRUE(target.started());
+    ASSERT_TRUE(waitUntilListening(target)) << target.text() << errors();
+    ASSERT_TRUE(openSettingsFromThePanel().has_value()) << "no settings window from the panel";
+    EXPECT_TRUE(aTriggerTypedRightAfterLeavingExpands(kSettingsName, target)) << errors();
 }
 
 }  // namespace

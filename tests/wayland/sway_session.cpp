@@ -1,7 +1,10 @@
 #include "sway_session.h"
 
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 #include <stdexcept>
 
@@ -101,6 +104,39 @@ bool SwaySession::type(const std::vector<std::string>& wtypeArguments) const {
     std::string command = "WAYLAND_DISPLAY=" + quoted(socket()) + " wtype -M shift -m shift";
     for (const std::string& a : wtypeArguments) command += " " + quoted(a);
     return run(command + " >/dev/null 2>&1") == 0;
+}
+
+std::filesystem::path SwaySession::ipcSocket() const {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(runtime(), ec)) {
+        if (entry.path().filename().string().rfind("sway-ipc.", 0) == 0) return entry.path();
+    }
+    return {};
+}
+
+bool SwaySession::showsWindow(const std::string& title) const {
+    const std::string tree = capture("swaymsg -s " + quoted(ipcSocket().string()) + " -t get_tree 2>&1");
+    return tree.find("\"name\": \"" + title + "\"") != std::string::npos;
+}
+
+bool SwaySession::command(const std::string& text) const {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, ipcSocket().c_str(), sizeof address.sun_path - 1);
+    bool ok = fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    // "i3-ipc", the payload's length and the message type (0: run a command), then the payload.
+    std::string message = "i3-ipc";
+    const std::uint32_t head[2] = {static_cast<std::uint32_t>(text.size()), 0};
+    message.append(reinterpret_cast<const char*>(head), sizeof head).append(text);
+    ok = ok && ::write(fd, message.data(), message.size()) == static_cast<ssize_t>(message.size());
+    std::string reply;
+    char buffer[512];
+    for (ssize_t n = 0;
+         ok && reply.find(']') == std::string::npos && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        reply.append(buffer, static_cast<std::size_t>(n));
+    if (fd >= 0) ::close(fd);
+    return reply.find("\"success\": true") != std::string::npos;
 }
 
 std::string SwaySession::log() const {

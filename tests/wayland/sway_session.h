@@ -31,6 +31,11 @@ public:
     void clearReceived() const;
     // Types as a user would, through wtype (its arguments); false when wtype failed.
     bool type(const std::vector<std::string>& wtypeArguments) const;
+    // Whether the compositor shows a window with that title (asked through swaymsg).
+    bool showsWindow(const std::string& title) const;
+    // Runs a sway command straight on its socket, as a key binding would (no process started);
+    // false when sway refused it.
+    bool command(const std::string& text) const;
     std::string log() const;
     // Ends the compositor, as a crash or the end of the session would.
     void kill();
@@ -39,6 +44,8 @@ public:
 private:
     std::filesystem::path runtime() const { return dir_.path() / "runtime"; }
     std::filesystem::path receivedFile() const { return runtime() / "received.txt"; }
+    // sway's command socket, sway-ipc.<uid>.<pid>.sock in its runtime folder; empty before it made it.
+    std::filesystem::path ipcSocket() const;
 
     TempDir dir_;
     pid_t sway_ = -1;
