@@ -11,6 +11,7 @@
 #include "core/format_catalogue.h"
 #include "core/preferences_store.h"
 #include "e2e_desktop.h"
+#include "support/process_cpu.h"
 
 namespace orvalin::e2e {
 namespace {
@@ -171,6 +172,22 @@ TEST_F(EndToEndServer, WithoutAPrivateInstanceFolderTheProgramRefusesToStart) {
     EXPECT_EQ(*status, 1);
     EXPECT_NE(errors().find("instance unique"), std::string::npos) << errors();
     EXPECT_NE(errors().find("0777"), std::string::npos) << errors();
+}
+
+// Nothing runs on its own: waiting for keys costs no CPU, before the first one and after an insertion.
+TEST_F(EndToEndServer, TheProgramRestsAfterItsStartAndAfterAnInsertion) {
+    startServer();
+    skipWelcome();
+    ASSERT_TRUE(startAndWait());
+    std::this_thread::sleep_for(1s);
+    const long afterStart = ticksOver(orvalin);
+    EXPECT_TRUE(atRest(afterStart)) << "CPU ticks over 3 s after the start: " << afterStart;
+    Target target(home.path(), "rest.txt");
+    ASSERT_TRUE(target.started());
+    ASSERT_TRUE(waitUntilListening(target));
+    std::this_thread::sleep_for(1s);  // the user's clipboard back
+    const long afterInsertion = ticksOver(orvalin);
+    EXPECT_TRUE(atRest(afterInsertion)) << "CPU ticks over 3 s after an insertion: " << afterInsertion;
 }
 
 // SIGTERM ends the program at once (well under the 1.8 s it once took, even with the sanitizers'

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "../e2e/e2e_desktop.h"
 #include "platform/wayland/client_keyboard_focus.h"
@@ -19,6 +20,7 @@
 #include "platform/wayland/typing_keymap.h"
 #include "platform/wayland/virtual_keyboard.h"
 #include "platform/wayland/wayland_connection.h"
+#include "support/process_cpu.h"
 #include "sway_session.h"
 
 // One case runs Qt's Wayland platform in this process: its proxies and Mesa's EGL set-up stay to
@@ -88,6 +90,9 @@ protected:
     // Starts the program and waits until a typed trigger expands in the terminal.
     bool startAndWaitUntilReady(Failures& failures) {
         startProgram();
+        return waitUntilExpanding(failures);
+    }
+    bool waitUntilExpanding(Failures& failures) {
         const std::string iso = dateOf(formats_, "dt ");
         const bool ready = waitUntil(
             [&] {
@@ -214,6 +219,23 @@ TEST_F(SwayEndToEnd, TheCompositorSaysAtOnceWhetherAWindowOfOursHasTheKeyboard) 
         ASSERT_TRUE(sway_->command("[title=\"^Orvalin focus\"] focus"));
         EXPECT_TRUE(focus.held()) << "run " << run;
     }
+}
+
+// Right after the start no other keyboard has typed yet: the seat's keyboard may be the program's
+// own virtual one, whose keymap the grab then reports back for every one the program gives it.
+TEST_F(SwayEndToEnd, TheProgramRestsAfterItsStartAndAfterAnInsertion) {
+    runOnSway([&](Failures& failures) {
+        failures.check(startAndWait(), "the program did not start: " + errors());
+        std::this_thread::sleep_for(1s);  // the grab taken
+        const long afterStart = ticksOver(orvalin);
+        failures.check(atRest(afterStart),
+                       "CPU ticks over 3 s after the start: " + std::to_string(afterStart));
+        if (!waitUntilExpanding(failures)) return;
+        std::this_thread::sleep_for(1s);
+        const long afterInsertion = ticksOver(orvalin);
+        failures.check(atRest(afterInsertion),
+                       "CPU ticks over 3 s after an insertion: " + std::to_string(afterInsertion));
+    });
 }
 
 TEST_F(SwayEndToEnd, TheProgramSaysSoAndEndsWhenTheCompositorGoes) {

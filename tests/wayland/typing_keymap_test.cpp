@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <cstdlib>
+
 #include "platform/wayland/typing_keymap.h"
 
 namespace orvalin::wayland {
@@ -50,6 +52,34 @@ TEST(TypingKeymap, RefusesWhatCannotBeTyped) {
     }
     EXPECT_FALSE(TypingKeymap::forText(many));
     EXPECT_TRUE(TypingKeymap::forText(many.substr(0, 3 * 200)));
+}
+
+// A compiled keymap written out again, as a compositor hands keymaps out; empty without one.
+std::string writtenOut(xkb_keymap* keymap) {
+    char* text = keymap != nullptr ? xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1) : nullptr;
+    std::string result = text != nullptr ? text : "";
+    std::free(text);
+    return result;
+}
+
+// When the seat's keyboard is the virtual keyboard, the compositor reports its keymaps back to the
+// grab: the typing keymap is known again, a user's keymap is not taken for it.
+TEST(TypingKeymap, KnowsItsOwnKeymapAsTheCompositorWritesItBack) {
+    std::optional<TypingKeymap> own = TypingKeymap::forText("2026-03-20");
+    ASSERT_TRUE(own);
+    xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    xkb_keymap* compiled = xkb_keymap_new_from_string(context, own->source().c_str(),
+                                                      XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    xkb_rule_names names{"evdev", "pc105", "fr", "", nullptr};
+    xkb_keymap* user = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    EXPECT_TRUE(TypingKeymap::isOwn(own->source()));
+    EXPECT_TRUE(TypingKeymap::isOwn(writtenOut(compiled)));
+    const std::string french = writtenOut(user);
+    EXPECT_NE(french, "");
+    EXPECT_FALSE(TypingKeymap::isOwn(french));
+    xkb_keymap_unref(user);
+    xkb_keymap_unref(compiled);
+    xkb_context_unref(context);
 }
 
 }  // namespace

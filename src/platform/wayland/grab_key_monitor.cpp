@@ -10,6 +10,7 @@
 #include "core/key_codes.h"
 #include "input-method-unstable-v2-client.h"
 #include "platform/wayland/input_method.h"
+#include "platform/wayland/typing_keymap.h"
 #include "platform/wayland/virtual_keyboard.h"
 #include "platform/x11/xkb_keyboard.h"
 
@@ -77,7 +78,12 @@ void GrabKeyMonitor::onKeymap(void* data, zwp_input_method_keyboard_grab_v2*, st
     if (!text.empty()) self->useKeymap(std::move(text));
 }
 
+// While the virtual keyboard is the seat's keyboard (after the start, until another keyboard
+// types), the grab reports back every keymap it takes: the user's keymap again, or the one the
+// program typed with. Neither changes anything.
 void GrabKeyMonitor::useKeymap(std::string text) {
+    if (text == keymapText_ || TypingKeymap::isOwn(text)) return;
+    keymapText_ = text;
     xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     xkb_keymap* keymap = context != nullptr
                              ? xkb_keymap_new_from_string(context, text.c_str(), XKB_KEYMAP_FORMAT_TEXT_V1,

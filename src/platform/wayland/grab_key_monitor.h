@@ -54,6 +54,7 @@ private:
     zwp_input_method_keyboard_grab_v2* grab_ = nullptr;
     Handler handler_;
     std::function<bool()> suppressed_;
+    std::string keymapText_;  // the keymap the grab reported last
     std::unique_ptr<x11::XkbKeyboard> decoder_;
     xkb_keymap* keymap_ = nullptr;                 // the decoder's, for key names and keysyms
     bool positional_ = true;                       // key codes name physical keys (an evdev keymap)

@@ -12,6 +12,8 @@ namespace {
 
 constexpr std::uint32_t kXOffset = 8;       // XKB key codes are evdev codes plus 8
 constexpr std::uint32_t kHighestKey = 247;  // 255 once offset: the last one X11 clients see
+// The name of the key codes section, which a compiled keymap keeps when it is written out again.
+constexpr std::string_view kKeycodesHeader = "xkb_keycodes \"orvalin\" {";
 
 std::optional<std::vector<xkb_keysym_t>> keysymsOf(std::string_view text) {
     std::vector<xkb_keysym_t> syms;
@@ -52,12 +54,17 @@ std::optional<TypingKeymap> TypingKeymap::forText(std::string_view text) {
         codes += "<K" + std::to_string(evdev) + "> = " + std::to_string(evdev + kXOffset) + ";\n";
         symbols += keyLine(evdev, sym);
     }
-    keymap.source_ = "xkb_keymap {\nxkb_keycodes \"orvalin\" { minimum = 8; maximum = 255;\n" + codes +
+    keymap.source_ = "xkb_keymap {\n" + std::string(kKeycodesHeader) + " minimum = 8; maximum = 255;\n" +
+                     codes +
                      "};\nxkb_types \"orvalin\" { include \"complete\" };\n"
                      "xkb_compatibility \"orvalin\" { include \"complete\" };\n"
                      "xkb_symbols \"orvalin\" {\n" +
                      symbols + "};\n};\n";
     return keymap;
+}
+
+bool TypingKeymap::isOwn(std::string_view keymap) {
+    return keymap.find(kKeycodesHeader) != std::string_view::npos;
 }
 
 }  // namespace orvalin::wayland

@@ -15,6 +15,8 @@ public:
     // Nothing when the text is not UTF-8 or holds more distinct characters than an X11
     // application behind XWayland could receive (key codes above 255).
     static std::optional<TypingKeymap> forText(std::string_view text);
+    // Whether a keymap text is one of these, also as a compositor writes it back.
+    static bool isOwn(std::string_view keymap);
 
     // The keymap in the XKB text format, as a virtual keyboard uploads it.
     const std::string& source() const { return source_; }

@@ -63,19 +63,27 @@ bool VirtualKeyboard::upload(const std::string& keymap) {
     return true;
 }
 
+// Taken up with the next key or modifiers passed on, not at once: the compositor may report an
+// upload back as the seat's new keymap, and an answer to that report would start the round again.
 void VirtualKeyboard::forwardKeymap(std::string keymap) {
+    if (keymap == userKeymap_) return;
     userKeymap_ = std::move(keymap);
-    upload(userKeymap_);
-    connection_.flush();
+    holdsUserKeymap_ = false;
+}
+
+void VirtualKeyboard::holdUserKeymap() {
+    if (!holdsUserKeymap_ && !userKeymap_.empty()) holdsUserKeymap_ = upload(userKeymap_);
 }
 
 void VirtualKeyboard::forwardKey(std::uint32_t time, std::uint32_t key, std::uint32_t state) {
+    holdUserKeymap();
     zwp_virtual_keyboard_v1_key(keyboard_, time, key, state);
     connection_.flush();
 }
 
 void VirtualKeyboard::forwardModifiers(std::uint32_t depressed, std::uint32_t latched, std::uint32_t locked,
                                        std::uint32_t group) {
+    holdUserKeymap();
     depressed_ = depressed, latched_ = latched, locked_ = locked, group_ = group;
     zwp_virtual_keyboard_v1_modifiers(keyboard_, depressed, latched, locked, group);
     connection_.flush();
@@ -91,12 +99,13 @@ void VirtualKeyboard::tap(std::uint32_t key) {
 // shortcuts: the program's keys go out with none.
 void VirtualKeyboard::useOwnKeymap(const TypingKeymap& keymap) {
     upload(keymap.source());
+    holdsUserKeymap_ = false;
     zwp_virtual_keyboard_v1_modifiers(keyboard_, 0, 0, 0, 0);
 }
 
 void VirtualKeyboard::restoreUserKeyboard() {
     if (!userKeymap_.empty()) {
-        upload(userKeymap_);
+        holdUserKeymap();
         zwp_virtual_keyboard_v1_modifiers(keyboard_, depressed_, latched_, locked_, group_);
     }
     connection_.flush();

@@ -35,6 +35,7 @@ public:
 
 private:
     bool upload(const std::string& keymap);
+    void holdUserKeymap();
     void tap(std::uint32_t key);
     void useOwnKeymap(const TypingKeymap& keymap);
     void restoreUserKeyboard();
@@ -42,7 +43,8 @@ private:
 
     WaylandConnection& connection_;
     zwp_virtual_keyboard_v1* keyboard_ = nullptr;
-    std::string userKeymap_;  // empty until the compositor sent one
+    std::string userKeymap_;        // empty until the compositor sent one
+    bool holdsUserKeymap_ = false;  // the compositor has it as this keyboard's keymap
     std::uint32_t depressed_ = 0, latched_ = 0, locked_ = 0, group_ = 0;
 };
 

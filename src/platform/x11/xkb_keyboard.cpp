@@ -4,6 +4,9 @@
 #include <xkbcommon/xkbcommon-compose.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <map>
+#include <mutex>
+
 #include "core/key_codes.h"
 
 namespace orvalin::x11 {
@@ -22,6 +25,19 @@ std::uint32_t maskOfName(xkb_keymap* keymap, const char* name) {
     return 1u << idx;
 }
 
+// Reading a locale's Compose file takes long, and a keyboard is made at every keymap change: each
+// locale's table is read once and shared. A new reference, nothing when the locale has none.
+xkb_compose_table* sharedComposeTable(xkb_context* context, const std::string& locale) {
+    static std::mutex mutex;
+    static auto* tables = new std::map<std::string, xkb_compose_table*>();  // kept to the end
+    std::lock_guard lock(mutex);
+    auto [it, added] = tables->emplace(locale, nullptr);
+    if (added) {
+        it->second = xkb_compose_table_new_from_locale(context, locale.c_str(), XKB_COMPOSE_COMPILE_NO_FLAGS);
+    }
+    return it->second != nullptr ? xkb_compose_table_ref(it->second) : nullptr;
+}
+
 }  // namespace
 
 XkbKeyboard::XkbKeyboard(xkb_context* context, xkb_keymap* keymap, xkb_state* state,
@@ -29,11 +45,8 @@ XkbKeyboard::XkbKeyboard(xkb_context* context, xkb_keymap* keymap, xkb_state* st
     : context_(xkb_context_ref(context)), keymap_(keymap), state_(state) {
     // Compose tables exist for UTF-8 locales; the program reads and writes UTF-8 whatever the
     // locale, so a plain "C" falls back to the generic UTF-8 table.
-    composeTable_ =
-        xkb_compose_table_new_from_locale(context_, composeLocale.c_str(), XKB_COMPOSE_COMPILE_NO_FLAGS);
-    if (composeTable_ == nullptr) {
-        composeTable_ = xkb_compose_table_new_from_locale(context_, "C.UTF-8", XKB_COMPOSE_COMPILE_NO_FLAGS);
-    }
+    composeTable_ = sharedComposeTable(context_, composeLocale);
+    if (composeTable_ == nullptr) composeTable_ = sharedComposeTable(context_, "C.UTF-8");
     if (composeTable_ != nullptr) compose_ = xkb_compose_state_new(composeTable_, XKB_COMPOSE_STATE_NO_FLAGS);
     computeModifierMasks();
 }
