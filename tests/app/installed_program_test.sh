@@ -16,7 +16,8 @@ bin="$prefix/bin/orvalin"
 
 for f in share/applications/orvalin.desktop share/metainfo/app.orvalin.Orvalin.metainfo.xml \
          share/icons/hicolor/scalable/apps/orvalin.svg share/icons/hicolor/symbolic/apps/orvalin-symbolic.svg \
-         share/orvalin/help/index.html share/man/man1/orvalin.1.gz share/doc/orvalin/copyright; do
+         share/orvalin/help/index.html share/orvalin/help/fr/index.html share/man/man1/orvalin.1.gz \
+         share/man/fr/man1/orvalin.1.gz share/doc/orvalin/copyright; do
   [ -f "$prefix/$f" ] || fail "not installed: $f"
 done
 if command -v rsvg-convert >/dev/null; then
@@ -32,18 +33,28 @@ if command -v appstreamcli >/dev/null; then
     >"$work/appstream.log" 2>&1 || { cat "$work/appstream.log"; fail "appstreamcli validate"; }
 fi
 
-# Command line: no display needed for these, and nothing may start.
+# Command line: no display needed for these, and nothing may start. The texts in French, then
+# in English.
+export LANG=fr_FR.UTF-8 LANGUAGE= LC_ALL= LC_MESSAGES=
 out=$(env -u DISPLAY "$bin" --version) || fail "--version exit $?"
 [[ $out =~ ^Orvalin\ Version\ [0-9.]+\ beta\ \(build\ .+\)$ ]] || fail "--version printed '$out'"
 out=$(env -u DISPLAY "$bin" --help) || fail "--help exit $?"
 [[ $out == *--show* ]] || fail "--help lacks --show"
+[[ $out == *"Affiche cette aide."* ]] || fail "French --help printed '$out'"
 env -u DISPLAY "$bin" --no-such-option >"$work/out" 2>"$work/err"
 status=$?
 [ $status -eq 2 ] || fail "unknown option exit $status"
 [ -s "$work/out" ] && fail "unknown option wrote on standard output"
 grep -q -- "--version" "$work/err" || fail "unknown option: no usage on standard error"
+grep -q "^orvalin : option inconnue : --no-such-option$" "$work/err" || fail "French error: $(head -1 "$work/err")"
+out=$(env -u DISPLAY LANG=en_US.UTF-8 "$bin" --help) || fail "English --help exit $?"
+[[ $out == *"Shows this help."* && $out != *Affiche* ]] || fail "English --help printed '$out'"
+env -u DISPLAY LANG=C "$bin" --no-such-option 2>"$work/err"
+grep -q "^orvalin: unknown option: --no-such-option$" "$work/err" || fail "English error: $(head -1 "$work/err")"
+env -u DISPLAY -u WAYLAND_DISPLAY LANG=en_US.UTF-8 "$bin" 2>"$work/err"
+grep -q "^orvalin: cannot open the X display" "$work/err" || fail "English display error: $(cat "$work/err")"
 
-# The help page it would open: an X server without RECORD makes it say where help is.
+# The help page it would open, the French one: an X server without RECORD makes it say where help is.
 command -v xvfb-run >/dev/null || { echo "SKIP: xvfb-run missing"; exit 77; }
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
@@ -63,6 +74,7 @@ xvfb-run -a -s "-extension RECORD -noreset" bash -c '
 [ "$(cat "$work/second" 2>/dev/null)" = 0 ] || fail "--show with a running instance: $(cat "$work/second" 2>/dev/null)"
 url=$(grep -o '(aide : [^)]*)' "$work/stderr" | sed 's/^(aide : //; s/)$//')
 [ -n "$url" ] || { cat "$work/stderr"; fail "no help address reported"; }
+[[ $url == */help/fr/index.html ]] || fail "the French interface opens $url"
 page=$(python3 -c 'import sys, urllib.parse as u; p = u.urlparse(sys.argv[1]); print(u.unquote(p.path) if p.scheme == "file" else "")' "$url")
 case "$page" in
   "$prefix"/*) [ -f "$page" ] || fail "help page $page does not exist" ;;
