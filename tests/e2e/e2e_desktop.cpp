@@ -78,8 +78,11 @@ std::optional<Geometry> openSettingsFromThePanel() {
 
 Desktop::Desktop() {
     home.exportEnvironment();
+    // Dates of the C locale, the interface's texts in French.
     ::setenv("LANG", "C.UTF-8", 1);
+    ::setenv("LC_MESSAGES", "fr_FR.UTF-8", 1);
     ::unsetenv("LC_ALL");
+    ::unsetenv("LANGUAGE");
 }
 
 Desktop::~Desktop() {
