@@ -35,30 +35,31 @@ fi
 
 # Command line: no display needed for these, and nothing may start. The texts in French, then
 # in English.
-export LANG=fr_FR.UTF-8 LANGUAGE= LC_ALL= LC_MESSAGES=
-out=$(env -u DISPLAY "$bin" --version) || fail "--version exit $?"
+french=(env -u DISPLAY -u WAYLAND_DISPLAY LANGUAGE= LC_ALL= LC_MESSAGES= LANG=fr_FR.UTF-8)
+english=(env -u DISPLAY -u WAYLAND_DISPLAY LANGUAGE= LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8)
+out=$("${french[@]}" "$bin" --version) || fail "--version exit $?"
 [[ $out =~ ^Orvalin\ Version\ [0-9.]+\ beta\ \(build\ .+\)$ ]] || fail "--version printed '$out'"
-out=$(env -u DISPLAY "$bin" --help) || fail "--help exit $?"
+out=$("${french[@]}" "$bin" --help) || fail "--help exit $?"
 [[ $out == *--show* ]] || fail "--help lacks --show"
 [[ $out == *"Affiche cette aide."* ]] || fail "French --help printed '$out'"
-env -u DISPLAY "$bin" --no-such-option >"$work/out" 2>"$work/err"
+"${french[@]}" "$bin" --no-such-option >"$work/out" 2>"$work/err"
 status=$?
 [ $status -eq 2 ] || fail "unknown option exit $status"
 [ -s "$work/out" ] && fail "unknown option wrote on standard output"
 grep -q -- "--version" "$work/err" || fail "unknown option: no usage on standard error"
 grep -q "^orvalin : option inconnue : --no-such-option$" "$work/err" || fail "French error: $(head -1 "$work/err")"
-out=$(env -u DISPLAY LANG=en_US.UTF-8 "$bin" --help) || fail "English --help exit $?"
+out=$("${english[@]}" "$bin" --help) || fail "English --help exit $?"
 [[ $out == *"Shows this help."* && $out != *Affiche* ]] || fail "English --help printed '$out'"
-env -u DISPLAY LANG=C "$bin" --no-such-option 2>"$work/err"
+"${english[@]}" LANG=C "$bin" --no-such-option 2>"$work/err"
 grep -q "^orvalin: unknown option: --no-such-option$" "$work/err" || fail "English error: $(head -1 "$work/err")"
-env -u DISPLAY -u WAYLAND_DISPLAY LANG=en_US.UTF-8 "$bin" 2>"$work/err"
+"${english[@]}" "$bin" 2>"$work/err"
 grep -q "^orvalin: cannot open the X display" "$work/err" || fail "English display error: $(cat "$work/err")"
 
 # The help page it would open, the French one: an X server without RECORD makes it say where help is.
 command -v xvfb-run >/dev/null || { echo "SKIP: xvfb-run missing"; exit 77; }
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-xvfb-run -a -s "-extension RECORD -noreset" bash -c '
+"${french[@]}" xvfb-run -a -s "-extension RECORD -noreset" bash -c '
   "$1" --show 2>"$2/stderr" &
   pid=$!
   for _ in $(seq 100); do

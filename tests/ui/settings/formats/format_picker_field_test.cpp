@@ -41,7 +41,9 @@ TEST_F(FormatsTabTest, TheEnglishInterfaceNamesTheCardsControlsAndPresets) {
     for (const auto& section : FormatReferenceView::sections()) {
         for (const auto& code : section.codes) {
             const int at = code.description.indexOf("e.g.");
-            if (at >= 0) EXPECT_EQ(at, section.title == "Year" ? 22 : 23) << code.description.toStdString();
+            if (at >= 0) {
+                EXPECT_EQ(at, section.title == "Year" ? 22 : 23) << code.description.toStdString();
+            }
         }
     }
 }
