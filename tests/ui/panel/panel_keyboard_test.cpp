@@ -112,8 +112,10 @@ TEST_F(PanelKeyboardTest, ScreenReadersHearTheEnglishInterfaceAndDatesOfTheLocal
     EXPECT_EQ(spokenName(panel->findChild<QWidget*>("formatRows")), QStringLiteral("Today"));
     EXPECT_EQ(spokenName(panel->findChild<Badge*>("betaBadge")), QStringLiteral("beta"));
     EXPECT_EQ(spokenName(part("calendarToggle")), QStringLiteral("Pick a date"));
+    QStringList buttons;
+    for (QAbstractButton* button : shownChildren<QAbstractButton>(panel.get())) buttons << spokenName(button);
     for (const char* name : {"Preferences…", "Quit Orvalin", "Previous month", "Next month"})
-        EXPECT_NE(byAccessibleName<QAbstractButton>(panel.get(), name), nullptr) << name;
+        EXPECT_TRUE(buttons.contains(name)) << name;
     // The days keep the dates' locale; only the word around them changes.
     QAccessibleInterface* day = QAccessible::queryAccessibleInterface(this->day("mardi 10 février 2026"));
     ASSERT_NE(day, nullptr);
