@@ -256,6 +256,7 @@ void ApplicationRuntime::startEngine() {
             *keyMonitor_, *keySynthesizer_, *pasteboard_, *scheduler_, *trust_, *loginItem_, *urlOpener_,
             *activeWindows_, std::cerr, permissionHelpUrl(), nullptr, sessionNotice_});
     }
+    // The engine writes the error after this start of the line.
     platform_->loginItemFailure =
         QCoreApplication::translate("orvalin", "Erreur démarrage auto : %1").arg(QString()).toStdString();
     manager_ = std::make_unique<TextExpansionManager>(*store_, *platform_);
