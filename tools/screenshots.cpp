@@ -15,6 +15,7 @@
 #include <QWindow>
 #include <cstdio>
 
+#include "app/interface_translation.h"
 #include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "support/fake_platform.h"
@@ -220,6 +221,8 @@ void formatsPictures(Pictures& pictures) {
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
+    // The windows in the language the program would choose (scripts/screenshot sets LANG).
+    installInterfaceTranslation(interfaceLanguage(MessageLocale::fromEnvironment()));
     const QStringList args = QCoreApplication::arguments();
     const qreal scale = qapp.devicePixelRatio();
     Pictures pictures{args.value(1, QStringLiteral("build/screenshots")),

@@ -42,6 +42,15 @@ namespace orvalin {
 
 namespace {
 
+// One line on standard error, in the interface language.
+void report(const QString& line) {
+    std::cerr << line.toStdString() << "\n";
+}
+
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
+}
+
 std::string environment(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
@@ -122,7 +131,8 @@ void ApplicationRuntime::keepSelectionsServed() {
     }
     if (kept.empty()) return;
     if (!x11::startClipboardKeeper(keeperProgram_, kept))
-        std::cerr << "orvalin : le presse-papiers ne peut être gardé après la fin du programme\n";
+        report(QCoreApplication::translate(
+            "orvalin", "orvalin : le presse-papiers ne peut être gardé après la fin du programme"));
 }
 
 PreferencesStore& ApplicationRuntime::store() {
@@ -134,7 +144,8 @@ UrlOpener& ApplicationRuntime::urlOpener() {
 }
 
 std::string ApplicationRuntime::permissionHelpUrl() {
-    return helpPageUrl(runningBinaryDir(), ORVALIN_WEBSITE);
+    return helpPageUrl(runningBinaryDir(), ORVALIN_WEBSITE,
+                       interfaceLanguage(MessageLocale::fromEnvironment()));
 }
 
 void ApplicationRuntime::onShowRequested(std::function<void()> handler) {
@@ -159,12 +170,16 @@ std::optional<ApplicationRuntime::StartResult> ApplicationRuntime::becomeTheOneI
     guard_ = std::make_unique<SingleInstanceGuard>(key);
     switch (guard_->claimOrNotify()) {
         case SingleInstanceGuard::Role::Secondary:
-            if (!guard_->failure().empty()) std::cerr << "orvalin : " << guard_->failure() << "\n";
+            if (!guard_->failure().empty()) {
+                report(QCoreApplication::translate(
+                    "orvalin", "orvalin : une autre instance tourne déjà mais ne répond pas"));
+            }
             return StartResult::AlreadyRunning;
         case SingleInstanceGuard::Role::Failed:
             // Without the guard a second instance could run too, and both would insert every date.
-            std::cerr << "orvalin : contrôle d'instance unique impossible (" << guard_->failure()
-                      << "), arrêt\n";
+            report(QCoreApplication::translate("orvalin",
+                                               "orvalin : contrôle d'instance unique impossible (%1), arrêt")
+                       .arg(text(guard_->failure())));
             return StartResult::NoInstanceGuard;
         case SingleInstanceGuard::Role::Primary:
             guard_->onShowRequested([this] {
@@ -183,7 +198,8 @@ bool ApplicationRuntime::openWayland(const std::string& name) {
     if (wayland_) {
         wayland_->watch(
             [] {
-                std::cerr << "orvalin : connexion au compositeur Wayland perdue, arrêt\n";
+                report(QCoreApplication::translate(
+                    "orvalin", "orvalin : connexion au compositeur Wayland perdue, arrêt"));
                 QCoreApplication::exit(1);
             },
             [this] {
@@ -192,8 +208,11 @@ bool ApplicationRuntime::openWayland(const std::string& name) {
             });
         return true;
     }
-    std::cerr << "orvalin : " << why << " : seules les applications X11 (XWayland) reçoivent les dates dans "
-              << "cette session (aide : " << permissionHelpUrl() << ")\n";
+    report(QCoreApplication::translate(
+               "orvalin",
+               "orvalin : %1 : seules les applications X11 (XWayland) reçoivent les dates "
+               "dans cette session (aide : %2)")
+               .arg(text(why), text(permissionHelpUrl())));
     sessionNotice_ =
         QCoreApplication::translate("orvalin", "Seules les applications X11 reçoivent les dates — Aide…")
             .toStdString();
@@ -203,11 +222,11 @@ bool ApplicationRuntime::openWayland(const std::string& name) {
 bool ApplicationRuntime::openDisplay(const std::string& display) {
     connection_ = x11::X11Connection::open(display.empty() ? nullptr : display.c_str());
     if (!connection_) {
-        std::cerr << "orvalin : pas de connexion au serveur X\n";
+        report(QCoreApplication::translate("orvalin", "orvalin : pas de connexion au serveur X"));
         return false;
     }
     connection_->setLossHandler([] {
-        std::cerr << "orvalin : connexion au serveur X perdue, arrêt\n";
+        report(QCoreApplication::translate("orvalin", "orvalin : connexion au serveur X perdue, arrêt"));
         QCoreApplication::exit(1);
     });
     return true;
@@ -271,6 +290,9 @@ void ApplicationRuntime::startEngine() {
             *keyMonitor_, *keySynthesizer_, *pasteboard_, *scheduler_, *trust_, *loginItem_, *urlOpener_,
             *activeWindows_, std::cerr, permissionHelpUrl(), nullptr, sessionNotice_});
     }
+    // The engine writes the error after this start of the line.
+    platform_->loginItemFailure =
+        QCoreApplication::translate("orvalin", "Erreur démarrage auto : %1").arg(QString()).toStdString();
     manager_ = std::make_unique<TextExpansionManager>(*store_, *platform_);
     reportWhyNotWatching();
     manager_->subscribe([this](TextExpansionManager::Change change) {
@@ -299,8 +321,9 @@ void ApplicationRuntime::reportWhyNotWatching() {
     if (why.empty() && keyMonitor_) why = keyMonitor_->failure();
     if (why.empty()) return;
     reportedNotWatching_ = true;
-    std::cerr << "orvalin : surveillance du clavier impossible : " << why
-              << " (aide : " << permissionHelpUrl() << ")\n";
+    report(QCoreApplication::translate("orvalin",
+                                       "orvalin : surveillance du clavier impossible : %1 (aide : %2)")
+               .arg(text(why), text(permissionHelpUrl())));
 }
 
 }  // namespace orvalin

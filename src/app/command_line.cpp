@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -13,11 +14,15 @@ std::string versionLine(const std::string& version, const std::string& build) {
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Insère la date du jour dans l'application active."));
-    const QCommandLineOption help({"h", "help"}, QStringLiteral("Affiche cette aide."));
-    const QCommandLineOption version({"v", "version"}, QStringLiteral("Affiche la version."));
+    parser.setApplicationDescription(
+        QCoreApplication::translate("orvalin", "Insère la date du jour dans l'application active."));
+    const QCommandLineOption help({"h", "help"},
+                                  QCoreApplication::translate("orvalin", "Affiche cette aide."));
+    const QCommandLineOption version({"v", "version"},
+                                     QCoreApplication::translate("orvalin", "Affiche la version."));
     const QCommandLineOption show(
-        "show", QStringLiteral("Ouvre le panneau d'Orvalin, en le démarrant s'il ne tourne pas."));
+        "show", QCoreApplication::translate(
+                    "orvalin", "Ouvre le panneau d'Orvalin, en le démarrant s'il ne tourne pas."));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(show);
@@ -34,14 +39,18 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     QString why;
     if (!parser.unknownOptionNames().isEmpty()) {
         const QString name = parser.unknownOptionNames().first();
-        why = QStringLiteral("option inconnue : ") + (name.size() == 1 ? "-" : "--") + name;
+        why = QCoreApplication::translate("orvalin", "option inconnue : %1")
+                  .arg((name.size() == 1 ? "-" : "--") + name);
     } else if (!parsed) {
         why = parser.errorText();  // e.g. a value given to an option that takes none
     } else if (!parser.positionalArguments().isEmpty()) {
-        why = QStringLiteral("argument inattendu : ") + parser.positionalArguments().first();
+        why = QCoreApplication::translate("orvalin", "argument inattendu : %1")
+                  .arg(parser.positionalArguments().first());
     }
     if (!why.isEmpty())
-        return {CommandLine::Action::Error, ("orvalin : " + why + "\n\n" + usage()).toStdString()};
+        return {CommandLine::Action::Error,
+                (QCoreApplication::translate("orvalin", "orvalin : %1").arg(why) + "\n\n" + usage())
+                    .toStdString()};
     if (parser.isSet(help)) return {CommandLine::Action::PrintHelp, usage().toStdString()};
     if (parser.isSet(version)) return {CommandLine::Action::PrintVersion, {}};
     if (parser.isSet(show)) return {CommandLine::Action::Show, {}};

@@ -12,6 +12,7 @@
 #include "app/application_runtime.h"
 #include "app/build_info.h"
 #include "app/command_line.h"
+#include "app/interface_translation.h"
 #include "platform/x11/clipboard_keeper.h"
 #include "platform/xdg_autostart_login_item.h"
 #include "ui/onboarding/onboarding_view.h"
@@ -19,6 +20,9 @@
 #include "ui/settings/settings_view.h"
 
 namespace {
+
+using orvalin::installInterfaceTranslation;
+using orvalin::InterfaceLanguage;
 
 int signalPipe[2] = {-1, -1};
 
@@ -54,20 +58,44 @@ bool displayReachable() {
     return ok;
 }
 
+// Texts printed before the window system is reached get their translation from a plain
+// application object, which needs no display. It names the program "orvalin" in the usage line.
+template <typename Print>
+int printEarly(InterfaceLanguage language, Print print) {
+    int argc = 1;
+    char name[] = "orvalin";
+    char* argv[] = {name, nullptr};
+    QCoreApplication texts(argc, argv);
+    installInterfaceTranslation(language);
+    return print();
+}
+
+int printCommandLineAnswer(const std::vector<std::string>& arguments, InterfaceLanguage language) {
+    return printEarly(language, [&arguments] {
+        const orvalin::CommandLine command = orvalin::parseCommandLine(arguments);
+        if (command.action == orvalin::CommandLine::Action::Error) {
+            std::cerr << command.text;
+            return 2;
+        }
+        std::cout << command.text;
+        return 0;
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // The keeper of the user's clipboard after the program ended (started by the program itself).
     if (argc == 2 && std::strcmp(argv[1], orvalin::x11::kKeeperArgument) == 0)
         return orvalin::x11::runClipboardKeeper(STDIN_FILENO);
-    const orvalin::CommandLine command = orvalin::parseCommandLine({argv, argv + argc});
+    const std::vector<std::string> arguments(argv, argv + argc);
+    const orvalin::CommandLine command = orvalin::parseCommandLine(arguments);
+    const auto language = orvalin::interfaceLanguage(orvalin::MessageLocale::fromEnvironment());
     switch (command.action) {
         case orvalin::CommandLine::Action::Error:
-            std::cerr << command.text;
-            return 2;
         case orvalin::CommandLine::Action::PrintHelp:
-            std::cout << command.text;
-            return 0;
+            // Parsed again, where its texts can be translated.
+            return printCommandLineAnswer(arguments, language);
         case orvalin::CommandLine::Action::PrintVersion:
             std::cout << "Orvalin " << orvalin::versionLine(ORVALIN_VERSION, ORVALIN_BUILD_NUMBER) << "\n";
             return 0;
@@ -83,12 +111,18 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
     if (!xReachable && !wayland) {
-        const char* d = std::getenv("DISPLAY");
-        std::cerr << "orvalin : impossible d'ouvrir l'affichage X (DISPLAY=" << (d != nullptr ? d : "")
-                  << ")\n";
-        return 1;
+        return printEarly(language, [] {
+            std::cerr << QCoreApplication::translate("orvalin",
+                                                     "orvalin : impossible d'ouvrir l'affichage X "
+                                                     "(DISPLAY=%1)")
+                             .arg(qEnvironmentVariable("DISPLAY"))
+                             .toStdString()
+                      << "\n";
+            return 1;
+        });
     }
     QApplication app(argc, argv);
+    installInterfaceTranslation(language);
     QApplication::setApplicationName("orvalin");
     QApplication::setDesktopFileName("orvalin");
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,5 +1,6 @@
 #include "app/wayland_session.h"
 
+#include <QCoreApplication>
 #include <chrono>
 
 #include "platform/wayland/grab_key_monitor.h"
@@ -29,18 +30,26 @@ std::unique_ptr<WaylandSession> WaylandSession::open(const std::string& name,
     std::unique_ptr<WaylandSession> session(new WaylandSession());
     session->connection_ = wayland::WaylandConnection::open(name, kAnswerBound);
     if (!session->connection_) {
-        why = "le compositeur Wayland (" + name + ") ne répond pas";
+        why = QCoreApplication::translate("orvalin", "le compositeur Wayland (%1) ne répond pas")
+                  .arg(QString::fromStdString(name))
+                  .toStdString();
         return nullptr;
     }
     if (std::string missing = session->connection_->missingProtocols(); !missing.empty()) {
-        why =
-            "ce compositeur Wayland n'offre pas la méthode de saisie et le clavier virtuel (" + missing + ")";
+        why = QCoreApplication::translate(
+                  "orvalin",
+                  "ce compositeur Wayland n'offre pas la méthode de saisie et le clavier "
+                  "virtuel (%1)")
+                  .arg(QString::fromStdString(missing))
+                  .toStdString();
         return nullptr;
     }
     session->inputMethod_ = std::make_unique<wayland::InputMethod>(*session->connection_);
     // A seat whose input method is taken says so at once, before any other event.
     if (!session->connection_->settle(kAnswerBound) || !session->inputMethod_->available()) {
-        why = "une autre méthode de saisie (fcitx5, IBus…) occupe déjà le clavier";
+        why = QCoreApplication::translate(
+                  "orvalin", "une autre méthode de saisie (fcitx5, IBus…) occupe déjà le clavier")
+                  .toStdString();
         return nullptr;
     }
     session->keyboard_ = std::make_unique<wayland::VirtualKeyboard>(*session->connection_);

@@ -54,14 +54,14 @@ bool FormatCatalogue::saveShortcuts() {
                              {prefkey::kDefaultFormatId, defaultFormatId_.toString()}});
 }
 
-const Shortcut& FormatCatalogue::addShortcut() {
+const Shortcut& FormatCatalogue::addShortcut(const std::string& label) {
     auto used = [this](const std::string& trigger) {
         return std::any_of(shortcuts_.begin(), shortcuts_.end(),
                            [&](const Shortcut& s) { return s.trigger == trigger; });
     };
     std::string trigger = "new ";
     for (unsigned k = 2; used(trigger); ++k) trigger = "new" + std::to_string(k) + " ";
-    shortcuts_.push_back(Shortcut{Uuid::generate(), "Nouveau", "dd/MM/yyyy", trigger, std::nullopt});
+    shortcuts_.push_back(Shortcut{Uuid::generate(), label, "dd/MM/yyyy", trigger, std::nullopt});
     saveShortcuts();
     return shortcuts_.back();
 }

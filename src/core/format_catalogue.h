@@ -23,8 +23,9 @@ public:
     // at every keystroke); false when nothing was written.
     bool saveShortcuts();
 
-    // Appends "Nouveau" with the first free trigger of "new ", "new2 ", "new3 "…, then saves.
-    const Shortcut& addShortcut();
+    // Appends a format named `label` with the first free trigger of "new ", "new2 ", "new3 "…,
+    // then saves.
+    const Shortcut& addShortcut(const std::string& label = "Nouveau");
     // Removes every entry with that id, moves the default to the first remaining entry if it
     // was the default, then saves.
     void deleteShortcut(const Uuid& id);

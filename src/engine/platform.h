@@ -149,6 +149,8 @@ struct EnginePlatform {
     // A limit of this session the user should know of (which applications are reached); empty
     // when there is none.
     std::string sessionNotice;
+    // The start of the line reporting a failed change of the login item, in the interface's language.
+    std::string loginItemFailure = "Erreur démarrage auto : ";
 };
 
 }  // namespace orvalin

@@ -101,8 +101,8 @@ bool TextExpansionManager::updateShortcut(const Shortcut& shortcut) {
     return true;
 }
 
-Shortcut TextExpansionManager::addShortcut() {
-    Shortcut added = catalogue_.addShortcut();
+Shortcut TextExpansionManager::addShortcut(const std::string& label) {
+    Shortcut added = catalogue_.addShortcut(label);
     rebuildMatchTables();
     notify(Change::Shortcuts);
     return added;
@@ -340,7 +340,7 @@ void TextExpansionManager::onFastPollTick() {
 void TextExpansionManager::setLaunchAtStartup(bool enabled) {
     std::optional<std::string> error =
         enabled ? platform_.loginItems.registerItem() : platform_.loginItems.unregisterItem();
-    if (error) platform_.out << "Erreur démarrage auto : " << oneLine(*error) << std::endl;
+    if (error) platform_.out << platform_.loginItemFailure << oneLine(*error) << std::endl;
     refreshLaunchAtStartup();
 }
 

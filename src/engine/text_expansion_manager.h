@@ -61,7 +61,8 @@ public:
     void setShortcuts(std::vector<Shortcut> shortcuts);
     // Replaces the entry with the same id; false when there is none.
     bool updateShortcut(const Shortcut& shortcut);
-    Shortcut addShortcut();
+    // `label` names the new format, in the interface's language.
+    Shortcut addShortcut(const std::string& label = "Nouveau");
     void deleteShortcut(const Uuid& id);
     bool saveShortcuts();
     bool isTriggerTaken(const std::string& trigger, const Uuid& excludedId) const;

@@ -5,6 +5,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -55,7 +56,9 @@ bool InstanceSocketServer::listen(const std::string& path) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path) {
-        error_ = "chemin de socket trop long : " + path;
+        error_ = QCoreApplication::translate("orvalin", "chemin de socket trop long : %1")
+                     .arg(QString::fromStdString(path))
+                     .toStdString();
         return false;
     }
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);

@@ -235,12 +235,20 @@ PasteboardSnapshot QtClipboardPasteboard::take(bool wait) {
     PasteboardSnapshot saved = readUsers(QClipboard::Clipboard, wait);
     // A terminal pastes from the primary selection: one that could not be read would be pasted
     // in place of the date, or lost.
-    const char* silent = saved.unreadable               ? "le presse-papiers"
-                         : !wait && primaryUnreadable() ? "la sélection"
-                                                        : nullptr;
-    if (silent != nullptr) {
-        std::cerr << "orvalin : le programme qui tient " << silent
-                  << " ne répond pas ; rien n'est inséré, pour ne pas perdre son contenu\n";
+    QString silent;
+    if (saved.unreadable) {
+        silent = QCoreApplication::translate(
+            "orvalin",
+            "orvalin : le programme qui tient le presse-papiers ne répond pas ; rien "
+            "n'est inséré, pour ne pas perdre son contenu");
+    } else if (!wait && primaryUnreadable()) {
+        silent = QCoreApplication::translate(
+            "orvalin",
+            "orvalin : le programme qui tient la sélection ne répond pas ; rien n'est "
+            "inséré, pour ne pas perdre son contenu");
+    }
+    if (!silent.isEmpty()) {
+        std::cerr << silent.toStdString() << "\n";
         return unreadable();
     }
     original_ = std::move(saved);
@@ -274,8 +282,12 @@ void QtClipboardPasteboard::putDateOnPrimary() {
         PasteboardSnapshot saved = readUsers(QClipboard::Selection, !reader_ || !reader_->reading(true));
         if (saved.unreadable) {
             // Taking it would lose what it holds: the paste gets that instead of the date.
-            std::cerr << "orvalin : le programme qui tient la sélection ne répond pas ; elle est "
-                         "laissée telle quelle\n";
+            std::cerr << QCoreApplication::translate(
+                             "orvalin",
+                             "orvalin : le programme qui tient la sélection ne répond pas ; "
+                             "elle est laissée telle quelle")
+                             .toStdString()
+                      << "\n";
             return;
         }
         primaryOriginal_ = std::move(saved);

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocalSocket>
@@ -88,21 +89,30 @@ std::string SingleInstanceGuard::defaultDirectory() {
 }
 
 std::string SingleInstanceGuard::privateDirectoryProblem(const std::string& directory) {
+    const QString folder = QString::fromStdString(directory);
+    auto problem = [](const QString& text) { return text.toStdString(); };
     struct stat st {};
     if (::lstat(directory.c_str(), &st) != 0) {
-        return "le dossier " + directory + " est inaccessible (" + std::strerror(errno) + ")";
+        return problem(QCoreApplication::translate("orvalin", "le dossier %1 est inaccessible (%2)")
+                           .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
     }
     // A link planted in the directory's place is refused, not followed.
-    if (S_ISLNK(st.st_mode)) return "le dossier " + directory + " est un lien symbolique";
-    if (!S_ISDIR(st.st_mode)) return directory + " n'est pas un dossier";
+    if (S_ISLNK(st.st_mode))
+        return problem(
+            QCoreApplication::translate("orvalin", "le dossier %1 est un lien symbolique").arg(folder));
+    if (!S_ISDIR(st.st_mode))
+        return problem(QCoreApplication::translate("orvalin", "%1 n'est pas un dossier").arg(folder));
     if (st.st_uid != ::geteuid()) {
-        return "le dossier " + directory + " appartient à un autre utilisateur (uid " +
-               std::to_string(st.st_uid) + ")";
+        return problem(
+            QCoreApplication::translate("orvalin", "le dossier %1 appartient à un autre utilisateur (uid %2)")
+                .arg(folder)
+                .arg(st.st_uid));
     }
     if ((st.st_mode & 07777) != 0700) {
         char mode[8];
         std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
-        return "le dossier " + directory + " a les droits " + mode + " au lieu de 0700";
+        return problem(QCoreApplication::translate("orvalin", "le dossier %1 a les droits %2 au lieu de 0700")
+                           .arg(folder, QString::fromLatin1(mode)));
     }
     return {};
 }

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -148,7 +149,10 @@ std::string XdgAutostartLoginItem::execValue(const std::filesystem::path& execut
 
 std::optional<std::string> XdgAutostartLoginItem::registerItem() {
     // Control characters other than newline, tab and return have no escape in a desktop entry.
-    if (hasControlCharacter(executable_)) return "le chemin du programme contient un caractère de contrôle";
+    if (hasControlCharacter(executable_))
+        return QCoreApplication::translate("orvalin",
+                                           "le chemin du programme contient un caractère de contrôle")
+            .toStdString();
     std::error_code ec;
     std::filesystem::create_directories(file_.parent_path(), ec);
     if (ec) return ec.message();
@@ -156,7 +160,8 @@ std::optional<std::string> XdgAutostartLoginItem::registerItem() {
     entry << "[Desktop Entry]\n"
           << "Type=Application\n"
           << "Name=Orvalin\n"
-          << "Comment=Insère la date du jour\n"
+          << "Comment=Inserts today's date\n"
+          << "Comment[fr]=Insère la date du jour\n"
           << "Exec=" << execValue(executable_) << "\n"
           << "Icon=orvalin\n"
           << "Terminal=false\n"

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include "app/command_line.h"
+#include "app/interface_translation.h"
 
 namespace orvalin {
 namespace {
@@ -34,7 +37,28 @@ TEST(CommandLine, UnknownOptionsAndArgumentsAreErrorsWithTheUsage) {
         EXPECT_EQ(line.text.rfind("orvalin : ", 0), 0u) << line.text;
         EXPECT_NE(line.text.find("--version"), std::string::npos) << "usage missing";
     }
-    EXPECT_EQ(parseCommandLine({"orvalin", "--bogus"}).text.rfind("orvalin : option inconnue : --bogus\n", 0), 0u);
+    EXPECT_EQ(parseCommandLine({"orvalin", "--bogus"}).text.rfind("orvalin : option inconnue : --bogus\n", 0),
+              0u);
+}
+
+TEST(CommandLine, HelpAndErrorsSpeakTheInterfaceLanguage) {
+    int argc = 1;
+    char name[] = "orvalin";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    ASSERT_TRUE(installInterfaceTranslation(InterfaceLanguage::English));
+    std::string help = parseCommandLine({"orvalin", "--help"}).text;
+    EXPECT_NE(help.find("Opens Orvalin's panel, starting Orvalin if it is not running."), std::string::npos)
+        << help;
+    EXPECT_EQ(help.find("Affiche"), std::string::npos) << help;
+    EXPECT_EQ(parseCommandLine({"orvalin", "stray"}).text.rfind("orvalin: unexpected argument: stray\n", 0),
+              0u);
+
+    ASSERT_TRUE(installInterfaceTranslation(InterfaceLanguage::French));
+    help = parseCommandLine({"orvalin", "--help"}).text;
+    EXPECT_NE(help.find("Ouvre le panneau d'Orvalin"), std::string::npos) << help;
+    EXPECT_EQ(parseCommandLine({"orvalin", "stray"}).text.rfind("orvalin : argument inattendu : stray\n", 0),
+              0u);
 }
 
 TEST(CommandLine, VersionLineShowsADashForAMissingPart) {

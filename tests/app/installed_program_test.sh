@@ -16,7 +16,8 @@ bin="$prefix/bin/orvalin"
 
 for f in share/applications/orvalin.desktop share/metainfo/app.orvalin.Orvalin.metainfo.xml \
          share/icons/hicolor/scalable/apps/orvalin.svg share/icons/hicolor/symbolic/apps/orvalin-symbolic.svg \
-         share/orvalin/help/index.html share/man/man1/orvalin.1.gz share/doc/orvalin/copyright; do
+         share/orvalin/help/index.html share/orvalin/help/fr/index.html share/man/man1/orvalin.1.gz \
+         share/man/fr/man1/orvalin.1.gz share/doc/orvalin/copyright; do
   [ -f "$prefix/$f" ] || fail "not installed: $f"
 done
 if command -v rsvg-convert >/dev/null; then
@@ -32,21 +33,32 @@ if command -v appstreamcli >/dev/null; then
     >"$work/appstream.log" 2>&1 || { cat "$work/appstream.log"; fail "appstreamcli validate"; }
 fi
 
-# Command line: no display needed for these, and nothing may start.
-out=$(env -u DISPLAY "$bin" --version) || fail "--version exit $?"
+# Command line: no display needed for these, and nothing may start. The texts in French, then
+# in English.
+french=(env -u DISPLAY -u WAYLAND_DISPLAY LANGUAGE= LC_ALL= LC_MESSAGES= LANG=fr_FR.UTF-8)
+english=(env -u DISPLAY -u WAYLAND_DISPLAY LANGUAGE= LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8)
+out=$("${french[@]}" "$bin" --version) || fail "--version exit $?"
 [[ $out =~ ^Orvalin\ Version\ [0-9.]+\ beta\ \(build\ .+\)$ ]] || fail "--version printed '$out'"
-out=$(env -u DISPLAY "$bin" --help) || fail "--help exit $?"
+out=$("${french[@]}" "$bin" --help) || fail "--help exit $?"
 [[ $out == *--show* ]] || fail "--help lacks --show"
-env -u DISPLAY "$bin" --no-such-option >"$work/out" 2>"$work/err"
+[[ $out == *"Affiche cette aide."* ]] || fail "French --help printed '$out'"
+"${french[@]}" "$bin" --no-such-option >"$work/out" 2>"$work/err"
 status=$?
 [ $status -eq 2 ] || fail "unknown option exit $status"
 [ -s "$work/out" ] && fail "unknown option wrote on standard output"
 grep -q -- "--version" "$work/err" || fail "unknown option: no usage on standard error"
+grep -q "^orvalin : option inconnue : --no-such-option$" "$work/err" || fail "French error: $(head -1 "$work/err")"
+out=$("${english[@]}" "$bin" --help) || fail "English --help exit $?"
+[[ $out == *"Shows this help."* && $out != *Affiche* ]] || fail "English --help printed '$out'"
+"${english[@]}" LANG=C "$bin" --no-such-option 2>"$work/err"
+grep -q "^orvalin: unknown option: --no-such-option$" "$work/err" || fail "English error: $(head -1 "$work/err")"
+"${english[@]}" "$bin" 2>"$work/err"
+grep -q "^orvalin: cannot open the X display" "$work/err" || fail "English display error: $(cat "$work/err")"
 
 # Starts the program with --show on a private X server (extra server options in $2), then starts
 # it again with --show, which must reach the first and end; leaves $work/$1.{panel,second,stderr}.
 show_twice() {
-  xvfb-run -a -s "$2 -noreset" bash -c '
+  "${french[@]}" xvfb-run -a -s "$2 -noreset" bash -c '
     "$1" --show 2>"$2.stderr" &
     pid=$!
     for _ in $(seq 100); do
@@ -59,7 +71,7 @@ show_twice() {
   ' _ "$bin" "$work/$1"
 }
 
-# The help page it would open: an X server without RECORD makes it say where help is.
+# The help page it would open, the French one: an X server without RECORD makes it say where help is.
 command -v xvfb-run >/dev/null || { echo "SKIP: xvfb-run missing"; exit 77; }
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
@@ -68,6 +80,7 @@ show_twice help "-extension RECORD"
 [ "$(cat "$work/help.second" 2>/dev/null)" = 0 ] || fail "--show with a running instance: $(cat "$work/help.second" 2>/dev/null)"
 url=$(grep -o '(aide : [^)]*)' "$work/help.stderr" | sed 's/^(aide : //; s/)$//')
 [ -n "$url" ] || { cat "$work/help.stderr"; fail "no help address reported"; }
+[[ $url == */help/fr/index.html ]] || fail "the French interface opens $url"
 page=$(python3 -c 'import sys, urllib.parse as u; p = u.urlparse(sys.argv[1]); print(u.unquote(p.path) if p.scheme == "file" else "")' "$url")
 case "$page" in
   "$prefix"/*) [ -f "$page" ] || fail "help page $page does not exist" ;;

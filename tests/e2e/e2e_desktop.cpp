@@ -12,8 +12,8 @@ namespace orvalin::e2e {
 
 const char* const kOrvalin = ORVALIN_BINARY;
 const char* const kPanelName = "^Orvalin$";
-const char* const kWelcomeName = "^Bienvenue dans Orvalin$";
-const char* const kSettingsName = "^Préférences Orvalin$";
+const char* const kWelcomeName = "^Welcome to Orvalin$";
+const char* const kSettingsName = "^Orvalin Preferences$";
 const char* const kKnownText = "texte connu";
 
 std::vector<Shortcut> storeFormatsWithIsoOnControlAltD() {
@@ -112,8 +112,11 @@ std::optional<Geometry> openSettingsFromThePanel() {
 
 Desktop::Desktop() {
     home.exportEnvironment();
+    // The C locale, which every machine has, so its dates and its English texts. A locale the
+    // machine lacks would fail the program's setlocale() as a whole, and its X window titles would
+    // lose their accented letters.
     ::setenv("LANG", "C.UTF-8", 1);
-    ::unsetenv("LC_ALL");
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"}) ::unsetenv(name);
 }
 
 Desktop::~Desktop() {

@@ -14,6 +14,8 @@ import tempfile
 import time
 
 SKIP_CODE = 77
+# The environment of a program whose texts a test reads in French; LANGUAGE and LC_ALL would win.
+FRENCH = {"LANG": "fr_FR.UTF-8", "LANGUAGE": "", "LC_ALL": "", "LC_MESSAGES": ""}
 failures = []
 _MARK = "ORVALIN_ATSPI_PRIVATE_SESSION"
 _BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
@@ -249,7 +251,7 @@ def settings_window(pyatspi, processes, host):
     with open(out, "w") as output:
         processes.append(subprocess.Popen([host, prefs], stdout=output,
                                           env=dict(os.environ, QT_QPA_PLATFORM="xcb",
-                                                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")))
+                                                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **FRENCH)))
     window = None
     if check(wait_for(lambda: "ready" in read(out), 30), "the host did not start"):
         app = application_of(pyatspi, processes[-1].pid)

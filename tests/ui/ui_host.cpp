@@ -5,11 +5,13 @@
 //                                           so the permission row is there too)
 //   orvalin_ui_host --onboarding [trusted]  the onboarding until finished or closed; says at the end
 //                                           whether it was completed
+// Its texts are in the language the program would choose from the environment.
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
 
+#include "app/interface_translation.h"
 #include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "support/fake_platform.h"
@@ -43,6 +45,7 @@ int main(int argc, char** argv) {
     }
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orvalin_ui_host"));
+    installInterfaceTranslation(interfaceLanguage(MessageLocale::fromEnvironment()));
     const bool onboarding = QByteArray(argv[1]) == "--onboarding";
     fakes::FakePlatform platform;
     platform.trust.trusted = onboarding && argc > 2 && QByteArray(argv[2]) == "trusted";

@@ -1,5 +1,7 @@
 #include "platform/wayland/wayland_text_inserter.h"
 
+#include <QCoreApplication>
+
 #include "platform/wayland/input_method.h"
 #include "platform/wayland/virtual_keyboard.h"
 #include "platform/wayland/wayland_connection.h"
@@ -29,8 +31,12 @@ bool WaylandTrustQuery::isTrusted() {
 }
 
 std::string WaylandTrustQuery::missing() const {
-    if (connection_.broken()) return "connexion au compositeur Wayland perdue";
-    if (!inputMethod_.available()) return "une autre méthode de saisie occupe déjà le clavier";
+    if (connection_.broken())
+        return QCoreApplication::translate("orvalin", "connexion au compositeur Wayland perdue")
+            .toStdString();
+    if (!inputMethod_.available())
+        return QCoreApplication::translate("orvalin", "une autre méthode de saisie occupe déjà le clavier")
+            .toStdString();
     return {};
 }
 

@@ -8,6 +8,7 @@
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <cstdlib>
 #include <cstring>
@@ -72,15 +73,17 @@ bool RecordKeyMonitor::start(Handler handler) {
     }
     failure_.clear();
     if (control_.broken()) {
-        failure_ = "pas de connexion au serveur X";
+        failure_ = QCoreApplication::translate("orvalin", "pas de connexion au serveur X").toStdString();
         return false;
     }
     if (!control_.hasExtension("RECORD")) {
-        failure_ = "le serveur X n'offre pas l'extension RECORD";
+        failure_ = QCoreApplication::translate("orvalin", "le serveur X n'offre pas l'extension RECORD")
+                       .toStdString();
         return false;
     }
     if (!control_.setUpXkb(&xkbFirstEvent_) || !loadKeymap()) {
-        failure_ = "le serveur X n'offre pas l'extension XKB";
+        failure_ =
+            QCoreApplication::translate("orvalin", "le serveur X n'offre pas l'extension XKB").toStdString();
         return false;
     }
 
@@ -112,14 +115,17 @@ bool RecordKeyMonitor::start(Handler handler) {
     auto created = xcb_record_create_context_checked(conn, context_, 0, 1, 1, &clients, &range);
     if (xcb_generic_error_t* error = xcb_request_check(conn, created)) {
         std::free(error);
-        failure_ = "le serveur X refuse l'enregistrement des touches (RECORD)";
+        failure_ = QCoreApplication::translate("orvalin",
+                                               "le serveur X refuse l'enregistrement des touches (RECORD)")
+                       .toStdString();
         teardown();
         return false;
     }
 
     data_ = xcb_connect(displayName_.empty() ? nullptr : displayName_.c_str(), nullptr);
     if (data_ == nullptr || xcb_connection_has_error(data_) != 0) {
-        failure_ = "seconde connexion au serveur X impossible";
+        failure_ =
+            QCoreApplication::translate("orvalin", "seconde connexion au serveur X impossible").toStdString();
         teardown();
         return false;
     }

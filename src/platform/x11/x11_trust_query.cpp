@@ -1,11 +1,14 @@
 #include "platform/x11/x11_trust_query.h"
 
+#include <QCoreApplication>
+
 #include "platform/x11/x11_connection.h"
 
 namespace orvalin::x11 {
 
 std::string X11TrustQuery::missing() {
-    if (conn_ == nullptr || !conn_->alive()) return "le serveur X ne répond pas";
+    if (conn_ == nullptr || !conn_->alive())
+        return QCoreApplication::translate("orvalin", "le serveur X ne répond pas").toStdString();
     std::string absent;
     for (const char* ext : {"RECORD", "XTEST", "XKEYBOARD"}) {
         if (!conn_->hasExtension(ext)) {
@@ -14,7 +17,9 @@ std::string X11TrustQuery::missing() {
         }
     }
     if (absent.empty()) return {};
-    return "extensions X absentes : " + absent;
+    return QCoreApplication::translate("orvalin", "extensions X absentes : %1")
+        .arg(QString::fromStdString(absent))
+        .toStdString();
 }
 
 bool X11TrustQuery::isTrusted() {

@@ -4,6 +4,7 @@
 #include <xcb/xtest.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
 
+#include <QCoreApplication>
 #include <QTimer>
 #include <algorithm>
 #include <cstdlib>
@@ -165,8 +166,13 @@ std::optional<std::uint32_t> XTestKeySynthesizer::keycodeFor(std::uint32_t keysy
     if (keycode && reported != reportedMissing_.end()) reportedMissing_.erase(reported);
     if (!keycode && reported == reportedMissing_.end()) {
         reportedMissing_.emplace_back(name);
-        std::cerr << "orvalin : aucune touche de la disposition du clavier ne donne « " << name
-                  << " » : la date n'est pas collée\n";
+        std::cerr << QCoreApplication::translate(
+                         "orvalin",
+                         "orvalin : aucune touche de la disposition du clavier ne donne « %1 » : "
+                         "la date n'est pas collée")
+                         .arg(QCoreApplication::translate("orvalin", name))
+                         .toStdString()
+                  << "\n";
     }
     return keycode;
 }
@@ -189,7 +195,7 @@ bool XTestKeySynthesizer::send(const Action& action) {
 
 bool XTestKeySynthesizer::sendBackspace() {
     std::optional<std::uint32_t> backspace =
-        keycodeFor(XKB_KEY_BackSpace, vkey::kBackspace, "Retour arrière");
+        keycodeFor(XKB_KEY_BackSpace, vkey::kBackspace, QT_TRANSLATE_NOOP("orvalin", "Retour arrière"));
     if (!backspace) {
         dropNextPaste_ = true;
         return false;
@@ -223,12 +229,14 @@ bool XTestKeySynthesizer::sendPaste() {
 std::optional<XTestKeySynthesizer::Chord> XTestKeySynthesizer::pasteChord() {
     const PasteChord kind = pasteChordForClass(windowClass(conn_, activeWindow(conn_)));
     const bool insert = kind == PasteChord::ShiftInsert;
-    auto key =
-        insert ? keycodeFor(XKB_KEY_Insert, vkey::kInsert, "Inser") : keycodeFor(XKB_KEY_v, vkey::kV, "V");
-    auto shift = kind != PasteChord::ControlV ? keycodeFor(XKB_KEY_Shift_L, vkey::kLeftShift, "Maj")
-                                              : std::optional<std::uint32_t>(0);
+    auto key = insert ? keycodeFor(XKB_KEY_Insert, vkey::kInsert, QT_TRANSLATE_NOOP("orvalin", "Inser"))
+                      : keycodeFor(XKB_KEY_v, vkey::kV, "V");
+    auto shift = kind != PasteChord::ControlV
+                     ? keycodeFor(XKB_KEY_Shift_L, vkey::kLeftShift, QT_TRANSLATE_NOOP("orvalin", "Maj"))
+                     : std::optional<std::uint32_t>(0);
     auto control =
-        !insert ? keycodeFor(XKB_KEY_Control_L, vkey::kLeftControl, "Ctrl") : std::optional<std::uint32_t>(0);
+        !insert ? keycodeFor(XKB_KEY_Control_L, vkey::kLeftControl, QT_TRANSLATE_NOOP("orvalin", "Ctrl"))
+                : std::optional<std::uint32_t>(0);
     if (!key || !shift || !control) return std::nullopt;
     switch (kind) {
         case PasteChord::ControlV:

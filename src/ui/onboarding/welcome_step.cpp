@@ -58,11 +58,10 @@ WelcomeStep::WelcomeStep(std::function<void()> onNext, QWidget* parent)
     auto* pillLine = new QHBoxLayout(pillRow);
     pillLine->setContentsMargins(0, 0, 0, 0);
     pillLine->setSpacing(12);
-    // The labels are shown as they are: names of features, not sentences to translate.
     for (const auto& [symbol, label] :
-         {std::pair{"keyboard", "Déclencheurs"}, std::pair{"command.square.fill", "Raccourcis"},
-          std::pair{"calendar", "Calendrier"}}) {
-        auto* pill = new FeaturePill(QString::fromUtf8(symbol), QString::fromUtf8(label));
+         {std::pair{"keyboard", tr("Déclencheurs")}, std::pair{"command.square.fill", tr("Raccourcis")},
+          std::pair{"calendar", tr("Calendrier")}}) {
+        auto* pill = new FeaturePill(QString::fromUtf8(symbol), label);
         pillLine->addWidget(pill);
     }
     addCentred(pillRow);

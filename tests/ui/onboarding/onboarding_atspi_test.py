@@ -60,7 +60,7 @@ def check_page_and_press(pyatspi, app, number, expected):
 
 
 def walk_to_the_end(pyatspi, processes):
-    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
+    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb", **at.FRENCH)
     program = subprocess.Popen([sys.argv[1], "--onboarding", "trusted"], env=env, stdout=subprocess.PIPE, text=True)
     processes.append(program)
     if not check(program.stdout.readline().strip() == "ready", "the host did not start"):

@@ -80,8 +80,7 @@ def use_the_panel(pyatspi, processes):
     formats = [{"id": str(uuid.uuid4()).upper(), "label": label, "dateFormat": pattern, "trigger": trigger,
                 "globalShortcut": combination} for label, pattern, trigger, combination in FORMATS]
     at.fresh_home(json.dumps({"Orvalin.onboardingCompleted": True, "Orvalin.shortcuts.v2": json.dumps(formats)}))
-    os.environ.update(LANG="fr_FR.UTF-8", QT_QPA_PLATFORM="xcb")
-    os.environ.pop("LC_ALL", None)
+    os.environ.update(QT_QPA_PLATFORM="xcb", **at.FRENCH)
     os.environ.pop("LC_TIME", None)
     output = os.path.join(tempfile.mkdtemp(prefix="orvalin-target-"), "target.txt")
     target = start_target(args.target, output)

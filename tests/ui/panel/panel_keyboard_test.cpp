@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QApplication>
 
+#include "support/english_interface.h"
 #include "support/panel_fixture.h"
 
 namespace orvalin::ui {
@@ -100,6 +101,25 @@ TEST_F(PanelKeyboardTest, ScreenReadersHearNamesRolesAndStates) {
     day->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     // Qt's buttons show the press for a moment before they click.
     QTRY_COMPARE(platform.pasteboard.describe(), std::string("2026-02-10"));
+}
+
+TEST_F(PanelKeyboardTest, ScreenReadersHearTheEnglishInterfaceAndDatesOfTheLocale) {
+    const EnglishInterface english;
+    panel.reset();
+    showPanel();
+    QAccessibleInterface* row = QAccessible::queryAccessibleInterface(rows().at(1));
+    EXPECT_EQ(row->text(QAccessible::Description), QStringLiteral("trigger dtc, shortcut ⌃⌥D"));
+    EXPECT_EQ(spokenName(panel->findChild<QWidget*>("formatRows")), QStringLiteral("Today"));
+    EXPECT_EQ(spokenName(panel->findChild<Badge*>("betaBadge")), QStringLiteral("beta"));
+    EXPECT_EQ(spokenName(part("calendarToggle")), QStringLiteral("Pick a date"));
+    QStringList buttons;
+    for (QAbstractButton* button : shownChildren<QAbstractButton>(panel.get())) buttons << spokenName(button);
+    for (const char* name : {"Preferences…", "Quit Orvalin", "Previous month", "Next month"})
+        EXPECT_TRUE(buttons.contains(name)) << name;
+    // The days keep the dates' locale; only the word around them changes.
+    QAccessibleInterface* day = QAccessible::queryAccessibleInterface(this->day("mardi 10 février 2026"));
+    ASSERT_NE(day, nullptr);
+    EXPECT_EQ(day->text(QAccessible::Description), QStringLiteral("today"));
 }
 
 }  // namespace

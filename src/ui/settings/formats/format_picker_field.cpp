@@ -17,19 +17,18 @@ constexpr qint64 kReopenGuardMs = 250;
 
 }  // namespace
 
-const std::vector<FormatPickerField::Preset>& FormatPickerField::presets() {
-    // The labels are shown verbatim, in every language, with their March 2026 samples.
-    static const std::vector<Preset> table{
-        {QStringLiteral("Court — 20/03/2026"), QStringLiteral("dd/MM/yyyy")},
-        {QStringLiteral("Moyen — 20 mars 2026"), QStringLiteral("d MMMM yyyy")},
-        {QStringLiteral("Long — vendredi 20 mars 2026"), QStringLiteral("EEEE d MMMM yyyy")},
-        {QStringLiteral("ISO 8601 — 2026-03-20"), QStringLiteral("yyyy-MM-dd")},
-        {QStringLiteral("Américain — 03/20/2026"), QStringLiteral("MM/dd/yyyy")},
-        {QStringLiteral("Abrégé — 20 mar. 2026"), QStringLiteral("d MMM yyyy")},
-        {QStringLiteral("Européen — 20.03.2026"), QStringLiteral("dd.MM.yyyy")},
-        {QStringLiteral("Date + heure — 20/03/2026 14:30"), QStringLiteral("dd/MM/yyyy HH:mm")},
+std::vector<FormatPickerField::Preset> FormatPickerField::presets() {
+    // The labels keep their March 2026 samples in the interface's language, whatever today is.
+    return {
+        {tr("Court — 20/03/2026"), QStringLiteral("dd/MM/yyyy")},
+        {tr("Moyen — 20 mars 2026"), QStringLiteral("d MMMM yyyy")},
+        {tr("Long — vendredi 20 mars 2026"), QStringLiteral("EEEE d MMMM yyyy")},
+        {tr("ISO 8601 — 2026-03-20"), QStringLiteral("yyyy-MM-dd")},
+        {tr("Américain — 03/20/2026"), QStringLiteral("MM/dd/yyyy")},
+        {tr("Abrégé — 20 mar. 2026"), QStringLiteral("d MMM yyyy")},
+        {tr("Européen — 20.03.2026"), QStringLiteral("dd.MM.yyyy")},
+        {tr("Date + heure — 20/03/2026 14:30"), QStringLiteral("dd/MM/yyyy HH:mm")},
     };
-    return table;
 }
 
 FormatPickerField::FormatPickerField(QWidget* parent)

@@ -25,7 +25,7 @@ public:
         QString label;  // fixed sample dates, never recomputed
         QString format;
     };
-    static const std::vector<Preset>& presets();
+    static std::vector<Preset> presets();
 
     explicit FormatPickerField(QWidget* parent = nullptr);
 

@@ -90,7 +90,8 @@ std::vector<FormatReferenceView::Section> FormatReferenceView::sections() {
          {{"mm", tr("Minutes avec zéro      ex : 04")}, {"ss", tr("Secondes avec zéro     ex : 09")}}},
         {tr("Séparateurs"),
          "character.cursor.ibeam",
-         {{"/  -  .  espace", tr("Caractères littéraux")}, {"'texte'", tr("Texte entre apostrophes")}}},
+         {{tr("/  -  .  espace"), tr("Caractères littéraux")},
+          {tr("'texte'"), tr("Texte entre apostrophes")}}},
     };
 }
 

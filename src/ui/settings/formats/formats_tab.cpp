@@ -271,7 +271,7 @@ void FormatsTab::applyEdit(const Shortcut& changed) {
 }
 
 void FormatsTab::addFormat() {
-    const Shortcut added = manager_.addShortcut();
+    const Shortcut added = manager_.addShortcut(tr("Nouveau").toStdString());
     if (FormatCard* c = card(added.id)) {
         c->nameEdit()->setFocus(Qt::OtherFocusReason);
         c->nameEdit()->selectAll();

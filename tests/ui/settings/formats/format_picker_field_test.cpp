@@ -4,6 +4,7 @@
 #include <QScreen>
 
 #include "formats_tab_fixture.h"
+#include "support/english_interface.h"
 #include "ui/capture/shortcut_capture_widget.h"
 #include "ui/settings/formats/format_reference_view.h"
 #include "ui/widgets/section_label.h"
@@ -27,6 +28,24 @@ TEST_F(FormatsTabTest, APresetReplacesThePatternAndTheMenuKeepsItsMarchSamples) 
     EXPECT_EQ(stored()[0].dateFormat, "EEEE d MMMM yyyy");
     EXPECT_EQ(store.writeCount, writes + 1);
     EXPECT_EQ(cardAt(0).previewText(), today("EEEE d MMMM yyyy"));
+}
+
+TEST_F(FormatsTabTest, TheEnglishInterfaceNamesTheCardsControlsAndPresets) {
+    const EnglishInterface english;
+    openTab({entry("ISO", "yyyy-MM-dd", "dt ")});
+    FormatPickerField* field = cardAt(0).patternField();
+    EXPECT_EQ(field->presetsMenu()->actions().at(2)->text(), "Long — Friday 20 March 2026");
+    EXPECT_EQ(field->lineEdit()->accessibleName(), "Date format for ISO");
+    EXPECT_EQ(cardAt(0).nameEdit()->accessibleName(), "Name of the ISO format");
+    // The reference keeps its examples lined up in English too.
+    for (const auto& section : FormatReferenceView::sections()) {
+        for (const auto& code : section.codes) {
+            const int at = code.description.indexOf("e.g.");
+            if (at >= 0) {
+                EXPECT_EQ(at, section.title == "Year" ? 22 : 23) << code.description.toStdString();
+            }
+        }
+    }
 }
 
 TEST(FormatReference, ListsEightSectionsOfCodesWithTheirSpacingIntact) {
