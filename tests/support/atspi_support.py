@@ -174,6 +174,22 @@ def application_of(pyatspi, pid, timeout=20):
     return wait_for(find, timeout, 0.2)
 
 
+def _children(node):
+    """The children of `node` that could be read: one that goes away while read (a page that slid
+    out, a closed pop-up) is passed over, its brothers kept; none when `node` itself went away."""
+    try:
+        count = node.childCount
+    except Exception:
+        return []
+    children = []
+    for index in range(count):
+        try:
+            children.append(node.getChildAtIndex(index))
+        except Exception:
+            continue
+    return children
+
+
 def _walk(root, max_depth=30):
     stack = [(root, 0)]
     while stack:
@@ -181,13 +197,8 @@ def _walk(root, max_depth=30):
         if node is None:
             continue
         yield node, depth
-        if depth >= max_depth:
-            continue
-        try:
-            children = [node.getChildAtIndex(i) for i in range(node.childCount)]
-        except Exception:  # gone while read: a page that slid out, a closed pop-up
-            continue
-        stack.extend((child, depth + 1) for child in reversed(children))
+        if depth < max_depth:
+            stack.extend((child, depth + 1) for child in reversed(_children(node)))
 
 
 def descendants(root):
@@ -219,10 +230,13 @@ def find(root, role=None, name=None, showing=None, state=None):
 
 
 def outline(root, max_lines=200):
-    """The tree as text, for failure messages."""
+    """The tree as text, for failure messages; what goes away while it is read is left out."""
     lines = []
     for node, depth in _walk(root):
-        lines.append("%s%s \"%s\"" % ("  " * depth, node.getRoleName(), node.name))
+        try:
+            lines.append("%s%s \"%s\"" % ("  " * depth, node.getRoleName(), node.name))
+        except Exception:
+            continue
         if len(lines) >= max_lines:
             lines.append("…")
             break
