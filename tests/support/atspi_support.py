@@ -229,6 +229,66 @@ def find(root, role=None, name=None, showing=None, state=None):
     return None
 
 
+def wait_until_still(root, shows=(), gone=(), timeout=30, interval=0.25):
+    """Waits until every (role, name) of `shows` is on screen below `root` (the role None for any),
+    none of `gone` is, and nothing moves any more: two readings a moment apart agree, places
+    included, so a slide, a fade or a window still being laid out is over. Gives the (role, name)
+    of all that shows, sorted, and None; or after `timeout` s the last reading and why it waited."""
+    import pyatspi
+    deadline = time.monotonic() + timeout
+    previous = None
+    while True:
+        reading = _on_screen(pyatspi, root)
+        problem = _not_yet(reading, previous, shows, gone)
+        if problem is None or time.monotonic() > deadline:
+            names = [(role, name) for role, name, _ in reading or previous or []]
+            if problem is None:
+                return names, None
+            return names, "after %d s %s; the tree:\n%s" % (timeout, problem, outline(root))
+        previous = reading
+        time.sleep(interval)
+
+
+def _on_screen(pyatspi, root):
+    """(role, name, place) of everything showing below `root`, sorted; None when something went
+    away while it was read, which leaves the reading incomplete."""
+    found = []
+    try:
+        for node in descendants(root):
+            if node.getState().contains(pyatspi.STATE_SHOWING):
+                found.append((node.getRoleName(), node.name, _place(pyatspi, node)))
+    except Exception:
+        return None
+    return sorted(found)
+
+
+def _place(pyatspi, node):
+    try:
+        component = node.queryComponent()
+    except NotImplementedError:
+        return ()
+    box = component.getExtents(pyatspi.DESKTOP_COORDS)
+    return (box.x, box.y, box.width, box.height)
+
+
+def _not_yet(reading, previous, shows, gone):
+    """Why `reading` is not yet the view awaited; None once it is."""
+    if reading is None:
+        return "the tree still changed while it was read"
+    seen = [(role, name) for role, name, _ in reading]
+
+    def on_screen(wanted):
+        return any(name == wanted[1] and wanted[0] in (None, role) for role, name in seen)
+
+    missing = [wanted for wanted in shows if not on_screen(wanted)]
+    if missing:
+        return "nothing shows %s" % missing
+    left = [wanted for wanted in gone if on_screen(wanted)]
+    if left:
+        return "%s still shows" % left
+    return None if reading == previous else "it still moves"
+
+
 def outline(root, max_lines=200):
     """The tree as text, for failure messages; what goes away while it is read is left out."""
     lines = []
@@ -269,5 +329,7 @@ def settings_window(pyatspi, processes, host):
         app = application_of(pyatspi, processes[-1].pid)
         if check(app is not None, "the host is not on the accessibility bus"):
             window = wait_for(lambda: find(app, name="Préférences Orvalin"), 10)
-            check(window is not None, "no window named 'Préférences Orvalin'; the tree:\n" + outline(app))
+            if check(window is not None, "no window named 'Préférences Orvalin'; the tree:\n" + outline(app)):
+                _, problem = wait_until_still(window, shows=[("page tab", "Général")])
+                window = window if check(problem is None, "the window did not settle: %s" % problem) else None
     return window, prefs, out
