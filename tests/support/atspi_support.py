@@ -8,10 +8,12 @@ SKIP_CODE and the reason on standard error."""
 
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
 import time
+import traceback
 
 SKIP_CODE = 77
 failures = []
@@ -35,17 +37,32 @@ def read(path):
         return ""
 
 
-def run(test):
+class OutOfTime(BaseException):  # not caught where a read that failed is passed over
+    pass
+
+
+def _out_of_time(signum, frame):
+    raise OutOfTime()
+
+
+def run(test, budget=150):
     """Runs `test(pyatspi, processes)` in a private session with an X server and the accessibility
-    bus; the processes it appends to `processes` are stopped afterwards, last first. The exit status."""
+    bus; the processes it appends to `processes` are stopped afterwards, last first. A test still
+    running after `budget` s (under the 180 s ctest allows) is stopped where it is, which the
+    failure shows, with its processes stopped too. The exit status."""
     enter_private_session()
     pyatspi = import_pyatspi()
     xvfb = Xvfb()
     bus = start_accessibility_bus()
     processes = []
+    signal.signal(signal.SIGALRM, _out_of_time)
+    signal.alarm(budget)
     try:
         test(pyatspi, processes)
+    except OutOfTime:
+        check(False, "still running after %d s, at:\n%s" % (budget, traceback.format_exc()))
     finally:
+        signal.alarm(0)
         for process in reversed(processes):
             stop_process(process)
         stop_process(bus)
