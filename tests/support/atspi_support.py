@@ -137,13 +137,22 @@ def start_accessibility_bus():
     launcher = subprocess.Popen([_BUS_LAUNCHER, "--launch-immediately"], stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
 
-    def address():
-        reply = subprocess.run(
-            ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
-             "org.a11y.Bus.GetAddress"], capture_output=True, text=True)
-        return reply.returncode == 0 and "unix:" in reply.stdout
+    def said(destination, path, method, *args):
+        reply = subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=" + destination, path,
+                                method] + list(args), capture_output=True, text=True)
+        return reply.stdout if reply.returncode == 0 else ""
 
-    if not wait_for(address, 15):
+    # Nothing asks for the bus before this launcher holds its name: asking sooner has the session
+    # bus start a second launcher, and while the two vie for the name an address asked for can
+    # go unanswered, which aborts the reader that asked.
+    def owned():
+        return "boolean true" in said("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                      "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus")
+
+    def address():
+        return "unix:" in said("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress")
+
+    if not (wait_for(owned, 15) and wait_for(address, 15)):
         stop_process(launcher)
         skip("the accessibility bus did not start")
     subprocess.run(["dbus-send", "--session", "--dest=org.a11y.Bus", "/org/a11y/bus",
