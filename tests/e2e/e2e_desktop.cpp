@@ -52,7 +52,8 @@ std::optional<Geometry> waitForWindow(const std::string& namePattern) {
     std::string window;
     if (!waitUntil([&] { return !(window = findVisibleWindow(namePattern)).empty(); }, 15s))
         return std::nullopt;
-    return windowGeometry(window);
+    // A window laid out again once shown still moves or grows: its place once it holds still.
+    return stillReading([&] { return windowGeometry(window); }, 5s).value;
 }
 
 bool waitUntilGone(const std::string& namePattern) {
@@ -151,12 +152,12 @@ bool Desktop::restart() {
 }
 
 bool Desktop::waitUntilListening(Target& target, const std::string& keyList,
-                                 std::chrono::milliseconds timeout) {
+                                 std::chrono::milliseconds timeout, const std::string& expected) {
     return waitUntil(
         [&] {
             target.focusAndClear();
             keys(keyList);
-            return target.waitForText(today("%Y-%m-%d "), 1500ms);
+            return target.waitForText(expected, 1500ms);
         },
         timeout);
 }
@@ -199,17 +200,7 @@ constexpr int kLabelTo = 66;
 
 std::vector<std::pair<int, int>> textLines(const Geometry& panel) {
     std::vector<std::pair<int, int>> lines;
-    // Read only a settled picture: two reads a moment apart that agree.
-    std::vector<std::uint32_t> pixels = screenPixels(panel);
-    waitUntil(
-        [&] {
-            std::this_thread::sleep_for(150ms);
-            auto again = screenPixels(panel);
-            const bool settled = again == pixels;
-            pixels = std::move(again);
-            return settled;
-        },
-        5s);
+    const std::vector<std::uint32_t> pixels = stillReading([&] { return screenPixels(panel); }, 5s).value;
     if (pixels.empty()) return lines;
     int start = -1;
     for (int y = 0; y <= panel.height; ++y) {

@@ -33,7 +33,8 @@ std::vector<Shortcut> storeFormatsWithIsoOnControlAltD();
 ::testing::AssertionResult clipboardComesBack();
 // A start of the program while one runs: it shows the running one's panel and ends.
 ::testing::AssertionResult startASecondTime();
-// The first visible window whose name matches, once it shows (at most 15 s).
+// Where the first visible window whose name matches is, once it shows (at most 15 s) and holds
+// still (at most 5 s more).
 std::optional<Geometry> waitForWindow(const std::string& namePattern);
 inline std::optional<Geometry> waitForPanel() {
     return waitForWindow(kPanelName);
@@ -69,10 +70,11 @@ public:
     bool startAndWait();
     // Ends the program and starts it again.
     bool restart();
-    // Types the keys into `target`, again until they give today's ISO date there: the program
-    // listens.
+    // Types the keys into `target`, again until they give `expected` there (today's ISO date
+    // unless told): the program listens.
     bool waitUntilListening(Target& target, const std::string& keyList = "d t space",
-                            std::chrono::milliseconds timeout = 40s);
+                            std::chrono::milliseconds timeout = 40s,
+                            const std::string& expected = today("%Y-%m-%d "));
     std::string errors() const { return readFile(home.path() / "orvalin.err"); }
 
     TempHome home;

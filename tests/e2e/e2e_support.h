@@ -10,6 +10,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
+#include <type_traits>
 #include <vector>
 
 namespace orvalin::e2e {
@@ -45,6 +47,7 @@ struct Geometry {
     int y = 0;
     int width = 0;
     int height = 0;
+    bool operator==(const Geometry&) const = default;
 };
 // The first mapped window whose name matches the regular expression; empty when there is none.
 std::string findVisibleWindow(const std::string& namePattern);
@@ -52,6 +55,27 @@ std::string findVisibleWindow(const std::string& namePattern);
 std::optional<Geometry> windowGeometry(const std::string& window);
 // The screen's pixels in `area`, row by row, as 0xRRGGBB; empty when they cannot be read.
 std::vector<std::uint32_t> screenPixels(const Geometry& area);
+// What `read()` gives once two reads a moment apart agree (a slide, a fade or a window laid out
+// again is over), at most `timeout`: the last read, and whether it held still.
+template <typename Value>
+struct Reading {
+    Value value;
+    bool still = false;
+};
+template <typename Read>
+Reading<std::invoke_result_t<Read>> stillReading(Read read, std::chrono::milliseconds timeout) {
+    Reading<std::invoke_result_t<Read>> last{read(), false};
+    last.still = waitUntil(
+        [&] {
+            std::this_thread::sleep_for(150ms);
+            auto again = read();
+            const bool same = again == last.value;
+            last.value = std::move(again);
+            return same;
+        },
+        timeout);
+    return last;
+}
 
 // Today's date with a strftime pattern.
 std::string today(const char* pattern);

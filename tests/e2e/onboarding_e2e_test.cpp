@@ -78,11 +78,18 @@ TEST_F(FirstRun, WalkingThroughStoresThatItIsDoneAndARestartLeavesItAway) {
 
     // Welcome, permission (the test server offers what is needed: "Continuer"), ready: Enter
     // presses each page's main button, the keyboard moving to the next page's as it slides in.
+    // Each page is pressed once it has come to rest, and a press must change what the window shows.
     focusWindow(kWelcomeName);
-    for (int page = 0; page < 3; ++page) {
+    auto picture = [&] { return screenPixels(*window); };
+    for (int page = 1; page <= 3; ++page) {
         ASSERT_FALSE(findVisibleWindow(kWelcomeName).empty()) << "the window went before page " << page;
+        const auto shown = stillReading(picture, 15s);
+        ASSERT_TRUE(shown.still) << "page " << page << " does not come to rest";
         keys("Return");
-        std::this_thread::sleep_for(1s);
+        if (page < 3) {
+            ASSERT_TRUE(waitUntil([&] { return picture() != shown.value; }, 10s))
+                << "Enter on page " << page << " changed nothing";
+        }
     }
     EXPECT_TRUE(waitUntilGone(kWelcomeName)) << "the window stays after the last button";
     EXPECT_EQ(storedAsDone(), std::optional<bool>(true)) << readFile(JsonFilePreferencesStore::defaultPath());

@@ -8,10 +8,12 @@ SKIP_CODE and the reason on standard error."""
 
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
 import time
+import traceback
 
 SKIP_CODE = 77
 # The environment of a program whose texts a test reads in French; LANGUAGE and LC_ALL would win.
@@ -37,17 +39,32 @@ def read(path):
         return ""
 
 
-def run(test):
+class OutOfTime(BaseException):  # not caught where a read that failed is passed over
+    pass
+
+
+def _out_of_time(signum, frame):
+    raise OutOfTime()
+
+
+def run(test, budget=150):
     """Runs `test(pyatspi, processes)` in a private session with an X server and the accessibility
-    bus; the processes it appends to `processes` are stopped afterwards, last first. The exit status."""
+    bus; the processes it appends to `processes` are stopped afterwards, last first. A test still
+    running after `budget` s (under the 180 s ctest allows) is stopped where it is, which the
+    failure shows, with its processes stopped too. The exit status."""
     enter_private_session()
     pyatspi = import_pyatspi()
     xvfb = Xvfb()
     bus = start_accessibility_bus()
     processes = []
+    signal.signal(signal.SIGALRM, _out_of_time)
+    signal.alarm(budget)
     try:
         test(pyatspi, processes)
+    except OutOfTime:
+        check(False, "still running after %d s, at:\n%s" % (budget, traceback.format_exc()))
     finally:
+        signal.alarm(0)
         for process in reversed(processes):
             stop_process(process)
         stop_process(bus)
@@ -122,13 +139,22 @@ def start_accessibility_bus():
     launcher = subprocess.Popen([_BUS_LAUNCHER, "--launch-immediately"], stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
 
-    def address():
-        reply = subprocess.run(
-            ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
-             "org.a11y.Bus.GetAddress"], capture_output=True, text=True)
-        return reply.returncode == 0 and "unix:" in reply.stdout
+    def said(destination, path, method, *args):
+        reply = subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=" + destination, path,
+                                method] + list(args), capture_output=True, text=True)
+        return reply.stdout if reply.returncode == 0 else ""
 
-    if not wait_for(address, 15):
+    # Nothing asks for the bus before this launcher holds its name: asking sooner has the session
+    # bus start a second launcher, and while the two vie for the name an address asked for can
+    # go unanswered, which aborts the reader that asked.
+    def owned():
+        return "boolean true" in said("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                      "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus")
+
+    def address():
+        return "unix:" in said("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress")
+
+    if not (wait_for(owned, 15) and wait_for(address, 15)):
         stop_process(launcher)
         skip("the accessibility bus did not start")
     subprocess.run(["dbus-send", "--session", "--dest=org.a11y.Bus", "/org/a11y/bus",
@@ -176,6 +202,22 @@ def application_of(pyatspi, pid, timeout=20):
     return wait_for(find, timeout, 0.2)
 
 
+def _children(node):
+    """The children of `node` that could be read: one that goes away while read (a page that slid
+    out, a closed pop-up) is passed over, its brothers kept; none when `node` itself went away."""
+    try:
+        count = node.childCount
+    except Exception:
+        return []
+    children = []
+    for index in range(count):
+        try:
+            children.append(node.getChildAtIndex(index))
+        except Exception:
+            continue
+    return children
+
+
 def _walk(root, max_depth=30):
     stack = [(root, 0)]
     while stack:
@@ -183,13 +225,8 @@ def _walk(root, max_depth=30):
         if node is None:
             continue
         yield node, depth
-        if depth >= max_depth:
-            continue
-        try:
-            children = [node.getChildAtIndex(i) for i in range(node.childCount)]
-        except Exception:  # gone while read: a page that slid out, a closed pop-up
-            continue
-        stack.extend((child, depth + 1) for child in reversed(children))
+        if depth < max_depth:
+            stack.extend((child, depth + 1) for child in reversed(_children(node)))
 
 
 def descendants(root):
@@ -220,11 +257,74 @@ def find(root, role=None, name=None, showing=None, state=None):
     return None
 
 
+def wait_until_still(root, shows=(), gone=(), timeout=30, interval=0.25):
+    """Waits until every (role, name) of `shows` is on screen below `root` (the role None for any),
+    none of `gone` is, and nothing moves any more: two readings a moment apart agree, places
+    included, so a slide, a fade or a window still being laid out is over. Gives the (role, name)
+    of all that shows, sorted, and None; or after `timeout` s the last reading and why it waited."""
+    import pyatspi
+    deadline = time.monotonic() + timeout
+    previous = None
+    while True:
+        reading = _on_screen(pyatspi, root)
+        problem = _not_yet(reading, previous, shows, gone)
+        if problem is None or time.monotonic() > deadline:
+            names = [(role, name) for role, name, _ in reading or previous or []]
+            if problem is None:
+                return names, None
+            return names, "after %d s %s; the tree:\n%s" % (timeout, problem, outline(root))
+        previous = reading
+        time.sleep(interval)
+
+
+def _on_screen(pyatspi, root):
+    """(role, name, place) of everything showing below `root`, sorted; None when something went
+    away while it was read, which leaves the reading incomplete."""
+    found = []
+    try:
+        for node in descendants(root):
+            if node.getState().contains(pyatspi.STATE_SHOWING):
+                found.append((node.getRoleName(), node.name, _place(pyatspi, node)))
+    except Exception:
+        return None
+    return sorted(found)
+
+
+def _place(pyatspi, node):
+    try:
+        component = node.queryComponent()
+    except NotImplementedError:
+        return ()
+    box = component.getExtents(pyatspi.DESKTOP_COORDS)
+    return (box.x, box.y, box.width, box.height)
+
+
+def _not_yet(reading, previous, shows, gone):
+    """Why `reading` is not yet the view awaited; None once it is."""
+    if reading is None:
+        return "the tree still changed while it was read"
+    seen = [(role, name) for role, name, _ in reading]
+
+    def on_screen(wanted):
+        return any(name == wanted[1] and wanted[0] in (None, role) for role, name in seen)
+
+    missing = [wanted for wanted in shows if not on_screen(wanted)]
+    if missing:
+        return "nothing shows %s" % missing
+    left = [wanted for wanted in gone if on_screen(wanted)]
+    if left:
+        return "%s still shows" % left
+    return None if reading == previous else "it still moves"
+
+
 def outline(root, max_lines=200):
-    """The tree as text, for failure messages."""
+    """The tree as text, for failure messages; what goes away while it is read is left out."""
     lines = []
     for node, depth in _walk(root):
-        lines.append("%s%s \"%s\"" % ("  " * depth, node.getRoleName(), node.name))
+        try:
+            lines.append("%s%s \"%s\"" % ("  " * depth, node.getRoleName(), node.name))
+        except Exception:
+            continue
         if len(lines) >= max_lines:
             lines.append("…")
             break
@@ -257,5 +357,7 @@ def settings_window(pyatspi, processes, host):
         app = application_of(pyatspi, processes[-1].pid)
         if check(app is not None, "the host is not on the accessibility bus"):
             window = wait_for(lambda: find(app, name="Préférences Orvalin"), 10)
-            check(window is not None, "no window named 'Préférences Orvalin'; the tree:\n" + outline(app))
+            if check(window is not None, "no window named 'Préférences Orvalin'; the tree:\n" + outline(app)):
+                _, problem = wait_until_still(window, shows=[("page tab", "Général")])
+                window = window if check(problem is None, "the window did not settle: %s" % problem) else None
     return window, prefs, out

@@ -8,55 +8,35 @@ Usage: onboarding_atspi_test.py UI_HOST (orvalin_ui_host, which shows the onboar
 import os
 import subprocess
 import sys
-import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
 import atspi_support as at  # noqa: E402
 
+# Each page's controls, its main button first.
+PAGES = (["Commencer"], ["Continuer"], ["Commencer à utiliser Orvalin", "Lancer Orvalin à l'ouverture de session"])
 CONTROL_ROLES = {"push button", "check box", "toggle button", "radio button", "combo box", "text"}
 
 check, read = at.check, at.read
 
 
-def shown(pyatspi, app):
-    """(role, name) of everything on screen, sorted; None while a page is being taken down (an
-    object that slid out goes away while it is read)."""
-    try:
-        found = []
-        for node in at.descendants(app):
-            if node.getState().contains(pyatspi.STATE_SHOWING):
-                found.append((node.getRoleName(), node.name))
-        return sorted(found)
-    except Exception:
-        return None
-
-
-def settled(pyatspi, app):
-    """What is shown once two readings in a row agree: a page change is over."""
-    previous = None
-    for _ in range(60):
-        now = shown(pyatspi, app)
-        if now is not None and now == previous:
-            return now
-        previous = now
-        time.sleep(0.2)
-    return previous or []
-
-
-def check_page_and_press(pyatspi, app, number, expected):
-    """Checks the names on page `number`, then presses its button `expected[0]`."""
-    at.wait_for(lambda: ("push button", expected[0]) in (shown(pyatspi, app) or []), 10)
-    everything = settled(pyatspi, app)
+def check_page_and_press(app, number, expected, before=None):
+    """Once page `number` has slid in whole and the page with the main button `before` is gone,
+    checks its names, then presses its button `expected[0]`; whether it could."""
+    step = "Étape %d sur 3" % number
+    everything, problem = at.wait_until_still(app, shows=[("push button", expected[0]), (None, step)],
+                                              gone=[("push button", before)] if before else [])
+    if not check(problem is None, "page %d did not come in: %s" % (number, problem)):
+        return False
     controls = [(role, name) for role, name in everything if role in CONTROL_ROLES]
     for role, name in controls:
         check(name.strip() != "", "page %d: a %s has no name" % (number, role))
-    for name in expected:
+    for name in expected[1:]:
         check(any(n == name for _, n in controls), "page %d: no control \"%s\" among %s" % (number, name, controls))
-    step = "Étape %d sur 3" % number
-    check(any(n == step for _, n in everything), "page %d: nothing says \"%s\"" % (number, step))
     button = at.find(app, role="push button", name=expected[0], showing=True)
-    if check(button is not None, "no button \"%s\"; the tree:\n%s" % (expected[0], at.outline(app))):
-        at.press(button)
+    if not check(button is not None, "no button \"%s\"; the tree:\n%s" % (expected[0], at.outline(app))):
+        return False
+    at.press(button)
+    return True
 
 
 def walk_to_the_end(pyatspi, processes):
@@ -68,9 +48,11 @@ def walk_to_the_end(pyatspi, processes):
     app = at.application_of(pyatspi, program.pid)
     if not check(app is not None, "the host is not on the accessibility bus"):
         return
-    check_page_and_press(pyatspi, app, 1, ["Commencer"])
-    check_page_and_press(pyatspi, app, 2, ["Continuer"])
-    check_page_and_press(pyatspi, app, 3, ["Commencer à utiliser Orvalin", "Lancer Orvalin à l'ouverture de session"])
+    before = None
+    for number, expected in enumerate(PAGES, 1):
+        if not check_page_and_press(app, number, expected, before):
+            return
+        before = expected[0]
     try:
         said, _ = program.communicate(timeout=20)
     except subprocess.TimeoutExpired:
