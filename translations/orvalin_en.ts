@@ -2,6 +2,157 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="fr">
 <context>
+    <name>KeyName</name>
+    <message>
+        <source>Entrée</source>
+        <translation>Enter</translation>
+    </message>
+    <message>
+        <source>Tab</source>
+        <translation>Tab</translation>
+    </message>
+    <message>
+        <source>Espace</source>
+        <translation>Space</translation>
+    </message>
+    <message>
+        <source>Retour arrière</source>
+        <translation>Backspace</translation>
+    </message>
+    <message>
+        <source>Échap</source>
+        <translation>Esc</translation>
+    </message>
+    <message>
+        <source>Suppr</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Inser</source>
+        <translation>Insert</translation>
+    </message>
+    <message>
+        <source>Début</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <source>Fin</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>Page préc.</source>
+        <translation>Page Up</translation>
+    </message>
+    <message>
+        <source>Page suiv.</source>
+        <translation>Page Down</translation>
+    </message>
+    <message>
+        <source>Gauche</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>Droite</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>Bas</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>Haut</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>Menu</source>
+        <translation>Menu</translation>
+    </message>
+    <message>
+        <source>Verr. num.</source>
+        <translation>Num Lock</translation>
+    </message>
+    <message>
+        <source>Volume +</source>
+        <translation>Volume Up</translation>
+    </message>
+    <message>
+        <source>Volume −</source>
+        <translation>Volume Down</translation>
+    </message>
+    <message>
+        <source>Muet</source>
+        <translation>Mute</translation>
+    </message>
+    <message>
+        <source>Entrée (pavé num.)</source>
+        <translation>KP Enter</translation>
+    </message>
+    <message>
+        <source>Pavé num. .</source>
+        <translation>KP .</translation>
+    </message>
+    <message>
+        <source>Pavé num. *</source>
+        <translation>KP *</translation>
+    </message>
+    <message>
+        <source>Pavé num. +</source>
+        <translation>KP +</translation>
+    </message>
+    <message>
+        <source>Pavé num. /</source>
+        <translation>KP /</translation>
+    </message>
+    <message>
+        <source>Pavé num. -</source>
+        <translation>KP -</translation>
+    </message>
+    <message>
+        <source>Pavé num. =</source>
+        <translation>KP =</translation>
+    </message>
+    <message>
+        <source>Pavé num. 0</source>
+        <translation>KP 0</translation>
+    </message>
+    <message>
+        <source>Pavé num. 1</source>
+        <translation>KP 1</translation>
+    </message>
+    <message>
+        <source>Pavé num. 2</source>
+        <translation>KP 2</translation>
+    </message>
+    <message>
+        <source>Pavé num. 3</source>
+        <translation>KP 3</translation>
+    </message>
+    <message>
+        <source>Pavé num. 4</source>
+        <translation>KP 4</translation>
+    </message>
+    <message>
+        <source>Pavé num. 5</source>
+        <translation>KP 5</translation>
+    </message>
+    <message>
+        <source>Pavé num. 6</source>
+        <translation>KP 6</translation>
+    </message>
+    <message>
+        <source>Pavé num. 7</source>
+        <translation>KP 7</translation>
+    </message>
+    <message>
+        <source>Pavé num. 8</source>
+        <translation>KP 8</translation>
+    </message>
+    <message>
+        <source>Pavé num. 9</source>
+        <translation>KP 9</translation>
+    </message>
+</context>
+<context>
     <name>orvalin</name>
     <message>
         <source>Seules les applications X11 reçoivent les dates — Aide…</source>

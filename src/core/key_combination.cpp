@@ -55,46 +55,48 @@ constexpr NamedKey kSymbolNames[] = {
     {115, "\u2196"}, {119, "\u2198"}, {116, "\u21DE"}, {121, "\u21DF"},
 };
 
-// Key names as Linux desktops show them in a combination.
+// Key names as Linux desktops show them in a combination, in French; the interface gives them in
+// its own language. The marker lets the translation tools gather them.
+#define ORVALIN_KEY_NAME(context, text) text
 constexpr NamedKey kLinuxNames[] = {
-    {36, "Entrée"},
-    {48, "Tab"},
-    {49, "Espace"},
-    {51, "Retour arrière"},
-    {53, "Échap"},
-    {117, "Suppr"},
-    {114, "Inser"},
-    {115, "Début"},
-    {119, "Fin"},
-    {116, "Page préc."},
-    {121, "Page suiv."},
-    {123, "Gauche"},
-    {124, "Droite"},
-    {125, "Bas"},
-    {126, "Haut"},
-    {110, "Menu"},
-    {71, "Verr. num."},
-    {72, "Volume +"},
-    {73, "Volume −"},
-    {74, "Muet"},
+    {36, ORVALIN_KEY_NAME("KeyName", "Entrée")},
+    {48, ORVALIN_KEY_NAME("KeyName", "Tab")},
+    {49, ORVALIN_KEY_NAME("KeyName", "Espace")},
+    {51, ORVALIN_KEY_NAME("KeyName", "Retour arrière")},
+    {53, ORVALIN_KEY_NAME("KeyName", "Échap")},
+    {117, ORVALIN_KEY_NAME("KeyName", "Suppr")},
+    {114, ORVALIN_KEY_NAME("KeyName", "Inser")},
+    {115, ORVALIN_KEY_NAME("KeyName", "Début")},
+    {119, ORVALIN_KEY_NAME("KeyName", "Fin")},
+    {116, ORVALIN_KEY_NAME("KeyName", "Page préc.")},
+    {121, ORVALIN_KEY_NAME("KeyName", "Page suiv.")},
+    {123, ORVALIN_KEY_NAME("KeyName", "Gauche")},
+    {124, ORVALIN_KEY_NAME("KeyName", "Droite")},
+    {125, ORVALIN_KEY_NAME("KeyName", "Bas")},
+    {126, ORVALIN_KEY_NAME("KeyName", "Haut")},
+    {110, ORVALIN_KEY_NAME("KeyName", "Menu")},
+    {71, ORVALIN_KEY_NAME("KeyName", "Verr. num.")},
+    {72, ORVALIN_KEY_NAME("KeyName", "Volume +")},
+    {73, ORVALIN_KEY_NAME("KeyName", "Volume −")},
+    {74, ORVALIN_KEY_NAME("KeyName", "Muet")},
     // The keypad's keys type the same characters as others, so they say where they are.
-    {76, "Entrée (pavé num.)"},
-    {65, "Pavé num. ."},
-    {67, "Pavé num. *"},
-    {69, "Pavé num. +"},
-    {75, "Pavé num. /"},
-    {78, "Pavé num. -"},
-    {81, "Pavé num. ="},
-    {82, "Pavé num. 0"},
-    {83, "Pavé num. 1"},
-    {84, "Pavé num. 2"},
-    {85, "Pavé num. 3"},
-    {86, "Pavé num. 4"},
-    {87, "Pavé num. 5"},
-    {88, "Pavé num. 6"},
-    {89, "Pavé num. 7"},
-    {91, "Pavé num. 8"},
-    {92, "Pavé num. 9"},
+    {76, ORVALIN_KEY_NAME("KeyName", "Entrée (pavé num.)")},
+    {65, ORVALIN_KEY_NAME("KeyName", "Pavé num. .")},
+    {67, ORVALIN_KEY_NAME("KeyName", "Pavé num. *")},
+    {69, ORVALIN_KEY_NAME("KeyName", "Pavé num. +")},
+    {75, ORVALIN_KEY_NAME("KeyName", "Pavé num. /")},
+    {78, ORVALIN_KEY_NAME("KeyName", "Pavé num. -")},
+    {81, ORVALIN_KEY_NAME("KeyName", "Pavé num. =")},
+    {82, ORVALIN_KEY_NAME("KeyName", "Pavé num. 0")},
+    {83, ORVALIN_KEY_NAME("KeyName", "Pavé num. 1")},
+    {84, ORVALIN_KEY_NAME("KeyName", "Pavé num. 2")},
+    {85, ORVALIN_KEY_NAME("KeyName", "Pavé num. 3")},
+    {86, ORVALIN_KEY_NAME("KeyName", "Pavé num. 4")},
+    {87, ORVALIN_KEY_NAME("KeyName", "Pavé num. 5")},
+    {88, ORVALIN_KEY_NAME("KeyName", "Pavé num. 6")},
+    {89, ORVALIN_KEY_NAME("KeyName", "Pavé num. 7")},
+    {91, ORVALIN_KEY_NAME("KeyName", "Pavé num. 8")},
+    {92, ORVALIN_KEY_NAME("KeyName", "Pavé num. 9")},
 };
 
 // The character of each key code below 51 on a US keyboard; named keys have a blank.
@@ -158,8 +160,9 @@ std::string visibleUpperCase(std::string_view characters) {
     return out;
 }
 
-std::string linuxKeyName(std::uint32_t keyCode, std::string_view display) {
-    if (const char* named = lookup(kLinuxNames, keyCode)) return named;
+std::string linuxKeyName(std::uint32_t keyCode, std::string_view display,
+                         const KeyNameTranslator& translate) {
+    if (const char* named = lookup(kLinuxNames, keyCode)) return translate ? translate(named) : named;
     if (const auto* f = std::find(functionKeyCodes.begin(), functionKeyCodes.end(), keyCode);
         f != functionKeyCodes.end()) {
         return "F" + std::to_string(f - functionKeyCodes.begin() + 1);
@@ -199,13 +202,13 @@ std::string keyName(std::uint32_t keyCode, std::string_view charactersIgnoringMo
     return "?";
 }
 
-std::string linuxCombinationText(const GlobalShortcut& shortcut) {
+std::string linuxCombinationText(const GlobalShortcut& shortcut, const KeyNameTranslator& translate) {
     std::string out;
     if (shortcut.modifiers & modifier::kControl) out += "Ctrl+";
     if (shortcut.modifiers & modifier::kAlt) out += "Alt+";
     if (shortcut.modifiers & modifier::kShift) out += "Shift+";
     if (shortcut.modifiers & modifier::kSuper) out += "Super+";
-    return out + linuxKeyName(shortcut.keyCode, shortcut.display);
+    return out + linuxKeyName(shortcut.keyCode, shortcut.display, translate);
 }
 
 RecordingKeyOutcome handleRecordingKey(std::uint32_t keyCode, std::uint32_t modifiers,

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,8 +35,11 @@ std::string keyName(std::uint32_t keyCode, std::string_view charactersIgnoringMo
 // modifiers from the modifier word in that order. Keys with a name (Return, the arrows, F1-F20,
 // the keypad...) are named from their key code. A character key keeps the character recorded in
 // `display`, which is what the user's layout gave; a display that has none gives the character at
-// that place on a US keyboard. The stored `display` itself is left in its own form.
-std::string linuxCombinationText(const GlobalShortcut& shortcut);
+// that place on a US keyboard. The stored `display` itself is left in its own form. The names of
+// keys without a character are French; `translate`, when given, turns each into the interface's
+// language.
+using KeyNameTranslator = std::function<std::string(const char*)>;
+std::string linuxCombinationText(const GlobalShortcut& shortcut, const KeyNameTranslator& translate = {});
 
 // What one key press means while a combination is being recorded.
 struct RecordingKeyOutcome {

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/capture/combination_text.h"
 #include "ui/capture/key_event_translation.h"
 
 namespace orvalin {
@@ -80,7 +81,7 @@ QString ShortcutCaptureWidget::displayedText() const {
 }
 
 QString ShortcutCaptureWidget::combinationText() const {
-    return current_ ? QString::fromStdString(linuxCombinationText(*current_)) : QString();
+    return current_ ? ui::combinationText(*current_) : QString();
 }
 
 void ShortcutCaptureWidget::startRecording() {

@@ -10,7 +10,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
-#include "core/key_combination.h"
+#include "ui/capture/combination_text.h"
 #include "ui/widgets/accessible_role.h"
 #include "ui/widgets/appearance.h"
 #include "ui/widgets/glyph_button.h"
@@ -90,7 +90,7 @@ FormatRow::FormatRow(const Shortcut& entry, const QString& preview, QWidget* par
         details << tr("déclencheur %1").arg(trigger);
     }
     if (entry.globalShortcut) {
-        const QString combination = QString::fromStdString(linuxCombinationText(*entry.globalShortcut));
+        const QString combination = combinationText(*entry.globalShortcut);
         addBadge(line, combination);
         details << tr("raccourci %1").arg(combination);
     }

@@ -106,9 +106,14 @@ TEST_F(PanelKeyboardTest, ScreenReadersHearNamesRolesAndStates) {
 TEST_F(PanelKeyboardTest, ScreenReadersHearTheEnglishInterfaceAndDatesOfTheLocale) {
     const EnglishInterface english;
     panel.reset();
+    // A key without a character is named in the interface's language.
+    manager->setShortcuts({entry("ISO", "yyyy-MM-dd", "dt ", GlobalShortcut{36, modifier::kControl, "⌃↩"}),
+                           manager->shortcuts().at(1)});
     showPanel();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(rows().at(0))->text(QAccessible::Description),
+              QStringLiteral("trigger dt, shortcut Ctrl+Enter"));
     QAccessibleInterface* row = QAccessible::queryAccessibleInterface(rows().at(1));
-    EXPECT_EQ(row->text(QAccessible::Description), QStringLiteral("trigger dtc, shortcut ⌃⌥D"));
+    EXPECT_EQ(row->text(QAccessible::Description), QStringLiteral("trigger dtc, shortcut Ctrl+Alt+D"));
     EXPECT_EQ(spokenName(panel->findChild<QWidget*>("formatRows")), QStringLiteral("Today"));
     EXPECT_EQ(spokenName(panel->findChild<Badge*>("betaBadge")), QStringLiteral("beta"));
     EXPECT_EQ(spokenName(part("calendarToggle")), QStringLiteral("Pick a date"));

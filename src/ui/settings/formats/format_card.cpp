@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "core/date_format.h"
-#include "core/key_combination.h"
+#include "ui/capture/combination_text.h"
 #include "ui/capture/shortcut_capture_binding.h"
 #include "ui/capture/shortcut_capture_widget.h"
 #include "ui/settings/formats/field_row.h"
@@ -175,7 +175,7 @@ void FormatCard::setFlags(Flags flags) {
 // The field is drawn, not typed in: a listener hears the combination, and its conflict if any.
 void FormatCard::describeShortcut() {
     QStringList parts;
-    if (shortcut_.globalShortcut) parts << qs(linuxCombinationText(*shortcut_.globalShortcut));
+    if (shortcut_.globalShortcut) parts << combinationText(*shortcut_.globalShortcut);
     if (flags_.duplicateHotkey) parts << hotkeyWarning_->toolTip();
     capture_->setAccessibleDescription(parts.join(QStringLiteral(", ")));
 }
