@@ -170,7 +170,7 @@ TEST_F(EndToEndServer, WithoutAPrivateInstanceFolderTheProgramRefusesToStart) {
     ::unsetenv("XDG_CACHE_HOME");
     ASSERT_TRUE(status.has_value()) << "running without its single-instance guard";
     EXPECT_EQ(*status, 1);
-    EXPECT_NE(errors().find("instance unique"), std::string::npos) << errors();
+    EXPECT_NE(errors().find("only one instance"), std::string::npos) << errors();
     EXPECT_NE(errors().find("0777"), std::string::npos) << errors();
 }
 
