@@ -18,7 +18,7 @@ import atspi_support as at  # noqa: E402
 # A card's controls in keyboard order (the clear button only shows while a combination is set).
 CARD_CONTROLS = ("Nom du format %s", "Supprimer le format %s", "Format de date de %s",
                  "Formats prédéfinis pour %s", "Référence des codes de format pour %s",
-                 "Déclencheur de %s", "Raccourci clavier de %s")
+                 "Jour inséré par %s", "Langue de %s", "Déclencheur de %s", "Raccourci clavier de %s")
 FORMATS = ("Court", "Long", "ISO")  # the built-in list of a first start
 
 check, read = at.check, at.read

@@ -1,16 +1,20 @@
 #include "ui/settings/formats/format_card.h"
 
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "core/date_format.h"
 #include "ui/capture/shortcut_capture_binding.h"
 #include "ui/capture/shortcut_capture_widget.h"
+#include "ui/settings/formats/day_offset_field.h"
 #include "ui/settings/formats/field_row.h"
 #include "ui/settings/formats/focus_glyph_button.h"
 #include "ui/settings/formats/format_picker_field.h"
+#include "ui/settings/formats/locale_picker.h"
 #include "ui/settings/formats/preview_plate.h"
 #include "ui/widgets/appearance.h"
 #include "ui/widgets/text_widgets.h"
@@ -55,6 +59,8 @@ FormatCard::FormatCard(const Shortcut& shortcut, DateRenderer& previews, QWidget
     auto* rows = new QVBoxLayout;
     rows->setSpacing(10);
     rows->addWidget(new FieldRow("textformat", tr("Format"), pattern_, this));
+    rows->addWidget(new FieldRow("calendar", tr("Jour"), buildDayRow(), this));
+    rows->addWidget(new FieldRow("globe", tr("Langue"), buildLanguageRow(), this));
     rows->addWidget(new FieldRow("keyboard", tr("Déclencheur"), buildTriggerRow(), this));
     rows->addWidget(new FieldRow("command", tr("Raccourci"), buildShortcutRow(), this));
     column->addLayout(rows);
@@ -91,6 +97,22 @@ QHBoxLayout* FormatCard::buildHeader() {
     connect(delete_, &QAbstractButton::clicked, this, [this] { emit deleteRequested(shortcut_.id); });
     row->addWidget(delete_);
     return row;
+}
+
+QWidget* FormatCard::buildDayRow() {
+    day_ = new DayOffsetField(this);
+    day_->setDays(shortcut_.effectiveDayOffset());
+    connect(day_, &DayOffsetField::daysEdited, this,
+            [this](int days) { edit([&](Shortcut& s) { s.setDayOffset(days); }); });
+    return day_;
+}
+
+QWidget* FormatCard::buildLanguageRow() {
+    language_ = new LocalePicker(this);
+    language_->setLocale(qs(shortcut_.locale));
+    connect(language_, &LocalePicker::localeChosen, this,
+            [this](const QString& tag) { edit([&](Shortcut& s) { s.setLocale(tag.toStdString()); }); });
+    return language_;
 }
 
 QWidget* FormatCard::buildTriggerRow() {
@@ -145,15 +167,18 @@ void FormatCard::edit(const std::function<void(Shortcut&)>& change) {
 
 void FormatCard::setShortcut(const Shortcut& shortcut) {
     if (shortcut == shortcut_) return;
-    const bool patternChanged = shortcut.dateFormat != shortcut_.dateFormat;
+    const bool dateChanged = shortcut.dateFormat != shortcut_.dateFormat ||
+                             shortcut.dayOffset != shortcut_.dayOffset || shortcut.locale != shortcut_.locale;
     const bool labelChanged = shortcut.label != shortcut_.label;
     shortcut_ = shortcut;
     if (name_->text() != qs(shortcut_.label)) name_->setText(qs(shortcut_.label));
     pattern_->setPattern(qs(shortcut_.dateFormat));
+    day_->setDays(shortcut_.effectiveDayOffset());
+    language_->setLocale(qs(shortcut_.locale));
     if (trigger_->text() != qs(shortcut_.trigger)) trigger_->setText(qs(shortcut_.trigger));
     binding_->refresh();
     clear_->setVisible(shortcut_.globalShortcut.has_value());
-    if (patternChanged) refreshPreview();
+    if (dateChanged) refreshPreview();
     if (labelChanged) refreshNames();
 }
 
@@ -172,7 +197,7 @@ void FormatCard::refreshPreview() {
 }
 
 void FormatCard::refreshPreview(DateRenderer& previews) {
-    preview_->setText(qs(previews.render(shortcut_.dateFormat)));
+    preview_->setText(qs(shortcut_.formattedDate(previews)));
 }
 
 QString FormatCard::previewText() const {
@@ -189,6 +214,8 @@ void FormatCard::refreshNames() {
     delete_->setAccessibleName(tr("Supprimer le format %1").arg(owner));
     preview_->setAccessibleName(tr("Aperçu du format %1").arg(owner));
     pattern_->setOwnerName(owner);
+    day_->setOwnerName(owner);
+    language_->setOwnerName(owner);
     trigger_->setAccessibleName(tr("Déclencheur de %1").arg(owner));
     capture_->setAccessibleName(tr("Raccourci clavier de %1").arg(owner));
     clear_->setAccessibleName(tr("Supprimer le raccourci de %1").arg(owner));
@@ -200,6 +227,9 @@ QList<QWidget*> FormatCard::focusChain() const {
             pattern_->lineEdit(),
             pattern_->presetsButton(),
             pattern_->referenceButton(),
+            day_->choice(),
+            day_->count(),
+            language_,
             trigger_,
             capture_,
             clear_};

@@ -1,15 +1,22 @@
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAccessible>
+#include <QComboBox>
+#include <QCompleter>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
 #include <QScrollBar>
+#include <QSpinBox>
 
 #include "core/format_catalogue.h"
 #include "formats_tab_fixture.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "ui/capture/shortcut_capture_widget.h"
+#include "ui/settings/formats/day_offset_field.h"
 #include "ui/settings/formats/field_row.h"
+#include "ui/settings/formats/locale_picker.h"
 #include "ui/widgets/appearance.h"
 
 namespace orvalin::ui {
@@ -195,7 +202,9 @@ void walkTabOrder(FormatsTab& tab) {
 }
 
 TEST_F(FormatsTabTest, TabWalksEveryControlInCardOrderAsCardsComeAndGo) {
-    openTab({entry("Court", "dd/MM/yyyy", "dtc "), entry("ISO", "yyyy", "dt ", kCtrlAltD)});
+    Shortcut iso = entry("ISO", "yyyy", "dt ", kCtrlAltD);
+    iso.dayOffset = 5;  // its field of days shows
+    openTab({entry("Court", "dd/MM/yyyy", "dtc "), iso});
     walkTabOrder(*tab);
     tab->addButton()->click();  // a card made later still comes before the add button
     walkTabOrder(*tab);
@@ -211,6 +220,80 @@ TEST_F(FormatsTabTest, TabWalksEveryControlInCardOrderAsCardsComeAndGo) {
 
     qobject_cast<QAbstractButton*>(cardAt(0).deleteButton())->click();
     walkTabOrder(*tab);
+}
+
+TEST_F(FormatsTabTest, TheDayAndTheLanguageChosenFromTheKeyboardShowInThePreviewAndAreSaved) {
+    ScopedEnv locale("LC_ALL", "fr_FR.UTF-8");
+    const std::string pattern = "EEEE d MMMM yyyy";
+    openTab({entry("Long", pattern, "dtl "), entry("ISO", "yyyy-MM-dd", "dt ")});
+    FormatCard& card = cardAt(0);
+    QComboBox* day = card.dayField()->choice();
+    QSpinBox* count = card.dayField()->count();
+    EXPECT_EQ(day->accessibleName(), "Jour inséré par Long");
+    EXPECT_FALSE(shown(count));
+    day->setFocus(Qt::TabFocusReason);
+    for (int expected : {1, -1}) {
+        QTest::keyClick(day, Qt::Key_Down);  // "Demain", then "Hier"
+        EXPECT_EQ(stored()[0].dayOffset, expected);
+        EXPECT_EQ(card.previewText(), dated(pattern, expected));
+        EXPECT_EQ(tab->defaultPicker()->itemText(0), "Long  \u2013  " + dated(pattern, expected));
+    }
+    QTest::keyClick(day, Qt::Key_Down);  // "Autre…": the field of days shows, the day stays
+    ASSERT_TRUE(shown(count));
+    EXPECT_EQ(stored()[0].dayOffset, -1);
+    count->setFocus(Qt::TabFocusReason);
+    count->selectAll();
+    QTest::keyClicks(count, "12");
+    EXPECT_EQ(stored()[0].dayOffset, 12);
+    EXPECT_EQ(count->accessibleDescription(), "dans 12 jours");
+    EXPECT_EQ(card.previewText(), dated(pattern, 12));
+
+    LocalePicker* language = card.languageField();
+    EXPECT_EQ(language->accessibleName(), "Langue de Long");
+    EXPECT_EQ(language->currentText(), "Langue du système (français (France))");
+    language->setFocus(Qt::TabFocusReason);
+    language->lineEdit()->selectAll();
+    QTest::keyClicks(language, "(UNITED STATES)");  // any part of a name, in any case
+    QAbstractItemView* found = language->completer()->popup();
+    QTRY_VERIFY(found->isVisible());
+    QTest::keyClick(found, Qt::Key_Down);
+    QTest::keyClick(found, Qt::Key_Return);
+    EXPECT_EQ(stored()[0].locale, "en-US");
+    EXPECT_EQ(card.previewText(), dated(pattern, 12, "en_US"));
+    EXPECT_EQ(language->currentText(), "English (United States)");
+
+    // A search that names no language is given up when the field is left.
+    const int writes = store.writeCount;
+    language->lineEdit()->selectAll();
+    QTest::keyClicks(language, "zzzz");
+    QTest::keyClick(language, Qt::Key_Tab);
+    EXPECT_EQ(language->currentText(), "English (United States)");
+    EXPECT_EQ(store.writeCount, writes);
+    EXPECT_EQ(stored()[1].dayOffset, 0) << "the other card is untouched";
+    EXPECT_EQ(stored()[1].locale, "");
+}
+
+TEST_F(FormatsTabTest, StoredDaysAndLanguagesShowAsTheyAreWithoutBeingRewritten) {
+    ScopedEnv locale("LC_ALL", "fr_FR.UTF-8");
+    Shortcut posix = entry("A", "EEEE", "a ");
+    posix.locale = "de_DE";
+    posix.dayOffset = -40;
+    Shortcut unknown = entry("B", "EEEE", "b ");
+    unknown.locale = "xx-YY";
+    unknown.dayOffset = 1;
+    openTab({posix, unknown});
+    const int writes = store.writeCount;
+    EXPECT_EQ(cardAt(0).languageField()->currentText(), "Deutsch (Deutschland)");
+    EXPECT_EQ(cardAt(0).dayField()->choice()->currentText(), "Autre…");
+    EXPECT_EQ(cardAt(0).dayField()->count()->value(), -40);
+    EXPECT_EQ(cardAt(0).dayField()->count()->accessibleDescription(), "il y a 40 jours");
+    EXPECT_EQ(cardAt(0).previewText(), dated("EEEE", -40, "de_DE"));
+    EXPECT_EQ(cardAt(1).dayField()->choice()->currentText(), "Demain");
+    EXPECT_EQ(cardAt(1).languageField()->currentText(), "xx-YY");
+    EXPECT_EQ(cardAt(1).languageField()->accessibleDescription(),
+              "Langue inconnue : la date est écrite dans la langue du système");
+    EXPECT_EQ(cardAt(1).previewText(), dated("EEEE", 1));
+    EXPECT_EQ(store.writeCount, writes);
 }
 
 TEST_F(FormatsTabTest, AHundredFormatsOpenAndAnAddedCardIsScrolledIntoView) {
