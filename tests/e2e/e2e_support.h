@@ -53,8 +53,8 @@ std::optional<Geometry> windowGeometry(const std::string& window);
 // The screen's pixels in `area`, row by row, as 0xRRGGBB; empty when they cannot be read.
 std::vector<std::uint32_t> screenPixels(const Geometry& area);
 
-// Today's date with a strftime pattern.
-std::string today(const char* pattern);
+// Today's date with a strftime pattern, or the date `days` days from today.
+std::string today(const char* pattern, int days = 0);
 
 // The CLIPBOARD as text, read by another client (xclip).
 std::string clipboardText();
