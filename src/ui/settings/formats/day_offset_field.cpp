@@ -32,10 +32,11 @@ int itemFor(int days) {
 }  // namespace
 
 DayOffsetField::DayOffsetField(QWidget* parent)
-    : QWidget(parent),
-      choice_(new QComboBox(this)),
-      count_(new QSpinBox(this)),
-      phrase_(new ElidedLabel({}, this)) {
+    : QObject(parent),
+      choice_(new QComboBox(parent)),
+      count_(new QSpinBox(parent)),
+      phrase_(new ElidedLabel({}, parent)),
+      row_(new QHBoxLayout) {
     choice_->addItem(tr("Aujourd'hui"), 0);
     choice_->addItem(tr("Demain"), 1);
     choice_->addItem(tr("Hier"), -1);
@@ -50,14 +51,19 @@ DayOffsetField::DayOffsetField(QWidget* parent)
     phrase_->setFont(textFont(TextStyle::Callout));
     phrase_->setColorRole(ColorRole::Secondary);
 
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(6);
-    row->addWidget(choice_);
-    row->addWidget(count_);
-    row->addWidget(phrase_, 1);
+    row_->setContentsMargins(0, 0, 0, 0);
+    row_->setSpacing(6);
+    row_->addWidget(choice_);
+    row_->addWidget(count_);
+    row_->addWidget(phrase_);
+    // The pop-up keeps its width whichever item shows, and the row does not jump.
+    row_->addStretch(1);
     refresh();
     setOwnerName(QString());
+}
+
+QLayout* DayOffsetField::layout() const {
+    return row_;
 }
 
 void DayOffsetField::setDays(int days) {

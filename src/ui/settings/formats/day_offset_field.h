@@ -1,9 +1,12 @@
 #pragma once
 
-#include <QWidget>
+#include <QObject>
 
 class QComboBox;
+class QHBoxLayout;
+class QLayout;
 class QSpinBox;
+class QWidget;
 
 namespace orvalin::ui {
 
@@ -12,10 +15,16 @@ class ElidedLabel;
 // The day a format inserts: a pop-up of "Aujourd'hui", "Demain", "Hier" and "Autre…", the last
 // showing a field of days after today (negative: before it) and what the number means. It only
 // edits the number; the card stores it.
-class DayOffsetField : public QWidget {
+//
+// A row of widgets rather than a widget: the row's caption must be the pop-up's sibling for
+// screen readers to take it as its label.
+class DayOffsetField : public QObject {
     Q_OBJECT
 public:
-    explicit DayOffsetField(QWidget* parent = nullptr);
+    // The widgets belong to `parent` until the row's layout is placed.
+    explicit DayOffsetField(QWidget* parent);
+
+    QLayout* layout() const;
 
     // Shows `days` unless it is already shown, so that someone typing the number keeps the field.
     void setDays(int days);
@@ -39,6 +48,7 @@ private:
     QComboBox* choice_;
     QSpinBox* count_;
     ElidedLabel* phrase_;
+    QHBoxLayout* row_;
     int days_ = 0;
     bool other_ = false;  // "Autre…" chosen, or a day none of the other items names
 };

@@ -59,8 +59,12 @@ FormatCard::FormatCard(const Shortcut& shortcut, DateRenderer& previews, QWidget
     auto* rows = new QVBoxLayout;
     rows->setSpacing(10);
     rows->addWidget(new FieldRow("textformat", tr("Format"), pattern_, this));
-    rows->addWidget(new FieldRow("calendar", tr("Jour"), buildDayRow(), this));
-    rows->addWidget(new FieldRow("globe", tr("Langue"), buildLanguageRow(), this));
+    auto* dayRow = new FieldRow("calendar", tr("Jour"), buildDayRow(), this);
+    dayRow->setBuddy(day_->choice());
+    rows->addWidget(dayRow);
+    auto* languageRow = new FieldRow("globe", tr("Langue"), buildLanguageRow(), this);
+    languageRow->setBuddy(language_);
+    rows->addWidget(languageRow);
     rows->addWidget(new FieldRow("keyboard", tr("Déclencheur"), buildTriggerRow(), this));
     rows->addWidget(new FieldRow("command", tr("Raccourci"), buildShortcutRow(), this));
     column->addLayout(rows);
@@ -99,12 +103,12 @@ QHBoxLayout* FormatCard::buildHeader() {
     return row;
 }
 
-QWidget* FormatCard::buildDayRow() {
+QLayout* FormatCard::buildDayRow() {
     day_ = new DayOffsetField(this);
     day_->setDays(shortcut_.effectiveDayOffset());
     connect(day_, &DayOffsetField::daysEdited, this,
             [this](int days) { edit([&](Shortcut& s) { s.setDayOffset(days); }); });
-    return day_;
+    return day_->layout();
 }
 
 QWidget* FormatCard::buildLanguageRow() {

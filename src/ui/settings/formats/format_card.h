@@ -9,6 +9,7 @@
 #include "ui/settings/formats/group_box.h"
 
 class QHBoxLayout;
+class QLayout;
 
 namespace orvalin {
 class DateRenderer;
@@ -79,7 +80,7 @@ protected:
 
 private:
     QHBoxLayout* buildHeader();
-    QWidget* buildDayRow();
+    QLayout* buildDayRow();
     QWidget* buildLanguageRow();
     QWidget* buildTriggerRow();
     QWidget* buildShortcutRow();

@@ -32,7 +32,7 @@ public:
     QStandardItemModel* model() const { return model_; }
     // The first item names the user's language as it is now.
     void refreshOwnLanguage() {
-        const QString text = QCoreApplication::translate("LocalePicker", "Langue du système (%1)")
+        const QString text = QCoreApplication::translate("LocalePicker", "Langue du système — %1")
                                  .arg(qs(localeOwnName(currentLocaleName())));
         if (model_->item(0)->text() != text) model_->item(0)->setText(text);
     }
