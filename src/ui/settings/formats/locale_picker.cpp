@@ -93,11 +93,13 @@ void LocalePicker::setLocale(const QString& name) {
     shown_ = true;
     locale_ = name;
     const int row = LocaleList::instance().rowOf(name);
-    unknown_ = row < 0 ? name : QString();
+    // A name written by hand may not be one of the list's ("de_DE@euro"), or not one ICU knows.
+    const bool known = row >= 0 || isKnownLocale(name.toStdString());
+    unlisted_ = row >= 0 ? QString() : known ? qs(localeOwnName(name.toStdString())) : name;
     setCurrentIndex(row);
-    if (row < 0) setEditText(name);
+    if (row < 0) setEditText(unlisted_);
     const QString help =
-        row < 0 ? tr("Langue inconnue : la date est écrite dans la langue du système") : QString();
+        known ? QString() : tr("Langue inconnue : la date est écrite dans la langue du système");
     setToolTip(help);
     setAccessibleDescription(help);
 }
@@ -111,12 +113,12 @@ void LocalePicker::setOwnerName(const QString& formatName) {
 void LocalePicker::choose(int index) {
     if (index < 0) return;
     const QString tag = itemData(index, kTagRole).toString();
-    if (tag == locale_ && unknown_.isEmpty()) return;
+    if (tag == locale_ && unlisted_.isEmpty()) return;
     emit localeChosen(tag);
 }
 
 void LocalePicker::showChosen() {
-    const QString shown = currentIndex() >= 0 ? itemText(currentIndex()) : unknown_;
+    const QString shown = currentIndex() >= 0 ? itemText(currentIndex()) : unlisted_;
     if (currentText() != shown) setEditText(shown);
 }
 

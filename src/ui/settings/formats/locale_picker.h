@@ -14,8 +14,8 @@ class LocalePicker : public QComboBox {
 public:
     explicit LocalePicker(QWidget* parent = nullptr);
 
-    // Shows the stored name's language, or the name itself when ICU does not know it; nothing
-    // changes when it is already shown.
+    // Shows the stored name's language (named by ICU when the list lacks it), or the name itself
+    // when ICU does not know it; nothing changes when it is already shown.
     void setLocale(const QString& name);
     QString locale() const { return locale_; }
     // Names the control after the format it belongs to, for screen readers.
@@ -31,7 +31,7 @@ private:
     void showChosen();
 
     QString locale_;
-    QString unknown_;  // the stored name when no item stands for it
+    QString unlisted_;  // what shows when no item stands for the stored name
     bool shown_ = false;
 };
 

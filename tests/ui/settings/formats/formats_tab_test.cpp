@@ -286,7 +286,9 @@ TEST_F(FormatsTabTest, StoredDaysAndLanguagesShowAsTheyAreWithoutBeingRewritten)
     Shortcut unknown = entry("B", "EEEE", "b ");
     unknown.locale = "xx-YY";
     unknown.dayOffset = 1;
-    openTab({posix, unknown});
+    Shortcut unlisted = entry("C", "EEEE", "c ");
+    unlisted.locale = "de_DE@euro";
+    openTab({posix, unknown, unlisted});
     const int writes = store.writeCount;
     EXPECT_EQ(cardAt(0).languageField()->currentText(), "Deutsch (Deutschland)");
     EXPECT_EQ(cardAt(0).dayField()->choice()->currentText(), "Autre…");
@@ -298,6 +300,8 @@ TEST_F(FormatsTabTest, StoredDaysAndLanguagesShowAsTheyAreWithoutBeingRewritten)
     EXPECT_EQ(cardAt(1).languageField()->accessibleDescription(),
               "Langue inconnue : la date est écrite dans la langue du système");
     EXPECT_EQ(cardAt(1).previewText(), dated("EEEE", 1));
+    EXPECT_EQ(cardAt(2).languageField()->currentText(), "Deutsch (Deutschland, EURO)") << "known, not listed";
+    EXPECT_EQ(cardAt(2).languageField()->accessibleDescription(), "");
     EXPECT_EQ(store.writeCount, writes);
 }
 
