@@ -75,7 +75,8 @@ bool sameEntriesButIds(const std::vector<Shortcut>& a, const std::vector<Shortcu
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (a[i].label != b[i].label || a[i].dateFormat != b[i].dateFormat || a[i].trigger != b[i].trigger ||
-            a[i].globalShortcut != b[i].globalShortcut)
+            a[i].globalShortcut != b[i].globalShortcut || a[i].dayOffset != b[i].dayOffset ||
+            a[i].locale != b[i].locale || a[i].keptMembers != b[i].keptMembers)
             return false;
     }
     return true;

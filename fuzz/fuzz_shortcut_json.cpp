@@ -1,6 +1,7 @@
 // The stored format list, decoded from arbitrary bytes: a decoded list encodes again and decodes
-// back to itself, and its combinations show as short texts; a list built from arbitrary texts
-// either encodes and round-trips, or is refused because one of its texts is not UTF-8.
+// back to itself, its unknown members and unusable offsets and languages included, and its
+// combinations show as short texts; a list built from arbitrary texts either encodes and
+// round-trips, or is refused because one of its texts is not UTF-8.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include <fuzzer/FuzzedDataProvider.h>
+#include <nlohmann/json.hpp>
 
 #include "core/key_combination.h"
 #include "core/shortcut_json.h"
@@ -19,6 +21,9 @@ using orvalin::fuzz::isValidUtf8;
 
 namespace {
 
+// Friday 20 March 2026, 12:00 UTC.
+const std::chrono::system_clock::time_point kInstant{std::chrono::seconds(1774008000)};
+
 void checkDecodedRoundTrip(std::string_view bytes) {
     std::string problem;
     auto decoded = decodeShortcuts(bytes, &problem);
@@ -27,8 +32,11 @@ void checkDecodedRoundTrip(std::string_view bytes) {
         return;
     }
     FUZZ_REQUIRE(problem.empty());
-    // A stored combination, whatever its text, is shown as a short, well-formed text.
     for (const Shortcut& s : *decoded) {
+        FUZZ_REQUIRE(s.dayOffset >= -Shortcut::kMaxDayOffset && s.dayOffset <= Shortcut::kMaxDayOffset);
+        // Any stored language, known to ICU or not, renders without harm (ICU crashed on some).
+        (void)s.formattedDate(kInstant, "UTC");
+        // A stored combination, whatever its text, is shown as a short, well-formed text.
         if (!s.globalShortcut) continue;
         const std::string shown = linuxCombinationText(*s.globalShortcut);
         FUZZ_REQUIRE(!shown.empty() && shown.size() <= 128 && isValidUtf8(shown));
@@ -56,12 +64,22 @@ Shortcut arbitraryShortcut(FuzzedDataProvider& in) {
             GlobalShortcut{in.ConsumeIntegral<std::uint32_t>(), in.ConsumeIntegral<std::uint32_t>(),
                            in.ConsumeRandomLengthString(8)};
     }
+    s.dayOffset = in.ConsumeIntegralInRange(-Shortcut::kMaxDayOffset, Shortcut::kMaxDayOffset);
+    s.locale = in.ConsumeRandomLengthString(12);
+    // Kept members come from a stored entry: a JSON object of keys this version does not use.
+    if (in.ConsumeBool()) {
+        const std::string key = "x" + in.ConsumeRandomLengthString(8);
+        const std::string value = in.ConsumeRandomLengthString(8);
+        if (isValidUtf8(key) && isValidUtf8(value)) s.keptMembers = nlohmann::json{{key, value}}.dump();
+    }
     return s;
 }
 
 bool allTextsValid(const std::vector<Shortcut>& list) {
     for (const Shortcut& s : list) {
-        if (!isValidUtf8(s.label) || !isValidUtf8(s.dateFormat) || !isValidUtf8(s.trigger)) return false;
+        if (!isValidUtf8(s.label) || !isValidUtf8(s.dateFormat) || !isValidUtf8(s.trigger) ||
+            !isValidUtf8(s.locale))
+            return false;
         if (s.globalShortcut && !isValidUtf8(s.globalShortcut->display)) return false;
     }
     return true;

@@ -2,12 +2,17 @@
 // can be checked without a desktop session: the tray panel (also with the keyboard's focus in the
 // calendar), the onboarding's pages (the permission page untrusted and trusted, the ready page
 // also with a long list of formats, one page halfway through its slide), the settings window's
-// General and About tabs, and the Formats tab with its pattern-code reference open. Used by
-// scripts/screenshot; scaled runs (QT_SCALE_FACTOR) get their own files: panel-light-x2.png.
+// General and About tabs, and the Formats tab with its pattern-code reference open and with the
+// languages a search finds. Used by scripts/screenshot; scaled runs (QT_SCALE_FACTOR) get their
+// own files: panel-light-x2.png.
 //   orvalin_screenshots OUT_DIR [trusted]
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
+#include <QCompleter>
 #include <QCursor>
 #include <QDir>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
@@ -26,6 +31,7 @@
 #include "ui/settings/formats/format_picker_field.h"
 #include "ui/settings/formats/format_reference_view.h"
 #include "ui/settings/formats/formats_tab.h"
+#include "ui/settings/formats/locale_picker.h"
 #include "ui/settings/settings_view.h"
 #include "ui/widgets/appearance.h"
 
@@ -188,13 +194,17 @@ QPixmap withPopup(ui::FormatsTab& tab, QWidget& popup) {
     return shot;
 }
 
-// Court and ISO share a combination, so both show the warning.
+// Court and ISO share a combination, so both show the warning; Court is for tomorrow, Long for a
+// week later in English.
 void formatsPictures(Pictures& pictures) {
     FakeDesktop desktop(true, false);
     auto& [platform, store, manager] = desktop;
     auto formats = manager.shortcuts();
     formats[0].globalShortcut = kCtrlAltD;
     formats[2].globalShortcut = kCtrlAltD;
+    formats[0].dayOffset = 1;
+    formats[1].dayOffset = 7;
+    formats[1].locale = "en-US";
     manager.setShortcuts(formats);
     for (const char* appearance : kAppearances) {
         ui::applyAppearance(ui::appearanceFromSetting(appearance));
@@ -214,6 +224,18 @@ void formatsPictures(Pictures& pictures) {
             pictures.save(withPopup(tab, *popup),
                           QStringLiteral("formats-reference-%1").arg(QLatin1String(appearance)));
         field->setReferenceShown(false);
+        // The languages found by a search in the second card.
+        QComboBox* language = tab.cards()[1]->languageField();
+        tab.ensureWidgetVisible(language, 0, 40);
+        language->setFocus();
+        language->lineEdit()->selectAll();
+        QTest::keyClicks(language, QStringLiteral("deutsch"));
+        QTest::qWait(300);
+        if (QWidget* found = language->completer()->popup(); found->isVisible()) {
+            pictures.save(withPopup(tab, *found),
+                          QStringLiteral("formats-language-%1").arg(QLatin1String(appearance)));
+            found->hide();
+        }
     }
 }
 

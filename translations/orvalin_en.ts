@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="fr">
 <context>
+    <name>DayOffset</name>
+    <message>
+        <source>demain</source>
+        <translation>tomorrow</translation>
+    </message>
+    <message>
+        <source>hier</source>
+        <translation>yesterday</translation>
+    </message>
+    <message>
+        <source>dans %1 jours</source>
+        <translation>in %1 days</translation>
+    </message>
+    <message>
+        <source>il y a %1 jours</source>
+        <translation>%1 days ago</translation>
+    </message>
+</context>
+<context>
     <name>KeyName</name>
     <message>
         <source>Entrée</source>
@@ -150,6 +169,13 @@
     <message>
         <source>Pavé num. 9</source>
         <translation>KP 9</translation>
+    </message>
+</context>
+<context>
+    <name>LocalePicker</name>
+    <message>
+        <source>Langue du système — %1</source>
+        <translation>System language — %1</translation>
     </message>
 </context>
 <context>
@@ -413,6 +439,45 @@
     </message>
 </context>
 <context>
+    <name>orvalin::ui::DayOffsetField</name>
+    <message>
+        <source>Aujourd&apos;hui</source>
+        <translation>Today</translation>
+    </message>
+    <message>
+        <source>Demain</source>
+        <translation>Tomorrow</translation>
+    </message>
+    <message>
+        <source>Hier</source>
+        <translation>Yesterday</translation>
+    </message>
+    <message>
+        <source>Autre…</source>
+        <translation>Other…</translation>
+    </message>
+    <message>
+        <source> j</source>
+        <translation> d</translation>
+    </message>
+    <message>
+        <source>Jours après aujourd&apos;hui ; un nombre négatif compte les jours avant</source>
+        <translation>Days after today; a negative number counts days before</translation>
+    </message>
+    <message>
+        <source>Jour inséré par %1</source>
+        <translation>Day inserted by %1</translation>
+    </message>
+    <message>
+        <source>Nombre de jours pour %1</source>
+        <translation>Number of days for %1</translation>
+    </message>
+    <message>
+        <source>aujourd&apos;hui</source>
+        <translation>today</translation>
+    </message>
+</context>
+<context>
     <name>orvalin::ui::DefaultFormatPicker</name>
     <message>
         <source>Format par défaut</source>
@@ -484,6 +549,14 @@
     <message>
         <source>Supprimer le raccourci de %1</source>
         <translation>Remove the shortcut for %1</translation>
+    </message>
+    <message>
+        <source>Jour</source>
+        <translation>Day</translation>
+    </message>
+    <message>
+        <source>Langue</source>
+        <translation>Language</translation>
     </message>
 </context>
 <context>
@@ -775,6 +848,21 @@
     <message>
         <source>Cliquez sur l&apos;icône dans la zone de notification, ouvrez le calendrier et sélectionnez n&apos;importe quelle date.</source>
         <translation>Click the icon in the system tray, open the calendar and pick any date.</translation>
+    </message>
+</context>
+<context>
+    <name>orvalin::ui::LocalePicker</name>
+    <message>
+        <source>Rechercher une langue</source>
+        <translation>Search for a language</translation>
+    </message>
+    <message>
+        <source>Langue inconnue : la date est écrite dans la langue du système</source>
+        <translation>Unknown language: the date is written in the system language</translation>
+    </message>
+    <message>
+        <source>Langue de %1</source>
+        <translation>Language of %1</translation>
     </message>
 </context>
 <context>

@@ -1,8 +1,11 @@
 #include "core/date_format.h"
 
+#include <cmath>
 #include <cstdlib>
+#include <map>
 #include <memory>
 
+#include <unicode/gregocal.h>
 #include <unicode/locid.h>
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
@@ -45,8 +48,17 @@ std::string formatDate(std::chrono::system_clock::time_point instant, std::strin
 
 namespace {
 
+// system_clock counts nanoseconds in 64 bits (about ±292 years around 1970); stay well inside.
+constexpr double kLimitMillis = 9.0e12;
+
 icu::UnicodeString toIcu(std::string_view text) {
     return icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+}
+
+// Asks the host each time rather than trusting ICU's cached default zone.
+icu::TimeZone* zoneFor(const std::string& timeZoneId) {
+    return timeZoneId.empty() ? icu::TimeZone::detectHostTimeZone()
+                              : icu::TimeZone::createTimeZone(toIcu(timeZoneId));
 }
 
 // None only when ICU can build no formatter at all for the pattern.
@@ -62,9 +74,7 @@ std::unique_ptr<icu::SimpleDateFormat> makeFormatter(const icu::UnicodeString& p
         formatter = std::make_unique<icu::SimpleDateFormat>(pattern, icu::Locale("en_US_POSIX"), status);
         if (U_FAILURE(status)) return nullptr;
     }
-    // Ask the host each time rather than trusting ICU's cached default zone.
-    formatter->adoptTimeZone(timeZoneId.empty() ? icu::TimeZone::detectHostTimeZone()
-                                                : icu::TimeZone::createTimeZone(toIcu(timeZoneId)));
+    formatter->adoptTimeZone(zoneFor(timeZoneId));
     return formatter;
 }
 
@@ -87,25 +97,49 @@ std::string formatDate(std::chrono::system_clock::time_point instant, std::strin
     return formatter ? formatWith(*formatter, instant) : std::string();
 }
 
-struct DateRenderer::Formatter {
-    std::unique_ptr<icu::SimpleDateFormat> icu;
+std::chrono::system_clock::time_point addDays(std::chrono::system_clock::time_point instant, int days,
+                                              const std::string& timeZoneId) {
+    if (days == 0) return instant;
+    const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(instant.time_since_epoch());
+    const auto start = static_cast<UDate>(millis.count());
+    UErrorCode status = U_ZERO_ERROR;
+    icu::GregorianCalendar calendar(zoneFor(timeZoneId), icu::Locale::getRoot(), status);
+    calendar.setTime(start, status);
+    calendar.add(UCAL_DATE, days, status);
+    const UDate moved = calendar.getTime(status);
+    if (U_FAILURE(status) || !std::isfinite(moved) || std::fabs(moved) >= kLimitMillis) return instant;
+    // The difference, so that the instant keeps its fraction of a millisecond.
+    return instant + std::chrono::milliseconds(std::llround(moved - start));
+}
+
+struct DateRenderer::Formatters {
+    std::map<std::string, std::unique_ptr<icu::SimpleDateFormat>, std::less<>> byLocale;
+    std::map<int, std::chrono::system_clock::time_point> byDays;
 };
 
 DateRenderer::DateRenderer(std::chrono::system_clock::time_point instant, std::string localeName)
-    : instant_(instant), localeName_(std::move(localeName)) {}
+    : instant_(instant), localeName_(std::move(localeName)), formatters_(std::make_unique<Formatters>()) {}
 
 DateRenderer::~DateRenderer() = default;
 
 std::string DateRenderer::render(std::string_view pattern) {
+    return render(pattern, localeName_, 0);
+}
+
+std::string DateRenderer::render(std::string_view pattern, const std::string& localeName, int days) {
     if (pattern.empty()) return {};
     const icu::UnicodeString icuPattern = toIcu(pattern);
-    if (!formatter_ || !formatter_->icu) {
-        formatter_ = std::make_unique<Formatter>(Formatter{makeFormatter(icuPattern, localeName_, {})});
-        if (!formatter_->icu) return {};
+    auto& formatter = formatters_->byLocale[localeName];
+    if (!formatter) {
+        formatter = makeFormatter(icuPattern, localeName, {});
+        if (!formatter) return {};
     } else {
-        formatter_->icu->applyPattern(icuPattern);
+        formatter->applyPattern(icuPattern);
     }
-    return formatWith(*formatter_->icu, instant_);
+    auto shifted = formatters_->byDays.find(days);
+    if (shifted == formatters_->byDays.end())
+        shifted = formatters_->byDays.emplace(days, addDays(instant_, days)).first;
+    return formatWith(*formatter, shifted->second);
 }
 
 }  // namespace orvalin

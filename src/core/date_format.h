@@ -25,6 +25,12 @@ std::string formatDate(std::chrono::system_clock::time_point instant, std::strin
 std::string formatDate(std::chrono::system_clock::time_point instant, std::string_view pattern,
                        const std::string& localeName, const std::string& timeZoneId = {});
 
+// `instant` moved by `days` calendar days in the time zone (empty: the host's, asked now), at the
+// same time of day: a day that changes to or from daylight-saving time is 23 or 25 hours long.
+// `instant` itself when the result cannot be formed.
+std::chrono::system_clock::time_point addDays(std::chrono::system_clock::time_point instant, int days,
+                                              const std::string& timeZoneId = {});
+
 // One instant in many patterns with a single formatter for the locale and time zone: a page of a
 // hundred previews reads the locale's data and the zone once instead of once per pattern. Gives
 // what formatDate gives for each pattern.
@@ -37,12 +43,14 @@ public:
     DateRenderer& operator=(const DateRenderer&) = delete;
 
     std::string render(std::string_view pattern);
+    // The instant `days` days on, in another locale; one formatter per locale, made at its first use.
+    std::string render(std::string_view pattern, const std::string& localeName, int days);
 
 private:
-    struct Formatter;
+    struct Formatters;
     std::chrono::system_clock::time_point instant_;
     std::string localeName_;
-    std::unique_ptr<Formatter> formatter_;  // made for the first pattern
+    std::unique_ptr<Formatters> formatters_;
 };
 
 }  // namespace orvalin

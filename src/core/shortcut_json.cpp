@@ -1,5 +1,7 @@
 #include "core/shortcut_json.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -62,6 +64,56 @@ GlobalShortcut decodeGlobalShortcut(const json& object, const std::string& where
     return g;
 }
 
+// Members always written from the entry's fields, then the two written only when set.
+constexpr std::array<const char*, 5> kRequiredKeys{"id", "label", "dateFormat", "trigger", "globalShortcut"};
+constexpr std::array<const char*, 2> kOptionalKeys{"dayOffset", "locale"};
+
+bool isOwnKey(const std::string& key) {
+    const auto is = [&](const char* own) { return key == own; };
+    return std::any_of(kRequiredKeys.begin(), kRequiredKeys.end(), is) ||
+           std::any_of(kOptionalKeys.begin(), kOptionalKeys.end(), is);
+}
+
+// Whole days within the accepted range, 2.0 included; anything else is no offset.
+std::optional<int> dayOffsetValue(const json& value) {
+    constexpr int kMax = Shortcut::kMaxDayOffset;
+    if (value.is_number_unsigned()) {
+        const auto n = value.get<std::uint64_t>();
+        if (n <= static_cast<std::uint64_t>(kMax)) return static_cast<int>(n);
+    } else if (value.is_number_integer()) {
+        const auto n = value.get<std::int64_t>();
+        if (n >= -kMax && n <= kMax) return static_cast<int>(n);
+    } else if (value.is_number_float()) {
+        const double d = value.get<double>();
+        if (std::isfinite(d) && std::fabs(d) <= kMax && std::floor(d) == d) return static_cast<int>(d);
+    }
+    return std::nullopt;
+}
+
+// The two optional members, and whatever this version cannot use kept aside as it was.
+void decodeOptionalMembers(const json& object, Shortcut& s) {
+    json kept = json::object();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const std::string& key = it.key();
+        if (key == "dayOffset") {
+            if (auto days = dayOffsetValue(*it)) {
+                s.dayOffset = *days;
+            } else {
+                kept[key] = *it;
+            }
+        } else if (key == "locale") {
+            if (it->is_string()) {
+                s.locale = it->get<std::string>();
+            } else {
+                kept[key] = *it;
+            }
+        } else if (!isOwnKey(key)) {
+            kept[key] = *it;
+        }
+    }
+    if (!kept.empty()) s.keptMembers = kept.dump();
+}
+
 Shortcut decodeShortcut(const json& object, const std::string& where) {
     if (!object.is_object()) throw DecodeError(where + " is not an object");
     Shortcut s;
@@ -75,33 +127,61 @@ Shortcut decodeShortcut(const json& object, const std::string& where) {
     if (auto it = object.find("globalShortcut"); it != object.end() && !it->is_null()) {
         s.globalShortcut = decodeGlobalShortcut(*it, where);
     }
+    decodeOptionalMembers(object, s);
     return s;
+}
+
+// The kept members no member written from the entry's fields stands for. A kept offset or
+// language stands until the user chooses one; the other own keys are never taken from there.
+json keptToWrite(const Shortcut& s) {
+    json kept = json::parse(s.keptMembers, nullptr, /*allow_exceptions=*/false);
+    if (!kept.is_object()) return json::object();
+    for (const char* own : kRequiredKeys) kept.erase(own);
+    if (s.dayOffset != 0) kept.erase("dayOffset");
+    if (!s.locale.empty()) kept.erase("locale");
+    return kept;
+}
+
+// One entry's text: its own members in a fixed order, then the kept ones. Joined as text, since
+// an ordered object looks each added key up among all before it.
+std::string encodeShortcut(const Shortcut& s) {
+    ordered_json object;
+    object["id"] = s.id.toString();
+    object["label"] = s.label;
+    object["dateFormat"] = s.dateFormat;
+    object["trigger"] = s.trigger;
+    if (s.globalShortcut) {
+        ordered_json g;
+        g["keyCode"] = s.globalShortcut->keyCode;
+        g["modifiers"] = s.globalShortcut->modifiers;
+        g["display"] = s.globalShortcut->display;
+        object["globalShortcut"] = std::move(g);
+    }
+    // Left out when unset, so that a list using neither reads the same to earlier versions.
+    if (s.dayOffset != 0) object["dayOffset"] = s.dayOffset;
+    if (!s.locale.empty()) object["locale"] = s.locale;
+    std::string text = object.dump();
+    if (s.keptMembers.empty()) return text;
+    const json kept = keptToWrite(s);
+    if (kept.empty()) return text;
+    text.back() = ',';
+    text.append(kept.dump(), 1);  // its members and closing brace
+    return text;
 }
 
 }  // namespace
 
 std::optional<std::string> encodeShortcuts(const std::vector<Shortcut>& shortcuts) {
-    ordered_json array = ordered_json::array();
-    for (const Shortcut& s : shortcuts) {
-        ordered_json object;
-        object["id"] = s.id.toString();
-        object["label"] = s.label;
-        object["dateFormat"] = s.dateFormat;
-        object["trigger"] = s.trigger;
-        if (s.globalShortcut) {
-            ordered_json g;
-            g["keyCode"] = s.globalShortcut->keyCode;
-            g["modifiers"] = s.globalShortcut->modifiers;
-            g["display"] = s.globalShortcut->display;
-            object["globalShortcut"] = std::move(g);
-        }
-        array.push_back(std::move(object));
-    }
+    std::string text = "[";
     try {
-        return array.dump();
+        for (const Shortcut& s : shortcuts) {
+            if (text.size() > 1) text += ',';
+            text += encodeShortcut(s);
+        }
     } catch (const json::exception&) {
         return std::nullopt;  // text that is not valid UTF-8 cannot be written as JSON
     }
+    return text + "]";
 }
 
 std::optional<std::vector<Shortcut>> decodeShortcuts(std::string_view text, std::string* error) {

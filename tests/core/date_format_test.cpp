@@ -5,7 +5,7 @@
 
 #include "core/date_format.h"
 #include "core/shortcut.h"
-#include "support/scoped_env.h"
+#include "support/locale_environment.h"
 
 namespace orvalin {
 namespace {
@@ -14,17 +14,6 @@ using namespace std::chrono;
 
 // Friday 20 March 2026, 12:00 UTC: the same calendar day in every time zone from UTC-11 to UTC+11.
 const system_clock::time_point kMarch20 = sys_days{2026y / March / 20} + 12h;
-
-// The locale variables unset for each test, and put back afterwards.
-class LocaleEnvironment : public ::testing::Test {
-protected:
-    void SetUp() override {
-        for (ScopedEnv* variable : {&lcAll_, &lcTime_, &lang_}) variable->unset();
-    }
-
-private:
-    ScopedEnv lcAll_{"LC_ALL", ""}, lcTime_{"LC_TIME", ""}, lang_{"LANG", ""};
-};
 
 TEST_F(LocaleEnvironment, LocaleComesFromLcAllThenLcTimeThenLang) {
     EXPECT_EQ(currentLocaleName(), "en_US_POSIX");

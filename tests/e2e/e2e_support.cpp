@@ -179,10 +179,17 @@ std::vector<std::uint32_t> screenPixels(const Geometry& area) {
     return pixels;
 }
 
-std::string today(const char* pattern) {
+std::string today(const char* pattern, int days) {
     std::time_t now = std::time(nullptr);
     std::tm tm{};
     ::localtime_r(&now, &tm);
+    if (days != 0) {
+        // Noon of the day, moved by whole days: mktime settles month and year.
+        tm.tm_mday += days;
+        tm.tm_hour = 12;
+        tm.tm_isdst = -1;
+        ::mktime(&tm);
+    }
     char buf[64];
     std::strftime(buf, sizeof buf, pattern, &tm);
     return buf;

@@ -77,8 +77,8 @@ Reading<std::invoke_result_t<Read>> stillReading(Read read, std::chrono::millise
     return last;
 }
 
-// Today's date with a strftime pattern.
-std::string today(const char* pattern);
+// Today's date with a strftime pattern, or the date `days` days from today.
+std::string today(const char* pattern, int days = 0);
 
 // The CLIPBOARD as text, read by another client (xclip).
 std::string clipboardText();

@@ -2,9 +2,11 @@
 // against the exact timeline of clipboard and synthesized-key calls on the virtual clock.
 
 #include <chrono>
+#include <functional>
 
 #include "core/date_format.h"
 #include "support/engine_fixture.h"
+#include "support/scoped_env.h"
 
 namespace orvalin {
 namespace {
@@ -160,6 +162,36 @@ TEST_F(EngineTest, CombinationPastesAtTwentyAndIgnoresCapsLock) {
     p.monitor.press(kKeyD, kSuper);
     p.scheduler.advance(1s);
     EXPECT_EQ(p.pasteboard.texts, 1);
+}
+
+// The date is the format's: its day, counted from the moment of the key, in its language.
+TEST_F(EngineTest, TriggersAndCombinationsInsertTheirFormatsDayInItsLanguage) {
+    ScopedEnv locale("LC_ALL", "fr_FR.UTF-8");
+    Shortcut english{Uuid::generate(), "E", "EEEE d MMMM yyyy", "dte ", combo(kKeyD, kSuper | kAlt)};
+    english.dayOffset = 1;
+    english.locale = "en-US";
+    Shortcut french{Uuid::generate(), "F", "EEEE d MMMM", "dtf ", combo(kF5, 0)};
+    french.dayOffset = -2;
+    startWith({english, french});
+    const auto inDays = [](int days, const char* pattern, const std::string& locale) {
+        return formatDate(addDays(std::chrono::system_clock::now(), days), pattern, locale);
+    };
+    const std::string tomorrow = inDays(1, "EEEE d MMMM yyyy", "en_US");
+    const std::string before = inDays(-2, "EEEE d MMMM", "fr_FR");
+    const std::vector<std::pair<std::function<void()>, std::string>> insertions{
+        {[&] { p.monitor.type("dte "); }, tomorrow},
+        {[&] { p.monitor.press(kKeyD, kSuper | kAlt); }, tomorrow},
+        {[&] { p.monitor.type("dtf "); }, before},
+        {[&] { p.monitor.press(kF5); }, before},
+    };
+    for (const auto& [insert, expected] : insertions) {
+        p.timeline.clear();
+        insert();
+        p.scheduler.advance(1s);
+        const auto set = p.timeline.only({"setText"});
+        ASSERT_EQ(set.size(), 1u) << expected;
+        EXPECT_EQ(set.front().clipboard, expected);
+    }
 }
 
 TEST_F(EngineTest, EqualCombinationsFireInListOrderAndEmptyTheBuffer) {

@@ -7,8 +7,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "core/date_format.h"
 #include "ui/widgets/appearance.h"
+#include "ui/widgets/day_offset_text.h"
 #include "ui/widgets/text_widgets.h"
 
 namespace orvalin::ui {
@@ -28,7 +28,7 @@ QFont triggerFont() {
     return font;
 }
 
-QWidget* makeRow(const QString& trigger, const QString& date) {
+QWidget* makeRow(const QString& trigger, const QString& date, const QString& when) {
     auto* row = new QWidget;
     auto* line = new QHBoxLayout(row);
     line->setContentsMargins(0, 0, 0, 0);
@@ -55,6 +55,7 @@ QWidget* makeRow(const QString& trigger, const QString& date) {
     line->addWidget(dateLabel, 1);
 
     row->setAccessibleName(trigger.isEmpty() ? date : trigger + QStringLiteral(" → ") + date);
+    row->setAccessibleDescription(when);
     return row;
 }
 
@@ -97,7 +98,8 @@ void TriggerBox::setEntries(const std::vector<Shortcut>& entries, Instant now) {
     }
     for (const Shortcut& entry : entries) {
         rowsLayout_->addWidget(makeRow(trimSpacesAndTabs(entry.trigger),
-                                       QString::fromStdString(formatDate(now, entry.dateFormat))));
+                                       QString::fromStdString(entry.formattedDate(now)),
+                                       dayOffsetPhrase(entry.effectiveDayOffset())));
     }
     rowCount_ = entries.size();
     rowsWidget_->adjustSize();

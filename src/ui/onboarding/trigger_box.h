@@ -13,8 +13,9 @@ class QVBoxLayout;
 namespace orvalin::ui {
 
 // The triggers the user can type, one row per format in list order: the trigger without its
-// surrounding spaces and tabs in a 52-wide column, an arrow, and today's date in the format. As
-// wide as its widest row, never wider than it is given; rows scroll when they do not all fit.
+// surrounding spaces and tabs in a 52-wide column, an arrow, and the date it inserts today (a row
+// whose date is not today's says which day it is to screen readers). As wide as its widest row,
+// never wider than it is given; rows scroll when they do not all fit.
 class TriggerBox : public QWidget {
     Q_OBJECT
 public:

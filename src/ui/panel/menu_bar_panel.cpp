@@ -157,7 +157,9 @@ QWidget* MenuBarPanel::buildCalendarSection() {
     calendar_ = new MiniCalendarView(
         [this](Instant day) {
             // Read the default format at the click; with no format at all there is nothing to insert.
-            if (auto format = manager_.defaultShortcut()) pasteDate(day, format->dateFormat);
+            // The day clicked is the day inserted: the format's offset does not apply.
+            if (auto format = manager_.defaultShortcut())
+                pasteText(formatDate(day, format->dateFormat, format->localeName()));
         },
         nullptr, grid, hooks_.now);
     calendar_->setObjectName("miniCalendar");
@@ -241,10 +243,9 @@ void MenuBarPanel::rebuildRows() {
     rows_.clear();
     const Instant instant = now();
     for (const Shortcut& entry : manager_.shortcuts()) {
-        auto* row =
-            new FormatRow(entry, QString::fromStdString(formatDate(instant, entry.dateFormat)), rowsBox_);
-        const std::string pattern = entry.dateFormat;
-        connect(row, &QAbstractButton::clicked, this, [this, pattern] { pasteDate(now(), pattern); });
+        auto* row = new FormatRow(entry, QString::fromStdString(entry.formattedDate(instant)), rowsBox_);
+        connect(row, &QAbstractButton::clicked, this,
+                [this, entry] { pasteText(entry.formattedDate(now())); });
         rowsLayout_->addWidget(row);
         row->show();  // at once, not when the layout gets round to it, so the keyboard finds it
         rows_.emplace_back(row);
@@ -262,8 +263,7 @@ void MenuBarPanel::toggleCalendar() {
     calendarReveal_->setRevealed(showCalendar_, true);
 }
 
-void MenuBarPanel::pasteDate(Instant date, const std::string& pattern) {
-    std::string text = formatDate(date, pattern);
+void MenuBarPanel::pasteText(std::string text) {
     // The clipboard is taken and set now; the paste waits until the panel is gone and the
     // previous window has its keyboard back.
     manager_.pasteText(std::move(text), kPasteDelay);

@@ -55,9 +55,9 @@ public:
     // Opens the panel in the middle of the screen (no tray to attach it to).
     void popupCentered();
 
-    // Puts `pattern`'s rendering of `date` on the clipboard, closes the panel and pastes into the
-    // window that has the focus once it is closed; the clipboard comes back afterwards.
-    void pasteDate(Instant date, const std::string& pattern);
+    // Puts `text` on the clipboard, closes the panel and pastes into the window that has the focus
+    // once it is closed; the clipboard comes back afterwards.
+    void pasteText(std::string text);
 
 protected:
     bool event(QEvent* event) override;

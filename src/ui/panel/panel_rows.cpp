@@ -13,6 +13,7 @@
 #include "ui/capture/combination_text.h"
 #include "ui/widgets/accessible_role.h"
 #include "ui/widgets/appearance.h"
+#include "ui/widgets/day_offset_text.h"
 #include "ui/widgets/glyph_button.h"
 #include "ui/widgets/icons.h"
 #include "ui/widgets/text_widgets.h"
@@ -84,6 +85,8 @@ FormatRow::FormatRow(const Shortcut& entry, const QString& preview, QWidget* par
     line->addWidget(previewText, 1, Qt::AlignVCenter);
 
     QStringList details;
+    // The date alone does not say it is not today's.
+    if (const QString when = dayOffsetPhrase(entry.effectiveDayOffset()); !when.isEmpty()) details << when;
     const QString trigger = trimSpacesAndTabs(entry.trigger);
     if (!trigger.isEmpty()) {
         addTrigger(line, trigger);

@@ -32,8 +32,8 @@ protected:
     bool showsKeyboardFocus() const;
 };
 
-// One format: label, today's date in its pattern, trimmed trigger, key-combination badge. A screen
-// reader hears the label and the date, then the trigger and the combination.
+// One format: label, its date, trimmed trigger, key-combination badge. A screen reader hears the
+// label and the date, then the day when it is not today, the trigger and the combination.
 class FormatRow : public PanelRowButton {
     Q_OBJECT
 public:

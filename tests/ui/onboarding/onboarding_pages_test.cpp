@@ -4,6 +4,7 @@
 
 #include "core/date_format.h"
 #include "onboarding_fixture.h"
+#include "support/scoped_env.h"
 #include "ui/onboarding/feature_pill.h"
 #include "ui/onboarding/page_indicator.h"
 #include "ui/onboarding/symbol_badge.h"
@@ -102,6 +103,22 @@ TEST_F(OnboardingTest, TriggerBoxListsEveryFormatTrimmedWithTodaysDate) {
     manager->setShortcuts({entry("Un", "yyyy", "un ")});
     QCoreApplication::processEvents();  // new rows show at the next turn of the event loop
     EXPECT_EQ(triggerRows(), QStringList{"un → 2026"});
+}
+
+TEST_F(OnboardingTest, TriggerBoxShowsTheDayEachFormatInsertsAndSaysWhenItIsNotToday) {
+    ScopedEnv locale("LC_ALL", "fr_FR.UTF-8");
+    Shortcut tomorrow = entry("Demain", "EEEE d MMMM", "dtm ");
+    tomorrow.dayOffset = 1;
+    tomorrow.locale = "en-US";
+    Shortcut week = entry("Semaine", "dd/MM", "dts ");
+    week.dayOffset = 7;
+    startManager().setShortcuts({tomorrow, week, entry("ISO", "yyyy-MM-dd", "dt ")});
+    toReadyPage();
+    EXPECT_EQ(triggerRows(), (QStringList{"dtm → Wednesday 11 February", "dts → 17/02", "dt → 2026-02-10"}));
+    QStringList said;
+    for (const QString& row : triggerRows())
+        said << testing::byAccessibleName(named("triggerBox"), row)->accessibleDescription();
+    EXPECT_EQ(said, (QStringList{"demain", "dans 7 jours", ""}));
 }
 
 TEST_F(OnboardingTest, TheBoxHugsTheBuiltInFormatsAndStaysForAnEmptyList) {

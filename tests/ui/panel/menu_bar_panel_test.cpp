@@ -6,6 +6,7 @@
 
 #include "core/date_format.h"
 #include "support/panel_fixture.h"
+#include "support/scoped_env.h"
 #include "ui/widgets/glyph_button.h"
 #include "ui/widgets/text_widgets.h"
 
@@ -165,6 +166,34 @@ TEST_F(PanelTest, CalendarDayPastesThatDayInTheDefaultFormat) {
     QTest::mouseClick(cell, Qt::LeftButton);
     EXPECT_EQ(platform.pasteboard.describe(), "14/02/2026");  // then pasted as a row's date is
     EXPECT_FALSE(p.isVisible());
+}
+
+// A row shows and inserts the day its format is set to, in its language, and says which day it
+// is; the calendar inserts the day clicked, in the default format's language.
+TEST_F(PanelTest, RowsFollowEachFormatsDayAndLanguageAndTheCalendarTheDayClicked) {
+    ScopedEnv locale("LC_ALL", "fr_FR.UTF-8");
+    completeOnboarding();
+    Shortcut tomorrow = entry("Demain", "EEEE d MMMM", "dtm ");
+    tomorrow.dayOffset = 1;
+    tomorrow.locale = "en-US";
+    Shortcut before = entry("Avant", "EEEE dd/MM", "dta ");
+    before.dayOffset = -3;
+    startManager().setShortcuts({tomorrow, before, entry("ISO", "yyyy-MM-dd", "dt ")});
+    manager->setDefaultFormatId(tomorrow.id);
+    showPanel();
+    EXPECT_EQ(rowParts(rows(), "preview"),
+              (QStringList{"Wednesday 11 February", "samedi 07/02", "2026-02-10"}));
+    QStringList said;
+    for (FormatRow* row : rows()) said << row->accessibleDescription();
+    EXPECT_EQ(said,
+              (QStringList{"demain, déclencheur dtm", "il y a 3 jours, déclencheur dta", "déclencheur dt"}));
+
+    QTest::mouseClick(rows()[1], Qt::LeftButton);
+    EXPECT_EQ(platform.pasteboard.describe(), "samedi 07/02");
+    platform.scheduler.advance(1s);
+    showPanel();
+    QTest::mouseClick(day("samedi 14 février 2026"), Qt::LeftButton);
+    EXPECT_EQ(platform.pasteboard.describe(), "Saturday 14 February");
 }
 
 TEST_F(PanelTest, CalendarDayDoesNothingWithoutAnyFormat) {

@@ -19,7 +19,7 @@ import atspi_support as at  # noqa: E402
 # A card's controls in keyboard order (the clear button only shows while a combination is set).
 CARD_CONTROLS = ("Nom du format %s", "Supprimer le format %s", "Format de date de %s",
                  "Formats prédéfinis pour %s", "Référence des codes de format pour %s",
-                 "Déclencheur de %s", "Raccourci clavier de %s")
+                 "Jour", "Langue", "Déclencheur de %s", "Raccourci clavier de %s")
 FORMATS = ("Court", "Long", "ISO")  # the built-in list of a first start
 
 check, read = at.check, at.read
@@ -72,8 +72,15 @@ def use_the_general_tab(pyatspi, window, prefs, out):
 
 
 def focused_name(pyatspi, window):
+    """What the focused control is: a pop-up's name is its current item, its label says what it is."""
     node = at.find(window, state=pyatspi.STATE_FOCUSED)
-    return node.name if node is not None else None
+    if node is None:
+        return None
+    if node.getRoleName() == "combo box":
+        for relation in node.getRelationSet():
+            if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY and relation.getNTargets() > 0:
+                return relation.getTarget(0).name
+    return node.name
 
 
 def focus(pyatspi, window, name):
@@ -96,7 +103,8 @@ def use_the_formats_tab(pyatspi, window):
 
     # From the first card's name field, Tab visits every control of every card in order, each
     # named with its format.
-    expected = [pattern % label for label in FORMATS for pattern in CARD_CONTROLS] + ["Ajouter un format"]
+    expected = [pattern.replace("%s", label) for label in FORMATS for pattern in CARD_CONTROLS]
+    expected.append("Ajouter un format")
     focus(pyatspi, window, expected[0])
     seen = [focused_name(pyatspi, window)]
     for wanted in expected[1:]:

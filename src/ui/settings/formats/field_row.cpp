@@ -19,14 +19,27 @@ void setTextColor(QWidget* label, const QColor& color) {
 
 FieldRow::FieldRow(const QString& icon, const QString& label, QWidget* content, QWidget* parent)
     : QWidget(parent), label_(label), caption_(new IconLabel(icon, label, 5, this)), content_(content) {
+    layOutCaption()->addWidget(content_, 1, Qt::AlignVCenter);
+}
+
+FieldRow::FieldRow(const QString& icon, const QString& label, QLayout* content, QWidget* parent)
+    : QWidget(parent), label_(label), caption_(new IconLabel(icon, label, 5, this)) {
+    layOutCaption()->addLayout(content, 1);
+}
+
+QHBoxLayout* FieldRow::layOutCaption() {
     caption_->setFixedWidth(kLabelWidth);
     caption_->setFont(textFont(TextStyle::Callout));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(8);
     row->addWidget(caption_, 0, Qt::AlignVCenter);
-    row->addWidget(content_, 1, Qt::AlignVCenter);
     refreshColors();
+    return row;
+}
+
+void FieldRow::setBuddy(QWidget* control) {
+    caption_->setBuddy(control);
 }
 
 void FieldRow::changeEvent(QEvent* event) {

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QWidget>
 
+class QHBoxLayout;
+class QLayout;
+
 #include "ui/settings/formats/icon_label.h"
 
 namespace orvalin::ui {
@@ -15,19 +18,25 @@ public:
     static constexpr int kLabelWidth = 108;
 
     FieldRow(const QString& icon, const QString& label, QWidget* content, QWidget* parent = nullptr);
+    // A content of several widgets, which become the row's own.
+    FieldRow(const QString& icon, const QString& label, QLayout* content, QWidget* parent = nullptr);
 
     QString label() const { return label_; }
+    // The content widget; none for a content of several.
     QWidget* content() const { return content_; }
+    // The control the label names for screen readers: a pop-up's own name is its current item.
+    void setBuddy(QWidget* control);
 
 protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    QHBoxLayout* layOutCaption();
     void refreshColors();
 
     QString label_;
     IconLabel* caption_;
-    QWidget* content_;
+    QWidget* content_ = nullptr;
 };
 
 // The orange "Déjà utilisé" mark shown beside a trigger or combination another format uses.

@@ -1,17 +1,21 @@
 #include "ui/settings/formats/format_card.h"
 
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "core/date_format.h"
 #include "ui/capture/combination_text.h"
 #include "ui/capture/shortcut_capture_binding.h"
 #include "ui/capture/shortcut_capture_widget.h"
+#include "ui/settings/formats/day_offset_field.h"
 #include "ui/settings/formats/field_row.h"
 #include "ui/settings/formats/focus_glyph_button.h"
 #include "ui/settings/formats/format_picker_field.h"
+#include "ui/settings/formats/locale_picker.h"
 #include "ui/settings/formats/preview_plate.h"
 #include "ui/widgets/appearance.h"
 #include "ui/widgets/text_widgets.h"
@@ -56,6 +60,12 @@ FormatCard::FormatCard(const Shortcut& shortcut, DateRenderer& previews, QWidget
     auto* rows = new QVBoxLayout;
     rows->setSpacing(10);
     rows->addWidget(new FieldRow("textformat", tr("Format"), pattern_, this));
+    auto* dayRow = new FieldRow("calendar", tr("Jour"), buildDayRow(), this);
+    dayRow->setBuddy(day_->choice());
+    rows->addWidget(dayRow);
+    auto* languageRow = new FieldRow("globe", tr("Langue"), buildLanguageRow(), this);
+    languageRow->setBuddy(language_);
+    rows->addWidget(languageRow);
     rows->addWidget(new FieldRow("keyboard", tr("Déclencheur"), buildTriggerRow(), this));
     rows->addWidget(new FieldRow("command", tr("Raccourci"), buildShortcutRow(), this));
     column->addLayout(rows);
@@ -92,6 +102,22 @@ QHBoxLayout* FormatCard::buildHeader() {
     connect(delete_, &QAbstractButton::clicked, this, [this] { emit deleteRequested(shortcut_.id); });
     row->addWidget(delete_);
     return row;
+}
+
+QLayout* FormatCard::buildDayRow() {
+    day_ = new DayOffsetField(this);
+    day_->setDays(shortcut_.effectiveDayOffset());
+    connect(day_, &DayOffsetField::daysEdited, this,
+            [this](int days) { edit([&](Shortcut& s) { s.setDayOffset(days); }); });
+    return day_->layout();
+}
+
+QWidget* FormatCard::buildLanguageRow() {
+    language_ = new LocalePicker(this);
+    language_->setLocale(qs(shortcut_.locale));
+    connect(language_, &LocalePicker::localeChosen, this,
+            [this](const QString& tag) { edit([&](Shortcut& s) { s.setLocale(tag.toStdString()); }); });
+    return language_;
 }
 
 QWidget* FormatCard::buildTriggerRow() {
@@ -149,16 +175,19 @@ void FormatCard::edit(const std::function<void(Shortcut&)>& change) {
 
 void FormatCard::setShortcut(const Shortcut& shortcut) {
     if (shortcut == shortcut_) return;
-    const bool patternChanged = shortcut.dateFormat != shortcut_.dateFormat;
+    const bool dateChanged = shortcut.dateFormat != shortcut_.dateFormat ||
+                             shortcut.dayOffset != shortcut_.dayOffset || shortcut.locale != shortcut_.locale;
     const bool labelChanged = shortcut.label != shortcut_.label;
     shortcut_ = shortcut;
     if (name_->text() != qs(shortcut_.label)) name_->setText(qs(shortcut_.label));
     pattern_->setPattern(qs(shortcut_.dateFormat));
+    day_->setDays(shortcut_.effectiveDayOffset());
+    language_->setLocale(qs(shortcut_.locale));
     if (trigger_->text() != qs(shortcut_.trigger)) trigger_->setText(qs(shortcut_.trigger));
     binding_->refresh();
     clear_->setVisible(shortcut_.globalShortcut.has_value());
     describeShortcut();
-    if (patternChanged) refreshPreview();
+    if (dateChanged) refreshPreview();
     if (labelChanged) refreshNames();
 }
 
@@ -185,7 +214,7 @@ void FormatCard::refreshPreview() {
 }
 
 void FormatCard::refreshPreview(DateRenderer& previews) {
-    preview_->setText(qs(previews.render(shortcut_.dateFormat)));
+    preview_->setText(qs(shortcut_.formattedDate(previews)));
 }
 
 QString FormatCard::previewText() const {
@@ -202,6 +231,8 @@ void FormatCard::refreshNames() {
     delete_->setAccessibleName(tr("Supprimer le format %1").arg(owner));
     preview_->setAccessibleName(tr("Aperçu du format %1").arg(owner));
     pattern_->setOwnerName(owner);
+    day_->setOwnerName(owner);
+    language_->setOwnerName(owner);
     trigger_->setAccessibleName(tr("Déclencheur de %1").arg(owner));
     capture_->setAccessibleName(tr("Raccourci clavier de %1").arg(owner));
     clear_->setAccessibleName(tr("Supprimer le raccourci de %1").arg(owner));
@@ -213,6 +244,9 @@ QList<QWidget*> FormatCard::focusChain() const {
             pattern_->lineEdit(),
             pattern_->presetsButton(),
             pattern_->referenceButton(),
+            day_->choice(),
+            day_->count(),
+            language_,
             trigger_,
             capture_,
             clear_};

@@ -9,6 +9,7 @@
 #include "ui/settings/formats/group_box.h"
 
 class QHBoxLayout;
+class QLayout;
 
 namespace orvalin {
 class DateRenderer;
@@ -19,12 +20,15 @@ class ShortcutCaptureBinding;
 namespace orvalin::ui {
 
 class ConflictMark;
+class DayOffsetField;
 class FocusGlyphButton;
 class FormatPickerField;
+class LocalePicker;
 class PreviewPlate;
 
-// The editor of one format: its name, a preview of today's date in its pattern, the pattern
-// field, the trigger and the key combination, with "Déjà utilisé" marks for conflicts.
+// The editor of one format: its name, a preview of the date it inserts, the pattern field, the
+// day and the language, the trigger and the key combination, with "Déjà utilisé" marks for
+// conflicts.
 //
 // The card never stores anything: an edit is reported through edited() with the whole changed
 // format, and the owner hands the stored format back through setShortcut(). Fields are only
@@ -45,10 +49,10 @@ public:
     const Shortcut& shortcut() const { return shortcut_; }
     void setFlags(Flags flags);
     Flags flags() const { return flags_; }
-    // Renders the preview again with the current date (the pattern unchanged).
+    // Renders the preview again with the current date (the format unchanged).
     void refreshPreview();
     void refreshPreview(DateRenderer& previews);
-    // Today's date in the format's pattern, as the preview shows it.
+    // The date the format inserts now, as the preview shows it.
     QString previewText() const;
 
     // The name for screen readers: the label, or a stand-in while it is empty.
@@ -58,6 +62,8 @@ public:
 
     QLineEdit* nameEdit() const { return name_; }
     FormatPickerField* patternField() const { return pattern_; }
+    DayOffsetField* dayField() const { return day_; }
+    LocalePicker* languageField() const { return language_; }
     QLineEdit* triggerEdit() const { return trigger_; }
     ShortcutCaptureWidget* captureField() const { return capture_; }
     QWidget* deleteButton() const;
@@ -74,6 +80,8 @@ protected:
 
 private:
     QHBoxLayout* buildHeader();
+    QLayout* buildDayRow();
+    QWidget* buildLanguageRow();
     QWidget* buildTriggerRow();
     QWidget* buildShortcutRow();
     void edit(const std::function<void(Shortcut&)>& change);
@@ -86,6 +94,8 @@ private:
     FocusGlyphButton* delete_ = nullptr;
     PreviewPlate* preview_ = nullptr;
     FormatPickerField* pattern_ = nullptr;
+    DayOffsetField* day_ = nullptr;
+    LocalePicker* language_ = nullptr;
     QLineEdit* trigger_ = nullptr;
     ConflictMark* triggerWarning_ = nullptr;
     ShortcutCaptureWidget* capture_ = nullptr;

@@ -42,6 +42,12 @@ protected:
     static QString today(const std::string& pattern) {
         return QString::fromStdString(formatDate(std::chrono::system_clock::now(), pattern));
     }
+    // The date `days` days from today, in a locale (the user's when empty).
+    static QString dated(const std::string& pattern, int days, const std::string& locale = {}) {
+        const auto day = addDays(std::chrono::system_clock::now(), days);
+        return QString::fromStdString(locale.empty() ? formatDate(day, pattern)
+                                                     : formatDate(day, pattern, locale));
+    }
     static bool shown(QWidget* w) { return w->isVisibleTo(w->window()); }
     // Which cards show the given mark, card by card: "x.x." when the first and third do.
     template <class Part>

@@ -1,15 +1,22 @@
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAccessible>
+#include <QComboBox>
+#include <QCompleter>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
 #include <QScrollBar>
+#include <QSpinBox>
 
 #include "core/format_catalogue.h"
 #include "formats_tab_fixture.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "ui/capture/shortcut_capture_widget.h"
+#include "ui/settings/formats/day_offset_field.h"
 #include "ui/settings/formats/field_row.h"
+#include "ui/settings/formats/locale_picker.h"
 #include "ui/widgets/appearance.h"
 
 namespace orvalin::ui {
@@ -178,6 +185,14 @@ TEST_F(FormatsTabTest, DefaultPickerListsEveryFormatAndSavesTheChoice) {
     EXPECT_EQ(storedDefault(), manager->shortcuts()[1].id.toString());
 }
 
+// The text of the label a screen reader reads for `control`; empty when none labels it.
+QString labelOf(QWidget* control) {
+    for (const auto& [other, relation] :
+         QAccessible::queryAccessibleInterface(control)->relations(QAccessible::Label))
+        return other->text(QAccessible::Name);
+    return {};
+}
+
 // Tab from the default picker reaches every shown control of every card in order, then the add button.
 void walkTabOrder(FormatsTab& tab) {
     std::vector<QWidget*> expected{tab.defaultPicker()};
@@ -196,22 +211,99 @@ void walkTabOrder(FormatsTab& tab) {
 }
 
 TEST_F(FormatsTabTest, TabWalksEveryControlInCardOrderAsCardsComeAndGo) {
-    openTab({entry("Court", "dd/MM/yyyy", "dtc "), entry("ISO", "yyyy", "dt ", kCtrlAltD)});
+    Shortcut iso = entry("ISO", "yyyy", "dt ", kCtrlAltD);
+    iso.dayOffset = 5;  // its field of days shows
+    openTab({entry("Court", "dd/MM/yyyy", "dtc "), iso});
     walkTabOrder(*tab);
     tab->addButton()->click();  // a card made later still comes before the add button
     walkTabOrder(*tab);
 
     // The names of the cards' controls are read through the accessibility bus. A pop-up's name on
-    // Linux is its current item; its label comes through the "labelled by" relation.
-    bool labelled = false;
-    for (const auto& [other, relation] :
-         QAccessible::queryAccessibleInterface(tab->defaultPicker())->relations(QAccessible::Label)) {
-        labelled = labelled || other->text(QAccessible::Name) == "Format par défaut";
-    }
-    EXPECT_TRUE(labelled);
+    // Linux is its current item; what it is comes through the "labelled by" relation.
+    EXPECT_EQ(labelOf(tab->defaultPicker()), "Format par défaut");
+    EXPECT_EQ(labelOf(cardAt(1).dayField()->choice()), "Jour");
+    EXPECT_EQ(labelOf(cardAt(1).languageField()), "Langue");
 
     qobject_cast<QAbstractButton*>(cardAt(0).deleteButton())->click();
     walkTabOrder(*tab);
+}
+
+TEST_F(FormatsTabTest, TheDayAndTheLanguageChosenFromTheKeyboardShowInThePreviewAndAreSaved) {
+    ScopedEnv locale("LC_ALL", "fr_FR.UTF-8");
+    const std::string pattern = "EEEE d MMMM yyyy";
+    openTab({entry("Long", pattern, "dtl "), entry("ISO", "yyyy-MM-dd", "dt ")});
+    FormatCard& card = cardAt(0);
+    QComboBox* day = card.dayField()->choice();
+    QSpinBox* count = card.dayField()->count();
+    EXPECT_EQ(day->accessibleName(), "Jour inséré par Long");
+    EXPECT_FALSE(shown(count));
+    day->setFocus(Qt::TabFocusReason);
+    for (int expected : {1, -1}) {
+        QTest::keyClick(day, Qt::Key_Down);  // "Demain", then "Hier"
+        EXPECT_EQ(stored()[0].dayOffset, expected);
+        EXPECT_EQ(card.previewText(), dated(pattern, expected));
+        EXPECT_EQ(tab->defaultPicker()->itemText(0), "Long  \u2013  " + dated(pattern, expected));
+    }
+    QTest::keyClick(day, Qt::Key_Down);  // "Autre…": the field of days shows, the day stays
+    ASSERT_TRUE(shown(count));
+    EXPECT_EQ(stored()[0].dayOffset, -1);
+    count->setFocus(Qt::TabFocusReason);
+    count->selectAll();
+    QTest::keyClicks(count, "12");
+    EXPECT_EQ(stored()[0].dayOffset, 12);
+    EXPECT_EQ(count->accessibleDescription(), "dans 12 jours");
+    EXPECT_EQ(card.previewText(), dated(pattern, 12));
+
+    LocalePicker* language = card.languageField();
+    EXPECT_EQ(language->accessibleName(), "Langue de Long");
+    EXPECT_EQ(language->currentText(), "Langue du système — français (France)");
+    language->setFocus(Qt::TabFocusReason);
+    language->lineEdit()->selectAll();
+    QTest::keyClicks(language, "(UNITED STATES)");  // any part of a name, in any case
+    QAbstractItemView* found = language->completer()->popup();
+    QTRY_VERIFY(found->isVisible());
+    QTest::keyClick(found, Qt::Key_Down);
+    QTest::keyClick(found, Qt::Key_Return);
+    EXPECT_EQ(stored()[0].locale, "en-US");
+    EXPECT_EQ(card.previewText(), dated(pattern, 12, "en_US"));
+    EXPECT_EQ(language->currentText(), "English (United States)");
+
+    // A search that names no language is given up when the field is left.
+    const int writes = store.writeCount;
+    language->lineEdit()->selectAll();
+    QTest::keyClicks(language, "zzzz");
+    QTest::keyClick(language, Qt::Key_Tab);
+    EXPECT_EQ(language->currentText(), "English (United States)");
+    EXPECT_EQ(store.writeCount, writes);
+    EXPECT_EQ(stored()[1].dayOffset, 0) << "the other card is untouched";
+    EXPECT_EQ(stored()[1].locale, "");
+}
+
+TEST_F(FormatsTabTest, StoredDaysAndLanguagesShowAsTheyAreWithoutBeingRewritten) {
+    ScopedEnv locale("LC_ALL", "fr_FR.UTF-8");
+    Shortcut posix = entry("A", "EEEE", "a ");
+    posix.locale = "de_DE";
+    posix.dayOffset = -40;
+    Shortcut unknown = entry("B", "EEEE", "b ");
+    unknown.locale = "xx-YY";
+    unknown.dayOffset = 1;
+    Shortcut unlisted = entry("C", "EEEE", "c ");
+    unlisted.locale = "de_DE@euro";
+    openTab({posix, unknown, unlisted});
+    const int writes = store.writeCount;
+    EXPECT_EQ(cardAt(0).languageField()->currentText(), "Deutsch (Deutschland)");
+    EXPECT_EQ(cardAt(0).dayField()->choice()->currentText(), "Autre…");
+    EXPECT_EQ(cardAt(0).dayField()->count()->value(), -40);
+    EXPECT_EQ(cardAt(0).dayField()->count()->accessibleDescription(), "il y a 40 jours");
+    EXPECT_EQ(cardAt(0).previewText(), dated("EEEE", -40, "de_DE"));
+    EXPECT_EQ(cardAt(1).dayField()->choice()->currentText(), "Demain");
+    EXPECT_EQ(cardAt(1).languageField()->currentText(), "xx-YY");
+    EXPECT_EQ(cardAt(1).languageField()->accessibleDescription(),
+              "Langue inconnue : la date est écrite dans la langue du système");
+    EXPECT_EQ(cardAt(1).previewText(), dated("EEEE", 1));
+    EXPECT_EQ(cardAt(2).languageField()->currentText(), "Deutsch (Deutschland, EURO)") << "known, not listed";
+    EXPECT_EQ(cardAt(2).languageField()->accessibleDescription(), "");
+    EXPECT_EQ(store.writeCount, writes);
 }
 
 TEST_F(FormatsTabTest, AHundredFormatsOpenAndAnAddedCardIsScrolledIntoView) {
