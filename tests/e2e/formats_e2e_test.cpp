@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <thread>
 
 #include "core/date_format.h"
@@ -41,22 +42,30 @@ void tab(int count) {
     keys(list);
 }
 
-using FormatsEndToEnd = FreshDesktop;
+class FormatsEndToEnd : public FreshDesktop {
+protected:
+    // The program on formats led by `first`, `target_` typed into, the settings window on the
+    // Formats tab. The window opens on "Général" with the keyboard on the tabs; Ctrl+Tab turns to
+    // "Formats" and the focus stays on the tabs.
+    void openTheFormatsTab(const std::string& first) {
+        startServer();
+        skipWelcome();
+        writePreferences(first);
+        startProgram();
+        target_ = std::make_unique<Target>(home.path(), "formats.txt");
+        ASSERT_TRUE(target_->started());
+        ASSERT_TRUE(waitUntilListening(*target_)) << target_->text() << errors();
+        ASSERT_TRUE(openSettingsFromThePanel().has_value()) << errors();
+        keys("ctrl+Tab");
+        std::this_thread::sleep_for(300ms);
+    }
+
+    std::unique_ptr<Target> target_;
+};
 
 TEST_F(FormatsEndToEnd, ATriggerAndACombinationEditedInTheFormatsTabWorkAtOnceAndAreSaved) {
-    startServer();
-    skipWelcome();
-    writePreferences();
-    startProgram();
-    Target target(home.path(), "formats.txt");
-    ASSERT_TRUE(target.started());
-    ASSERT_TRUE(waitUntilListening(target)) << target.text() << errors();
-
-    ASSERT_TRUE(openSettingsFromThePanel().has_value()) << errors();
-    // The window opens on "Général" with the keyboard on the tabs; Ctrl+Tab turns to "Formats"
-    // and the focus stays on the tabs.
-    keys("ctrl+Tab");
-    std::this_thread::sleep_for(300ms);
+    ASSERT_NO_FATAL_FAILURE(openTheFormatsTab("ISO"));
+    Target& target = *target_;
 
     // The default format picker, then the ISO card: name, delete, pattern, presets, reference,
     // day, language, then the trigger field.
@@ -128,17 +137,8 @@ TEST_F(FormatsEndToEnd, AListWithADayOffsetAndALanguageGivesTomorrowAndAnEnglish
 }
 
 TEST_F(FormatsEndToEnd, TheDayAndTheLanguageChosenWithKeysInTheFormatsTabAreSavedAndInserted) {
-    startServer();
-    skipWelcome();
-    writePreferences("Long");
-    startProgram();
-    Target target(home.path(), "formats.txt");
-    ASSERT_TRUE(target.started());
-    ASSERT_TRUE(waitUntilListening(target)) << target.text() << errors();
-
-    ASSERT_TRUE(openSettingsFromThePanel().has_value()) << errors();
-    keys("ctrl+Tab");
-    std::this_thread::sleep_for(300ms);
+    ASSERT_NO_FATAL_FAILURE(openTheFormatsTab("Long"));
+    Target& target = *target_;
     // The default format picker, then the Long card: name, delete, pattern, presets, reference,
     // then the day: Down chooses "Demain".
     tab(7);

@@ -1,4 +1,5 @@
 #include "platform/x11/focused_window.h"
+#include "platform/x11/xcb_reply.h"
 
 #include <array>
 #include <cstdlib>
@@ -12,10 +13,6 @@
 namespace orvalin::x11 {
 
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
 
 xcb_window_t windowFromProperty(const std::optional<std::string>& value) {
     if (!value || value->size() < 4) return XCB_WINDOW_NONE;

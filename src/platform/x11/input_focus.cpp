@@ -1,4 +1,5 @@
 #include "platform/x11/input_focus.h"
+#include "platform/x11/xcb_reply.h"
 
 #include <cstdlib>
 #include <memory>
@@ -6,12 +7,6 @@
 namespace orvalin::x11 {
 
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
 
 // A window id carries the id base of the client that made it.
 bool madeBy(const xcb_setup_t& setup, xcb_window_t window) {

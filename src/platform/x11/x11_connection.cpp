@@ -1,4 +1,5 @@
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/xcb_reply.h"
 
 #include <poll.h>
 #include <xkbcommon/xkbcommon-x11.h>
@@ -9,14 +10,6 @@
 #include <cstring>
 
 namespace orvalin::x11 {
-
-namespace {
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
-}  // namespace
 
 std::unique_ptr<X11Connection> X11Connection::open(const char* displayName) {
     xcb_connection_t* conn = xcb_connect(displayName, nullptr);
