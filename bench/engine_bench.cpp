@@ -109,8 +109,10 @@ struct NullPlatform {
         void start(std::function<void()>) override {}
         void stop() override {}
     } apps;
+    SystemClock clock;
     std::ostringstream out;
-    EnginePlatform engine{monitor, keys, pasteboard, scheduler, trust, login, opener, apps, out, ""};
+    EnginePlatform engine{monitor, keys, pasteboard, scheduler, clock,   trust, login,
+                          opener,  apps, out,        "",        nullptr, {}};
 };
 
 // The built-in list, plus `extra` formats with distinct triggers and a few combinations.

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "../e2e/e2e_desktop.h"
+#include "core/clock.h"
 #include "platform/wayland/client_keyboard_focus.h"
 #include "platform/wayland/input_method.h"
 #include "platform/wayland/typing_keymap.h"
@@ -37,7 +38,7 @@ namespace {
 
 std::string dateOf(const std::vector<Shortcut>& formats, const std::string& trigger) {
     for (const Shortcut& s : formats) {
-        if (s.trigger == trigger) return s.formattedDate();
+        if (s.trigger == trigger) return s.formattedDate(SystemClock().now());
     }
     return "<no format " + trigger + ">";
 }
