@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
+#include "support/memory_preferences_store.h"
 
 // GCC sees the malloc behind the replaced operator new and the free behind operator delete, and
 // takes the pair for a mismatch.

@@ -19,10 +19,11 @@
 #include <string>
 #include <vector>
 
-#include "core/preferences_store.h"
+#include "core/json_file_preferences_store.h"
 #include "core/shortcut_json.h"
 #include "engine/text_expansion_manager.h"
 #include "support/fake_platform.h"
+#include "support/memory_preferences_store.h"
 #include "ui/settings/formats/format_card.h"
 #include "ui/settings/formats/format_picker_field.h"
 #include "ui/settings/formats/formats_tab.h"

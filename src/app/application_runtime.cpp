@@ -10,7 +10,7 @@
 #include <iostream>
 #include <optional>
 
-#include "core/preferences_store.h"
+#include "core/json_file_preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "platform/desktop_url_opener.h"
 #include "platform/paste_tracker.h"

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "core/month_grid.h"
-#include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "support/fake_platform.h"
+#include "support/memory_preferences_store.h"
 
 namespace orvalin::ui {
 
