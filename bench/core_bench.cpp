@@ -6,6 +6,7 @@
 
 #include "core/date_format.h"
 #include "core/format_catalogue.h"
+#include "core/json_file_preferences_store.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
+#include "support/memory_preferences_store.h"
 
 // GCC sees the malloc behind the replaced operator new and the free behind operator delete, and
 // takes the pair for a mismatch.
@@ -109,8 +109,10 @@ struct NullPlatform {
         void start(std::function<void()>) override {}
         void stop() override {}
     } apps;
+    SystemClock clock;
     std::ostringstream out;
-    EnginePlatform engine{monitor, keys, pasteboard, scheduler, trust, login, opener, apps, out, ""};
+    EnginePlatform engine{monitor, keys, pasteboard, scheduler, clock,   trust, login,
+                          opener,  apps, out,        "",        nullptr, {}};
 };
 
 // The built-in list, plus `extra` formats with distinct triggers and a few combinations.

@@ -19,16 +19,17 @@
 #include <string>
 #include <vector>
 
-#include "core/preferences_store.h"
+#include "core/json_file_preferences_store.h"
 #include "core/shortcut_json.h"
 #include "engine/text_expansion_manager.h"
 #include "support/fake_platform.h"
+#include "support/memory_preferences_store.h"
 #include "ui/settings/formats/format_card.h"
 #include "ui/settings/formats/format_picker_field.h"
 #include "ui/settings/formats/formats_tab.h"
 
 using namespace orvalin;
-using Clock = std::chrono::steady_clock;
+using Stopwatch = std::chrono::steady_clock;
 
 namespace {
 
@@ -45,7 +46,7 @@ std::vector<Shortcut> formats(int count) {
     return list;
 }
 
-double ms(Clock::duration d) {
+double ms(Stopwatch::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
@@ -74,10 +75,10 @@ std::vector<double> typePattern(PreferencesStore& store, int characters) {
     std::vector<double> samples;
     for (int i = 0; i < characters; ++i) {
         const char c = letters[static_cast<std::size_t>(i) % letters.size()];
-        const auto start = Clock::now();
+        const auto start = Stopwatch::now();
         QTest::keyClick(field, c);
         QApplication::processEvents();  // the repaint of what changed
-        samples.push_back(ms(Clock::now() - start));
+        samples.push_back(ms(Stopwatch::now() - start));
     }
     if (manager.shortcuts()[10].dateFormat.size() != 16 + static_cast<std::size_t>(characters))
         std::fprintf(stderr, "the typed characters did not all reach the format\n");
@@ -94,14 +95,14 @@ std::vector<double> openTab(int count, int runs) {
     manager.setShortcuts(formats(count));
     std::vector<double> samples;
     for (int run = 0; run < runs; ++run) {
-        const auto start = Clock::now();
+        const auto start = Stopwatch::now();
         {
             ui::FormatsTab tab(manager);
             tab.resize(520, 560);
             tab.show();
             QApplication::processEvents();
             tab.repaint();
-            samples.push_back(ms(Clock::now() - start));
+            samples.push_back(ms(Stopwatch::now() - start));
         }
         QApplication::processEvents();
     }
@@ -115,9 +116,9 @@ std::vector<double> saveOnly(const std::filesystem::path& file, int times) {
     const std::string list = encodeShortcuts(formats(20)).value_or(std::string());
     std::vector<double> samples;
     for (int i = 0; i < times; ++i) {
-        const auto start = Clock::now();
+        const auto start = Stopwatch::now();
         store.write({{prefkey::kShortcuts, list}});
-        samples.push_back(ms(Clock::now() - start));
+        samples.push_back(ms(Stopwatch::now() - start));
     }
     return samples;
 }
@@ -135,10 +136,10 @@ std::vector<double> addFormats(int count, int times) {
     QApplication::processEvents();
     std::vector<double> samples;
     for (int i = 0; i < times; ++i) {
-        const auto start = Clock::now();
+        const auto start = Stopwatch::now();
         tab.addButton()->click();
         QApplication::processEvents();
-        samples.push_back(ms(Clock::now() - start));
+        samples.push_back(ms(Stopwatch::now() - start));
     }
     return samples;
 }
@@ -158,10 +159,10 @@ std::vector<double> scrollThrough(int count) {
     QScrollBar* bar = tab.verticalScrollBar();
     std::vector<double> samples;
     for (int value = 0; value < bar->maximum(); value += 120) {
-        const auto start = Clock::now();
+        const auto start = Stopwatch::now();
         bar->setValue(value + 120);
         tab.viewport()->repaint();
-        samples.push_back(ms(Clock::now() - start));
+        samples.push_back(ms(Stopwatch::now() - start));
     }
     return samples;
 }

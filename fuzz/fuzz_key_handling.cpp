@@ -18,12 +18,12 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include "core/preferences_store.h"
 #include "core/virtual_keys.h"
 #include "engine/text_expansion_manager.h"
 #include "engine/trigger_buffer.h"
 #include "fuzz_check.h"
 #include "support/fake_platform.h"
+#include "support/memory_preferences_store.h"
 
 using namespace orvalin;
 using namespace std::chrono_literals;

@@ -18,7 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/format_catalogue.h"
-#include "core/preferences_store.h"
+#include "core/json_file_preferences_store.h"
 #include "core/shortcut_json.h"
 #include "fuzz_check.h"
 

@@ -10,7 +10,7 @@
 #include <iostream>
 #include <optional>
 
-#include "core/preferences_store.h"
+#include "core/json_file_preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "platform/desktop_url_opener.h"
 #include "platform/paste_tracker.h"
@@ -283,12 +283,12 @@ void ApplicationRuntime::startEngine() {
         wayland_->keyMonitor().setSuppressed(keysGoToOwnWindow());
         platform_ = std::make_unique<EnginePlatform>(
             EnginePlatform{wayland_->keyMonitor(), wayland_->keySynthesizer(), *pasteboard_, *scheduler_,
-                           wayland_->trust(), *loginItem_, *urlOpener_, wayland_->focusWatch(), std::cerr,
-                           permissionHelpUrl(), &wayland_->textInserter(), sessionNotice_});
+                           clock_, wayland_->trust(), *loginItem_, *urlOpener_, wayland_->focusWatch(),
+                           std::cerr, permissionHelpUrl(), &wayland_->textInserter(), sessionNotice_});
     } else {
         platform_ = std::make_unique<EnginePlatform>(EnginePlatform{
-            *keyMonitor_, *keySynthesizer_, *pasteboard_, *scheduler_, *trust_, *loginItem_, *urlOpener_,
-            *activeWindows_, std::cerr, permissionHelpUrl(), nullptr, sessionNotice_});
+            *keyMonitor_, *keySynthesizer_, *pasteboard_, *scheduler_, clock_, *trust_, *loginItem_,
+            *urlOpener_, *activeWindows_, std::cerr, permissionHelpUrl(), nullptr, sessionNotice_});
     }
     // The engine writes the error after this start of the line.
     platform_->loginItemFailure =

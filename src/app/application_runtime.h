@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "core/clock.h"
+
 namespace orvalin {
 
 class TextExpansionManager;
@@ -94,6 +96,7 @@ private:
     std::unique_ptr<XdgAutostartLoginItem> loginItem_;
     std::unique_ptr<DesktopUrlOpener> urlOpener_;
     std::unique_ptr<x11::ActiveWindowWatcher> activeWindows_;
+    SystemClock clock_;
     std::unique_ptr<JsonFilePreferencesStore> store_;
     std::unique_ptr<EnginePlatform> platform_;
     std::unique_ptr<TextExpansionManager> manager_;

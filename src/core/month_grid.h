@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-namespace orvalin {
+#include "core/clock.h"
 
-using Instant = std::chrono::system_clock::time_point;
+namespace orvalin {
 
 // One row of the month grid: seven places, empty before the first and after the last day.
 using CalendarWeek = std::array<std::optional<Instant>, 7>;

@@ -26,10 +26,6 @@ std::string Shortcut::localeName() const {
     return dateLocaleName(locale);
 }
 
-std::string Shortcut::formattedDate() const {
-    return formattedDate(std::chrono::system_clock::now());
-}
-
 std::string Shortcut::formattedDate(std::chrono::system_clock::time_point now,
                                     const std::string& timeZoneId) const {
     return formatDate(addDays(now, effectiveDayOffset(), timeZoneId), dateFormat, localeName(), timeZoneId);

@@ -52,10 +52,8 @@ struct Shortcut {
     // The ICU locale the date is written in: `locale`, or the user's when empty or unknown to ICU.
     std::string localeName() const;
 
-    // Today's date plus the offset, in this entry's pattern and language; the clock is read at
-    // every call.
-    std::string formattedDate() const;
-    // The same for another moment than now, in a time zone (empty: the host's).
+    // The date of `now` plus the offset, in this entry's pattern and language, in a time zone
+    // (empty: the host's).
     std::string formattedDate(std::chrono::system_clock::time_point now,
                               const std::string& timeZoneId = {}) const;
     // The same through a renderer of many previews (its instant is "now").

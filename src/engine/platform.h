@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/clock.h"
+
 namespace orvalin {
 
 // One key press seen system-wide, in the program's virtual key-code numbering.
@@ -138,6 +140,7 @@ struct EnginePlatform {
     KeySynthesizer& keySynthesizer;
     Pasteboard& pasteboard;
     Scheduler& scheduler;
+    const Clock& clock;  // today, for every date inserted or shown
     TrustQuery& trust;
     LoginItemService& loginItems;
     UrlOpener& urlOpener;

@@ -245,7 +245,8 @@ bool TextExpansionManager::takenByPendingExpansion(const KeyEvent& event) {
 
 void TextExpansionManager::expandTrigger(const Shortcut& shortcut) {
     if (pending_) sendPendingExpansion();  // two triggers read in one turn: both go, in order
-    pending_.emplace(shortcut.formattedDate(), TriggerBuffer::countGraphemes(shortcut.trigger));
+    pending_.emplace(shortcut.formattedDate(platform_.clock.now()),
+                     TriggerBuffer::countGraphemes(shortcut.trigger));
     // Where keys reach the application through us, none can have passed the trigger: insert now.
     if (direct_) {
         sendPendingExpansion();
@@ -276,7 +277,7 @@ void TextExpansionManager::dropPendingExpansion() {
 }
 
 void TextExpansionManager::insertDate(const Shortcut& shortcut) {
-    route_.insert(shortcut.formattedDate(), 0, kCombinationPasteDelay);
+    route_.insert(shortcut.formattedDate(platform_.clock.now()), 0, kCombinationPasteDelay);
 }
 
 void TextExpansionManager::pasteText(std::string text, Scheduler::Duration delay) {

@@ -102,6 +102,8 @@ public:
     bool isInsertionUnderWay() const { return route_.busy(); }
     // What the user should know of this session's reach; empty when nothing is limited.
     const std::string& sessionNotice() const { return platform_.sessionNotice; }
+    // The clock of every date, for the windows that show dates.
+    const Clock& clock() const { return platform_.clock; }
 
 private:
     struct Combination {

@@ -66,11 +66,6 @@ OrvalinApp::~OrvalinApp() {
     for (auto& open : windows_) delete open.data();
 }
 
-void OrvalinApp::setPanelClock(std::function<Instant()> now, const MonthGrid* grid) {
-    panelNow_ = std::move(now);
-    panelGrid_ = grid;
-}
-
 MenuBarPanel& OrvalinApp::panel() {
     if (!panel_) {
         PanelHooks hooks;
@@ -84,7 +79,6 @@ MenuBarPanel& OrvalinApp::panel() {
         };
         hooks.quit = [this] { quit(); };
         hooks.appeared = [this] { refreshAppearance(); };
-        hooks.now = panelNow_;
         hooks.grid = panelGrid_;
         panel_ = std::make_unique<MenuBarPanel>(manager_, store_, std::move(hooks));
         panel_->installEventFilter(new HideNotifier(panel_.get(), [this] { sincePanelHidden_.start(); }));

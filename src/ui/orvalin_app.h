@@ -70,8 +70,8 @@ public:
     QSystemTrayIcon* trayIcon() const { return tray_; }
     // Replaces what quitting does (tests); the default quits the event loop.
     void setQuitHandler(std::function<void()> quit) { quit_ = std::move(quit); }
-    // The clock and calendar handed to the panel (tests); set before panel() is first used.
-    void setPanelClock(std::function<Instant()> now, const MonthGrid* grid);
+    // The calendar handed to the panel (tests); set before panel() is first used.
+    void setPanelCalendar(const MonthGrid* grid) { panelGrid_ = grid; }
 
 private:
     void quit();
@@ -84,7 +84,6 @@ private:
     QHash<QString, QPointer<QWidget>> windows_;
     QHash<QString, WindowContentFactory> factories_;
     std::function<void()> quit_;
-    std::function<Instant()> panelNow_;
     const MonthGrid* panelGrid_ = nullptr;
     std::optional<std::string> appliedAppearance_;
     PreferencesStore::ListenerId storeListener_ = 0;

@@ -1,6 +1,8 @@
 #include "core/format_catalogue.h"
+#include "core/json_file_preferences_store.h"
 #include "core/shortcut_json.h"
 #include "support/captured_stderr.h"
+#include "support/memory_preferences_store.h"
 #include "support/temp_config_home.h"
 
 namespace orvalin {

@@ -9,8 +9,9 @@
 #include <optional>
 
 #include "core/format_catalogue.h"
-#include "core/preferences_store.h"
+#include "core/json_file_preferences_store.h"
 #include "support/captured_stderr.h"
+#include "support/memory_preferences_store.h"
 #include "support/small_filesystem.h"
 #include "support/temp_config_home.h"
 

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "core/format_catalogue.h"
-#include "core/preferences_store.h"
+#include "core/json_file_preferences_store.h"
 #include "support/other_x_client.h"
 
 namespace orvalin::e2e {

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "core/format_catalogue.h"
-#include "core/preferences_store.h"
+#include "core/json_file_preferences_store.h"
 #include "e2e_desktop.h"
 #include "support/process_cpu.h"
 

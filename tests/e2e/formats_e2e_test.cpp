@@ -10,7 +10,7 @@
 
 #include "core/date_format.h"
 #include "core/format_catalogue.h"
-#include "core/preferences_store.h"
+#include "core/json_file_preferences_store.h"
 #include "e2e_desktop.h"
 #include "support/scoped_env.h"
 

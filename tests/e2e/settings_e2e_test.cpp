@@ -5,7 +5,7 @@
 
 #include <thread>
 
-#include "core/preferences_store.h"
+#include "core/json_file_preferences_store.h"
 #include "e2e_desktop.h"
 
 namespace orvalin::e2e {

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <functional>
 
-#include "core/date_format.h"
 #include "support/engine_fixture.h"
 #include "support/scoped_env.h"
 
@@ -18,16 +17,12 @@ constexpr std::uint32_t kCapsLock = modifier::kCapsLock;
 constexpr std::uint16_t kBackspace = 51, kEscape = 53, kLeft = 123, kRight = 124, kDown = 125, kUp = 126;
 constexpr std::uint16_t kKeyD = 2, kKeyV = 9, kF5 = 96;
 
-std::string today(const std::string& pattern) {
-    return formatDate(std::chrono::system_clock::now(), pattern);
-}
-
 TEST_F(EngineTest, BuiltInTriggerErasesItselfPastesRightBehindAndRestoresAt150) {
     start();
     userCopied("mine");
 
     p.monitor.type("dt ");
-    const std::string iso = today("yyyy-MM-dd ");
+    const std::string iso = p.clock.date("yyyy-MM-dd ");
     EXPECT_EQ(manager->bufferLength(), 0u);
     EXPECT_EQ(p.keys.presses.size(), 4u) << "no pause between the Backspaces and the paste";
     p.scheduler.advance(1s);
@@ -56,14 +51,14 @@ TEST_F(EngineTest, LongerBuiltInTriggerWinsBecauseTheShorterDoesNotEndTheBuffer)
     start();
     p.timeline.clear();
     p.monitor.type("dtc ");
-    const std::string court = today("dd/MM/yyyy ");
+    const std::string court = p.clock.date("dd/MM/yyyy ");
     p.scheduler.advance(1s);
     EXPECT_EQ(insertionCalls(), triggerTimeline(4, "<empty>", court)) << "an empty clipboard stays empty";
 
     p.timeline.clear();
     p.monitor.type("abcdt ");  // no word boundary needed
     p.scheduler.advance(1s);
-    EXPECT_EQ(insertionCalls(), triggerTimeline(3, "<empty>", today("yyyy-MM-dd "), 1000ms));
+    EXPECT_EQ(insertionCalls(), triggerTimeline(3, "<empty>", p.clock.date("yyyy-MM-dd "), 1000ms));
 }
 
 TEST_F(EngineTest, BackspaceEditsTheBufferAndNavigationKeysEmptyIt) {
@@ -173,11 +168,8 @@ TEST_F(EngineTest, TriggersAndCombinationsInsertTheirFormatsDayInItsLanguage) {
     Shortcut french{Uuid::generate(), "F", "EEEE d MMMM", "dtf ", combo(kF5, 0)};
     french.dayOffset = -2;
     startWith({english, french});
-    const auto inDays = [](int days, const char* pattern, const std::string& locale) {
-        return formatDate(addDays(std::chrono::system_clock::now(), days), pattern, locale);
-    };
-    const std::string tomorrow = inDays(1, "EEEE d MMMM yyyy", "en_US");
-    const std::string before = inDays(-2, "EEEE d MMMM", "fr_FR");
+    const std::string tomorrow = p.clock.date("EEEE d MMMM yyyy", 1, "en_US");
+    const std::string before = p.clock.date("EEEE d MMMM", -2, "fr_FR");
     const std::vector<std::pair<std::function<void()>, std::string>> insertions{
         {[&] { p.monitor.type("dte "); }, tomorrow},
         {[&] { p.monitor.press(kKeyD, kSuper | kAlt); }, tomorrow},

@@ -220,7 +220,7 @@ TEST(EngineTeardown, CallbacksArrivingAfterTeardownDoNothing) {
     } switches;
     fakes::FakePlatform p;
     p.trust.trusted = true;
-    EnginePlatform platform{monitor,     p.keys,   p.pasteboard, p.scheduler, p.trust, p.loginItems,
+    EnginePlatform platform{monitor,     p.keys,   p.pasteboard, p.scheduler, p.clock, p.trust, p.loginItems,
                             p.urlOpener, switches, p.out,        "",          nullptr, {}};
     MemoryPreferencesStore store;
     auto manager = std::make_unique<TextExpansionManager>(store, platform);

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "support/fake_platform.h"
+#include "support/memory_preferences_store.h"
 
 namespace orvalin {
 

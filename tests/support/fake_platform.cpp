@@ -5,6 +5,8 @@
 #include <sstream>
 #include <utility>
 
+#include "core/date_format.h"
+
 namespace orvalin::fakes {
 
 std::ostream& operator<<(std::ostream& os, const TimelineEntry& e) {
@@ -95,6 +97,13 @@ std::vector<Duration> FakeScheduler::repeatingIntervals() const {
     }
     std::sort(intervals.begin(), intervals.end());
     return intervals;
+}
+
+// ---- FakeClock
+
+std::string FakeClock::date(const std::string& pattern, int days, const std::string& locale) const {
+    const Instant day = addDays(now(), days);
+    return locale.empty() ? formatDate(day, pattern) : formatDate(day, pattern, locale);
 }
 
 // ---- FakePasteboard
@@ -297,8 +306,9 @@ void FakeActiveApplications::switchApplication() {
 // ---- FakePlatform
 
 FakePlatform::FakePlatform()
-    : engine{monitor, keys,     pasteboard, scheduler, trust, loginItems, urlOpener, activeApplications,
-             out,     kHelpUrl, nullptr,    {}} {
+    : engine{monitor,  keys,       pasteboard, scheduler,          clock,
+             trust,    loginItems, urlOpener,  activeApplications, out,
+             kHelpUrl, nullptr,    {}} {
     timeline.clock = &scheduler;
     timeline.clipboard = &pasteboard;
     pasteboard.timeline = &timeline;

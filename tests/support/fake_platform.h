@@ -79,6 +79,26 @@ private:
     std::map<TimerId, Task> tasks_;
 };
 
+// The date on the scheduler's virtual time: a fixed moment when the test starts, moved on as the
+// test advances time, so that no test depends on the day it runs.
+class FakeClock : public Clock {
+public:
+    // Tuesday 10 February 2026, noon in Paris.
+    static constexpr Instant kStart = std::chrono::sys_days{std::chrono::February / 10 / 2026} + 11h;
+
+    explicit FakeClock(const FakeScheduler& scheduler) : scheduler_(scheduler) {}
+    Instant now() const override { return kStart + offset_ + scheduler_.now(); }
+    // From now on the clock reads `at`, and runs on from there with the scheduler.
+    void set(Instant at) { offset_ = at - kStart - scheduler_.now(); }
+    // The date `days` days from now in a pattern and a locale (the user's when empty): what a
+    // format inserts now.
+    std::string date(const std::string& pattern, int days = 0, const std::string& locale = {}) const;
+
+private:
+    const FakeScheduler& scheduler_;
+    Instant::duration offset_{0};
+};
+
 class FakePasteboard : public Pasteboard {
 public:
     static constexpr const char* kTextType = "text/plain;charset=utf-8";
@@ -216,6 +236,7 @@ struct FakePlatform {
 
     Timeline timeline;
     FakeScheduler scheduler;
+    FakeClock clock{scheduler};
     FakePasteboard pasteboard;
     FakeKeySynthesizer keys;
     FakeKeyMonitor monitor;

@@ -30,7 +30,6 @@ protected:
         PanelHooks hooks;
         hooks.openWindow = [this](const QString& id) { opened.push_back(id); };
         hooks.quit = [this] { ++quits; };
-        hooks.now = clock;
         hooks.grid = &grid;
         panel = std::make_unique<MenuBarPanel>(*manager, store, std::move(hooks));
         return *panel;

@@ -11,17 +11,17 @@
 #include <vector>
 
 #include "core/month_grid.h"
-#include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "support/fake_platform.h"
+#include "support/memory_preferences_store.h"
 
 namespace orvalin::ui {
 
 using namespace std::chrono;
 using namespace std::chrono_literals;
 
-// Tuesday 10 February 2026, noon in Paris.
-inline const Instant kNow = sys_days{2026y / February / 10} + 11h;
+// The fake platform's today: Tuesday 10 February 2026, noon in Paris.
+inline constexpr Instant kNow = fakes::FakeClock::kStart;
 
 inline Shortcut entry(std::string label, std::string pattern, std::string trigger,
                       std::optional<GlobalShortcut> combination = std::nullopt) {
@@ -29,7 +29,7 @@ inline Shortcut entry(std::string label, std::string pattern, std::string trigge
                     std::move(combination)};
 }
 
-// A manager on fake platform objects and a memory store, a fixed clock and a French calendar.
+// A manager on fake platform objects and a memory store, the fake clock and a French calendar.
 class TrayTest : public ::testing::Test {
 protected:
     TextExpansionManager& startManager(bool trusted = true) {
@@ -46,7 +46,6 @@ protected:
     MemoryPreferencesStore store;
     std::unique_ptr<TextExpansionManager> manager;
     MonthGrid grid{"fr_FR"};  // host zone, like the date rendering
-    std::function<Instant()> clock = [] { return kNow; };
 };
 
 }  // namespace orvalin::ui

@@ -16,7 +16,7 @@ protected:
     OrvalinApp& startApp(bool trusted = true) {
         if (!manager) startManager(trusted);
         app = std::make_unique<OrvalinApp>(*manager, store);
-        app->setPanelClock(clock, &grid);
+        app->setPanelCalendar(&grid);
         app->setQuitHandler([] {});
         app->setWindowContentFactory("preferences", [this](OrvalinApp& owner) {
             return new SettingsView(owner.manager(), owner.store(), platform.urlOpener, about);
@@ -24,7 +24,6 @@ protected:
         app->setWindowContentFactory("onboarding", [this](OrvalinApp& owner) -> QWidget* {
             OnboardingOptions options;
             options.animated = false;
-            options.now = clock;
             return new OnboardingView(owner.manager(), owner.store(), options);
         });
         app->refreshAppearance();  // as the program's start does

@@ -12,9 +12,10 @@
 #include <memory>
 
 #include "app/interface_translation.h"
-#include "core/preferences_store.h"
+#include "core/json_file_preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "support/fake_platform.h"
+#include "support/memory_preferences_store.h"
 #include "ui/onboarding/onboarding_view.h"
 #include "ui/orvalin_app.h"
 #include "ui/settings/settings_view.h"

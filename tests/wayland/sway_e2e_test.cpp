@@ -12,9 +12,12 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <source_location>
 #include <thread>
+#include <vector>
 
 #include "../e2e/e2e_desktop.h"
+#include "core/clock.h"
 #include "platform/wayland/client_keyboard_focus.h"
 #include "platform/wayland/input_method.h"
 #include "platform/wayland/typing_keymap.h"
@@ -37,17 +40,30 @@ namespace {
 
 std::string dateOf(const std::vector<Shortcut>& formats, const std::string& trigger) {
     for (const Shortcut& s : formats) {
-        if (s.trigger == trigger) return s.formattedDate();
+        if (s.trigger == trigger) return s.formattedDate(SystemClock().now());
     }
     return "<no format " + trigger + ">";
 }
 
-// What went wrong in one run of a scenario; empty when nothing did.
-struct Failures {
-    std::string text;
-    void check(bool ok, const std::string& what) {
-        if (!ok) text += what + "\n";
+// The checks that failed in one run of a scenario, each with the line it was made on.
+class Failures {
+public:
+    void check(bool ok, std::string what, std::source_location where = std::source_location::current()) {
+        if (!ok) failed_.push_back({where.file_name(), static_cast<int>(where.line()), std::move(what)});
     }
+    bool empty() const { return failed_.empty(); }
+    // Each as a failure of its own, at its own line.
+    void report() const {
+        for (const Failed& f : failed_) ADD_FAILURE_AT(f.file, f.line) << f.what;
+    }
+
+private:
+    struct Failed {
+        const char* file;
+        int line;
+        std::string what;
+    };
+    std::vector<Failed> failed_;
 };
 
 class SwayEndToEnd : public FreshDesktop {
@@ -75,10 +91,10 @@ protected:
             if (attempt > 0) restartSway();
             failures = {};
             scenario(failures);
-            if (failures.text.empty() || sway_->alive()) break;
+            if (failures.empty() || sway_->alive()) break;
             std::fprintf(stderr, "sway ended during the run, starting over: %s\n", sway_->log().c_str());
         }
-        EXPECT_EQ(failures.text, "");
+        failures.report();
     }
     void restartSway() {
         stop(orvalin);
@@ -102,7 +118,7 @@ protected:
             60s);
         failures.check(ready && sway_->alive(), "no trigger expanded: " + errors());
         sway_->clearReceived();
-        return failures.text.empty();
+        return failures.empty();
     }
 
     std::unique_ptr<SwaySession> sway_;

@@ -60,12 +60,9 @@ OnboardingPage* OnboardingView::makePage(int step) {
         case 1:
             return new PermissionStep(manager_, next, options_.later, options_.animated);
         default:
-            return new ReadyStep(
-                manager_,
-                [self] {
-                    if (self) self->finishOnboarding();
-                },
-                options_.now);
+            return new ReadyStep(manager_, [self] {
+                if (self) self->finishOnboarding();
+            });
     }
 }
 

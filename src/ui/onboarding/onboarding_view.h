@@ -2,7 +2,6 @@
 
 #include <functional>
 
-#include "core/month_grid.h"
 #include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "ui/onboarding/permission_step.h"
@@ -15,7 +14,6 @@ class PageSlider;
 
 struct OnboardingOptions {
     LaterCall later;                // delayed calls (the automatic advance); Qt timers when empty
-    std::function<Instant()> now;   // the clock of the dates shown; the system clock when empty
     std::function<void()> dismiss;  // closes the window holding the view when empty
     bool animated = true;           // false: every change shows at once (tests)
 };

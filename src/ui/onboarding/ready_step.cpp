@@ -31,9 +31,8 @@ private:
 
 }  // namespace
 
-ReadyStep::ReadyStep(TextExpansionManager& manager, std::function<void()> onFinish,
-                     std::function<Instant()> now, QWidget* parent)
-    : OnboardingPage(parent), manager_(manager), onFinish_(std::move(onFinish)), now_(std::move(now)) {
+ReadyStep::ReadyStep(TextExpansionManager& manager, std::function<void()> onFinish, QWidget* parent)
+    : OnboardingPage(parent), manager_(manager), onFinish_(std::move(onFinish)) {
     setObjectName("readyStep");
     addFlexibleSpace(kTopSpace);
 
@@ -75,7 +74,7 @@ ReadyStep::~ReadyStep() {
 }
 
 void ReadyStep::refreshTriggers() {
-    box_->setEntries(manager_.shortcuts(), now_ ? now_() : std::chrono::system_clock::now());
+    box_->setEntries(manager_.shortcuts(), manager_.clock().now());
 }
 
 QAbstractButton* ReadyStep::mainButton() const {

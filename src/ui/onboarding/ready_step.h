@@ -2,7 +2,6 @@
 
 #include <functional>
 
-#include "core/month_grid.h"
 #include "engine/text_expansion_manager.h"
 #include "ui/onboarding/onboarding_page.h"
 
@@ -17,8 +16,7 @@ class TriggerBox;
 class ReadyStep : public OnboardingPage {
     Q_OBJECT
 public:
-    ReadyStep(TextExpansionManager& manager, std::function<void()> onFinish, std::function<Instant()> now,
-              QWidget* parent = nullptr);
+    ReadyStep(TextExpansionManager& manager, std::function<void()> onFinish, QWidget* parent = nullptr);
     ~ReadyStep() override;
 
     QAbstractButton* mainButton() const override;
@@ -28,7 +26,6 @@ private:
 
     TextExpansionManager& manager_;
     std::function<void()> onFinish_;
-    std::function<Instant()> now_;
     TextExpansionManager::SubscriptionId subscription_ = 0;
     TriggerBox* box_;
     LaunchAtLoginSwitch* toggle_;

@@ -154,14 +154,12 @@ QWidget* MenuBarPanel::buildBody() {
 
 QWidget* MenuBarPanel::buildCalendarSection() {
     const MonthGrid& grid = hooks_.grid ? *hooks_.grid : MonthGrid::current();
-    calendar_ = new MiniCalendarView(
-        [this](Instant day) {
-            // Read the default format at the click; with no format at all there is nothing to insert.
-            // The day clicked is the day inserted: the format's offset does not apply.
-            if (auto format = manager_.defaultShortcut())
-                pasteText(formatDate(day, format->dateFormat, format->localeName()));
-        },
-        nullptr, grid, hooks_.now);
+    calendar_ = new MiniCalendarView(manager_.clock(), grid, [this](Instant day) {
+        // Read the default format at the click; with no format at all there is nothing to insert.
+        // The day clicked is the day inserted: the format's offset does not apply.
+        if (auto format = manager_.defaultShortcut())
+            pasteText(formatDate(day, format->dateFormat, format->localeName()));
+    });
     calendar_->setObjectName("miniCalendar");
     calendarReveal_ = new SlideReveal(inset(calendar_, 6, 0, 6, 0));
     calendarReveal_->setObjectName("calendarSection");
@@ -213,10 +211,6 @@ void MenuBarPanel::bindCommandKeys() {
     connect(quitKey, &QShortcut::activated, quitButton_, &QPushButton::click);
 }
 
-Instant MenuBarPanel::now() const {
-    return hooks_.now ? hooks_.now() : std::chrono::system_clock::now();
-}
-
 void MenuBarPanel::onManagerChange(TextExpansionManager::Change change) {
     switch (change) {
         case TextExpansionManager::Change::Shortcuts:
@@ -241,11 +235,11 @@ void MenuBarPanel::rebuildRows() {
         row->deleteLater();
     }
     rows_.clear();
-    const Instant instant = now();
+    const Instant instant = manager_.clock().now();
     for (const Shortcut& entry : manager_.shortcuts()) {
         auto* row = new FormatRow(entry, QString::fromStdString(entry.formattedDate(instant)), rowsBox_);
         connect(row, &QAbstractButton::clicked, this,
-                [this, entry] { pasteText(entry.formattedDate(now())); });
+                [this, entry] { pasteText(entry.formattedDate(manager_.clock().now())); });
         rowsLayout_->addWidget(row);
         row->show();  // at once, not when the layout gets round to it, so the keyboard finds it
         rows_.emplace_back(row);

@@ -31,7 +31,6 @@ struct PanelHooks {
     std::function<void(const QString& identifier)> openWindow;  // "preferences", "onboarding"
     std::function<void()> quit;
     std::function<void()> appeared;   // each time the panel is shown
-    std::function<Instant()> now;     // the clock; the system clock when empty
     const MonthGrid* grid = nullptr;  // the user's calendar when null
 };
 
@@ -81,7 +80,6 @@ private:
     void placeNear(const QRect& anchor);
     void placeCentered();
     void showWithoutTakingFocus();
-    Instant now() const;
 
     TextExpansionManager& manager_;
     PreferencesStore& store_;

@@ -15,13 +15,13 @@
 
 namespace orvalin::ui {
 
-MiniCalendarView::MiniCalendarView(std::function<void(Instant)> onDateSelected, QWidget* parent,
-                                   const MonthGrid& grid, Clock now)
+MiniCalendarView::MiniCalendarView(const Clock& clock, const MonthGrid& grid,
+                                   std::function<void(Instant)> onDateSelected, QWidget* parent)
     : QWidget(parent),
       onDateSelected_(std::move(onDateSelected)),
+      clock_(clock),
       grid_(grid),
-      now_(now ? std::move(now) : Clock([] { return std::chrono::system_clock::now(); })),
-      displayedMonth_(now_()) {
+      displayedMonth_(clock_.now()) {
     setAccessibleRole(this, QAccessible::Grouping);
     setAccessibleName(tr("Calendrier"));
     auto* outer = new QVBoxLayout(this);
@@ -116,14 +116,14 @@ void MiniCalendarView::select(std::size_t row, std::size_t column) {
 // At midnight the ring moves to the new day, and a calendar still on the month of the day that
 // ended follows it into the next.
 void MiniCalendarView::onDayChange() {
-    if (grid_.isSameMonth(displayedMonth_, today_)) displayedMonth_ = now_();
+    if (grid_.isSameMonth(displayedMonth_, today_)) displayedMonth_ = clock_.now();
     refresh();
 }
 
 void MiniCalendarView::refresh() {
     grid_.followHostZone();
     title_->setText(QString::fromStdString(grid_.monthTitle(displayedMonth_)));
-    const Instant today = now_();
+    const Instant today = clock_.now();
     today_ = today;
     if (isVisible()) {
         using namespace std::chrono;
@@ -215,14 +215,14 @@ CalendarDayCell* MiniCalendarView::stepMonths(const CalendarDayCell* from, int m
 // Hidden, it may come back on another day: it opens on the month of that day, drawn anew.
 void MiniCalendarView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    displayedMonth_ = now_();
+    displayedMonth_ = clock_.now();
     refresh();
 }
 
 void MiniCalendarView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     dayChange_->stop();
-    displayedMonth_ = now_();
+    displayedMonth_ = clock_.now();
     selectedDate_.reset();
     refresh();
 }

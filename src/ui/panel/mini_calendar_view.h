@@ -17,14 +17,12 @@ class GlyphButton;
 
 // One month with week numbers and weekday initials; steps month by month and reports the clicked
 // day. Its only state is the displayed month and the selected day, both forgotten when it hides.
-// Today and the days follow the system's current date and time zone, also while it stays open.
+// Today and the days follow the clock's date and the system's time zone, also while it stays open.
 class MiniCalendarView : public QWidget {
     Q_OBJECT
 public:
-    using Clock = std::function<Instant()>;
-
-    explicit MiniCalendarView(std::function<void(Instant)> onDateSelected, QWidget* parent = nullptr,
-                              const MonthGrid& grid = MonthGrid::current(), Clock now = {});
+    MiniCalendarView(const Clock& clock, const MonthGrid& grid, std::function<void(Instant)> onDateSelected,
+                     QWidget* parent = nullptr);
 
     void shiftMonth(int months);
 
@@ -52,8 +50,8 @@ private:
     static constexpr int kMaxRows = 6;
 
     std::function<void(Instant)> onDateSelected_;
+    const Clock& clock_;
     const MonthGrid& grid_;
-    Clock now_;
     Instant displayedMonth_;
     std::optional<Instant> selectedDate_;
     Instant today_{};

@@ -26,7 +26,6 @@ protected:
         options.later = [this](std::chrono::milliseconds delay, std::function<void()> task) {
             platform.scheduler.scheduleOnce(delay, std::move(task));
         };
-        options.now = clock;
         options.dismiss = [this] {
             flagWhenDismissed = store.boolean(prefkey::kOnboardingCompleted);
             ++dismissals;

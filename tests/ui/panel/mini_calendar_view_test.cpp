@@ -22,9 +22,9 @@ int distance(QColor a, QColor b) {
 class CalendarViewTest : public TrayTest {
 protected:
     MiniCalendarView& makeView(Instant now = kNow) {
-        today = now;
-        view = std::make_unique<MiniCalendarView>([this](Instant day) { picked.push_back(day); }, nullptr,
-                                                  grid, [this] { return today; });
+        platform.clock.set(now);
+        view = std::make_unique<MiniCalendarView>(platform.clock, grid,
+                                                  [this](Instant day) { picked.push_back(day); });
         view->resize(300, 260);
         view->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
@@ -48,7 +48,6 @@ protected:
         return image.pixelColor(image.width() / 2, image.height() / 2 + below);
     }
 
-    Instant today;
     std::unique_ptr<MiniCalendarView> view;
     std::vector<Instant> picked;
 };
@@ -125,7 +124,7 @@ TEST_F(CalendarViewTest, OpenAcrossMidnightTodayMovesToTheNewDayAndMonth) {
     ScopedEnv tz("TZ", "Europe/Paris");
     makeView(sys_days{2026y / February / 28} + 22h + 59min + 59s + 700ms);
     ASSERT_TRUE(day("samedi 28 février 2026")->day()->isToday);
-    today = sys_days{2026y / February / 28} + 23h + 1s;  // 00:00:01 on 1 March in Paris
+    platform.clock.set(sys_days{2026y / February / 28} + 23h + 1s);  // 00:00:01 on 1 March in Paris
     (void)QTest::qWaitFor([&] { return title() == QStringLiteral("mars 2026"); }, 3000);
     EXPECT_EQ(title(), QStringLiteral("mars 2026"));
     ASSERT_NE(day("dimanche 1 mars 2026"), nullptr);

@@ -41,8 +41,8 @@ QLineEdit* monospacedEdit(const QString& placeholder, QWidget* parent) {
 
 }  // namespace
 
-FormatCard::FormatCard(const Shortcut& shortcut, DateRenderer& previews, QWidget* parent)
-    : FormatsGroupBox(parent), shortcut_(shortcut) {
+FormatCard::FormatCard(const Shortcut& shortcut, const Clock& clock, DateRenderer& previews, QWidget* parent)
+    : FormatsGroupBox(parent), clock_(clock), shortcut_(shortcut) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
     column->setSpacing(0);
@@ -210,7 +210,7 @@ void FormatCard::describeShortcut() {
 }
 
 void FormatCard::refreshPreview() {
-    preview_->setText(qs(shortcut_.formattedDate()));
+    preview_->setText(qs(shortcut_.formattedDate(clock_.now())));
 }
 
 void FormatCard::refreshPreview(DateRenderer& previews) {

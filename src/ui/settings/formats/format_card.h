@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "core/clock.h"
 #include "core/shortcut.h"
 #include "ui/settings/formats/group_box.h"
 
@@ -42,8 +43,10 @@ public:
         bool canDelete = false;
     };
 
-    // `previews` renders its preview (one renderer serves a whole page of new cards).
-    FormatCard(const Shortcut& shortcut, DateRenderer& previews, QWidget* parent = nullptr);
+    // `previews` renders its preview (one renderer serves a whole page of new cards); `clock` gives
+    // the day of the previews rendered afterwards.
+    FormatCard(const Shortcut& shortcut, const Clock& clock, DateRenderer& previews,
+               QWidget* parent = nullptr);
 
     void setShortcut(const Shortcut& shortcut);
     const Shortcut& shortcut() const { return shortcut_; }
@@ -88,6 +91,7 @@ private:
     void refreshNames();
     void describeShortcut();
 
+    const Clock& clock_;
     Shortcut shortcut_;
     Flags flags_;
     QLineEdit* name_ = nullptr;

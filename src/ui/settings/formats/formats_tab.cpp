@@ -183,7 +183,7 @@ bool FormatsTab::syncCardList() {
     for (FormatCard* c : cards_) pool[key(c->shortcut().id)].push_back(c);
     std::vector<FormatCard*> next;
     next.reserve(list.size());
-    DateRenderer previews(std::chrono::system_clock::now());
+    DateRenderer previews(manager_.clock().now());
     for (const Shortcut& s : list) {
         auto& spare = pool[key(s.id)];
         if (!spare.empty()) {
@@ -191,7 +191,7 @@ bool FormatsTab::syncCardList() {
             spare.erase(spare.begin());
             continue;
         }
-        auto* c = new FormatCard(s, previews, widget());
+        auto* c = new FormatCard(s, manager_.clock(), previews, widget());
         connect(c, &FormatCard::edited, this, &FormatsTab::applyEdit);
         connect(c, &FormatCard::deleteRequested, this, &FormatsTab::deleteFormat);
         next.push_back(c);
@@ -316,7 +316,7 @@ void FormatsTab::refreshColors() {
 void FormatsTab::showEvent(QShowEvent* event) {
     QScrollArea::showEvent(event);
     if (sincePreviews_.elapsed() < kPreviewsStaleMs) return;
-    DateRenderer previews(std::chrono::system_clock::now());
+    DateRenderer previews(manager_.clock().now());
     for (FormatCard* c : cards_) c->refreshPreview(previews);
     syncPicker();
     sincePreviews_.restart();

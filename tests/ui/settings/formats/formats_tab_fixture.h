@@ -4,7 +4,6 @@
 #include <QTest>
 #include <memory>
 
-#include "core/date_format.h"
 #include "core/shortcut_json.h"
 #include "support/native_key_press.h"
 #include "support/tray_fixture.h"
@@ -39,14 +38,10 @@ protected:
         auto it = store.values.find(prefkey::kDefaultFormatId);
         return it == store.values.end() ? std::string() : std::get<std::string>(it->second);
     }
-    static QString today(const std::string& pattern) {
-        return QString::fromStdString(formatDate(std::chrono::system_clock::now(), pattern));
-    }
+    QString today(const std::string& pattern) const { return dated(pattern, 0); }
     // The date `days` days from today, in a locale (the user's when empty).
-    static QString dated(const std::string& pattern, int days, const std::string& locale = {}) {
-        const auto day = addDays(std::chrono::system_clock::now(), days);
-        return QString::fromStdString(locale.empty() ? formatDate(day, pattern)
-                                                     : formatDate(day, pattern, locale));
+    QString dated(const std::string& pattern, int days, const std::string& locale = {}) const {
+        return QString::fromStdString(platform.clock.date(pattern, days, locale));
     }
     static bool shown(QWidget* w) { return w->isVisibleTo(w->window()); }
     // Which cards show the given mark, card by card: "x.x." when the first and third do.

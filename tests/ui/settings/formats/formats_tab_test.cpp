@@ -10,6 +10,7 @@
 #include <QSpinBox>
 
 #include "core/format_catalogue.h"
+#include "core/json_file_preferences_store.h"
 #include "formats_tab_fixture.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
