@@ -90,7 +90,7 @@ bool IbusSession::engineKnown() const {
 void IbusSession::registerComponent(const std::string& program) {
     IBusComponent* component = ibus_component_new_varargs(
         "name", kComponentName, "description", "Orvalin", "version", "1", "license", "GPL", "author",
-        "Orvalin", "homepage", "", "exec", program.c_str(), "textdomain", "orvalin", nullptr);
+        "Orvalin", "homepage", "", "command-line", program.c_str(), "textdomain", "orvalin", nullptr);
     IBusEngineDesc* engine = ibus_engine_desc_new_varargs(
         "name", kEngineName, "longname", "Orvalin", "description", "Orvalin", "language", "other", "license",
         "GPL", "author", "Orvalin", "icon", "orvalin", "layout", "default", "rank", 0, nullptr);
@@ -108,13 +108,18 @@ void IbusSession::followActiveEngine() {
     }
     g_signal_connect(bus_, "global-engine-changed",
                      G_CALLBACK(+[](IBusBus*, const gchar* name, gpointer data) {
-                         static_cast<IbusSession*>(data)->trust_->active = g_strcmp0(name, kEngineName) == 0;
+                         auto* self = static_cast<IbusSession*>(data);
+                         const bool active = g_strcmp0(name, kEngineName) == 0;
+                         if (active == self->trust_->active) return;
+                         self->trust_->active = active;
+                         if (self->onSourceChange_) self->onSourceChange_();
                      }),
                      this);
 }
 
-void IbusSession::watch(std::function<void()> onLoss) {
+void IbusSession::watch(std::function<void()> onLoss, std::function<void()> onSourceChange) {
     onLoss_ = std::move(onLoss);
+    onSourceChange_ = std::move(onSourceChange);
     g_signal_connect(bus_, "disconnected", G_CALLBACK(+[](IBusBus*, gpointer data) {
                          auto* self = static_cast<IbusSession*>(data);
                          if (!self->trust_->connected) return;

@@ -43,8 +43,9 @@ public:
     IbusSession(const IbusSession&) = delete;
     IbusSession& operator=(const IbusSession&) = delete;
 
-    // `onLoss` runs once if the daemon goes away.
-    void watch(std::function<void()> onLoss);
+    // `onLoss` runs once if the daemon goes away, `onSourceChange` whenever the user's input
+    // source becomes or stops being Orvalin (the trust query's answer changed).
+    void watch(std::function<void()> onLoss, std::function<void()> onSourceChange);
     bool broken() const { return !trust_->connected; }
     std::string failure() const { return trust_->missing(); }
 
@@ -68,6 +69,7 @@ private:
     _IBusBus* bus_ = nullptr;
     _IBusFactory* factory_ = nullptr;
     std::function<void()> onLoss_;
+    std::function<void()> onSourceChange_;
 };
 
 }  // namespace orvalin::ibus

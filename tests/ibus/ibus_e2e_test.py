@@ -1,0 +1,144 @@
+#!/usr/bin/env python3
+"""The IBus route end to end: a private Xvfb, session bus and ibus-daemon, the engine hosted by the
+test driver, GTK fields typed into through XTest at 60 ms a key.
+
+Usage: ibus_e2e_test.py <ibus_test_driver>. Exits 77 (skipped) with the reason where a server
+cannot run."""
+import datetime
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SKIP = 77
+
+
+def skip(reason):
+    print("SKIPPED:", reason)
+    sys.exit(SKIP)
+
+
+class Desktop:
+    def __init__(self):
+        self.children = []
+        self.home = tempfile.mkdtemp(prefix="orvalin-ibus-")
+        self.env = dict(os.environ, HOME=self.home, XDG_CONFIG_HOME=os.path.join(self.home, "config"),
+                        XDG_CACHE_HOME=os.path.join(self.home, "cache"), LANG="C.UTF-8", LC_ALL="C.UTF-8",
+                        NO_AT_BRIDGE="1")
+        self.env.pop("IBUS_ADDRESS", None)
+
+    def spawn(self, argv, env=None, **kwargs):
+        child = subprocess.Popen(argv, env=env or self.env, text=True, **kwargs)
+        self.children.append(child)
+        return child
+
+    def start(self):
+        for tool in ("Xvfb", "dbus-daemon", "ibus-daemon", "ibus", "xdotool"):
+            if shutil.which(tool) is None:
+                skip(f"{tool} is not installed")
+        read, write = os.pipe()
+        self.spawn(["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-screen", "0", "1024x768x24"],
+                   pass_fds=(write,), stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as f:
+            number = f.readline().strip()
+        if not number:
+            skip("Xvfb did not start")
+        self.env["DISPLAY"] = ":" + number
+        bus = self.spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"], stdout=subprocess.PIPE)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+        # ibus-daemon leaves when its parent does: this process stays for the whole test.
+        self.spawn(["ibus-daemon", "--xim", "--panel", "disable"], stderr=subprocess.DEVNULL)
+        if not self.wait(lambda: self.run(["ibus", "list-engine"]).returncode == 0, 20):
+            skip("ibus-daemon did not answer")
+
+    def run(self, argv):
+        return subprocess.run(argv, env=self.env, capture_output=True, text=True)
+
+    @staticmethod
+    def wait(condition, seconds):
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            if condition():
+                return True
+            time.sleep(0.1)
+        return False
+
+    def stop(self):
+        for child in reversed(self.children):
+            child.terminate()
+            try:
+                child.wait(5)
+            except subprocess.TimeoutExpired:
+                child.kill()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+
+def read(path):
+    try:
+        with open(path, encoding="utf-8") as f:
+            return f.read()
+    except FileNotFoundError:
+        return ""
+
+
+def type_into(desktop, gtk, kind, keys):
+    """Opens a field, types `keys` (xdotool type text, or ("key", ...) sequences) and returns its text."""
+    output = os.path.join(desktop.home, f"field-{gtk}-{kind}.txt")
+    # Debian's own Python, the one python3-gi is installed for.
+    target = desktop.spawn(["/usr/bin/python3", os.path.join(HERE, "ibus_target.py"), "--gtk", gtk, "--kind", kind,
+                            "--output", output], stdout=subprocess.PIPE,
+                           env=dict(desktop.env, GTK_IM_MODULE="ibus"))
+    line = target.stdout.readline().split()
+    if len(line) != 2 or line[0] != "ready":
+        return f"<target GTK {gtk} did not start>"
+    desktop.run(["xdotool", "windowfocus", "--sync", line[1]])
+    time.sleep(1.0)
+    for step in keys:
+        if isinstance(step, str):
+            desktop.run(["xdotool", "type", "--delay", "60", step])
+        else:
+            desktop.run(["xdotool", "key", "--delay", "60", *step])
+    time.sleep(1.5)
+    target.terminate()
+    target.wait(5)
+    return read(output)
+
+
+def main():
+    driver_path = sys.argv[1]
+    desktop = Desktop()
+    failures = []
+    try:
+        desktop.start()
+        driver = desktop.spawn([driver_path], stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        if driver.stdout.readline().strip() != "ready":
+            failures.append("the driver did not offer the engine")
+            return failures
+        desktop.run(["ibus", "engine", "orvalin"])
+        engine = desktop.run(["ibus", "engine"]).stdout.strip()
+        if engine != "orvalin":
+            failures.append(f"the active engine is {engine!r}, not orvalin")
+            return failures
+        today = datetime.date.today().isoformat()
+        cases = [
+            ("GTK 3 entry", "3", "entry", ["le dt puis"], f"le {today} puis"),
+            ("GTK 3 password entry", "3", "password", ["dt "], "dt "),
+            ("GTK 4 text view", "4", "textview", ["le dt puis"], f"le {today} puis"),
+        ]
+        for name, gtk, kind, keys, expected in cases:
+            got = type_into(desktop, gtk, kind, keys)
+            print(f"{name}: {got!r}", "ok" if got == expected else f"FAILED, expected {expected!r}")
+            if got != expected:
+                failures.append(name)
+    finally:
+        desktop.stop()
+    return failures
+
+
+if __name__ == "__main__":
+    failed = main()
+    sys.exit(1 if failed else 0)
