@@ -2,7 +2,7 @@
 """The IBus route end to end: a private Xvfb, session bus and ibus-daemon, the engine hosted by the
 test driver, GTK fields typed into through XTest at 60 ms a key.
 
-Usage: ibus_e2e_test.py <ibus_test_driver>. Exits 77 (skipped) with the reason where a server
+Usage: ibus_e2e_test.py <ibus_test_driver> <Qt text target>. Exits 77 (skipped) with the reason where a server
 cannot run."""
 import datetime
 import os
@@ -36,7 +36,7 @@ class Desktop:
         return child
 
     def start(self):
-        for tool in ("Xvfb", "dbus-daemon", "ibus-daemon", "ibus", "xdotool"):
+        for tool in ("Xvfb", "dbus-daemon", "ibus-daemon", "ibus", "xdotool", "setxkbmap"):
             if shutil.which(tool) is None:
                 skip(f"{tool} is not installed")
         read, write = os.pipe()
@@ -85,20 +85,35 @@ def read(path):
         return ""
 
 
-def type_into(desktop, gtk, kind, keys):
-    """Opens a field, types `keys` (xdotool type text, or ("key", ...) sequences) and returns its text."""
-    output = os.path.join(desktop.home, f"field-{gtk}-{kind}.txt")
-    # Debian's own Python, the one python3-gi is installed for.
-    target = desktop.spawn(["/usr/bin/python3", os.path.join(HERE, "ibus_target.py"), "--gtk", gtk, "--kind", kind,
-                            "--output", output], stdout=subprocess.PIPE,
-                           env=dict(desktop.env, GTK_IM_MODULE="ibus"))
+def type_into(desktop, toolkit, kind, keys, driver=None):
+    """Opens a field, types `keys` (text for xdotool type, a tuple of key names for xdotool key,
+    or "click": the driver asks for the date) and returns the field's text."""
+    output = os.path.join(desktop.home, f"field-{toolkit}-{kind}.txt")
+    if os.path.exists(output):
+        os.remove(output)
+    if toolkit == "qt":
+        argv = [desktop.qt_target, "--output", output]
+    else:
+        # Debian's own Python, the one python3-gi is installed for.
+        argv = ["/usr/bin/python3", os.path.join(HERE, "ibus_target.py"), "--gtk", toolkit, "--kind", kind,
+                "--output", output]
+    target = desktop.spawn(argv, stdout=subprocess.PIPE,
+                           env=dict(desktop.env, GTK_IM_MODULE="ibus", QT_IM_MODULE="ibus"))
     line = target.stdout.readline().split()
     if len(line) != 2 or line[0] != "ready":
-        return f"<target GTK {gtk} did not start>"
+        return f"<target {toolkit} did not start>"
     desktop.run(["xdotool", "windowfocus", "--sync", line[1]])
+    # GTK 4 sets up its input context at the first key: the next ones may overtake that key
+    # (seen with IBus's own engines too). One key typed and erased first, in every field alike.
     time.sleep(1.0)
+    desktop.run(["xdotool", "key", "--delay", "500", "x", "BackSpace"])
+    time.sleep(0.5)
     for step in keys:
-        if isinstance(step, str):
+        if step == "click":
+            driver.stdin.write("click\n")
+            driver.stdin.flush()
+            time.sleep(0.5)
+        elif isinstance(step, str):
             desktop.run(["xdotool", "type", "--delay", "60", step])
         else:
             desktop.run(["xdotool", "key", "--delay", "60", *step])
@@ -108,9 +123,16 @@ def type_into(desktop, gtk, kind, keys):
     return read(output)
 
 
+def check(name, got, expected, failures):
+    print(f"{name}: {got!r}", "ok" if got == expected else f"FAILED, expected {expected!r}", flush=True)
+    if got != expected:
+        failures.append(name)
+
+
 def main():
     driver_path = sys.argv[1]
     desktop = Desktop()
+    desktop.qt_target = sys.argv[2]
     failures = []
     try:
         desktop.start()
@@ -124,16 +146,27 @@ def main():
             failures.append(f"the active engine is {engine!r}, not orvalin")
             return failures
         today = datetime.date.today().isoformat()
+        # Each: name, toolkit, field, keys, the field's text expected, the keyboard layout.
+        dead_e = ("t", "dead_circumflex", "e", "t", "e", "space", "eacute", "space", "d", "t", "space", "x")
         cases = [
-            ("GTK 3 entry", "3", "entry", ["le dt puis"], f"le {today} puis"),
-            ("GTK 3 password entry", "3", "password", ["dt "], "dt "),
-            ("GTK 4 text view", "4", "textview", ["le dt puis"], f"le {today} puis"),
+            ("GTK 3 entry", "3", "entry", ["le dt puis"], f"le {today} puis", "us"),
+            ("GTK 3 password entry", "3", "password", ["dt "], "dt ", "us"),
+            ("GTK 3 key combination and panel click", "3", "entry",
+             ["a", ("ctrl+shift+d",), "b", "click", "c"], f"a{today}b{today}c", "us"),
+            ("GTK 4 text view", "4", "textview", ["le dt puis"], f"le {today} puis", "us"),
+            ("Qt 6 text field", "qt", "", ["le dt puis"], f"le {today} puis", "us"),
+            ("GTK 3 entry, French layout, dead key", "3", "entry", [dead_e], f"tête é {today} x", "fr"),
+            ("Qt 6 text field, French layout, dead key", "qt", "", [dead_e], f"tête é {today} x", "fr"),
         ]
-        for name, gtk, kind, keys, expected in cases:
-            got = type_into(desktop, gtk, kind, keys)
-            print(f"{name}: {got!r}", "ok" if got == expected else f"FAILED, expected {expected!r}")
-            if got != expected:
-                failures.append(name)
+        for name, toolkit, kind, keys, expected, layout in cases:
+            desktop.run(["setxkbmap", layout])
+            got = type_into(desktop, toolkit, kind, keys, driver)
+            check(name, got, expected, failures)
+        # With another input source nothing expands, and the text arrives intact.
+        desktop.run(["setxkbmap", "us"])
+        desktop.run(["ibus", "engine", "xkb:us::eng"])
+        check("GTK 3 entry, another engine", type_into(desktop, "3", "entry", ["le dt puis"]), "le dt puis",
+              failures)
     finally:
         desktop.stop()
     return failures
