@@ -123,6 +123,15 @@ TEST_F(TypingRouteTest, HeldTextGoesInUnchangedAndInOrderOnceTheTypingStopsMatch
     EXPECT_EQ(field.text, "xDATE");
 }
 
+TEST_F(TypingRouteTest, ALongReportIsReadOnlyAtItsEnd) {
+    Field field;
+    route.focusIn(field, false);
+    field.text = std::string(100000, 'a') + "é";
+    type(field, " dt");
+    EXPECT_EQ(field.text, std::string(100000, 'a') + "é DATE");
+    EXPECT_EQ(field.deletes, std::vector<std::size_t>{1});
+}
+
 TEST_F(TypingRouteTest, AStaleReportNeverErasesTheFieldsText) {
     Field field;
     field.reports = Field::Reports::Current;

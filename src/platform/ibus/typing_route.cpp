@@ -9,8 +9,10 @@ namespace orvalin::ibus {
 
 namespace {
 
-// Enough keys to check any trigger's beginning against the field's report.
-constexpr std::size_t kRecentKeys = 64;
+// Enough keys, and enough of the field's report, to check any trigger against it; no more of
+// either is kept.
+constexpr std::size_t kRecentKeys = TextExpansionManager::kMaxBufferLength;
+constexpr std::size_t kReportKept = 64 * kRecentKeys;  // bytes: room for long clusters
 
 std::string joined(std::vector<std::string>::const_iterator from,
                    std::vector<std::string>::const_iterator to) {
@@ -95,6 +97,11 @@ void TypingRoute::setSecret(FieldWriter& field, bool secret) {
 
 void TypingRoute::setTextBeforeCursor(FieldWriter& field, std::string before) {
     if (&field != field_ || secret_) return;
+    if (before.size() > kReportKept) {
+        std::size_t from = before.size() - kReportKept;
+        while (from < before.size() && (static_cast<unsigned char>(before[from]) & 0xC0) == 0x80) ++from;
+        before.erase(0, from);
+    }
     before_ = std::move(before);
     reportSinceKey_ = true;
 }
@@ -120,7 +127,7 @@ TypingRoute::Verdict TypingRoute::key(FieldWriter& field, const KeyEvent& event,
     if (field_ == nullptr) return Verdict::Pass;
 
     const bool modified = (event.modifiers & (modifier::kControl | modifier::kAlt | modifier::kSuper)) != 0;
-    if (event.keyCode == vkey::kBackspace && !modified && event.modifiers == 0) {
+    if (event.keyCode == vkey::kBackspace && (event.modifiers & modifier::kMask) == 0) {
         if (!held_.empty()) {
             held_.pop_back();
             showHeld();
