@@ -175,6 +175,11 @@ def main():
              ["a", ("ctrl+shift+d",), "b", "click", "c"], f"a{today}b{today}c", "us"),
             ("GTK 4 text view", "4", "textview", ["le dt puis"], f"le {today} puis", "us"),
             ("Qt 6 text field", "qt", "", ["le dt puis"], f"le {today} puis", "us"),
+            # A trigger first in a field is held as preedit: nothing was typed there whose report
+            # could vouch for the text before the cursor.
+            ("GTK 3 entry, trigger held as preedit", "3", "entry", ["dt, dt"], f"{today}, {today}", "us"),
+            ("GTK 4 text view, trigger held as preedit", "4", "textview", ["dt, dt"], f"{today}, {today}", "us"),
+            ("Qt 6 text field, trigger held as preedit", "qt", "", ["dt, dt"], f"{today}, {today}", "us"),
             ("GTK 3 entry, French layout, dead key", "3", "entry", [dead_e], f"tête é {today} x", "fr"),
             ("Qt 6 text field, French layout, dead key", "qt", "", [dead_e], f"tête é {today} x", "fr"),
         ]
