@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 
+#include "platform/ibus/gnome_input_source.h"
 #include "platform/ibus/key_translator.h"
 #include "platform/ibus/orvalin_engine.h"
 #include "platform/ibus/typing_route.h"
@@ -42,6 +43,7 @@ std::unique_ptr<IbusSession> IbusSession::open(Scheduler& scheduler, const std::
 
 IbusSession::~IbusSession() {
     attachEngines(nullptr, nullptr);
+    gnome_.reset();
     if (bus_ != nullptr) g_signal_handlers_disconnect_by_data(bus_, this);
     if (factory_ != nullptr) ibus_object_destroy(IBUS_OBJECT(factory_));
     if (factory_ != nullptr) g_object_unref(factory_);
@@ -70,6 +72,12 @@ bool IbusSession::connect(const std::string& program, std::string& why) {
         registerComponent(program);
     }
     followActiveEngine();
+    // GNOME selected its sources before this engine existed: the daemon is told which is current.
+    // Asked without waiting: the daemon makes the engine through this very process.
+    gnome_ = std::make_unique<GnomeInputSource>([this] {
+        if (!trust_->active)
+            ibus_bus_set_global_engine_async(bus_, kEngineName, -1, nullptr, nullptr, nullptr);
+    });
     return true;
 }
 

@@ -11,6 +11,7 @@ struct _IBusFactory;
 
 namespace orvalin::ibus {
 
+class GnomeInputSource;
 class KeyTranslator;
 class TypingRoute;
 
@@ -66,6 +67,7 @@ private:
     std::unique_ptr<TypingRoute> route_;
     std::unique_ptr<KeyTranslator> translator_;
     std::unique_ptr<IbusTrustQuery> trust_;
+    std::unique_ptr<GnomeInputSource> gnome_;
     _IBusBus* bus_ = nullptr;
     _IBusFactory* factory_ = nullptr;
     std::function<void()> onLoss_;
