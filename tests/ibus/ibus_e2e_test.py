@@ -100,7 +100,8 @@ def read(path):
 
 def type_into(desktop, toolkit, kind, keys, driver=None):
     """Opens a field, types `keys` (text for xdotool type, a tuple of key names for xdotool key,
-    or "click": the driver asks for the date) and returns the field's text."""
+    "click": the driver asks for the date, "click field": a click in the field) and returns the
+    field's text."""
     output = os.path.join(desktop.home, f"field-{toolkit}-{kind}.txt")
     if os.path.exists(output):
         os.remove(output)
@@ -123,7 +124,11 @@ def type_into(desktop, toolkit, kind, keys, driver=None):
     desktop.run(["xdotool", "windowfocus", "--sync", line[1]])
     time.sleep(1.0)
     for step in keys:
-        if step == "click":
+        if step == "click field":
+            # Right of the text: the cursor stays at its end.
+            desktop.run(["xdotool", "mousemove", "--window", line[1], "300", "10", "click", "1"])
+            time.sleep(0.5)
+        elif step == "click":
             driver.stdin.write("click\n")
             driver.stdin.flush()
             time.sleep(0.5)
@@ -191,6 +196,9 @@ def main():
             ("GTK 3 entry, trigger held as preedit", "3", "entry", ["dt, dt"], f"{today}, {today}", "us"),
             ("GTK 4 text view, trigger held as preedit", "4", "textview", ["dt, dt"], f"{today}, {today}", "us"),
             ("Qt 6 text field, trigger held as preedit", "qt", "", ["dt, dt"], f"{today}, {today}", "us"),
+            # A click ends a held beginning: it stays in the field, once.
+            ("GTK 3 entry, click on held text", "3", "entry", ["d", "click field", "x"], "dx", "us"),
+            ("Qt 6 text field, click on held text", "qt", "", ["d", "click field", "x"], "dx", "us"),
             ("GTK 3 entry, French layout, dead key", "3", "entry", [dead_e], f"tête é {today} x", "fr"),
             ("Qt 6 text field, French layout, dead key", "qt", "", [dead_e], f"tête é {today} x", "fr"),
         ]

@@ -61,6 +61,7 @@ bool IbusSession::connect(const std::string& program, std::string& why) {
     factory_ = ibus_factory_new(ibus_bus_get_connection(bus_));
     g_object_ref_sink(factory_);
     ibus_factory_add_engine(factory_, kEngineName, engineType());
+    g_signal_connect(factory_, "create-engine", G_CALLBACK(createEngine), nullptr);
     // An installed component file names us: owning its name makes the daemon use this process
     // rather than start another. Without one, the component is told at run time.
     if (engineKnown()) {

@@ -27,8 +27,12 @@ public:
         IBusText* preedit = ibus_text_new_from_string(std::string(text).c_str());
         const guint length = ibus_text_get_length(preedit);
         ibus_text_append_attribute(preedit, IBUS_ATTR_TYPE_UNDERLINE, IBUS_ATTR_UNDERLINE_SINGLE, 0, length);
-        // Should the focus leave meanwhile, the field keeps the text as typed.
-        ibus_engine_update_preedit_text_with_mode(engine_, preedit, length, TRUE, IBUS_ENGINE_PREEDIT_COMMIT);
+        // Should the focus leave or a click move the cursor meanwhile, the field keeps the text as
+        // typed: the daemon commits it then, except for clients that commit it themselves, where
+        // it would arrive twice.
+        ibus_engine_update_preedit_text_with_mode(
+            engine_, preedit, length, TRUE,
+            clientCommitsPreedit ? IBUS_ENGINE_PREEDIT_CLEAR : IBUS_ENGINE_PREEDIT_COMMIT);
     }
     void hidePreedit() override {
         ibus_engine_update_preedit_text_with_mode(engine_, ibus_text_new_from_string(""), 0, FALSE,
@@ -38,6 +42,8 @@ public:
         const gint count = static_cast<gint>(characters);
         ibus_engine_delete_surrounding_text(engine_, -count, static_cast<guint>(count));
     }
+
+    bool clientCommitsPreedit = false;
 
 private:
     IBusEngine* engine_;
@@ -74,15 +80,33 @@ gboolean processKeyEvent(IBusEngine* engine, guint keyval, guint keycode, guint 
     return gParent->process_key_event(engine, keyval, keycode, state);
 }
 
-void focusIn(IBusEngine* engine) {
+void startField(IBusEngine* engine) {
     if (gRoute != nullptr) gRoute->focusIn(*self(engine)->field, self(engine)->secret);
     if (gTranslator != nullptr) gTranslator->reset();
+}
+
+void focusIn(IBusEngine* engine) {
+    startField(engine);
     gParent->focus_in(engine);
+}
+
+// Qt's IBus client commits its preedit itself when a click or the focus ends it. The daemon's
+// own "fake" context stands for no field at all: a date must wait rather than go there.
+void focusInId(IBusEngine* engine, const gchar* path, const gchar* client) {
+    const gchar* name = client != nullptr ? client : "";
+    self(engine)->field->clientCommitsPreedit = g_str_has_prefix(name, "QIBus");
+    if (g_strcmp0(name, "fake") != 0) startField(engine);
+    if (gParent->focus_in_id != nullptr) gParent->focus_in_id(engine, path, client);
 }
 
 void focusOut(IBusEngine* engine) {
     if (gRoute != nullptr) gRoute->focusOut(*self(engine)->field);
     gParent->focus_out(engine);
+}
+
+void focusOutId(IBusEngine* engine, const gchar* path) {
+    if (gRoute != nullptr) gRoute->focusOut(*self(engine)->field);
+    if (gParent->focus_out_id != nullptr) gParent->focus_out_id(engine, path);
 }
 
 void reset(IBusEngine* engine) {
@@ -124,6 +148,8 @@ void classInit(gpointer klass, gpointer) {
     engine->process_key_event = processKeyEvent;
     engine->focus_in = focusIn;
     engine->focus_out = focusOut;
+    engine->focus_in_id = focusInId;
+    engine->focus_out_id = focusOutId;
     engine->reset = reset;
     engine->set_content_type = setContentType;
     engine->set_surrounding_text = setSurroundingText;
@@ -143,6 +169,16 @@ GType engineType() {
         IBUS_TYPE_ENGINE_SIMPLE, "OrvalinEngine", sizeof(OrvalinEngineClass), classInit,
         sizeof(OrvalinEngine), instanceInit, static_cast<GTypeFlags>(0));
     return type;
+}
+
+IBusEngine* createEngine(IBusFactory* factory, const gchar* name) {
+    static guint made = 0;
+    gchar* path = g_strdup_printf("/org/freedesktop/IBus/Engine/Orvalin/%u", ++made);
+    GObject* engine = G_OBJECT(g_object_new(engineType(), "engine-name", name, "object-path", path,
+                                            "connection", ibus_service_get_connection(IBUS_SERVICE(factory)),
+                                            "has-focus-id", TRUE, nullptr));
+    g_free(path);
+    return IBUS_ENGINE(engine);
 }
 
 void attachEngines(TypingRoute* route, KeyTranslator* translator) {

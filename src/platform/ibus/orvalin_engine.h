@@ -1,6 +1,6 @@
 #pragma once
 
-#include <glib-object.h>
+#include <ibus.h>
 
 namespace orvalin::ibus {
 
@@ -12,6 +12,10 @@ class TypingRoute;
 // unchanged, so dead keys and Compose work as without the program. IBus makes one per input
 // context; all of them report to the one route.
 GType engineType();
+
+// One engine for the daemon's input context: made here so that it learns which client each
+// field belongs to (the factory's "create-engine" handler).
+IBusEngine* createEngine(IBusFactory* factory, const gchar* name);
 
 // Where the engines report; null detaches them (keys then only go through).
 void attachEngines(TypingRoute* route, KeyTranslator* translator);
