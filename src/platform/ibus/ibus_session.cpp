@@ -11,22 +11,17 @@
 
 namespace orvalin::ibus {
 
-namespace {
-
-QString tr(const char* text) {
-    return QCoreApplication::translate("orvalin", text);
-}
-
-}  // namespace
-
 std::string IbusTrustQuery::missing() const {
-    if (!connected) return tr("IBus ne répond pas").toStdString();
-    if (!active) return tr("Orvalin n'est pas la source de saisie active").toStdString();
+    if (!connected) return QCoreApplication::translate("orvalin", "IBus ne répond pas").toStdString();
+    if (!active)
+        return QCoreApplication::translate("orvalin", "Orvalin n'est pas la source de saisie active")
+            .toStdString();
     return {};
 }
 
 std::string IbusSession::droppedDateReason() {
-    return tr("aucun champ de saisie n'a reçu le focus à temps").toStdString();
+    return QCoreApplication::translate("orvalin", "aucun champ de saisie n'a reçu le focus à temps")
+        .toStdString();
 }
 
 IbusSession::IbusSession() : trust_(std::make_unique<IbusTrustQuery>()) {}
@@ -66,7 +61,9 @@ bool IbusSession::connect(const std::string& program, std::string& why) {
     // rather than start another. Without one, the component is told at run time.
     if (engineKnown()) {
         if (ibus_bus_request_name(bus_, kComponentName, 0) != IBUS_BUS_REQUEST_NAME_REPLY_PRIMARY_OWNER) {
-            why = tr("une autre instance d'Orvalin fournit déjà la source de saisie").toStdString();
+            why = QCoreApplication::translate("orvalin",
+                                              "une autre instance d'Orvalin fournit déjà la source de saisie")
+                      .toStdString();
             return false;
         }
     } else {
