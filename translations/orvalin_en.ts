@@ -360,6 +360,22 @@
         <source>le chemin du programme contient un caractère de contrôle</source>
         <translation>the program&apos;s path contains a control character</translation>
     </message>
+    <message>
+        <source>IBus ne répond pas</source>
+        <translation>IBus does not answer</translation>
+    </message>
+    <message>
+        <source>Orvalin n&apos;est pas la source de saisie active</source>
+        <translation>Orvalin is not the active input source</translation>
+    </message>
+    <message>
+        <source>aucun champ de saisie n&apos;a reçu le focus à temps</source>
+        <translation>no text field got the focus in time</translation>
+    </message>
+    <message>
+        <source>une autre instance d&apos;Orvalin fournit déjà la source de saisie</source>
+        <translation>another instance of Orvalin already provides the input source</translation>
+    </message>
 </context>
 <context>
     <name>orvalin::ShortcutCaptureWidget</name>

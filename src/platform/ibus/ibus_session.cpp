@@ -1,0 +1,146 @@
+#include "platform/ibus/ibus_session.h"
+
+#include <ibus.h>
+
+#include <QCoreApplication>
+
+#include "platform/ibus/gnome_input_source.h"
+#include "platform/ibus/key_translator.h"
+#include "platform/ibus/orvalin_engine.h"
+#include "platform/ibus/typing_route.h"
+
+namespace orvalin::ibus {
+
+std::string IbusTrustQuery::missing() const {
+    if (!connected) return QCoreApplication::translate("orvalin", "IBus ne répond pas").toStdString();
+    if (!active)
+        return QCoreApplication::translate("orvalin", "Orvalin n'est pas la source de saisie active")
+            .toStdString();
+    return {};
+}
+
+std::string IbusSession::droppedDateReason() {
+    return QCoreApplication::translate("orvalin", "aucun champ de saisie n'a reçu le focus à temps")
+        .toStdString();
+}
+
+IbusSession::IbusSession() : trust_(std::make_unique<IbusTrustQuery>()) {}
+
+std::unique_ptr<IbusSession> IbusSession::open(Scheduler& scheduler, const std::string& composeLocale,
+                                               const std::string& program, std::string& why) {
+    std::unique_ptr<IbusSession> session(new IbusSession());
+    session->route_ = std::make_unique<TypingRoute>(scheduler);
+    session->translator_ = std::make_unique<KeyTranslator>(composeLocale);
+    if (!session->connect(program, why)) return nullptr;
+    attachEngines(session->route_.get(), session->translator_.get());
+    return session;
+}
+
+IbusSession::~IbusSession() {
+    attachEngines(nullptr, nullptr);
+    gnome_.reset();
+    if (bus_ != nullptr) g_signal_handlers_disconnect_by_data(bus_, this);
+    if (factory_ != nullptr) ibus_object_destroy(IBUS_OBJECT(factory_));
+    if (factory_ != nullptr) g_object_unref(factory_);
+    if (bus_ != nullptr) g_object_unref(bus_);
+}
+
+bool IbusSession::connect(const std::string& program, std::string& why) {
+    ibus_init();
+    bus_ = ibus_bus_new();
+    if (bus_ == nullptr || !ibus_bus_is_connected(bus_)) {
+        why = trust_->missing();
+        return false;
+    }
+    trust_->connected = true;
+    factory_ = ibus_factory_new(ibus_bus_get_connection(bus_));
+    g_object_ref_sink(factory_);
+    ibus_factory_add_engine(factory_, kEngineName, engineType());
+    g_signal_connect(factory_, "create-engine", G_CALLBACK(createEngine), nullptr);
+    // An installed component file names us: owning its name makes the daemon use this process
+    // rather than start another. Without one, the component is told at run time.
+    if (engineKnown()) {
+        if (ibus_bus_request_name(bus_, kComponentName, 0) != IBUS_BUS_REQUEST_NAME_REPLY_PRIMARY_OWNER) {
+            why = QCoreApplication::translate("orvalin",
+                                              "une autre instance d'Orvalin fournit déjà la source de saisie")
+                      .toStdString();
+            return false;
+        }
+    } else {
+        registerComponent(program);
+    }
+    followActiveEngine();
+    // GNOME selected its sources before this engine existed: the daemon is told which is current.
+    // Asked without waiting: the daemon makes the engine through this very process.
+    gnome_ = std::make_unique<GnomeInputSource>([this] {
+        if (!trust_->active)
+            ibus_bus_set_global_engine_async(bus_, kEngineName, -1, nullptr, nullptr, nullptr);
+    });
+    return true;
+}
+
+bool IbusSession::engineKnown() const {
+    const gchar* names[] = {kEngineName, nullptr};
+    IBusEngineDesc** found = ibus_bus_get_engines_by_names(bus_, names);
+    bool known = false;
+    if (found != nullptr) {
+        for (IBusEngineDesc** desc = found; *desc != nullptr; ++desc) {
+            known = known || g_strcmp0(ibus_engine_desc_get_name(*desc), kEngineName) == 0;
+            g_object_unref(*desc);
+        }
+        g_free(found);
+    }
+    return known;
+}
+
+void IbusSession::registerComponent(const std::string& program) {
+    IBusComponent* component = ibus_component_new_varargs(
+        "name", kComponentName, "description", "Orvalin", "version", "1", "license", "GPL", "author",
+        "Orvalin", "homepage", "", "command-line", program.c_str(), "textdomain", "orvalin", nullptr);
+    IBusEngineDesc* engine = ibus_engine_desc_new_varargs(
+        "name", kEngineName, "longname", "Orvalin", "description", "Orvalin", "language", "other", "license",
+        "GPL", "author", "Orvalin", "icon", "orvalin", "layout", "default", "rank", 0, nullptr);
+    ibus_component_add_engine(component, engine);
+    ibus_bus_register_component(bus_, component);
+    g_object_unref(g_object_ref_sink(component));
+}
+
+// The daemon announces every change of input source once asked to.
+void IbusSession::followActiveEngine() {
+    ibus_bus_set_watch_ibus_signal(bus_, TRUE);
+    if (IBusEngineDesc* current = ibus_bus_get_global_engine(bus_)) {
+        trust_->active = g_strcmp0(ibus_engine_desc_get_name(current), kEngineName) == 0;
+        g_object_unref(current);
+    }
+    g_signal_connect(bus_, "global-engine-changed",
+                     G_CALLBACK(+[](IBusBus*, const gchar* name, gpointer data) {
+                         auto* self = static_cast<IbusSession*>(data);
+                         const bool active = g_strcmp0(name, kEngineName) == 0;
+                         if (active == self->trust_->active) return;
+                         self->trust_->active = active;
+                         if (self->onSourceChange_) self->onSourceChange_();
+                     }),
+                     this);
+}
+
+void IbusSession::watch(std::function<void()> onLoss, std::function<void()> onSourceChange) {
+    onLoss_ = std::move(onLoss);
+    onSourceChange_ = std::move(onSourceChange);
+    g_signal_connect(bus_, "disconnected", G_CALLBACK(+[](IBusBus*, gpointer data) {
+                         auto* self = static_cast<IbusSession*>(data);
+                         if (!self->trust_->connected) return;
+                         self->trust_->connected = false;
+                         if (self->onLoss_) self->onLoss_();
+                     }),
+                     this);
+}
+
+KeyMonitor& IbusSession::keyMonitor() {
+    return *route_;
+}
+
+TextInserter& IbusSession::textInserter() {
+    return *route_;
+}
+
+}  // namespace orvalin::ibus

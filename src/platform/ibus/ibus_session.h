@@ -1,0 +1,77 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/platform.h"
+
+struct _IBusBus;
+struct _IBusFactory;
+
+namespace orvalin::ibus {
+
+class GnomeInputSource;
+class KeyTranslator;
+class TypingRoute;
+
+// Keys can be watched while the bus holds and "orvalin" is the active input source.
+class IbusTrustQuery final : public TrustQuery {
+public:
+    bool isTrusted() override { return missing().empty(); }
+    // Why keys cannot be watched, in the user's words; empty while they can.
+    std::string missing() const;
+
+    bool connected = false;
+    bool active = false;
+};
+
+// The IBus route: the program owns the engine "orvalin" on the session's ibus-daemon, and
+// registers it at run time when no installed component file told the daemon of it, so that
+// `ibus engine orvalin` makes it the input source. Everything runs on the main loop (Qt's
+// is GLib's).
+class IbusSession {
+public:
+    static constexpr const char* kEngineName = "orvalin";
+    static constexpr const char* kComponentName = "org.freedesktop.IBus.Orvalin";
+
+    // Connects to ibus-daemon; nothing, with the reason in `why` (in the user's words), when it
+    // does not answer or another copy of the program owns the engine. `program` is what the
+    // daemon starts for the engine.
+    static std::unique_ptr<IbusSession> open(Scheduler& scheduler, const std::string& composeLocale,
+                                             const std::string& program, std::string& why);
+    ~IbusSession();
+    IbusSession(const IbusSession&) = delete;
+    IbusSession& operator=(const IbusSession&) = delete;
+
+    // `onLoss` runs once if the daemon goes away, `onSourceChange` whenever the user's input
+    // source becomes or stops being Orvalin (the trust query's answer changed).
+    void watch(std::function<void()> onLoss, std::function<void()> onSourceChange);
+    bool broken() const { return !trust_->connected; }
+    std::string failure() const { return trust_->missing(); }
+
+    KeyMonitor& keyMonitor();
+    TextInserter& textInserter();
+    IbusTrustQuery& trust() { return *trust_; }
+    TypingRoute& route() { return *route_; }
+    // The reason a date asked for with no field focused was dropped, for the panel.
+    static std::string droppedDateReason();
+
+private:
+    IbusSession();
+    bool connect(const std::string& program, std::string& why);
+    bool engineKnown() const;
+    void registerComponent(const std::string& program);
+    void followActiveEngine();
+
+    std::unique_ptr<TypingRoute> route_;
+    std::unique_ptr<KeyTranslator> translator_;
+    std::unique_ptr<IbusTrustQuery> trust_;
+    std::unique_ptr<GnomeInputSource> gnome_;
+    _IBusBus* bus_ = nullptr;
+    _IBusFactory* factory_ = nullptr;
+    std::function<void()> onLoss_;
+    std::function<void()> onSourceChange_;
+};
+
+}  // namespace orvalin::ibus

@@ -1,0 +1,231 @@
+#!/usr/bin/env python3
+"""The IBus route end to end: a private Xvfb, session bus and ibus-daemon, the engine hosted by the
+test driver, GTK fields typed into through XTest at 60 ms a key.
+
+Usage: ibus_e2e_test.py <ibus_test_driver> <Qt text target> [<component file>]: with the
+component file installed for the daemon, the driver owns the engine the file names, rather than
+registering it, selects it because GNOME's current input source is Orvalin, and one case runs. Exits 77 (skipped) with the reason where a server
+cannot run."""
+import datetime
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SKIP = 77
+
+
+def skip(reason):
+    print("SKIPPED:", reason)
+    sys.exit(SKIP)
+
+
+class Desktop:
+    def __init__(self):
+        self.children = []
+        self.home = tempfile.mkdtemp(prefix="orvalin-ibus-")
+        self.env = dict(os.environ, HOME=self.home, XDG_CONFIG_HOME=os.path.join(self.home, "config"),
+                        XDG_CACHE_HOME=os.path.join(self.home, "cache"), LANG="C.UTF-8", LC_ALL="C.UTF-8",
+                        NO_AT_BRIDGE="1")
+        self.env.pop("IBUS_ADDRESS", None)
+
+    def spawn(self, argv, env=None, **kwargs):
+        child = subprocess.Popen(argv, env=env or self.env, text=True, **kwargs)
+        self.children.append(child)
+        return child
+
+    def install_component(self, path):
+        """The component file where the daemon reads them, its program left out: the driver runs."""
+        folder = os.path.join(self.home, "component")
+        os.makedirs(folder)
+        with open(path, encoding="utf-8") as f:
+            text = f.read()
+        with open(os.path.join(folder, "orvalin.xml"), "w", encoding="utf-8") as f:
+            f.write(text.replace("/usr/bin/orvalin --route ibus", "/bin/false"))
+        self.env["IBUS_COMPONENT_PATH"] = "/usr/share/ibus/component:" + folder
+        self.run(["ibus", "write-cache"])
+
+    def start(self):
+        for tool in ("Xvfb", "dbus-daemon", "ibus-daemon", "ibus", "xdotool", "setxkbmap"):
+            if shutil.which(tool) is None:
+                skip(f"{tool} is not installed")
+        read, write = os.pipe()
+        self.spawn(["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-screen", "0", "1024x768x24"],
+                   pass_fds=(write,), stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as f:
+            number = f.readline().strip()
+        if not number:
+            skip("Xvfb did not start")
+        self.env["DISPLAY"] = ":" + number
+        bus = self.spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"], stdout=subprocess.PIPE)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+        # ibus-daemon leaves when its parent does: this process stays for the whole test.
+        self.spawn(["ibus-daemon", "--xim", "--panel", "disable"], stderr=subprocess.DEVNULL)
+        if not self.wait(lambda: self.run(["ibus", "list-engine"]).returncode == 0, 20):
+            skip("ibus-daemon did not answer")
+
+    def run(self, argv):
+        return subprocess.run(argv, env=self.env, capture_output=True, text=True)
+
+    @staticmethod
+    def wait(condition, seconds):
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            if condition():
+                return True
+            time.sleep(0.1)
+        return False
+
+    def stop(self):
+        for child in reversed(self.children):
+            child.terminate()
+            try:
+                child.wait(5)
+            except subprocess.TimeoutExpired:
+                child.kill()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+
+def read(path):
+    try:
+        with open(path, encoding="utf-8") as f:
+            return f.read()
+    except FileNotFoundError:
+        return ""
+
+
+def type_into(desktop, toolkit, kind, keys, driver=None):
+    """Opens a field, types `keys` (text for xdotool type, a tuple of key names for xdotool key,
+    "click": the driver asks for the date, "click field": a click in the field) and returns the
+    field's text."""
+    output = os.path.join(desktop.home, f"field-{toolkit}-{kind}.txt")
+    if os.path.exists(output):
+        os.remove(output)
+    if toolkit == "qt":
+        argv = [desktop.qt_target, "--output", output]
+    else:
+        # Debian's own Python, the one python3-gi is installed for.
+        argv = ["/usr/bin/python3", os.path.join(HERE, "ibus_target.py"), "--gtk", toolkit, "--kind", kind,
+                "--output", output]
+    env = dict(desktop.env, GTK_IM_MODULE="ibus", QT_IM_MODULE="ibus")
+    if toolkit == "4":
+        # GTK 4's IBus module on X11 lets a key overtake the one before it when both wait for
+        # their answer, with IBus's own engines too ("l edt puis"); waiting for each answer
+        # keeps them in order. (On GNOME Wayland GTK 4 talks to the compositor instead.)
+        env["IBUS_ENABLE_SYNC_MODE"] = "1"
+    target = desktop.spawn(argv, stdout=subprocess.PIPE, env=env)
+    line = target.stdout.readline().split()
+    if len(line) != 2 or line[0] != "ready":
+        return f"<target {toolkit} did not start>"
+    desktop.run(["xdotool", "windowfocus", "--sync", line[1]])
+    time.sleep(1.0)
+    for step in keys:
+        if step == "click field":
+            # Right of the text: the cursor stays at its end.
+            desktop.run(["xdotool", "mousemove", "--window", line[1], "300", "10", "click", "1"])
+            time.sleep(0.5)
+        elif step == "click":
+            driver.stdin.write("click\n")
+            driver.stdin.flush()
+            time.sleep(0.5)
+        elif isinstance(step, str):
+            desktop.run(["xdotool", "type", "--delay", "60", step])
+        else:
+            desktop.run(["xdotool", "key", "--delay", "60", *step])
+    time.sleep(1.5)
+    target.terminate()
+    target.wait(5)
+    return read(output)
+
+
+def set_gnome_sources(desktop, sources):
+    done = desktop.run(["gsettings", "set", "org.gnome.desktop.input-sources", "mru-sources", sources])
+    if done.returncode != 0:
+        skip("GNOME's input-source settings are not installed: " + done.stderr.strip())
+
+
+def check(name, got, expected, failures):
+    print(f"{name}: {got!r}", "ok" if got == expected else f"FAILED, expected {expected!r}", flush=True)
+    if got != expected:
+        failures.append(name)
+
+
+def main():
+    driver_path = sys.argv[1]
+    desktop = Desktop()
+    desktop.qt_target = sys.argv[2]
+    component = sys.argv[3] if len(sys.argv) > 3 else None
+    failures = []
+    try:
+        if component:
+            desktop.install_component(component)
+            desktop.env["GSETTINGS_BACKEND"] = "keyfile"
+            set_gnome_sources(desktop, "[('ibus', 'orvalin'), ('xkb', 'us')]")
+        desktop.start()
+        if component and "orvalin" not in desktop.run(["ibus", "list-engine"]).stdout:
+            failures.append("the daemon did not read the component file")
+            return failures
+        driver = desktop.spawn([driver_path], stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        if driver.stdout.readline().strip() != "ready":
+            failures.append("the driver did not offer the engine")
+            return failures
+        if not component:
+            desktop.run(["ibus", "engine", "orvalin"])
+        # With the component installed, GNOME's current source, set before the driver started,
+        # made the driver select its engine.
+        if not desktop.wait(lambda: desktop.run(["ibus", "engine"]).stdout.strip() == "orvalin", 5):
+            engine = desktop.run(["ibus", "engine"]).stdout.strip()
+            failures.append(f"the active engine is {engine!r}, not orvalin")
+            return failures
+        today = datetime.date.today().isoformat()
+        # Each: name, toolkit, field, keys, the field's text expected, the keyboard layout.
+        dead_e = ("t", "dead_circumflex", "e", "t", "e", "space", "eacute", "space", "d", "t", "space", "x")
+        cases = [
+            ("GTK 3 entry", "3", "entry", ["le dt puis"], f"le {today} puis", "us"),
+            ("GTK 3 password entry", "3", "password", ["dt "], "dt ", "us"),
+            ("GTK 3 key combination and panel click", "3", "entry",
+             ["a", ("ctrl+shift+d",), "b", "click", "c"], f"a{today}b{today}c", "us"),
+            ("GTK 4 text view", "4", "textview", ["le dt puis"], f"le {today} puis", "us"),
+            ("Qt 6 text field", "qt", "", ["le dt puis"], f"le {today} puis", "us"),
+            # A trigger first in a field is held as preedit: nothing was typed there whose report
+            # could vouch for the text before the cursor.
+            ("GTK 3 entry, trigger held as preedit", "3", "entry", ["dt, dt"], f"{today}, {today}", "us"),
+            ("GTK 4 text view, trigger held as preedit", "4", "textview", ["dt, dt"], f"{today}, {today}", "us"),
+            ("Qt 6 text field, trigger held as preedit", "qt", "", ["dt, dt"], f"{today}, {today}", "us"),
+            # A click ends a held beginning: it stays in the field, once.
+            ("GTK 3 entry, click on held text", "3", "entry", ["d", "click field", "x"], "dx", "us"),
+            ("Qt 6 text field, click on held text", "qt", "", ["d", "click field", "x"], "dx", "us"),
+            ("GTK 3 entry, French layout, dead key", "3", "entry", [dead_e], f"tête é {today} x", "fr"),
+            ("Qt 6 text field, French layout, dead key", "qt", "", [dead_e], f"tête é {today} x", "fr"),
+        ]
+        if component:
+            cases = cases[:1]
+        for name, toolkit, kind, keys, expected, layout in cases:
+            desktop.run(["setxkbmap", layout])
+            got = type_into(desktop, toolkit, kind, keys, driver)
+            check(name, got, expected, failures)
+        if component:
+            # GNOME's current source changing back to Orvalin selects it again.
+            desktop.run(["ibus", "engine", "xkb:us::eng"])
+            set_gnome_sources(desktop, "[('xkb', 'us'), ('ibus', 'orvalin')]")
+            set_gnome_sources(desktop, "[('ibus', 'orvalin'), ('xkb', 'us')]")
+            if not desktop.wait(lambda: desktop.run(["ibus", "engine"]).stdout.strip() == "orvalin", 5):
+                failures.append("GNOME's source changing to Orvalin did not select it")
+            return failures
+        # With another input source nothing expands, and the text arrives intact.
+        desktop.run(["setxkbmap", "us"])
+        desktop.run(["ibus", "engine", "xkb:us::eng"])
+        check("GTK 3 entry, another engine", type_into(desktop, "3", "entry", ["le dt puis"]), "le dt puis",
+              failures)
+    finally:
+        desktop.stop()
+    return failures
+
+
+if __name__ == "__main__":
+    failed = main()
+    sys.exit(1 if failed else 0)

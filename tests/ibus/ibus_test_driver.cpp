@@ -1,0 +1,73 @@
+// The IBus route as the program hosts it, for the end-to-end tests: the session on the real
+// ibus-daemon, the real engine on Qt's main loop and timers, a "dt" trigger and Control+Shift+D.
+// Prints "ready" once the engine is offered; each line "click" on standard input asks for the
+// date as a panel click does. The clipboard, login item and links are fakes: this route never touches them.
+#include <unistd.h>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "core/preferences_store.h"
+#include "engine/text_expansion_manager.h"
+#include "platform/ibus/ibus_session.h"
+#include "platform/ibus/typing_route.h"
+#include "platform/qt_scheduler.h"
+#include "support/fake_platform.h"
+
+int main(int argc, char** argv) {
+    using namespace orvalin;
+    QCoreApplication app(argc, argv);
+    QtScheduler scheduler;
+    std::string why;
+    auto session = ibus::IbusSession::open(scheduler, "C.UTF-8",
+                                           QCoreApplication::applicationFilePath().toStdString(), why);
+    if (!session) {
+        std::cerr << "no IBus session: " << why << std::endl;
+        return 2;
+    }
+    fakes::FakeKeySynthesizer keys;
+    fakes::FakePasteboard pasteboard;
+    fakes::FakeLoginItems loginItems;
+    fakes::FakeUrlOpener urlOpener;
+    fakes::FakeActiveApplications applications;
+    std::ostringstream out;
+    EnginePlatform platform{session->keyMonitor(),
+                            keys,
+                            pasteboard,
+                            scheduler,
+                            session->trust(),
+                            loginItems,
+                            urlOpener,
+                            applications,
+                            out,
+                            "",
+                            &session->textInserter(),
+                            "",
+                            "failure: "};
+    MemoryPreferencesStore store;
+    TextExpansionManager manager(store, platform);
+    // "dt", and Control+Shift+D (virtual key 2).
+    manager.setShortcuts(
+        {Shortcut{Uuid::generate(), "ISO", "yyyy-MM-dd", "dt",
+                  GlobalShortcut{2, modifier::kControl | modifier::kShift, "Ctrl+Shift+D"}}});
+    ibus::followTriggers(session->route(), manager);
+    session->watch([] { QCoreApplication::exit(3); }, [&manager] { manager.checkAccessibilityPermission(); });
+    session->route().setDropListener([] { std::cout << "dropped" << std::endl; });
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char buf[256];
+        const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+        if (n <= 0) {
+            QCoreApplication::quit();
+            return;
+        }
+        if (std::string(buf, static_cast<std::size_t>(n)).find("click") != std::string::npos) {
+            manager.pasteText(manager.shortcuts().front().formattedDate(), std::chrono::milliseconds(0));
+        }
+    });
+    std::cout << "ready" << std::endl;
+    return app.exec();
+}
