@@ -9,7 +9,8 @@
 #include <sstream>
 #include <string>
 
-#include "core/preferences_store.h"
+#include "core/clock.h"
+#include "support/memory_preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "platform/ibus/ibus_session.h"
 #include "platform/ibus/typing_route.h"
@@ -32,11 +33,13 @@ int main(int argc, char** argv) {
     fakes::FakeLoginItems loginItems;
     fakes::FakeUrlOpener urlOpener;
     fakes::FakeActiveApplications applications;
+    SystemClock clock;
     std::ostringstream out;
     EnginePlatform platform{session->keyMonitor(),
                             keys,
                             pasteboard,
                             scheduler,
+                            clock,
                             session->trust(),
                             loginItems,
                             urlOpener,
