@@ -14,7 +14,7 @@
 #include <cstring>
 
 #include "platform/x11/x11_connection.h"
-#include "platform/x11/xkb_keyboard.h"
+#include "platform/xkb/xkb_keyboard.h"
 
 namespace orvalin::x11 {
 
@@ -60,7 +60,7 @@ bool RecordKeyMonitor::loadKeymap() {
     if (keyboard_) {
         keyboard_->replaceKeymap(keymap, state);
     } else {
-        keyboard_ = std::make_unique<XkbKeyboard>(xkbContext_, keymap, state, composeLocale_);
+        keyboard_ = std::make_unique<xkb::XkbKeyboard>(xkbContext_, keymap, state, composeLocale_);
     }
     keymapStale_ = false;
     return true;
@@ -236,7 +236,7 @@ void RecordKeyMonitor::handleRecordedBytes(const std::uint8_t* data, int length)
         if (!keyboard_) continue;
         std::uint16_t state = 0;
         std::memcpy(&state, e + 28, sizeof state);
-        TranslatedKey key = keyboard_->pressWithModifiers(e[1], state);
+        xkb::TranslatedKey key = keyboard_->pressWithModifiers(e[1], state);
         // Modifier keys alone do not count as key presses, as on every desktop's key-down monitor.
         if (key.isModifierKey || !handler_) continue;
         if (suppressed_ && suppressed_()) continue;
