@@ -110,7 +110,7 @@ struct NullPlatform {
         void stop() override {}
     } apps;
     std::ostringstream out;
-    EnginePlatform engine{monitor, keys, pasteboard, scheduler, trust, login, opener, apps, out, ""};
+    EnginePlatform engine{monitor, &keys, &pasteboard, scheduler, trust, login, opener, apps, out, ""};
 };
 
 // The built-in list, plus `extra` formats with distinct triggers and a few combinations.

@@ -135,8 +135,9 @@ public:
 // Everything the engine is given at construction. The referenced objects outlive the engine.
 struct EnginePlatform {
     KeyMonitor& keyMonitor;
-    KeySynthesizer& keySynthesizer;
-    Pasteboard& pasteboard;
+    // The clipboard route's keys and clipboard; without both, insertions take `textInserter`.
+    KeySynthesizer* keySynthesizer;
+    Pasteboard* pasteboard;
     Scheduler& scheduler;
     TrustQuery& trust;
     LoginItemService& loginItems;

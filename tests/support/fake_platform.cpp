@@ -297,8 +297,8 @@ void FakeActiveApplications::switchApplication() {
 // ---- FakePlatform
 
 FakePlatform::FakePlatform()
-    : engine{monitor, keys,     pasteboard, scheduler, trust, loginItems, urlOpener, activeApplications,
-             out,     kHelpUrl, nullptr,    {}} {
+    : engine{monitor, &keys,    &pasteboard, scheduler, trust, loginItems, urlOpener, activeApplications,
+             out,     kHelpUrl, nullptr,     {}} {
     timeline.clock = &scheduler;
     timeline.clipboard = &pasteboard;
     pasteboard.timeline = &timeline;
