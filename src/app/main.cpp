@@ -74,6 +74,18 @@ int printCommandLineAnswer(const std::vector<std::string>& arguments, InterfaceL
     });
 }
 
+int printNoDisplay(InterfaceLanguage language) {
+    return printEarly(language, [] {
+        std::cerr << QCoreApplication::translate("orvalin",
+                                                 "orvalin : impossible d'ouvrir l'affichage X "
+                                                 "(DISPLAY=%1)")
+                         .arg(qEnvironmentVariable("DISPLAY"))
+                         .toStdString()
+                  << "\n";
+        return 1;
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -96,15 +108,7 @@ int main(int argc, char** argv) {
             break;
     }
     if (!orvalin::chooseWindowSystem(orvalin::SessionDisplays::fromEnvironment())) {
-        return printEarly(language, [] {
-            std::cerr << QCoreApplication::translate("orvalin",
-                                                     "orvalin : impossible d'ouvrir l'affichage X "
-                                                     "(DISPLAY=%1)")
-                             .arg(qEnvironmentVariable("DISPLAY"))
-                             .toStdString()
-                      << "\n";
-            return 1;
-        });
+        return printNoDisplay(language);
     }
     QApplication app(argc, argv);
     installInterfaceTranslation(language);

@@ -47,6 +47,10 @@ public:
     bool isModifierKeycode(std::uint32_t keycode);
 
 private:
+    // The steps of start(), in order; a step that fails leaves the reason in failure_.
+    bool serverOffersAll();
+    void watchKeymapChanges();
+    bool recordKeyPresses();
     bool loadKeymap();
     void onControlEvent(const xcb_generic_event_t& event);
     void readRecorded();
