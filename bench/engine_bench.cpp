@@ -111,8 +111,8 @@ struct NullPlatform {
     } apps;
     SystemClock clock;
     std::ostringstream out;
-    EnginePlatform engine{monitor, keys, pasteboard, scheduler, clock,   trust, login,
-                          opener,  apps, out,        "",        nullptr, {}};
+    EnginePlatform engine{monitor, &keys, &pasteboard, scheduler, clock,   trust, login,
+                          opener,  apps,  out,         "",        nullptr, {}};
 };
 
 // The built-in list, plus `extra` formats with distinct triggers and a few combinations.

@@ -13,29 +13,17 @@ namespace orvalin {
 class TextExpansionManager;
 class JsonFilePreferencesStore;
 class PreferencesStore;
-class PasteTracker;
-class QtClipboardPasteboard;
 class QtScheduler;
 class XdgAutostartLoginItem;
 class DesktopUrlOpener;
 class UrlOpener;
 class SingleInstanceGuard;
-class WaylandSession;
+class RouteSession;
 struct EnginePlatform;
-namespace x11 {
-class X11Connection;
-class RecordKeyMonitor;
-class XTestKeySynthesizer;
-class X11TrustQuery;
-class ActiveWindowWatcher;
-class SelectionRequestWatch;
-class XcbSelectionReader;
-class KeyboardHold;
-}  // namespace x11
 
-// Everything the running program is made of, wired together: the X11 and Linux realisations of
-// the platform, the preferences store and the expansion engine. The front end (tray, windows)
-// plugs into `manager()` and `onShowRequested`.
+// Everything the running program is made of, wired together: the session of the route chosen
+// (X11 or Wayland), the Linux services, the preferences store and the expansion engine. The front end (tray,
+// windows) plugs into `manager()` and `onShowRequested`.
 class ApplicationRuntime {
 public:
     enum class StartResult { Running, AlreadyRunning, NoDisplay, NoInstanceGuard };
@@ -70,32 +58,17 @@ public:
 private:
     // The steps of start(), in order.
     std::optional<StartResult> becomeTheOneInstance(const std::string& key);
-    bool openWayland(const std::string& name);
-    bool openDisplay(const std::string& display);
-    void createClipboard();
+    void watchSession();
     void createDesktopServices();
-    void createKeyboard(const std::string& display);
-    void startEngine();
+    void startEngine(std::string sessionNotice);
     void reportWhyNotWatching();
-    void keepSelectionsServed();
 
     std::function<void()> showRequested_;
     std::unique_ptr<SingleInstanceGuard> guard_;
-    std::unique_ptr<WaylandSession> wayland_;  // the native route, when the compositor offers it
-    std::string sessionNotice_;                // why the X11 route was taken under Wayland
-    std::unique_ptr<x11::X11Connection> connection_;
-    std::unique_ptr<PasteTracker> tracker_;
-    std::unique_ptr<x11::XcbSelectionReader> selectionReader_;
-    std::unique_ptr<x11::KeyboardHold> keyboardHold_;
-    std::unique_ptr<QtClipboardPasteboard> pasteboard_;
-    std::unique_ptr<x11::SelectionRequestWatch> selectionWatch_;
-    std::unique_ptr<x11::RecordKeyMonitor> keyMonitor_;
-    std::unique_ptr<x11::XTestKeySynthesizer> keySynthesizer_;
+    std::unique_ptr<RouteSession> session_;
     std::unique_ptr<QtScheduler> scheduler_;
-    std::unique_ptr<x11::X11TrustQuery> trust_;
     std::unique_ptr<XdgAutostartLoginItem> loginItem_;
     std::unique_ptr<DesktopUrlOpener> urlOpener_;
-    std::unique_ptr<x11::ActiveWindowWatcher> activeWindows_;
     SystemClock clock_;
     std::unique_ptr<JsonFilePreferencesStore> store_;
     std::unique_ptr<EnginePlatform> platform_;

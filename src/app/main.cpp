@@ -1,7 +1,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
-#include <xcb/xcb.h>
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -13,7 +12,8 @@
 #include "app/build_info.h"
 #include "app/command_line.h"
 #include "app/interface_translation.h"
-#include "platform/x11/clipboard_keeper.h"
+#include "app/route_choice.h"
+#include "platform/x11/x11_session.h"
 #include "platform/xdg_autostart_login_item.h"
 #include "ui/onboarding/onboarding_view.h"
 #include "ui/orvalin_app.h"
@@ -50,14 +50,6 @@ void quitOnSignals(QApplication& app) {
     sigaction(SIGTERM, &sa, nullptr);
 }
 
-// Qt gives up with an abort when it cannot reach the display; say it plainly instead.
-bool displayReachable() {
-    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    bool ok = c != nullptr && xcb_connection_has_error(c) == 0;
-    if (c != nullptr) xcb_disconnect(c);
-    return ok;
-}
-
 // Texts printed before the window system is reached get their translation from a plain
 // application object, which needs no display. It names the program "orvalin" in the usage line.
 template <typename Print>
@@ -82,12 +74,24 @@ int printCommandLineAnswer(const std::vector<std::string>& arguments, InterfaceL
     });
 }
 
+int printNoDisplay(InterfaceLanguage language) {
+    return printEarly(language, [] {
+        std::cerr << QCoreApplication::translate("orvalin",
+                                                 "orvalin : impossible d'ouvrir l'affichage X "
+                                                 "(DISPLAY=%1)")
+                         .arg(qEnvironmentVariable("DISPLAY"))
+                         .toStdString()
+                  << "\n";
+        return 1;
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // The keeper of the user's clipboard after the program ended (started by the program itself).
-    if (argc == 2 && std::strcmp(argv[1], orvalin::x11::kKeeperArgument) == 0)
-        return orvalin::x11::runClipboardKeeper(STDIN_FILENO);
+    if (argc == 2 && std::strcmp(argv[1], orvalin::x11::X11Session::keeperArgument()) == 0)
+        return orvalin::x11::X11Session::runKeeper(STDIN_FILENO);
     const std::vector<std::string> arguments(argv, argv + argc);
     const orvalin::CommandLine command = orvalin::parseCommandLine(arguments);
     const auto language = orvalin::interfaceLanguage(orvalin::MessageLocale::fromEnvironment());
@@ -103,23 +107,8 @@ int main(int argc, char** argv) {
         case orvalin::CommandLine::Action::Show:
             break;
     }
-    // The key monitor, the synthesizer and the clipboard must all speak to the same X display.
-    // A Wayland session without XWayland leaves the windows to Qt's own choice.
-    const bool xReachable = displayReachable();
-    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && (xReachable || !wayland)) {
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    }
-    if (!xReachable && !wayland) {
-        return printEarly(language, [] {
-            std::cerr << QCoreApplication::translate("orvalin",
-                                                     "orvalin : impossible d'ouvrir l'affichage X "
-                                                     "(DISPLAY=%1)")
-                             .arg(qEnvironmentVariable("DISPLAY"))
-                             .toStdString()
-                      << "\n";
-            return 1;
-        });
+    if (!orvalin::chooseWindowSystem(orvalin::SessionDisplays::fromEnvironment())) {
+        return printNoDisplay(language);
     }
     QApplication app(argc, argv);
     installInterfaceTranslation(language);

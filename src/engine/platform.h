@@ -137,8 +137,9 @@ public:
 // Everything the engine is given at construction. The referenced objects outlive the engine.
 struct EnginePlatform {
     KeyMonitor& keyMonitor;
-    KeySynthesizer& keySynthesizer;
-    Pasteboard& pasteboard;
+    // The clipboard route's keys and clipboard; without both, insertions take `textInserter`.
+    KeySynthesizer* keySynthesizer;
+    Pasteboard* pasteboard;
     Scheduler& scheduler;
     const Clock& clock;  // today, for every date inserted or shown
     TrustQuery& trust;

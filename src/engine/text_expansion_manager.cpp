@@ -32,11 +32,14 @@ auto TextExpansionManager::guarded(F f) {
 TextExpansionManager::TextExpansionManager(PreferencesStore& store, const EnginePlatform& platform)
     : platform_(platform),
       catalogue_(store),
-      sequencer_(platform.keySynthesizer, platform.pasteboard, platform.scheduler),
+      sequencer_(platform.keySynthesizer != nullptr && platform.pasteboard != nullptr
+                     ? std::make_unique<InsertionSequencer>(*platform.keySynthesizer, *platform.pasteboard,
+                                                            platform.scheduler)
+                     : nullptr),
       direct_(platform.textInserter != nullptr
                   ? std::make_unique<DirectInsertionRoute>(*platform.textInserter, platform.scheduler)
                   : nullptr),
-      route_(direct_ ? static_cast<InsertionRoute&>(*direct_) : sequencer_) {
+      route_(direct_ ? static_cast<InsertionRoute*>(direct_.get()) : sequencer_.get()) {
     catalogue_.loadShortcuts();
     rebuildMatchTables();
     checkAccessibilityPermission();
@@ -166,7 +169,7 @@ void TextExpansionManager::rebuildMatchTables() {
 // ---- Key handling
 
 void TextExpansionManager::handleKeyDown(const KeyEvent& event) {
-    sequencer_.userTyped();
+    if (sequencer_) sequencer_->userTyped();
     if (pending_ && takenByPendingExpansion(event)) return;
     // Any other key (an arrow, a line break, a combination) has already acted on the text behind
     // the trigger: erasing now would hit the wrong characters, so the trigger stays as typed.
@@ -204,10 +207,10 @@ void TextExpansionManager::handleKeyDown(const KeyEvent& event) {
         }
     }
     // One key away from a trigger: the clipboard can be read now, while nothing waits for it.
-    if (direct_ || sequencer_.busy()) return;
+    if (direct_ || !sequencer_ || sequencer_->busy()) return;
     for (const Trigger& trigger : triggers_) {
         if (!trigger.lead.empty() && buffer_.endsWith(trigger.lead)) {
-            platform_.pasteboard.prepare();
+            platform_.pasteboard->prepare();
             return;
         }
     }
@@ -216,7 +219,7 @@ void TextExpansionManager::handleKeyDown(const KeyEvent& event) {
 bool TextExpansionManager::dispatchCombinations(std::uint16_t keyCode, std::uint32_t modifiers) {
     // Our own paste chord comes back through the monitor; a combination recorded on it must not
     // answer it, or every paste would start another one.
-    if (keyCode == vkey::kV && sequencer_.pasteEchoPossible()) return false;
+    if (keyCode == vkey::kV && sequencer_ && sequencer_->pasteEchoPossible()) return false;
     bool matched = false;
     for (const Combination& c : combinations_) {
         if (c.keyCode == keyCode && c.modifiers == modifiers) {
@@ -265,7 +268,7 @@ std::optional<PendingExpansion> TextExpansionManager::takePendingExpansion() {
 void TextExpansionManager::sendPendingExpansion() {
     const std::optional<PendingExpansion> expansion = takePendingExpansion();
     if (!expansion) return;
-    route_.insert(expansion->text(), expansion->erase(), kTriggerPasteDelay);
+    insert(expansion->text(), expansion->erase(), kTriggerPasteDelay);
     // What followed the trigger may begin the next one.
     buffer_.clear();
     buffer_.append(expansion->typedAfter());
@@ -277,11 +280,16 @@ void TextExpansionManager::dropPendingExpansion() {
 }
 
 void TextExpansionManager::insertDate(const Shortcut& shortcut) {
-    route_.insert(shortcut.formattedDate(platform_.clock.now()), 0, kCombinationPasteDelay);
+    insert(shortcut.formattedDate(platform_.clock.now()), 0, kCombinationPasteDelay);
 }
 
 void TextExpansionManager::pasteText(std::string text, Scheduler::Duration delay) {
-    route_.insert(std::move(text), 0, delay);
+    insert(std::move(text), 0, delay);
+}
+
+// A platform that can neither take text nor paste it leaves every trigger as typed.
+void TextExpansionManager::insert(std::string text, std::size_t erase, Scheduler::Duration delay) {
+    if (route_ != nullptr) route_->insert(std::move(text), erase, delay);
 }
 
 // ---- Monitor and application switches

@@ -90,16 +90,23 @@ public:
     // Inserts `text` after `delay` (the tray panel's rows and calendar). On the clipboard route the
     // clipboard is taken at once and restored afterwards, overlap-safe like every other insertion.
     void pasteText(std::string text, Scheduler::Duration delay);
-    PasteboardSnapshot snapshotPasteboard() { return sequencer_.snapshot(); }
-    bool simulatePaste() { return sequencer_.simulatePaste(); }
-    void restorePasteboard(const PasteboardSnapshot& saved) { sequencer_.restore(saved); }
-    void pasteAndRestore(PasteboardSnapshot saved) { sequencer_.pasteAndRestore(std::move(saved)); }
+    // The clipboard route's own steps; nothing happens on a platform without a clipboard.
+    PasteboardSnapshot snapshotPasteboard() {
+        return sequencer_ ? sequencer_->snapshot() : PasteboardSnapshot{};
+    }
+    bool simulatePaste() { return sequencer_ && sequencer_->simulatePaste(); }
+    void restorePasteboard(const PasteboardSnapshot& saved) {
+        if (sequencer_) sequencer_->restore(saved);
+    }
+    void pasteAndRestore(PasteboardSnapshot saved) {
+        if (sequencer_) sequencer_->pasteAndRestore(std::move(saved));
+    }
 
     // ---- State exposed for tests and diagnostics (never the buffer's content).
     std::size_t bufferLength() const { return buffer_.graphemeCount(); }
     bool isMonitoring() const { return monitoring_; }
     bool isFastPermissionPollRunning() const { return fastPollTimer_ != 0; }
-    bool isInsertionUnderWay() const { return route_.busy(); }
+    bool isInsertionUnderWay() const { return route_ != nullptr && route_->busy(); }
     // What the user should know of this session's reach; empty when nothing is limited.
     const std::string& sessionNotice() const { return platform_.sessionNotice; }
     // The clock of every date, for the windows that show dates.
@@ -130,6 +137,7 @@ private:
     void sendPendingExpansion();
     // The trigger stays as typed, and the buffer starts afresh.
     void dropPendingExpansion();
+    void insert(std::string text, std::size_t erase, Scheduler::Duration delay);
     void notify(Change change);
     void onFastPollTick();
     template <typename F>
@@ -140,9 +148,9 @@ private:
     bool hasAccessibilityPermission_ = false;
     bool launchAtStartup_ = false;
     TriggerBuffer buffer_;
-    InsertionSequencer sequencer_;
-    std::unique_ptr<DirectInsertionRoute> direct_;  // when the platform takes text directly
-    InsertionRoute& route_;                         // the one of the two insertions go through
+    std::unique_ptr<InsertionSequencer> sequencer_;  // when the platform has keys and a clipboard
+    std::unique_ptr<DirectInsertionRoute> direct_;   // when the platform takes text directly
+    InsertionRoute* route_;                          // the one insertions go through; none: nowhere
     std::optional<PendingExpansion> pending_;
     Scheduler::TimerId pendingTimer_ = 0;
 

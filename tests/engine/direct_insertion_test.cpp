@@ -56,5 +56,30 @@ TEST_F(DirectInsertionTest, ARefusedInsertionLeavesTheEngineReadyAndTeardownDrop
     EXPECT_EQ(p.scheduler.pendingOnce(), 0u);
 }
 
+// The Wayland route's platform: no synthesized keys, no clipboard; a platform with no way in
+// at all leaves every trigger as typed.
+TEST_F(DirectInsertionTest, APlatformWithoutClipboardInsertsDirectlyAndOneWithoutAnyRouteNowhere) {
+    p.engine.keySynthesizer = nullptr;
+    p.engine.pasteboard = nullptr;
+    startWith({literalEntry("A", "aa", combo(kKeyD, modifier::kControl))});
+    p.monitor.type("aa");
+    p.monitor.press(kKeyD, modifier::kControl);
+    EXPECT_FALSE(manager->simulatePaste());
+    manager->pasteAndRestore(fakes::textContent("mine"));
+    p.scheduler.advance(1s);
+    EXPECT_EQ(directCalls(),
+              (std::vector<TimelineEntry>{{0ms, "insert 2 A", "<empty>"}, {20ms, "insert 0 A", "<empty>"}}));
+
+    manager.reset();
+    p.engine.textInserter = nullptr;
+    startWith({literalEntry("A", "aa")});
+    p.monitor.type("aa");
+    manager->pasteText("PANEL", 0ms);
+    p.scheduler.advance(1s);
+    EXPECT_TRUE(directCalls().empty());
+    EXPECT_FALSE(manager->isInsertionUnderWay());
+    EXPECT_EQ(manager->bufferLength(), 0u) << "the trigger was seen";
+}
+
 }  // namespace
 }  // namespace orvalin

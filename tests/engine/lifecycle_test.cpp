@@ -220,8 +220,8 @@ TEST(EngineTeardown, CallbacksArrivingAfterTeardownDoNothing) {
     } switches;
     fakes::FakePlatform p;
     p.trust.trusted = true;
-    EnginePlatform platform{monitor,     p.keys,   p.pasteboard, p.scheduler, p.clock, p.trust, p.loginItems,
-                            p.urlOpener, switches, p.out,        "",          nullptr, {}};
+    EnginePlatform platform{monitor,     &p.keys,  &p.pasteboard, p.scheduler, p.clock, p.trust, p.loginItems,
+                            p.urlOpener, switches, p.out,         "",          nullptr, {}};
     MemoryPreferencesStore store;
     auto manager = std::make_unique<TextExpansionManager>(store, platform);
     ASSERT_TRUE(monitor.kept && switches.kept);

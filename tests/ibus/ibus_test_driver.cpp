@@ -10,12 +10,12 @@
 #include <string>
 
 #include "core/clock.h"
-#include "support/memory_preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "platform/ibus/ibus_session.h"
 #include "platform/ibus/typing_route.h"
 #include "platform/qt_scheduler.h"
 #include "support/fake_platform.h"
+#include "support/memory_preferences_store.h"
 
 int main(int argc, char** argv) {
     using namespace orvalin;
@@ -28,16 +28,15 @@ int main(int argc, char** argv) {
         std::cerr << "no IBus session: " << why << std::endl;
         return 2;
     }
-    fakes::FakeKeySynthesizer keys;
-    fakes::FakePasteboard pasteboard;
     fakes::FakeLoginItems loginItems;
     fakes::FakeUrlOpener urlOpener;
     fakes::FakeActiveApplications applications;
     SystemClock clock;
     std::ostringstream out;
+    // The route writes into the field itself: no synthesized keys, no clipboard.
     EnginePlatform platform{session->keyMonitor(),
-                            keys,
-                            pasteboard,
+                            nullptr,
+                            nullptr,
                             scheduler,
                             clock,
                             session->trust(),
@@ -68,7 +67,8 @@ int main(int argc, char** argv) {
             return;
         }
         if (std::string(buf, static_cast<std::size_t>(n)).find("click") != std::string::npos) {
-            manager.pasteText(manager.shortcuts().front().formattedDate(), std::chrono::milliseconds(0));
+            manager.pasteText(manager.shortcuts().front().formattedDate(clock.now()),
+                              std::chrono::milliseconds(0));
         }
     });
     std::cout << "ready" << std::endl;

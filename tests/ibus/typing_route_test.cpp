@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "support/memory_preferences_store.h"
 #include "core/virtual_keys.h"
 #include "engine/text_expansion_manager.h"
 #include "platform/ibus/typing_route.h"
 #include "support/engine_fixture.h"
 #include "support/fake_platform.h"
+#include "support/memory_preferences_store.h"
 
 namespace orvalin {
 namespace {
@@ -47,7 +47,7 @@ class TypingRouteTest : public ::testing::Test {
 protected:
     TypingRouteTest() {
         platform = std::make_unique<EnginePlatform>(
-            EnginePlatform{route, p.keys, p.pasteboard, p.scheduler, p.clock, p.trust, p.loginItems, p.urlOpener,
+            EnginePlatform{route, nullptr, nullptr, p.scheduler, p.clock, p.trust, p.loginItems, p.urlOpener,
                            p.activeApplications, p.out, "", &route, "", p.engine.loginItemFailure});
         p.trust.trusted = true;
         manager = std::make_unique<TextExpansionManager>(store, *platform);

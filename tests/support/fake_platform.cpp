@@ -306,8 +306,8 @@ void FakeActiveApplications::switchApplication() {
 // ---- FakePlatform
 
 FakePlatform::FakePlatform()
-    : engine{monitor,  keys,       pasteboard, scheduler,          clock,
-             trust,    loginItems, urlOpener,  activeApplications, out,
+    : engine{monitor,  &keys,      &pasteboard, scheduler,          clock,
+             trust,    loginItems, urlOpener,   activeApplications, out,
              kHelpUrl, nullptr,    {}} {
     timeline.clock = &scheduler;
     timeline.clipboard = &pasteboard;

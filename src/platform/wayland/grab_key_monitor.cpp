@@ -3,22 +3,20 @@
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
-#include <xkbcommon/xkbcommon.h>
 
 #include <cstring>
 
-#include "core/key_codes.h"
 #include "input-method-unstable-v2-client.h"
 #include "platform/wayland/input_method.h"
 #include "platform/wayland/typing_keymap.h"
 #include "platform/wayland/virtual_keyboard.h"
-#include "platform/x11/xkb_keyboard.h"
+#include "platform/xkb/xkb_keyboard.h"
 
 namespace orvalin::wayland {
 
 namespace {
 
-constexpr std::uint32_t kXOffset = 8;
+constexpr std::uint32_t kXOffset = 8;  // X key codes are evdev codes plus 8
 
 // The keymap text the compositor shares (a NUL-terminated file of `size` bytes).
 std::string readKeymap(int fd, std::uint32_t size) {
@@ -38,7 +36,6 @@ GrabKeyMonitor::GrabKeyMonitor(InputMethod& inputMethod, VirtualKeyboard& keyboa
 
 GrabKeyMonitor::~GrabKeyMonitor() {
     stop();
-    xkb_keymap_unref(keymap_);
 }
 
 bool GrabKeyMonitor::start(Handler handler) {
@@ -84,24 +81,10 @@ void GrabKeyMonitor::onKeymap(void* data, zwp_input_method_keyboard_grab_v2*, st
 void GrabKeyMonitor::useKeymap(std::string text) {
     if (text == keymapText_ || TypingKeymap::isOwn(text)) return;
     keymapText_ = text;
-    xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-    xkb_keymap* keymap = context != nullptr
-                             ? xkb_keymap_new_from_string(context, text.c_str(), XKB_KEYMAP_FORMAT_TEXT_V1,
-                                                          XKB_KEYMAP_COMPILE_NO_FLAGS)
-                             : nullptr;
+    std::unique_ptr<xkb::XkbKeyboard> decoder = xkb::XkbKeyboard::fromText(text, composeLocale_);
     // Passed on even when it does not compile here: the application may read it.
     keyboard_.forwardKeymap(std::move(text));
-    if (keymap != nullptr) {
-        xkb_keymap_unref(keymap_);
-        keymap_ = xkb_keymap_ref(keymap);
-        decoder_ = std::make_unique<x11::XkbKeyboard>(context, keymap, xkb_state_new(keymap), composeLocale_);
-        // Keyboards made by programs (on-screen keyboards, typing tools) number their keys as
-        // they like: their keys are then known by what they type, as on a US keyboard.
-        const char* name = xkb_keymap_key_get_name(keymap, 30 + kXOffset);
-        positional_ = name != nullptr && std::strcmp(name, "AC01") == 0;
-        if (!positional_ && !reference_) reference_ = x11::XkbKeyboard::fromNames("us");
-    }
-    xkb_context_unref(context);
+    if (decoder) decoder_ = std::move(decoder);
 }
 
 void GrabKeyMonitor::onModifiers(void* data, zwp_input_method_keyboard_grab_v2*, std::uint32_t,
@@ -127,23 +110,12 @@ void GrabKeyMonitor::onKey(void* data, zwp_input_method_keyboard_grab_v2*, std::
 
 void GrabKeyMonitor::report(std::uint32_t key) {
     if (!decoder_ || !handler_) return;
-    const std::uint32_t xKeycode = key + kXOffset;
-    x11::TranslatedKey translated = decoder_->pressWithModifiers(xKeycode, mods_);
+    xkb::TranslatedKey translated = decoder_->pressWithModifiers(key + kXOffset, mods_);
     if (translated.isModifierKey || (suppressed_ && suppressed_())) return;
-    KeyEvent event{virtualKeyOf(xKeycode), translated.modifiers, translated.characters};
+    KeyEvent event{translated.virtualKey, translated.modifiers, translated.characters};
     // The handler may stop the monitor; it is kept alive for this call.
     Handler handler = handler_;
     handler(event);
-}
-
-std::uint16_t GrabKeyMonitor::virtualKeyOf(std::uint32_t xKeycode) const {
-    if (positional_ || !reference_) return keycodes::virtualKeyFromXKeycode(xKeycode);
-    const xkb_keysym_t* syms = nullptr;
-    if (xkb_keymap_key_get_syms_by_level(keymap_, xKeycode, 0, 0, &syms) < 1) {
-        return keycodes::virtualKeyFromXKeycode(xKeycode);
-    }
-    std::optional<std::uint32_t> same = reference_->keycodeForKeysym(xkb_keysym_to_lower(syms[0]));
-    return same ? keycodes::virtualKeyFromXKeycode(*same) : keycodes::virtualKeyFromXKeycode(xKeycode);
 }
 
 }  // namespace orvalin::wayland

@@ -9,9 +9,8 @@
 #include "engine/platform.h"
 
 struct zwp_input_method_keyboard_grab_v2;
-struct xkb_keymap;
 
-namespace orvalin::x11 {
+namespace orvalin::xkb {
 class XkbKeyboard;
 }
 
@@ -45,7 +44,6 @@ private:
                             std::uint32_t group);
     void useKeymap(std::string text);
     void report(std::uint32_t key);
-    std::uint16_t virtualKeyOf(std::uint32_t xKeycode) const;
     void releaseHeldKeys();
 
     InputMethod& inputMethod_;
@@ -55,10 +53,7 @@ private:
     Handler handler_;
     std::function<bool()> suppressed_;
     std::string keymapText_;  // the keymap the grab reported last
-    std::unique_ptr<x11::XkbKeyboard> decoder_;
-    xkb_keymap* keymap_ = nullptr;                 // the decoder's, for key names and keysyms
-    bool positional_ = true;                       // key codes name physical keys (an evdev keymap)
-    std::unique_ptr<x11::XkbKeyboard> reference_;  // US layout, for keymaps that are not positional
+    std::unique_ptr<xkb::XkbKeyboard> decoder_;
     std::uint32_t mods_ = 0;
     std::set<std::uint32_t> held_;  // keys passed on as pressed and not yet released
 };

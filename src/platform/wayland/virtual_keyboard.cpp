@@ -121,14 +121,4 @@ bool VirtualKeyboard::type(std::size_t erase, std::string_view text) {
     return true;
 }
 
-bool VirtualKeyboard::typeControlV() {
-    std::optional<TypingKeymap> keymap = TypingKeymap::forText("");
-    if (!keymap) return false;
-    useOwnKeymap(*keymap);
-    zwp_virtual_keyboard_v1_modifiers(keyboard_, TypingKeymap::kControlMask, 0, 0, 0);
-    tap(keymap->vKey());
-    restoreUserKeyboard();
-    return true;
-}
-
 }  // namespace orvalin::wayland

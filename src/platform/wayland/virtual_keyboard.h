@@ -30,8 +30,6 @@ public:
     // `erase` Backspaces, then `text` typed key by key. False when the text cannot be typed
     // (not UTF-8, or too many distinct characters); nothing was sent then.
     bool type(std::size_t erase, std::string_view text);
-    // Control+V, for a target that only takes text by pasting.
-    bool typeControlV();
 
 private:
     bool upload(const std::string& keymap);

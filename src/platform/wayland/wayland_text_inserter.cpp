@@ -1,10 +1,7 @@
 #include "platform/wayland/wayland_text_inserter.h"
 
-#include <QCoreApplication>
-
 #include "platform/wayland/input_method.h"
 #include "platform/wayland/virtual_keyboard.h"
-#include "platform/wayland/wayland_connection.h"
 
 namespace orvalin::wayland {
 
@@ -16,28 +13,6 @@ bool WaylandTextInserter::insertText(std::size_t erase, std::string_view text) {
     if (!inputMethod_.fieldReportsText()) return keyboard_.type(erase, text);
     if (erase > 0 && !keyboard_.type(erase, "")) return false;
     return inputMethod_.commit(text) || keyboard_.type(0, text);
-}
-
-bool VirtualKeySynthesizer::postBackspace() {
-    return keyboard_.type(1, "");
-}
-
-bool VirtualKeySynthesizer::postCommandV() {
-    return keyboard_.typeControlV();
-}
-
-bool WaylandTrustQuery::isTrusted() {
-    return missing().empty();
-}
-
-std::string WaylandTrustQuery::missing() const {
-    if (connection_.broken())
-        return QCoreApplication::translate("orvalin", "connexion au compositeur Wayland perdue")
-            .toStdString();
-    if (!inputMethod_.available())
-        return QCoreApplication::translate("orvalin", "une autre méthode de saisie occupe déjà le clavier")
-            .toStdString();
-    return {};
 }
 
 }  // namespace orvalin::wayland

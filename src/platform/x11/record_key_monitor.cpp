@@ -14,7 +14,7 @@
 #include <cstring>
 
 #include "platform/x11/x11_connection.h"
-#include "platform/x11/xkb_keyboard.h"
+#include "platform/xkb/xkb_keyboard.h"
 
 namespace orvalin::x11 {
 
@@ -60,7 +60,7 @@ bool RecordKeyMonitor::loadKeymap() {
     if (keyboard_) {
         keyboard_->replaceKeymap(keymap, state);
     } else {
-        keyboard_ = std::make_unique<XkbKeyboard>(xkbContext_, keymap, state, composeLocale_);
+        keyboard_ = std::make_unique<xkb::XkbKeyboard>(xkbContext_, keymap, state, composeLocale_);
     }
     keymapStale_ = false;
     return true;
@@ -72,6 +72,14 @@ bool RecordKeyMonitor::start(Handler handler) {
         return true;
     }
     failure_.clear();
+    if (!serverOffersAll()) return false;
+    watchKeymapChanges();
+    if (!recordKeyPresses()) return false;
+    handler_ = std::make_shared<const Handler>(std::move(handler));
+    return true;
+}
+
+bool RecordKeyMonitor::serverOffersAll() {
     if (control_.broken()) {
         failure_ = QCoreApplication::translate("orvalin", "pas de connexion au serveur X").toStdString();
         return false;
@@ -86,8 +94,11 @@ bool RecordKeyMonitor::start(Handler handler) {
             QCoreApplication::translate("orvalin", "le serveur X n'offre pas l'extension XKB").toStdString();
         return false;
     }
+    return true;
+}
 
-    // Keymap replacements (setxkbmap, a new keyboard) and layout-group switches.
+// Keymap replacements (setxkbmap, a new keyboard) and layout-group switches.
+void RecordKeyMonitor::watchKeymapChanges() {
     constexpr std::uint16_t kMapParts = XCB_XKB_MAP_PART_KEY_TYPES | XCB_XKB_MAP_PART_KEY_SYMS |
                                         XCB_XKB_MAP_PART_MODIFIER_MAP | XCB_XKB_MAP_PART_EXPLICIT_COMPONENTS |
                                         XCB_XKB_MAP_PART_KEY_ACTIONS | XCB_XKB_MAP_PART_VIRTUAL_MODS |
@@ -102,8 +113,10 @@ bool RecordKeyMonitor::start(Handler handler) {
     xcb_xkb_select_events_aux(control_.raw(), static_cast<xcb_xkb_device_spec_t>(deviceId_), kEvents, 0, 0,
                               kMapParts, kMapParts, &details);
     listenerId_ = control_.addListener([this](const xcb_generic_event_t& e) { onControlEvent(e); });
+}
 
-    // The context records the key presses of every client, present and future.
+// The context records the key presses of every client, present and future.
+bool RecordKeyMonitor::recordKeyPresses() {
     xcb_connection_t* conn = control_.raw();
     context_ = xcb_generate_id(conn);
     xcb_record_range_t range{};
@@ -134,7 +147,6 @@ bool RecordKeyMonitor::start(Handler handler) {
     notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(data_), QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
                      [this] { readRecorded(); });
-    handler_ = std::make_shared<const Handler>(std::move(handler));
     return true;
 }
 
@@ -236,7 +248,7 @@ void RecordKeyMonitor::handleRecordedBytes(const std::uint8_t* data, int length)
         if (!keyboard_) continue;
         std::uint16_t state = 0;
         std::memcpy(&state, e + 28, sizeof state);
-        TranslatedKey key = keyboard_->pressWithModifiers(e[1], state);
+        xkb::TranslatedKey key = keyboard_->pressWithModifiers(e[1], state);
         // Modifier keys alone do not count as key presses, as on every desktop's key-down monitor.
         if (key.isModifierKey || !handler_) continue;
         if (suppressed_ && suppressed_()) continue;

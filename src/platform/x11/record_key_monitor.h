@@ -13,10 +13,13 @@
 class QSocketNotifier;
 struct xkb_context;
 
+namespace orvalin::xkb {
+class XkbKeyboard;
+}
+
 namespace orvalin::x11 {
 
 class X11Connection;
-class XkbKeyboard;
 
 // Watches every key press on the display through the RECORD extension. The recorded key stream
 // comes on a connection of its own (RECORD takes that connection over), read on the main loop
@@ -44,6 +47,10 @@ public:
     bool isModifierKeycode(std::uint32_t keycode);
 
 private:
+    // The steps of start(), in order; a step that fails leaves the reason in failure_.
+    bool serverOffersAll();
+    void watchKeymapChanges();
+    bool recordKeyPresses();
     bool loadKeymap();
     void onControlEvent(const xcb_generic_event_t& event);
     void readRecorded();
@@ -61,7 +68,7 @@ private:
     xkb_context* xkbContext_ = nullptr;
     std::int32_t deviceId_ = -1;
     std::uint8_t xkbFirstEvent_ = 0;
-    std::unique_ptr<XkbKeyboard> keyboard_;
+    std::unique_ptr<xkb::XkbKeyboard> keyboard_;
     bool keymapStale_ = false;
     int listenerId_ = 0;
 

@@ -1,11 +1,11 @@
-#include "platform/x11/xkb_keyboard.h"
+#include "platform/xkb/xkb_keyboard.h"
 
 #include <gtest/gtest.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
 
 #include <utility>
 
-namespace orvalin::x11 {
+namespace orvalin::xkb {
 namespace {
 
 // X key codes (evdev + 8) of the keys used below.
@@ -89,4 +89,4 @@ TEST(XkbKeyboard, KeysWithoutTextAndOddCodesAreSafe) {
 }
 
 }  // namespace
-}  // namespace orvalin::x11
+}  // namespace orvalin::xkb

@@ -11,9 +11,10 @@ struct xkb_state;
 struct xkb_compose_table;
 struct xkb_compose_state;
 
-namespace orvalin::x11 {
+namespace orvalin::xkb {
 
-// What one key press means: the program's virtual key code, the modifier word in force when it
+// What one key press means: the program's virtual key code (by the key's position; by what it
+// types on a US keyboard where the keymap numbers its keys as it likes), the modifier word in force when it
 // was pressed, and the text it types (empty for dead keys, modifier keys and keys that type
 // nothing).
 struct TranslatedKey {
@@ -36,6 +37,9 @@ public:
     // A keymap compiled from rule names, for a keyboard that is not the server's (tests, tools).
     static std::unique_ptr<XkbKeyboard> fromNames(const char* layout, const char* variant = "",
                                                   const char* composeLocale = "C.UTF-8");
+    // A keymap in the XKB text format, as a Wayland compositor shares it; nothing when it does
+    // not compile.
+    static std::unique_ptr<XkbKeyboard> fromText(const std::string& keymap, const std::string& composeLocale);
 
     // Replaces keymap and state after a keymap change (takes ownership). Compose stays.
     void replaceKeymap(xkb_keymap* keymap, xkb_state* state);
@@ -57,8 +61,12 @@ public:
 
 private:
     void computeModifierMasks();
+    void examineNumbering();
     void resetCompose();
     TranslatedKey translate(std::uint32_t xKeycode);
+    std::uint16_t virtualKeyOf(std::uint32_t xKeycode) const;
+    // A US keyboard, for keymaps that are not positional; nothing where it cannot be compiled.
+    static const XkbKeyboard* usReference();
 
     xkb_context* context_;
     xkb_keymap* keymap_ = nullptr;
@@ -66,6 +74,7 @@ private:
     xkb_compose_table* composeTable_ = nullptr;
     xkb_compose_state* compose_ = nullptr;
     std::uint32_t shiftMask_ = 0, controlMask_ = 0, altMask_ = 0, superMask_ = 0, lockMask_ = 0;
+    bool positional_ = true;  // key codes name physical keys (an evdev keymap)
 };
 
-}  // namespace orvalin::x11
+}  // namespace orvalin::xkb

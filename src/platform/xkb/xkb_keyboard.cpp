@@ -1,17 +1,20 @@
-#include "platform/x11/xkb_keyboard.h"
+#include "platform/xkb/xkb_keyboard.h"
 #include "core/shortcut.h"
 
 #include <xkbcommon/xkbcommon-compose.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <cstring>
 #include <map>
 #include <mutex>
 
 #include "core/key_codes.h"
 
-namespace orvalin::x11 {
+namespace orvalin::xkb {
 
 namespace {
+
+constexpr std::uint32_t kXOffset = 8;
 
 bool isModifierKeysym(xkb_keysym_t sym) {
     // Shift_L .. Hyper_R, the ISO level and group shifts and locks, Mode_switch.
@@ -49,6 +52,7 @@ XkbKeyboard::XkbKeyboard(xkb_context* context, xkb_keymap* keymap, xkb_state* st
     if (composeTable_ == nullptr) composeTable_ = sharedComposeTable(context_, "C.UTF-8");
     if (composeTable_ != nullptr) compose_ = xkb_compose_state_new(composeTable_, XKB_COMPOSE_STATE_NO_FLAGS);
     computeModifierMasks();
+    examineNumbering();
 }
 
 XkbKeyboard::~XkbKeyboard() {
@@ -74,13 +78,51 @@ std::unique_ptr<XkbKeyboard> XkbKeyboard::fromNames(const char* layout, const ch
     return kb;
 }
 
+std::unique_ptr<XkbKeyboard> XkbKeyboard::fromText(const std::string& text,
+                                                   const std::string& composeLocale) {
+    xkb_context* ctx = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    if (ctx == nullptr) return nullptr;
+    xkb_keymap* keymap =
+        xkb_keymap_new_from_string(ctx, text.c_str(), XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    std::unique_ptr<XkbKeyboard> kb;
+    if (keymap != nullptr)
+        kb = std::make_unique<XkbKeyboard>(ctx, keymap, xkb_state_new(keymap), composeLocale);
+    xkb_context_unref(ctx);
+    return kb;
+}
+
 void XkbKeyboard::replaceKeymap(xkb_keymap* keymap, xkb_state* state) {
     xkb_state_unref(state_);
     xkb_keymap_unref(keymap_);
     keymap_ = keymap;
     state_ = state;
     computeModifierMasks();
+    examineNumbering();
     resetCompose();
+}
+
+// Keyboards made by programs (on-screen keyboards, typing tools) number their keys as they like:
+// their keys are then known by what they type, as on a US keyboard.
+void XkbKeyboard::examineNumbering() {
+    const char* name = xkb_keymap_key_get_name(keymap_, 30 + kXOffset);
+    positional_ = name != nullptr && std::strcmp(name, "AC01") == 0;
+}
+
+// Compiled once for the program's life, and only read: a keymap change costs no compilation.
+const XkbKeyboard* XkbKeyboard::usReference() {
+    static const std::unique_ptr<XkbKeyboard> us = fromNames("us");
+    return us.get();
+}
+
+std::uint16_t XkbKeyboard::virtualKeyOf(std::uint32_t xKeycode) const {
+    const XkbKeyboard* reference = positional_ ? nullptr : usReference();
+    if (reference == nullptr) return keycodes::virtualKeyFromXKeycode(xKeycode);
+    const xkb_keysym_t* syms = nullptr;
+    std::optional<std::uint32_t> same;
+    if (xkb_keymap_key_get_syms_by_level(keymap_, xKeycode, 0, 0, &syms) >= 1) {
+        same = reference->keycodeForKeysym(xkb_keysym_to_lower(syms[0]));
+    }
+    return keycodes::virtualKeyFromXKeycode(same.value_or(xKeycode));
 }
 
 void XkbKeyboard::computeModifierMasks() {
@@ -164,7 +206,7 @@ TranslatedKey XkbKeyboard::pressWithModifiers(std::uint32_t xKeycode, std::uint3
 
 TranslatedKey XkbKeyboard::translate(std::uint32_t xKeycode) {
     TranslatedKey key;
-    key.virtualKey = keycodes::virtualKeyFromXKeycode(xKeycode);
+    key.virtualKey = virtualKeyOf(xKeycode);
     key.modifiers = modifierWordFromMask(xkb_state_serialize_mods(state_, XKB_STATE_MODS_EFFECTIVE));
     key.isModifierKey = isModifierKey(xKeycode);
     if (!key.isModifierKey) {
@@ -218,4 +260,4 @@ std::optional<std::uint32_t> XkbKeyboard::keycodeForKeysym(std::uint32_t keysym)
     return elsewhere;
 }
 
-}  // namespace orvalin::x11
+}  // namespace orvalin::xkb

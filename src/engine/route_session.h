@@ -1,0 +1,44 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "engine/platform.h"
+
+namespace orvalin {
+
+// One way of reaching the user's applications (the X11 display, a Wayland compositor's input
+// method), opened and built whole: it hands out the pieces of the engine's platform that depend
+// on it and owns them. A slot the route never uses stays empty.
+class RouteSession {
+public:
+    virtual ~RouteSession() = default;
+
+    virtual KeyMonitor& keyMonitor() = 0;
+    virtual TrustQuery& trust() = 0;
+    virtual ActiveApplicationSource& activeApplications() = 0;
+    // Where the route takes text directly; nothing where insertions go through the clipboard.
+    virtual TextInserter* textInserter() { return nullptr; }
+    // The clipboard route's synthesized keys and clipboard; nothing where text goes in directly.
+    virtual KeySynthesizer* keySynthesizer() { return nullptr; }
+    virtual Pasteboard* pasteboard() { return nullptr; }
+
+    // Key presses are not reported while `suppressed` says so (the program's own windows have
+    // the keys: they are theirs).
+    virtual void suppressKeysWhile(std::function<bool()> suppressed) = 0;
+    // From now on `onLoss` runs once if the display server goes (the session says so on
+    // standard error first), `onAccessLost` when the keys stop being the route's while it stays.
+    virtual void watch(std::function<void()> onLoss, std::function<void()> onAccessLost) = 0;
+    virtual bool broken() const = 0;
+    // Why keys cannot be watched, in the user's words; empty while they can.
+    virtual std::string failure() = 0;
+
+    // Part of an insertion the route still holds once the engine is done (a clipboard restore
+    // waiting for the paste to be fetched).
+    virtual bool holdsInsertion() const { return false; }
+    // The program ends, the engine is gone: what must outlive the program is handed on (the
+    // user's clipboard, to a keeper run from `keeperProgram`; empty: nothing outlives it).
+    virtual void leave(const std::string& keeperProgram) { (void)keeperProgram; }
+};
+
+}  // namespace orvalin
