@@ -16,7 +16,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/x11/clipboard_keeper.h"
+#include "platform/x11/kept_selections.h"
 #include "platform/x11/keyboard_hold.h"
 #include "x11_fixtures.h"
 
