@@ -13,7 +13,6 @@
 #include "core/preferences_store.h"
 #include "engine/text_expansion_manager.h"
 #include "platform/desktop_url_opener.h"
-#include "platform/paste_tracker.h"
 #include "platform/qt_clipboard_pasteboard.h"
 #include "platform/qt_scheduler.h"
 #include "platform/shown_windows.h"
@@ -21,7 +20,7 @@
 #include "platform/x11/active_window_watcher.h"
 #include "platform/x11/clipboard_keeper.h"
 #include "platform/x11/input_focus.h"
-#include "platform/x11/keyboard_hold.h"
+#include "platform/x11/paste_sequence.h"
 #include "platform/x11/record_key_monitor.h"
 #include "platform/x11/selection_watch.h"
 #include "platform/x11/x11_connection.h"
@@ -120,9 +119,9 @@ ApplicationRuntime::~ApplicationRuntime() {
 // program, as it would have with the application the user copied from. A clipboard manager takes
 // it over from Qt as the program ends; without one a small keeper process serves it.
 void ApplicationRuntime::keepSelectionsServed() {
-    if (keeperProgram_.empty() || !pasteboard_ || !connection_ || connection_->broken()) return;
+    if (keeperProgram_.empty() || !pasteSequence_ || !connection_ || connection_->broken()) return;
     if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
-    pasteboard_->restoreNow();
+    pasteSequence_->restoreNow();
     if (x11::selectionOwner(*connection_, "CLIPBOARD_MANAGER") != XCB_WINDOW_NONE) return;
     std::vector<x11::KeptSelection> kept;
     for (bool primary : {false, true}) {
@@ -233,25 +232,15 @@ bool ApplicationRuntime::openDisplay(const std::string& display) {
 }
 
 void ApplicationRuntime::createClipboard() {
-    tracker_ = std::make_unique<PasteTracker>();
     x11::X11Connection* conn = connection_.get();
     if (conn == nullptr) {
         // The Wayland route inserts without the clipboard; it is there for the engine's other route.
-        pasteboard_ = std::make_unique<QtClipboardPasteboard>(*tracker_);
+        pasteboard_ = std::make_unique<QtClipboardPasteboard>();
         return;
     }
     selectionReader_ = std::make_unique<x11::XcbSelectionReader>(*conn);
-    pasteboard_ = std::make_unique<QtClipboardPasteboard>(*tracker_, selectionReader_.get());
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        QtClipboardPasteboard* pb = pasteboard_.get();
-        // The user's keys typed after a paste wait in the server until the target fetched the date.
-        keyboardHold_ = std::make_unique<x11::KeyboardHold>(*conn, [] { x11::waitForQtRequests(); });
-        x11::KeyboardHold* hold = keyboardHold_.get();
-        selectionWatch_ = std::make_unique<x11::SelectionRequestWatch>(*conn, [pb, hold] {
-            pb->dataFetched();
-            hold->releaseSoon();
-        });
-    }
+    pasteboard_ = std::make_unique<QtClipboardPasteboard>(selectionReader_.get());
+    pasteSequence_ = std::make_unique<x11::PasteSequence>(*conn, *pasteboard_);
 }
 
 void ApplicationRuntime::createDesktopServices() {
@@ -270,10 +259,9 @@ void ApplicationRuntime::createKeyboard(const std::string& display) {
     keyMonitor_->setSuppressed(keysGoToOwnWindow());
     x11::RecordKeyMonitor* monitor = keyMonitor_.get();
     keySynthesizer_ = std::make_unique<x11::XTestKeySynthesizer>(
-        *connection_, *tracker_, [monitor](std::uint32_t sym) { return monitor->keycodeForKeysym(sym); },
+        *connection_, *pasteSequence_,
+        [monitor](std::uint32_t sym) { return monitor->keycodeForKeysym(sym); },
         [monitor](std::uint32_t kc) { return monitor->isModifierKeycode(kc); });
-    if (x11::KeyboardHold* hold = keyboardHold_.get())
-        keySynthesizer_->setAfterPaste([hold] { hold->hold(); });
 }
 
 void ApplicationRuntime::startEngine() {
@@ -287,7 +275,7 @@ void ApplicationRuntime::startEngine() {
                            permissionHelpUrl(), &wayland_->textInserter(), sessionNotice_});
     } else {
         platform_ = std::make_unique<EnginePlatform>(EnginePlatform{
-            *keyMonitor_, *keySynthesizer_, *pasteboard_, *scheduler_, *trust_, *loginItem_, *urlOpener_,
+            *keyMonitor_, *keySynthesizer_, *pasteSequence_, *scheduler_, *trust_, *loginItem_, *urlOpener_,
             *activeWindows_, std::cerr, permissionHelpUrl(), nullptr, sessionNotice_});
     }
     // The engine writes the error after this start of the line.
@@ -302,7 +290,9 @@ void ApplicationRuntime::startEngine() {
 
 void ApplicationRuntime::finishInsertion(std::chrono::milliseconds bound) {
     if (!manager_ || (connection_ && connection_->broken()) || (wayland_ && wayland_->broken())) return;
-    auto underWay = [this] { return manager_->isInsertionUnderWay() || pasteboard_->restoreHeld(); };
+    auto underWay = [this] {
+        return manager_->isInsertionUnderWay() || (pasteSequence_ && pasteSequence_->restoreHeld());
+    };
     if (!underWay()) return;
     QEventLoop loop;
     QTimer poll;

@@ -11,7 +11,6 @@ namespace orvalin {
 class TextExpansionManager;
 class JsonFilePreferencesStore;
 class PreferencesStore;
-class PasteTracker;
 class QtClipboardPasteboard;
 class QtScheduler;
 class XdgAutostartLoginItem;
@@ -26,9 +25,8 @@ class RecordKeyMonitor;
 class XTestKeySynthesizer;
 class X11TrustQuery;
 class ActiveWindowWatcher;
-class SelectionRequestWatch;
 class XcbSelectionReader;
-class KeyboardHold;
+class PasteSequence;
 }  // namespace x11
 
 // Everything the running program is made of, wired together: the X11 and Linux realisations of
@@ -82,11 +80,9 @@ private:
     std::unique_ptr<WaylandSession> wayland_;  // the native route, when the compositor offers it
     std::string sessionNotice_;                // why the X11 route was taken under Wayland
     std::unique_ptr<x11::X11Connection> connection_;
-    std::unique_ptr<PasteTracker> tracker_;
     std::unique_ptr<x11::XcbSelectionReader> selectionReader_;
-    std::unique_ptr<x11::KeyboardHold> keyboardHold_;
     std::unique_ptr<QtClipboardPasteboard> pasteboard_;
-    std::unique_ptr<x11::SelectionRequestWatch> selectionWatch_;
+    std::unique_ptr<x11::PasteSequence> pasteSequence_;  // the X11 route's clipboard
     std::unique_ptr<x11::RecordKeyMonitor> keyMonitor_;
     std::unique_ptr<x11::XTestKeySynthesizer> keySynthesizer_;
     std::unique_ptr<QtScheduler> scheduler_;
