@@ -57,7 +57,6 @@ public:
     bool busy() const override { return pending_ > 0 || waiting_; }
     // True while an insertion is under way or a paste was posted less than kPasteEchoWindow ago.
     bool pasteEchoPossible() const { return busy() || echoWindowTimer_ != 0; }
-    std::size_t scheduledSteps() const { return steps_.size(); }
 
 private:
     void begin(std::optional<PasteboardSnapshot> saved);

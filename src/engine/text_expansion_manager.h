@@ -38,7 +38,6 @@ public:
     // event loop reads several at once): those reached the application before our Backspaces.
     static constexpr Scheduler::Duration kTriggerSettle{0};
     static constexpr Scheduler::Duration kCombinationPasteDelay{20};
-    static constexpr Scheduler::Duration kRestoreDelay = InsertionSequencer::kRestoreDelay;
     static constexpr Scheduler::Duration kPermissionPollInterval{30000};
     static constexpr Scheduler::Duration kPermissionFastPollInterval{1000};
 

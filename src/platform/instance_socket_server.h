@@ -32,7 +32,6 @@ public:
     // Listens at `path` (readable and writable by this user only); false with error() otherwise.
     bool listen(const std::string& path);
     const std::string& error() const { return error_; }
-    std::size_t openConnections() const { return connections_.size(); }
 
 private:
     struct Connection {

@@ -3,11 +3,11 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QStringList>
+#include <QTimer>
 #include <algorithm>
 #include <iostream>
 #include <utility>
 
-#include "platform/paste_tracker.h"
 #include "platform/selection_reader.h"
 
 namespace orvalin {
@@ -73,15 +73,9 @@ QMimeData* toMimeData(const PasteboardSnapshot& snapshot) {
 
 }  // namespace
 
-QtClipboardPasteboard::QtClipboardPasteboard(PasteTracker& tracker, SelectionReader* reader)
-    : tracker_(tracker), reader_(reader) {
-    timer_.setSingleShot(true);
-    timer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { evaluate(); });
-    tracker_.onChordSent = [this] { evaluate(); };
-    tracker_.putDateOnPrimary = [this] { putDateOnPrimary(); };
+QtClipboardPasteboard::QtClipboardPasteboard(SelectionReader* reader) : reader_(reader) {
     // Content read ahead is stale once someone else copies; a read under way starts over.
-    QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed, &timer_,
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed, &context_,
                      [this](QClipboard::Mode mode) {
                          if (mode == QClipboard::FindBuffer) return;
                          const bool primary = mode == QClipboard::Selection;
@@ -90,16 +84,7 @@ QtClipboardPasteboard::QtClipboardPasteboard(PasteTracker& tracker, SelectionRea
                      });
 }
 
-QtClipboardPasteboard::~QtClipboardPasteboard() {
-    tracker_.onChordSent = nullptr;
-    tracker_.putDateOnPrimary = nullptr;
-    // Leaving now: the user's content goes back rather than staying replaced by a date.
-    restoreNow();
-}
-
-void QtClipboardPasteboard::restoreNow() {
-    if (held_) apply();
-}
+QtClipboardPasteboard::~QtClipboardPasteboard() = default;
 
 PasteboardSnapshot QtClipboardPasteboard::ownedContent(bool primary) {
     const QClipboard::Mode mode = primary ? QClipboard::Selection : QClipboard::Clipboard;
@@ -139,17 +124,11 @@ PasteboardSnapshot QtClipboardPasteboard::read(QClipboard::Mode mode) {
     return snap;
 }
 
-void QtClipboardPasteboard::beginRun() {
-    chordsAtRunStart_ = tracker_.chordsSent();
-    fetchesInRun_ = 0;
-}
-
 bool QtClipboardPasteboard::owned(bool primary) const {
     QClipboard* cb = QGuiApplication::clipboard();
     return primary ? cb->ownsSelection() : cb->ownsClipboard();
 }
 
-// The clipboard holds an inserted text while the user's content is kept for its restore.
 bool QtClipboardPasteboard::keepsUsersContent() const {
     return ours(QClipboard::Clipboard) && original_;
 }
@@ -179,7 +158,7 @@ void QtClipboardPasteboard::readAhead(bool primary) {
         a.content = std::move(content);
         a.at = std::chrono::steady_clock::now();
         // Away from the X event being handled: the insertion that follows talks to the server.
-        QTimer::singleShot(0, &timer_, [this] { handOver(); });
+        QTimer::singleShot(0, &context_, [this] { handOver(); });
     });
 }
 
@@ -252,26 +231,16 @@ PasteboardSnapshot QtClipboardPasteboard::take(bool wait) {
         return unreadable();
     }
     original_ = std::move(saved);
-    beginRun();
     return *original_;
 }
 
 void QtClipboardPasteboard::setText(std::string_view text) {
-    // A restore still held back is replaced by the one that follows this insertion.
-    held_.reset();
-    timer_.stop();
-    if (!ours(QClipboard::Clipboard)) {
-        // The engine snapshots before setting; without one the current content is what to keep.
-        if (!original_) {
-            original_ = readUsers(QClipboard::Clipboard, true);
-            beginRun();
-        }
-    }
+    // The engine snapshots before setting; without one the current content is what to keep.
+    if (!ours(QClipboard::Clipboard) && !original_) original_ = readUsers(QClipboard::Clipboard, true);
     lastText_.assign(text);
     QMimeData* data = transientText(lastText_);
     QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
     ourClipboard_ = data;
-    chordsAtSetText_ = tracker_.chordsSent();
 }
 
 void QtClipboardPasteboard::putDateOnPrimary() {
@@ -297,64 +266,8 @@ void QtClipboardPasteboard::putDateOnPrimary() {
     ourPrimary_ = data;
 }
 
-void QtClipboardPasteboard::restore(const PasteboardSnapshot& saved) {
-    if (ourClipboard_ != nullptr && !ours(QClipboard::Clipboard)) {
-        // Someone copied something new since the date went on: that is what the user wants now.
-        // The selection still holding the date gets the user's back all the same.
-        ourClipboard_ = nullptr;
-        original_.reset();
-        restorePrimary();
-        return;
-    }
-    held_ = saved;
-    heldSince_ = std::chrono::steady_clock::now();
-    evaluate();
-}
-
-void QtClipboardPasteboard::dataFetched() {
-    if (tracker_.chordsSent() <= chordsAtRunStart_) return;  // a clipboard manager looking, not a paste
-    ++fetchesInRun_;
-    // Let the request be answered first.
-    if (held_) QTimer::singleShot(0, &timer_, [this] { evaluate(); });
-}
-
-bool QtClipboardPasteboard::allFetched() const {
-    // Every paste of this run of insertions fetches once: with overlapping insertions, a fetch
-    // for an earlier paste must not release the restore meant for a later one.
-    return fetchesInRun_ >= tracker_.chordsSent() - chordsAtRunStart_;
-}
-
-void QtClipboardPasteboard::evaluate() {
-    if (!held_) return;
-    if (!tracker_.chordPending() && tracker_.lastChordFailed()) {
-        apply();  // no paste went out, so nothing will fetch the date
-        return;
-    }
-    using std::chrono::milliseconds;
-    auto now = std::chrono::steady_clock::now();
-    milliseconds wait{0};
-    if (tracker_.chordPending() || tracker_.chordsSent() <= chordsAtSetText_) {
-        // The chord has not gone out yet (the user still holds a modifier).
-        auto deadline = heldSince_ + maxWaitForChord;
-        if (now < deadline) wait = std::chrono::ceil<milliseconds>(deadline - now);
-    } else {
-        auto sent = tracker_.lastChordSent();
-        auto earliest = sent + minDelayAfterChord;
-        auto latest =
-            std::max(sent + maxDelayAfterChord, heldSince_ + maxDelayAfterChord - minDelayAfterChord);
-        // Rounded up: a timer firing a fraction of a millisecond early must wait again, not
-        // restore before the target could fetch the date.
-        if (now < earliest) {
-            wait = std::chrono::ceil<milliseconds>(earliest - now);
-        } else if (!allFetched() && now < latest) {
-            wait = std::chrono::ceil<milliseconds>(latest - now);
-        }
-    }
-    if (wait.count() > 0) {
-        timer_.start(wait + milliseconds(1));
-        return;
-    }
-    apply();
+bool QtClipboardPasteboard::dateReplaced() const {
+    return ourClipboard_ != nullptr && !ours(QClipboard::Clipboard);
 }
 
 void QtClipboardPasteboard::write(const PasteboardSnapshot& snapshot, QClipboard::Mode mode) {
@@ -368,12 +281,10 @@ void QtClipboardPasteboard::write(const PasteboardSnapshot& snapshot, QClipboard
     cb->setMimeData(toMimeData(snapshot), mode);
 }
 
-void QtClipboardPasteboard::apply() {
-    timer_.stop();
-    PasteboardSnapshot saved = std::move(*held_);
-    held_.reset();
-    // Someone copied something while the restore was held back: theirs is the newer content.
-    if (ourClipboard_ == nullptr || ours(QClipboard::Clipboard)) write(saved, QClipboard::Clipboard);
+void QtClipboardPasteboard::restore(const PasteboardSnapshot& saved) {
+    // Someone copied something since the text went on: theirs is the newer content. The
+    // selection still holding the text gets the user's back all the same.
+    if (!dateReplaced()) write(saved, QClipboard::Clipboard);
     ourClipboard_ = nullptr;
     original_.reset();
     restorePrimary();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QClipboard>
-#include <QTimer>
+#include <QObject>
 #include <array>
 #include <chrono>
 #include <functional>
@@ -14,15 +14,13 @@ class QMimeData;
 
 namespace orvalin {
 
-class PasteTracker;
 class SelectionReader;
 
 // The CLIPBOARD selection through QClipboard.
 //
 // A snapshot holds every format the owner offers, with its bytes. The date goes on as plain text
-// marked transient for clipboard managers. Restoring waits until the paste chord went out and the
-// target fetched the date (0.15 s after the chord at the earliest, about 1 s at the latest): a
-// slow target otherwise pastes the old content. While the program's own date is still on the
+// marked transient for clipboard managers. A restore is done at once; when to ask for it is the
+// paste sequence's matter (x11/paste_sequence.h). While the program's own date is still on the
 // clipboard, a snapshot gives what the user had before it, so insertions back to back never take
 // the date for the user's content. A restore finding that someone else copied something
 // meanwhile leaves that new content alone.
@@ -30,7 +28,7 @@ class QtClipboardPasteboard final : public Pasteboard {
 public:
     // `reader` reads the selections other programs own without holding the program up; without
     // one, Qt reads them (and waits for their owners).
-    explicit QtClipboardPasteboard(PasteTracker& tracker, SelectionReader* reader = nullptr);
+    explicit QtClipboardPasteboard(SelectionReader* reader = nullptr);
     ~QtClipboardPasteboard() override;
 
     // Waits for another program's content (at most the reader's bound): for the few callers
@@ -45,19 +43,18 @@ public:
     // `maxPreparedAge` has passed.
     void prepare() override;
 
-    // Someone fetched the data the program put on a selection (told by the X layer).
-    void dataFetched();
-    bool restoreHeld() const { return held_.has_value(); }
-    // The program is ending: a restore still held back happens now.
-    void restoreNow();
+    // The next paste reads the primary selection (terminals that paste it with Shift+Insert): the
+    // date goes there too, and the user's selection comes back with the restore.
+    void putDateOnPrimary();
+    // The clipboard holds an inserted text while the user's content is kept for its restore.
+    bool keepsUsersContent() const;
+    // Someone copied something since the text went on.
+    bool dateReplaced() const;
     // What the program serves on the selection now, when that is the user's content it put back
     // (never an inserted date); empty when another program owns it.
     PasteboardSnapshot ownedContent(bool primary);
 
-    // Bounds, shortened by tests.
-    std::chrono::milliseconds minDelayAfterChord{150};
-    std::chrono::milliseconds maxDelayAfterChord{1000};
-    std::chrono::milliseconds maxWaitForChord{2000};
+    // How long content read ahead stays good.
     std::chrono::milliseconds maxPreparedAge{3000};
 
 private:
@@ -68,7 +65,6 @@ private:
     // The user's content on a selection, read ahead when still fresh, else now.
     PasteboardSnapshot readUsers(QClipboard::Mode mode, bool wait);
     PasteboardSnapshot readForeign(bool primary, bool wait);
-    bool keepsUsersContent() const;
     bool fresh(bool primary) const;
     bool primaryUnreadable() const;
     bool owned(bool primary) const;
@@ -77,24 +73,14 @@ private:
     void handOver();
     void write(const PasteboardSnapshot& snapshot, QClipboard::Mode mode);
     bool ours(QClipboard::Mode mode) const;
-    void putDateOnPrimary();
-    void beginRun();
-    bool allFetched() const;
-    void evaluate();
-    void apply();
     void restorePrimary();
 
-    PasteTracker& tracker_;
     SelectionReader* reader_;
     std::string lastText_;
     const QMimeData* ourClipboard_ = nullptr;
     const QMimeData* ourPrimary_ = nullptr;
     std::optional<PasteboardSnapshot> original_;
     std::optional<PasteboardSnapshot> primaryOriginal_;
-    int chordsAtSetText_ = 0;
-    int chordsAtRunStart_ = 0;
-    int fetchesInRun_ = 0;
-    std::optional<PasteboardSnapshot> held_;
     // Another program's selection read ahead (CLIPBOARD, PRIMARY), and when it came.
     struct ReadAhead {
         std::optional<PasteboardSnapshot> content;
@@ -102,8 +88,7 @@ private:
     };
     std::array<ReadAhead, 2> ahead_;
     std::function<void(PasteboardSnapshot)> waiter_;  // the snapshot asked for, not handed over yet
-    std::chrono::steady_clock::time_point heldSince_{};
-    QTimer timer_;
+    QObject context_;                                 // owns the calls queued on the event loop
 };
 
 }  // namespace orvalin

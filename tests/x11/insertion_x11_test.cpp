@@ -16,8 +16,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/x11/clipboard_keeper.h"
-#include "platform/x11/keyboard_hold.h"
+#include "platform/x11/kept_selections.h"
 #include "x11_fixtures.h"
 
 namespace orvalin::x11 {
@@ -41,9 +40,9 @@ class InsertionPasteboard : public PasteboardTest {
 protected:
     void insertFromPrimary(const std::string& date) {
         pasteboard_->setText(date);
-        tracker_.chordQueued();
-        tracker_.putDateOnPrimary();
-        tracker_.chordSent();
+        pasteboard_->chordQueued();
+        pasteboard_->chordChosen(true);
+        pasteboard_->chordSent();
     }
 };
 
@@ -135,8 +134,7 @@ TEST_F(InsertionPasteboard, ContentMarkedSecretByItsOwnerStaysMarkedOnceBack) {
     QGuiApplication::clipboard()->setMimeData(secret);
     PasteboardSnapshot saved = pasteboard_->snapshot();
     pasteboard_->setText("date");
-    tracker_.chordQueued();
-    tracker_.chordSent();
+    pasted();
     pasteboard_->restore(saved);
     ASSERT_TRUE(spin([&] { return !pasteboard_->restoreHeld(); }));
     EXPECT_EQ(readSelection("clipboard"), "mot de passe");
@@ -239,8 +237,8 @@ TEST_F(InsertionPasteboard, ContentIsReadWholeBackAtOnceWhenThePasteFailedAndRef
     EXPECT_EQ(text->second.size(), big.size());
     for (const auto& item : saved.items) EXPECT_NE(item.first, "TARGETS");
     pasteboard_->setText("date");
-    tracker_.chordQueued();
-    tracker_.chordFailed();
+    pasteboard_->chordQueued();
+    pasteboard_->chordFailed();
     pasteboard_->restore(saved);
     EXPECT_TRUE(spin([&] { return !pasteboard_->restoreHeld(); }, 100))
         << "nothing will fetch the date: no reason to wait for it";
@@ -265,15 +263,15 @@ TEST_F(Synthesis, ALayoutWithoutVSendsNoOtherKeyAndSaysThePasteFailed) {
     ASSERT_TRUE(spin([&] { return seenCount(51) == 1; }));
     QTest::qWait(300);
     EXPECT_EQ(seenCount(9), 0) << "no chord on whatever key sits where V was";
-    EXPECT_EQ(tracker_.chordsSent(), 0);
-    EXPECT_TRUE(tracker_.lastChordFailed());
-    EXPECT_FALSE(tracker_.chordPending());
+    EXPECT_EQ(chords_.sent, 0);
+    EXPECT_EQ(chords_.failed, 1);
+    EXPECT_FALSE(chords_.pending());
 
     layout("us");
     EXPECT_TRUE(synth_->postCommandV());
     EXPECT_TRUE(spin([&] { return seenCount(9) == 1; }));
-    EXPECT_EQ(tracker_.chordsSent(), 1);
-    EXPECT_FALSE(tracker_.lastChordFailed());
+    EXPECT_EQ(chords_.sent, 1);
+    EXPECT_EQ(chords_.failed, 1);
 }
 
 TEST_F(Synthesis, AfterAPasteTheKeyboardIsHeldUntilTheFetchNeverPastItsBound) {
@@ -281,23 +279,26 @@ TEST_F(Synthesis, AfterAPasteTheKeyboardIsHeldUntilTheFetchNeverPastItsBound) {
         conn_->alive();  // our requests were handled before another client asks
         return user_.keyboardHeldByAnother();
     };
-    auto hold = std::make_unique<KeyboardHold>(*conn_, nullptr, 300ms);
-    synth_->setAfterPaste([&] { hold->hold(); });
+    QtClipboardPasteboard clipboard;
+    auto sequence = std::make_unique<PasteSequence>(*conn_, clipboard);  // keys held 750 ms at most
+    synth_ = synthesizer(*sequence);
+    sequence->setText("2026-12-07 ");
     EXPECT_TRUE(synth_->postBackspace());
     EXPECT_FALSE(held()) << "only a paste has something to wait for";
     ASSERT_TRUE(synth_->postCommandV());
     EXPECT_TRUE(held());
-    hold->releaseSoon();  // the target fetched the date
+    EXPECT_EQ(readSelection("clipboard"), "2026-12-07 ");  // the target fetches the date
     EXPECT_TRUE(spin([&] { return !held(); }, 200));
 
     ASSERT_TRUE(synth_->postCommandV());  // a target that never fetches
     QElapsedTimer t;
     t.start();
-    EXPECT_TRUE(spin([&] { return !held(); }, 2000));
-    EXPECT_LT(t.elapsed(), 1000);
+    EXPECT_TRUE(spin([&] { return !held(); }, 3000));
+    EXPECT_LT(t.elapsed(), 1500);
 
     ASSERT_TRUE(synth_->postCommandV());
-    hold.reset();  // the program ends
+    synth_.reset();  // the program ends
+    sequence.reset();
     EXPECT_FALSE(held());
     EXPECT_FALSE(user_.anyKeyDown());
 }
@@ -306,13 +307,13 @@ TEST_F(Synthesis, ALostConnectionFailsThePasteStillWaitingSoTheRestoreDoesNotWai
     user_.key(XCB_KEY_PRESS, 37);  // Control held: the paste waits for its release
     QTest::qWait(50);
     ASSERT_TRUE(synth_->postCommandV());
-    EXPECT_TRUE(tracker_.chordPending());
+    EXPECT_TRUE(chords_.pending());
     ::shutdown(xcb_get_file_descriptor(conn_->raw()), SHUT_RDWR);
-    EXPECT_TRUE(spin([&] { return !tracker_.chordPending(); }, 2000));
-    EXPECT_TRUE(tracker_.lastChordFailed());
-    EXPECT_EQ(tracker_.chordsSent(), 0);
+    EXPECT_TRUE(spin([&] { return !chords_.pending(); }, 2000));
+    EXPECT_EQ(chords_.failed, 1);
+    EXPECT_EQ(chords_.sent, 0);
     EXPECT_FALSE(synth_->postCommandV()) << "nothing goes out any more: no paste is reported done";
-    EXPECT_FALSE(tracker_.chordPending());
+    EXPECT_FALSE(chords_.pending());
     user_.key(XCB_KEY_RELEASE, 37);
 }
 

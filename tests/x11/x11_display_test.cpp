@@ -48,7 +48,7 @@ TEST_F(KeyboardTest, BackspaceAndThePasteChordOfTheFocusedWindow) {
     EXPECT_EQ(seen_[0].modifiers, 0u);
     EXPECT_EQ(seen_[1].keyCode, 9);
     EXPECT_EQ(seen_[1].modifiers, 0x40000u);
-    EXPECT_EQ(tracker_.chordsSent(), 1);
+    EXPECT_EQ(chords_.sent, 1);
 
     user_.focus(user_.window("kitty", 0));
     synth_->postCommandV();
@@ -56,14 +56,13 @@ TEST_F(KeyboardTest, BackspaceAndThePasteChordOfTheFocusedWindow) {
     EXPECT_EQ(seen_[2].keyCode, 9);
     EXPECT_EQ(seen_[2].modifiers, 0x60000u);
 
-    bool primary = false;
-    tracker_.putDateOnPrimary = [&] { primary = true; };
+    EXPECT_FALSE(chords_.fromPrimary);
     user_.focus(user_.window("XTerm", 0));
     synth_->postCommandV();
     ASSERT_TRUE(waitSeen(4));
     EXPECT_EQ(seen_[3].keyCode, 114);  // Insert
     EXPECT_EQ(seen_[3].modifiers, 0x20000u);
-    EXPECT_TRUE(primary);
+    EXPECT_TRUE(chords_.fromPrimary) << "the date must be on the selection Shift+Insert pastes";
     EXPECT_FALSE(user_.anyKeyDown());
 }
 
@@ -73,7 +72,7 @@ TEST_F(KeyboardTest, ThePasteWaitsForHeldModifiersWithinABound) {
     synth_->postCommandV();
     QTest::qWait(150);
     EXPECT_TRUE(seen_.empty());
-    EXPECT_TRUE(tracker_.chordPending());
+    EXPECT_TRUE(chords_.pending());
     user_.key(XCB_KEY_RELEASE, 64);
     ASSERT_TRUE(waitSeen(1));
     EXPECT_EQ(seen_[0].modifiers, 0x40000u);  // exactly Control+V
@@ -151,8 +150,7 @@ TEST_F(PasteboardTest, TheRestoreWaitsUntilTheTargetFetchedTheDate) {
     EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->data("x-kde-passwordManagerHint"), "secret");
     // A snapshot while the date is on the clipboard gives the user's content, not the date.
     EXPECT_EQ(pasteboard_->snapshot(), saved);
-    tracker_.chordQueued();
-    tracker_.chordSent();
+    pasted();
     QTest::qWait(160);
     pasteboard_->restore(saved);
     QTest::qWait(300);
@@ -171,8 +169,7 @@ TEST_F(PasteboardTest, WithoutAFetchTheRestoreComesAtTheBoundAndAnEmptySnapshotC
     PasteboardSnapshot saved = pasteboard_->snapshot();
     EXPECT_TRUE(saved.empty());
     pasteboard_->setText("date");
-    tracker_.chordQueued();
-    tracker_.chordSent();
+    pasted();
     QElapsedTimer t;
     t.start();
     pasteboard_->restore(saved);

@@ -15,10 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/paste_tracker.h"
 #include "platform/qt_clipboard_pasteboard.h"
+#include "platform/x11/paste_sequence.h"
 #include "platform/x11/record_key_monitor.h"
-#include "platform/x11/selection_watch.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/xcb_selection_reader.h"
 #include "platform/x11/xtest_key_synthesizer.h"
@@ -50,6 +49,18 @@ inline std::string readSelection(const char* selection, const char* target = "UT
     return xclip({"-o", "-selection", selection, "-t", target});
 }
 
+// What the synthesizer told of its paste chords.
+struct ChordLog final : PasteChordListener {
+    void chordQueued() override { ++queued; }
+    void chordChosen(bool readsPrimary) override { fromPrimary = readsPrimary; }
+    void chordTyped() override {}
+    void chordSent() override { ++sent; }
+    void chordFailed() override { ++failed; }
+    bool pending() const { return sent + failed < queued; }
+    int queued = 0, sent = 0, failed = 0;
+    bool fromPrimary = false;
+};
+
 struct SeenKey {
     std::uint16_t keyCode;
     std::uint32_t modifiers;
@@ -67,10 +78,7 @@ protected:
         ASSERT_TRUE(monitor_->start([this](const KeyEvent& e) {
             seen_.push_back({e.keyCode, e.modifiers, std::string(e.characters)});
         })) << monitor_->failure();
-        RecordKeyMonitor* m = monitor_.get();
-        synth_ = std::make_unique<XTestKeySynthesizer>(
-            *conn_, tracker_, [m](std::uint32_t s) { return m->keycodeForKeysym(s); },
-            [m](std::uint32_t k) { return m->isModifierKeycode(k); }, 300ms);
+        synth_ = synthesizer(chords_);
         // The recording is live once it sees a key.
         ASSERT_TRUE(spin([&] {
             user_.key(XCB_KEY_PRESS, 67);  // F1
@@ -86,6 +94,13 @@ protected:
         monitor_.reset();
         conn_.reset();
     }
+    // Types as the program does, on the keymap the monitor follows.
+    std::unique_ptr<XTestKeySynthesizer> synthesizer(PasteChordListener& chords) {
+        RecordKeyMonitor* m = monitor_.get();
+        return std::make_unique<XTestKeySynthesizer>(
+            *conn_, chords, [m](std::uint32_t s) { return m->keycodeForKeysym(s); },
+            [m](std::uint32_t k) { return m->isModifierKeycode(k); }, 300ms);
+    }
     bool waitSeen(std::size_t n) {
         return spin([&] { return seen_.size() >= n; });
     }
@@ -100,36 +115,39 @@ protected:
 
     OtherXClient user_;
     std::unique_ptr<X11Connection> conn_;
-    PasteTracker tracker_;
+    ChordLog chords_;
     std::unique_ptr<RecordKeyMonitor> monitor_;
     std::unique_ptr<XTestKeySynthesizer> synth_;
     std::vector<SeenKey> seen_;
 };
 
-// The program's clipboard, told when another client fetches from it.
+// The program's clipboard as the X11 route builds it; the tests play the key synthesizer.
 class PasteboardTest : public ::testing::Test {
 protected:
     void SetUp() override {
         conn_ = X11Connection::open();
         ASSERT_TRUE(conn_);
         reader_ = std::make_unique<XcbSelectionReader>(*conn_);
-        pasteboard_ = std::make_unique<QtClipboardPasteboard>(tracker_, reader_.get());
-        QtClipboardPasteboard* pb = pasteboard_.get();
-        watch_ = std::make_unique<SelectionRequestWatch>(*conn_, [pb] { pb->dataFetched(); });
+        clipboard_ = std::make_unique<QtClipboardPasteboard>(reader_.get());
+        pasteboard_ = std::make_unique<PasteSequence>(*conn_, *clipboard_);
+    }
+    // A paste chord went out.
+    void pasted() {
+        pasteboard_->chordQueued();
+        pasteboard_->chordSent();
     }
     void TearDown() override {
-        watch_.reset();
         pasteboard_.reset();
+        clipboard_.reset();
         QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
         QGuiApplication::clipboard()->clear(QClipboard::Selection);
     }
     std::string clipboardText() { return QGuiApplication::clipboard()->text().toStdString(); }
 
-    PasteTracker tracker_;
     std::unique_ptr<X11Connection> conn_;
     std::unique_ptr<XcbSelectionReader> reader_;
-    std::unique_ptr<QtClipboardPasteboard> pasteboard_;
-    std::unique_ptr<SelectionRequestWatch> watch_;
+    std::unique_ptr<QtClipboardPasteboard> clipboard_;
+    std::unique_ptr<PasteSequence> pasteboard_;
 };
 
 }  // namespace orvalin::x11

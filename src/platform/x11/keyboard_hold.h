@@ -18,9 +18,9 @@ class X11Connection;
 class KeyboardHold {
 public:
     // `answersFirst` is called before letting go, so that the answer to the fetch, sent on
-    // another connection, reaches the target ahead of the held keys.
-    KeyboardHold(X11Connection& conn, std::function<void()> answersFirst = {},
-                 std::chrono::milliseconds bound = std::chrono::milliseconds(750));
+    // another connection, reaches the target ahead of the held keys. The hold lasts `bound` at
+    // most.
+    KeyboardHold(X11Connection& conn, std::function<void()> answersFirst, std::chrono::milliseconds bound);
     ~KeyboardHold();
     KeyboardHold(const KeyboardHold&) = delete;
     KeyboardHold& operator=(const KeyboardHold&) = delete;

@@ -5,14 +5,12 @@
 #include <iostream>
 #include <vector>
 
-#include "platform/paste_tracker.h"
 #include "platform/qt_clipboard_pasteboard.h"
 #include "platform/x11/active_window_watcher.h"
 #include "platform/x11/clipboard_keeper.h"
 #include "platform/x11/input_focus.h"
-#include "platform/x11/keyboard_hold.h"
+#include "platform/x11/paste_sequence.h"
 #include "platform/x11/record_key_monitor.h"
-#include "platform/x11/selection_watch.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_trust_query.h"
 #include "platform/x11/xcb_selection_reader.h"
@@ -61,18 +59,9 @@ int X11Session::runKeeper(int inputFd) {
 }
 
 void X11Session::createClipboard() {
-    tracker_ = std::make_unique<PasteTracker>();
     selectionReader_ = std::make_unique<XcbSelectionReader>(*connection_);
-    pasteboard_ = std::make_unique<QtClipboardPasteboard>(*tracker_, selectionReader_.get());
-    if (!qtOnX11()) return;
-    QtClipboardPasteboard* pb = pasteboard_.get();
-    // The user's keys typed after a paste wait in the server until the target fetched the date.
-    keyboardHold_ = std::make_unique<KeyboardHold>(*connection_, [] { waitForQtRequests(); });
-    KeyboardHold* hold = keyboardHold_.get();
-    selectionWatch_ = std::make_unique<SelectionRequestWatch>(*connection_, [pb, hold] {
-        pb->dataFetched();
-        hold->releaseSoon();
-    });
+    clipboard_ = std::make_unique<QtClipboardPasteboard>(selectionReader_.get());
+    pasteSequence_ = std::make_unique<PasteSequence>(*connection_, *clipboard_);
 }
 
 void X11Session::createKeyboard(const std::string& display, const std::string& composeLocale) {
@@ -80,9 +69,9 @@ void X11Session::createKeyboard(const std::string& display, const std::string& c
         *connection_, display.empty() ? nullptr : display.c_str(), composeLocale);
     RecordKeyMonitor* monitor = keyMonitor_.get();
     keySynthesizer_ = std::make_unique<XTestKeySynthesizer>(
-        *connection_, *tracker_, [monitor](std::uint32_t sym) { return monitor->keycodeForKeysym(sym); },
+        *connection_, *pasteSequence_,
+        [monitor](std::uint32_t sym) { return monitor->keycodeForKeysym(sym); },
         [monitor](std::uint32_t kc) { return monitor->isModifierKeycode(kc); });
-    if (KeyboardHold* hold = keyboardHold_.get()) keySynthesizer_->setAfterPaste([hold] { hold->hold(); });
 }
 
 KeyMonitor& X11Session::keyMonitor() {
@@ -102,7 +91,7 @@ KeySynthesizer* X11Session::keySynthesizer() {
 }
 
 Pasteboard* X11Session::pasteboard() {
-    return pasteboard_.get();
+    return pasteSequence_.get();
 }
 
 void X11Session::suppressKeysWhile(std::function<bool()> suppressed) {
@@ -127,7 +116,7 @@ std::string X11Session::failure() {
 }
 
 bool X11Session::holdsInsertion() const {
-    return pasteboard_->restoreHeld();
+    return pasteSequence_->restoreHeld();
 }
 
 // The content the program put back after an insertion is the user's: it must outlive the
@@ -135,11 +124,11 @@ bool X11Session::holdsInsertion() const {
 // it over from Qt as the program ends; without one a small keeper process serves it.
 void X11Session::leave(const std::string& keeperProgram) {
     if (keeperProgram.empty() || connection_->broken() || !qtOnX11()) return;
-    pasteboard_->restoreNow();
+    pasteSequence_->restoreNow();
     if (selectionOwner(*connection_, "CLIPBOARD_MANAGER") != XCB_WINDOW_NONE) return;
     std::vector<KeptSelection> kept;
     for (bool primary : {false, true}) {
-        PasteboardSnapshot content = pasteboard_->ownedContent(primary);
+        PasteboardSnapshot content = clipboard_->ownedContent(primary);
         if (!content.empty()) kept.push_back({primary ? "PRIMARY" : "CLIPBOARD", std::move(content.items)});
     }
     if (kept.empty()) return;

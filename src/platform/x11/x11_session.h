@@ -9,7 +9,6 @@
 struct xcb_connection_t;
 
 namespace orvalin {
-class PasteTracker;
 class QtClipboardPasteboard;
 }  // namespace orvalin
 
@@ -20,9 +19,8 @@ class RecordKeyMonitor;
 class XTestKeySynthesizer;
 class X11TrustQuery;
 class ActiveWindowWatcher;
-class SelectionRequestWatch;
 class XcbSelectionReader;
-class KeyboardHold;
+class PasteSequence;
 
 // The X11 route: keys watched through RECORD, the date put on the clipboard and pasted with
 // XTest keys, the user's clipboard put back afterwards.
@@ -59,11 +57,10 @@ private:
     void createKeyboard(const std::string& display, const std::string& composeLocale);
 
     std::unique_ptr<X11Connection> connection_;
-    std::unique_ptr<PasteTracker> tracker_;
     std::unique_ptr<XcbSelectionReader> selectionReader_;
-    std::unique_ptr<KeyboardHold> keyboardHold_;
-    std::unique_ptr<QtClipboardPasteboard> pasteboard_;
-    std::unique_ptr<SelectionRequestWatch> selectionWatch_;
+    std::unique_ptr<QtClipboardPasteboard> clipboard_;
+    // Destroyed before the clipboard it gives a held restore back through, after the synthesizer.
+    std::unique_ptr<PasteSequence> pasteSequence_;
     std::unique_ptr<RecordKeyMonitor> keyMonitor_;
     std::unique_ptr<XTestKeySynthesizer> keySynthesizer_;
     std::unique_ptr<X11TrustQuery> trust_;

@@ -12,8 +12,8 @@
 #include <utility>
 
 #include "core/key_codes.h"
-#include "platform/paste_tracker.h"
 #include "platform/x11/focused_window.h"
+#include "platform/x11/paste_chord_listener.h"
 #include "platform/x11/x11_connection.h"
 
 namespace orvalin::x11 {
@@ -22,10 +22,11 @@ namespace {
 constexpr auto kRetryInterval = std::chrono::milliseconds(10);
 }  // namespace
 
-XTestKeySynthesizer::XTestKeySynthesizer(X11Connection& conn, PasteTracker& tracker, KeycodeLookup lookup,
-                                         ModifierTest isModifier, std::chrono::milliseconds modifierWait)
+XTestKeySynthesizer::XTestKeySynthesizer(X11Connection& conn, PasteChordListener& chords,
+                                         KeycodeLookup lookup, ModifierTest isModifier,
+                                         std::chrono::milliseconds modifierWait)
     : conn_(conn),
-      tracker_(tracker),
+      chords_(chords),
       lookup_(std::move(lookup)),
       isModifier_(std::move(isModifier)),
       modifierWait_(modifierWait),
@@ -46,12 +47,12 @@ bool XTestKeySynthesizer::postBackspace() {
 }
 
 bool XTestKeySynthesizer::postCommandV() {
-    tracker_.chordQueued();
+    chords_.chordQueued();
     return post(Action{true});
 }
 
 // Keys usually go out at once: the caller then learns whether they could be typed. A key still
-// waiting for the user's modifiers counts as posted; should it fail later, the tracker hears it.
+// waiting for the user's modifiers counts as posted; should it fail later, the listener hears it.
 bool XTestKeySynthesizer::post(Action action) {
     queue_.push_back(action);
     pump();
@@ -129,8 +130,7 @@ void XTestKeySynthesizer::preparePaste() {
     if (std::none_of(queue_.begin(), queue_.end(), [](const Action& a) { return a.paste; })) return;
     preparedChord_ = pasteChord();
     chordPrepared_ = true;
-    if (preparedChord_ && preparedChord_->fromPrimary && tracker_.putDateOnPrimary)
-        tracker_.putDateOnPrimary();
+    if (preparedChord_) chords_.chordChosen(preparedChord_->fromPrimary);
 }
 
 void XTestKeySynthesizer::holdServer() {
@@ -154,7 +154,7 @@ void XTestKeySynthesizer::dropQueue() {
     waitingSince_.reset();
     lastSendWorked_ = false;
     for (const Action& action : dropped) {
-        if (action.paste) tracker_.chordFailed();
+        if (action.paste) chords_.chordFailed();
     }
 }
 
@@ -209,20 +209,20 @@ bool XTestKeySynthesizer::sendPaste() {
     chordPrepared_ = false;
     if (std::exchange(dropNextPaste_, false)) chord.reset();
     if (!chord) {
-        tracker_.chordFailed();
+        chords_.chordFailed();
         return false;
     }
     tap(chord->key, chord->modifiers);
     // Whatever follows the chord (the hold of the user's keys) leaves in the same write: no key
     // of the user's can come between them.
-    if (afterPaste_) afterPaste_();
+    chords_.chordTyped();
     releaseServer();
     xcb_flush(conn_.raw());
     if (conn_.broken()) {
-        tracker_.chordFailed();  // the chord never reached the server
+        chords_.chordFailed();  // the chord never reached the server
         return false;
     }
-    tracker_.chordSent();
+    chords_.chordSent();
     return true;
 }
 

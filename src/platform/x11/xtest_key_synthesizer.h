@@ -13,13 +13,10 @@
 
 class QTimer;
 
-namespace orvalin {
-class PasteTracker;
-}
-
 namespace orvalin::x11 {
 
 class X11Connection;
+class PasteChordListener;
 enum class PasteChord;
 
 // Posts Backspace and the focused window's paste chord through XTest. Keys go out in the order
@@ -27,7 +24,8 @@ enum class PasteChord;
 // fired) they wait for the release, at most about a second, so that the target sees exactly the
 // chord. Every key pressed is released again. A key that no key of the current layout types is
 // never sent as some other key: the call fails (or, for a key that waited, the paste is counted
-// as failed), and the missing key is named once on standard error.
+// as failed), and the missing key is named once on standard error. Each paste chord's course is
+// told to a listener.
 class XTestKeySynthesizer final : public KeySynthesizer {
 public:
     // Key code for a keysym in the current keymap, nothing when no key types it. Without a lookup
@@ -36,7 +34,7 @@ public:
     // Whether an X key code is a modifier key in the current keymap.
     using ModifierTest = std::function<bool(std::uint32_t keycode)>;
 
-    XTestKeySynthesizer(X11Connection& conn, PasteTracker& tracker, KeycodeLookup lookup,
+    XTestKeySynthesizer(X11Connection& conn, PasteChordListener& chords, KeycodeLookup lookup,
                         ModifierTest isModifier,
                         std::chrono::milliseconds modifierWait = std::chrono::milliseconds(1000));
     ~XTestKeySynthesizer() override;
@@ -45,8 +43,6 @@ public:
     bool postCommandV() override;
 
     bool available();
-    // Called right after a paste chord went out, on the same connection (to hold the user's keys).
-    void setAfterPaste(std::function<void()> afterPaste) { afterPaste_ = std::move(afterPaste); }
 
 private:
     struct Action {
@@ -72,7 +68,7 @@ private:
     std::optional<std::uint32_t> keycodeFor(std::uint32_t keysym, std::uint16_t virtualKey, const char* name);
 
     X11Connection& conn_;
-    PasteTracker& tracker_;
+    PasteChordListener& chords_;
     KeycodeLookup lookup_;
     ModifierTest isModifier_;
     std::chrono::milliseconds modifierWait_;
@@ -87,7 +83,6 @@ private:
     bool dropNextPaste_ = false;
     std::vector<std::string> reportedMissing_;
     std::unique_ptr<QTimer> retry_;
-    std::function<void()> afterPaste_;
 };
 
 }  // namespace orvalin::x11
