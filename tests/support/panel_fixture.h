@@ -7,9 +7,9 @@
 #include "support/tray_fixture.h"
 #include "support/widget_lookup.h"
 #include "ui/panel/calendar_day_cell.h"
+#include "ui/panel/format_row.h"
 #include "ui/panel/menu_bar_panel.h"
-#include "ui/panel/panel_rows.h"
-#include "ui/widgets/text_widgets.h"
+#include "ui/widgets/elided_label.h"
 
 namespace orvalin::ui {
 

@@ -11,6 +11,7 @@
 #include "ui/capture/combination_text.h"
 #include "ui/capture/shortcut_capture_binding.h"
 #include "ui/capture/shortcut_capture_widget.h"
+#include "ui/settings/formats/conflict_mark.h"
 #include "ui/settings/formats/day_offset_field.h"
 #include "ui/settings/formats/field_row.h"
 #include "ui/settings/formats/focus_glyph_button.h"
@@ -18,7 +19,8 @@
 #include "ui/settings/formats/locale_picker.h"
 #include "ui/settings/formats/preview_plate.h"
 #include "ui/widgets/appearance.h"
-#include "ui/widgets/text_widgets.h"
+#include "ui/widgets/color_role.h"
+#include "ui/widgets/divider.h"
 
 namespace orvalin::ui {
 
@@ -42,7 +44,7 @@ QLineEdit* monospacedEdit(const QString& placeholder, QWidget* parent) {
 }  // namespace
 
 FormatCard::FormatCard(const Shortcut& shortcut, DateRenderer& previews, QWidget* parent)
-    : FormatsGroupBox(parent), shortcut_(shortcut) {
+    : GroupBox(parent, kFormatsGroupLook), shortcut_(shortcut) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
     column->setSpacing(0);
@@ -261,7 +263,7 @@ QWidget* FormatCard::clearShortcutButton() const {
 }
 
 bool FormatCard::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != capture_) return FormatsGroupBox::eventFilter(watched, event);
+    if (watched != capture_) return GroupBox::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress && !capture_->isRecording()) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -274,7 +276,7 @@ bool FormatCard::eventFilter(QObject* watched, QEvent* event) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) capture_->cancelRecording();
     }
-    return FormatsGroupBox::eventFilter(watched, event);
+    return GroupBox::eventFilter(watched, event);
 }
 
 }  // namespace orvalin::ui

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "core/shortcut.h"
-#include "ui/settings/formats/group_box.h"
+#include "ui/widgets/group_box.h"
 
 class QHBoxLayout;
 class QLayout;
@@ -33,7 +33,7 @@ class PreviewPlate;
 // The card never stores anything: an edit is reported through edited() with the whole changed
 // format, and the owner hands the stored format back through setShortcut(). Fields are only
 // rewritten when their text differs, so someone typing keeps focus, cursor and selection.
-class FormatCard : public FormatsGroupBox {
+class FormatCard : public GroupBox {
     Q_OBJECT
 public:
     struct Flags {

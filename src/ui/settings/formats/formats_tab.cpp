@@ -17,8 +17,8 @@
 #include "ui/settings/formats/format_card.h"
 #include "ui/settings/formats/format_picker_field.h"
 #include "ui/settings/formats/glyph_pixmap.h"
-#include "ui/settings/formats/group_box.h"
 #include "ui/widgets/appearance.h"
+#include "ui/widgets/group_box.h"
 #include "ui/widgets/icons.h"
 #include "ui/widgets/section_label.h"
 
@@ -101,7 +101,7 @@ FormatsTab::~FormatsTab() {
 }
 
 QWidget* FormatsTab::buildDefaultFormatBox(QWidget* parent) {
-    auto* box = new FormatsGroupBox(parent);
+    auto* box = new GroupBox(parent, kFormatsGroupLook);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(12, 8, 8, 8);
     row->setSpacing(8);

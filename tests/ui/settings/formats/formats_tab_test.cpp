@@ -14,8 +14,8 @@
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "ui/capture/shortcut_capture_widget.h"
+#include "ui/settings/formats/conflict_mark.h"
 #include "ui/settings/formats/day_offset_field.h"
-#include "ui/settings/formats/field_row.h"
 #include "ui/settings/formats/locale_picker.h"
 #include "ui/widgets/appearance.h"
 
