@@ -30,13 +30,13 @@
 #include "platform/x11/xtest_key_synthesizer.h"
 #include "platform/xdg_autostart_login_item.h"
 
-#include "app/build_info.h"
 #include "app/help_page.h"
 #include "app/wayland_session.h"
 #include "platform/wayland/client_keyboard_focus.h"
 #include "platform/wayland/grab_key_monitor.h"
 #include "platform/wayland/input_method.h"
 #include "platform/wayland/wayland_text_inserter.h"
+#include "ui/settings/build_info.h"
 
 namespace orvalin {
 

@@ -10,13 +10,13 @@
 #include <iostream>
 
 #include "app/application_runtime.h"
-#include "app/build_info.h"
 #include "app/command_line.h"
 #include "app/interface_translation.h"
 #include "platform/x11/clipboard_keeper.h"
 #include "platform/xdg_autostart_login_item.h"
 #include "ui/onboarding/onboarding_view.h"
 #include "ui/orvalin_app.h"
+#include "ui/settings/about_info.h"
 #include "ui/settings/settings_view.h"
 
 namespace {
@@ -97,7 +97,8 @@ int main(int argc, char** argv) {
             // Parsed again, where its texts can be translated.
             return printCommandLineAnswer(arguments, language);
         case orvalin::CommandLine::Action::PrintVersion:
-            std::cout << "Orvalin " << orvalin::versionLine(ORVALIN_VERSION, ORVALIN_BUILD_NUMBER) << "\n";
+            std::cout << "Orvalin "
+                      << orvalin::ui::versionLine(orvalin::ui::AboutInfo::fromBuild()).toStdString() << "\n";
             return 0;
         case orvalin::CommandLine::Action::Run:
         case orvalin::CommandLine::Action::Show:
