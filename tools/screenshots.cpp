@@ -161,13 +161,13 @@ void settingsPictures(Pictures& pictures, bool trusted) {
     FakeDesktop desktop(trusted);
     auto& [platform, store, manager] = desktop;
     ui::OrvalinApp app(manager, store);
-    app.setWindowContentFactory(QStringLiteral("preferences"), [&platform](ui::OrvalinApp& owner) {
+    app.setWindowContentFactory(ui::Window::Settings, [&platform](ui::OrvalinApp& owner) {
         return new ui::SettingsView(owner.manager(), owner.store(), platform.urlOpener);
     });
     for (const char* appearance : kAppearances) {
         store.values[prefkey::kAppearance] = std::string(appearance);
         app.refreshAppearance();
-        QWidget* window = app.openWindow(QStringLiteral("preferences"));
+        QWidget* window = app.openWindow(ui::Window::Settings);
         auto* view = window->findChild<ui::SettingsView*>();
         waitExposed(window);
         for (const auto& [tab, page] : {std::pair{0, "general"}, std::pair{2, "about"}}) {

@@ -142,14 +142,15 @@ int main(int argc, char** argv) {
     // Declared after the runtime, so the tray goes first when the program ends.
     orvalin::ui::OrvalinApp tray(runtime.manager(), runtime.store());
     runtime.onShowRequested([&tray] { tray.showPanel(); });
-    tray.setWindowContentFactory("onboarding", [](orvalin::ui::OrvalinApp& app) -> QWidget* {
-        return new orvalin::ui::OnboardingView(app.manager(), app.store());
-    });
+    tray.setWindowContentFactory(orvalin::ui::Window::Onboarding,
+                                 [](orvalin::ui::OrvalinApp& app) -> QWidget* {
+                                     return new orvalin::ui::OnboardingView(app.manager(), app.store());
+                                 });
     if (command.action == orvalin::CommandLine::Action::Show) {
         QMetaObject::invokeMethod(
             &tray, [&tray] { tray.showPanel(); }, Qt::QueuedConnection);
     }
-    tray.setWindowContentFactory(QStringLiteral("preferences"), [&runtime](orvalin::ui::OrvalinApp& app) {
+    tray.setWindowContentFactory(orvalin::ui::Window::Settings, [&runtime](orvalin::ui::OrvalinApp& app) {
         return new orvalin::ui::SettingsView(app.manager(), app.store(), runtime.urlOpener());
     });
     runtime.keepSelectionsWith(orvalin::XdgAutostartLoginItem::currentExecutable().string());

@@ -28,7 +28,7 @@ protected:
     MenuBarPanel& makePanel() {
         if (!manager) startManager();
         PanelHooks hooks;
-        hooks.openWindow = [this](const QString& id) { opened.push_back(id); };
+        hooks.openWindow = [this](Window which) { opened.push_back(which); };
         hooks.quit = [this] { ++quits; };
         hooks.now = clock;
         hooks.grid = &grid;
@@ -52,7 +52,7 @@ protected:
     }
 
     std::unique_ptr<MenuBarPanel> panel;
-    std::vector<QString> opened;
+    std::vector<Window> opened;
     int quits = 0;
 };
 

@@ -199,7 +199,7 @@ QWidget* MenuBarPanel::buildCommands() {
         // A popup keeps the keyboard and pointer grabbed while it is open, so the settings window
         // could not be used; step aside as a popover does when another window comes forward.
         hide();
-        if (hooks_.openWindow) hooks_.openWindow(QStringLiteral("preferences"));
+        if (hooks_.openWindow) hooks_.openWindow(Window::Settings);
     });
     quitButton_ = makeButton(tr("Quitter Orvalin"), "quitButton");
     connect(quitButton_, &QPushButton::clicked, this, [this] {
@@ -293,7 +293,7 @@ void MenuBarPanel::showEvent(QShowEvent* event) {
     keyboard_->focusFirst();
     if (hooks_.appeared) hooks_.appeared();
     if (!store_.boolean(prefkey::kOnboardingCompleted).value_or(false) && hooks_.openWindow) {
-        hooks_.openWindow(QStringLiteral("onboarding"));
+        hooks_.openWindow(Window::Onboarding);
     }
 }
 

@@ -214,7 +214,7 @@ TEST_F(PanelTest, KeyboardCommandsQuitAndOpenPreferences) {
     completeOnboarding();
     MenuBarPanel& p = showPanel();
     QTest::keyClick(&p, Qt::Key_Comma, Qt::ControlModifier);
-    EXPECT_EQ(opened, std::vector<QString>{"preferences"});
+    EXPECT_EQ(opened, std::vector<Window>{Window::Settings});
     EXPECT_FALSE(p.isVisible());
     showPanel();
     QTest::keyClick(&p, Qt::Key_Q, Qt::ControlModifier);
@@ -226,7 +226,7 @@ TEST_F(PanelTest, KeyboardCommandsQuitAndOpenPreferences) {
 
 TEST_F(PanelTest, OnboardingOpensOnEveryShowingUntilCompleted) {
     MenuBarPanel& p = showPanel();
-    EXPECT_EQ(opened, std::vector<QString>{"onboarding"});
+    EXPECT_EQ(opened, std::vector<Window>{Window::Onboarding});
     p.hide();
     showPanel();
     EXPECT_EQ(opened.size(), 2u);

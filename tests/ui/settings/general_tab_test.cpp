@@ -79,7 +79,7 @@ TEST_F(GeneralTabTest, ChosenAppearanceIsStoredAndReachesEveryWindowAndEveryPart
 
     // A new window shows the stored choice.
     tab->window()->close();
-    QTRY_COMPARE_WITH_TIMEOUT(app->window("preferences"), static_cast<QWidget*>(nullptr), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(app->window(Window::Settings), static_cast<QWidget*>(nullptr), 5000);
     tab = openGeneral();
     EXPECT_EQ(picker(tab)->value(), QStringLiteral("dark"));  // a restart comes up dark: end-to-end tests
 
