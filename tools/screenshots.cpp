@@ -217,15 +217,15 @@ void formatsPictures(Pictures& pictures) {
         pictures.save(tab.grab(), QStringLiteral("formats-%1").arg(QLatin1String(appearance)));
         // Further down, the last card with its reference open.
         tab.ensureWidgetVisible(tab.cards().back(), 0, 0);
-        ui::FormatPickerField* field = tab.cards().back()->patternField();
+        ui::FormatPickerField* field = tab.cards().back()->findChild<ui::FormatPickerField*>("patternField");
         field->setReferenceShown(true);
         QTest::qWait(300);
-        if (auto* popup = field->referencePopup())
+        if (auto* popup = field->findChild<ui::FormatReferencePopup*>())
             pictures.save(withPopup(tab, *popup),
                           QStringLiteral("formats-reference-%1").arg(QLatin1String(appearance)));
         field->setReferenceShown(false);
         // The languages found by a search in the second card.
-        QComboBox* language = tab.cards()[1]->languageField();
+        QComboBox* language = tab.cards()[1]->findChild<QComboBox*>("languageField");
         tab.ensureWidgetVisible(language, 0, 40);
         language->setFocus();
         language->lineEdit()->selectAll();

@@ -68,7 +68,6 @@ public:
     TextExpansionManager& manager() { return manager_; }
     PreferencesStore& store() { return store_; }
     MenuBarPanel& panel();
-    QSystemTrayIcon* trayIcon() const { return tray_; }
     // Replaces what quitting does (tests); the default quits the event loop.
     void setQuitHandler(std::function<void()> quit) { quit_ = std::move(quit); }
     // The clock and calendar handed to the panel (tests); set before panel() is first used.

@@ -92,7 +92,8 @@ TEST_F(GeneralTabTest, AnUnknownStoredAppearanceChecksNoSegmentUntilOneIsChosen)
     store.values[prefkey::kAppearance] = std::string("Dark");
     GeneralTab* tab = openGeneral();
     EXPECT_EQ(picker(tab)->value(), QString());
-    for (Segment* s : picker(tab)->segments()) EXPECT_FALSE(s->isChecked()) << s->text().toStdString();
+    for (Segment* s : picker(tab)->findChildren<Segment*>())
+        EXPECT_FALSE(s->isChecked()) << s->text().toStdString();
     EXPECT_EQ(currentAppearance(), Appearance::System);
 
     QTest::mouseClick(segment(tab, QStringLiteral("Clair")), Qt::LeftButton);

@@ -38,7 +38,7 @@ protected:
     static bool permissionRowShown(const GeneralTab* tab) { return !permissionRow(tab)->isHidden(); }
 
     static Segment* segment(GeneralTab* tab, const QString& text) {
-        for (Segment* s : picker(tab)->segments()) {
+        for (Segment* s : picker(tab)->findChildren<Segment*>()) {
             if (s->text() == text) return s;
         }
         return nullptr;

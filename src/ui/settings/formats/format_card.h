@@ -61,15 +61,6 @@ public:
     QList<QWidget*> focusChain() const;
 
     QLineEdit* nameEdit() const { return name_; }
-    FormatPickerField* patternField() const { return pattern_; }
-    DayOffsetField* dayField() const { return day_; }
-    LocalePicker* languageField() const { return language_; }
-    QLineEdit* triggerEdit() const { return trigger_; }
-    ShortcutCaptureWidget* captureField() const { return capture_; }
-    QWidget* deleteButton() const;
-    QWidget* clearShortcutButton() const;
-    ConflictMark* triggerWarning() const { return triggerWarning_; }
-    ConflictMark* hotkeyWarning() const { return hotkeyWarning_; }
 
 signals:
     void edited(const orvalin::Shortcut& changed);

@@ -113,6 +113,7 @@ QWidget* FormatsTab::buildDefaultFormatBox(QWidget* parent) {
     auto* label = new QLabel(tr("Format par défaut"), box);
     label->setFont(font);
     picker_ = new DefaultFormatPicker(box);
+    picker_->setObjectName(QStringLiteral("defaultFormat"));
     label->setBuddy(picker_);
     connect(picker_, &DefaultFormatPicker::chosen, this, [this](const Uuid& id) {
         manager_.setDefaultFormatId(id);
@@ -127,6 +128,7 @@ QWidget* FormatsTab::buildDefaultFormatBox(QWidget* parent) {
 
 QAbstractButton* FormatsTab::buildAddButton(QWidget* parent) {
     auto* button = new QToolButton(parent);
+    button->setObjectName(QStringLiteral("addFormat"));
     button->setText(tr("Ajouter un format"));
     button->setAccessibleName(button->text());
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
