@@ -161,13 +161,13 @@ void settingsPictures(Pictures& pictures, bool trusted) {
     FakeDesktop desktop(trusted);
     auto& [platform, store, manager] = desktop;
     ui::OrvalinApp app(manager, store);
-    app.setWindowContentFactory(QStringLiteral("preferences"), [&platform](ui::OrvalinApp& owner) {
+    app.setWindowContentFactory(ui::Window::Settings, [&platform](ui::OrvalinApp& owner) {
         return new ui::SettingsView(owner.manager(), owner.store(), platform.urlOpener);
     });
     for (const char* appearance : kAppearances) {
         store.values[prefkey::kAppearance] = std::string(appearance);
         app.refreshAppearance();
-        QWidget* window = app.openWindow(QStringLiteral("preferences"));
+        QWidget* window = app.openWindow(ui::Window::Settings);
         auto* view = window->findChild<ui::SettingsView*>();
         waitExposed(window);
         for (const auto& [tab, page] : {std::pair{0, "general"}, std::pair{2, "about"}}) {
@@ -217,15 +217,15 @@ void formatsPictures(Pictures& pictures) {
         pictures.save(tab.grab(), QStringLiteral("formats-%1").arg(QLatin1String(appearance)));
         // Further down, the last card with its reference open.
         tab.ensureWidgetVisible(tab.cards().back(), 0, 0);
-        ui::FormatPickerField* field = tab.cards().back()->patternField();
+        ui::FormatPickerField* field = tab.cards().back()->findChild<ui::FormatPickerField*>("patternField");
         field->setReferenceShown(true);
         QTest::qWait(300);
-        if (auto* popup = field->referencePopup())
+        if (auto* popup = field->findChild<ui::FormatReferencePopup*>())
             pictures.save(withPopup(tab, *popup),
                           QStringLiteral("formats-reference-%1").arg(QLatin1String(appearance)));
         field->setReferenceShown(false);
         // The languages found by a search in the second card.
-        QComboBox* language = tab.cards()[1]->languageField();
+        QComboBox* language = tab.cards()[1]->findChild<QComboBox*>("languageField");
         tab.ensureWidgetVisible(language, 0, 40);
         language->setFocus();
         language->lineEdit()->selectAll();

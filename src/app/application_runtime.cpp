@@ -21,9 +21,9 @@
 #include "platform/x11/x11_session.h"
 #include "platform/xdg_autostart_login_item.h"
 
-#include "app/build_info.h"
 #include "app/help_page.h"
 #include "app/route_choice.h"
+#include "ui/settings/build_info.h"
 
 namespace orvalin {
 

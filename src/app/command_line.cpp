@@ -7,11 +7,6 @@
 
 namespace orvalin {
 
-std::string versionLine(const std::string& version, const std::string& build) {
-    auto part = [](const std::string& value) { return value.empty() ? std::string("—") : value; };
-    return "Version " + part(version) + " beta (build " + part(build) + ")";
-}
-
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(

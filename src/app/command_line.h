@@ -15,7 +15,4 @@ struct CommandLine {
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
-// "Version 1.2 beta (build 37)"; an empty part reads "—".
-std::string versionLine(const std::string& version, const std::string& build);
-
 }  // namespace orvalin

@@ -9,7 +9,6 @@
 #include <iostream>
 
 #include "app/application_runtime.h"
-#include "app/build_info.h"
 #include "app/command_line.h"
 #include "app/interface_translation.h"
 #include "app/route_choice.h"
@@ -17,6 +16,7 @@
 #include "platform/xdg_autostart_login_item.h"
 #include "ui/onboarding/onboarding_view.h"
 #include "ui/orvalin_app.h"
+#include "ui/settings/about_info.h"
 #include "ui/settings/settings_view.h"
 
 namespace {
@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
             // Parsed again, where its texts can be translated.
             return printCommandLineAnswer(arguments, language);
         case orvalin::CommandLine::Action::PrintVersion:
-            std::cout << "Orvalin " << orvalin::versionLine(ORVALIN_VERSION, ORVALIN_BUILD_NUMBER) << "\n";
+            std::cout << "Orvalin "
+                      << orvalin::ui::versionLine(orvalin::ui::AboutInfo::fromBuild()).toStdString() << "\n";
             return 0;
         case orvalin::CommandLine::Action::Run:
         case orvalin::CommandLine::Action::Show:
@@ -130,14 +131,15 @@ int main(int argc, char** argv) {
     // Declared after the runtime, so the tray goes first when the program ends.
     orvalin::ui::OrvalinApp tray(runtime.manager(), runtime.store());
     runtime.onShowRequested([&tray] { tray.showPanel(); });
-    tray.setWindowContentFactory("onboarding", [](orvalin::ui::OrvalinApp& app) -> QWidget* {
-        return new orvalin::ui::OnboardingView(app.manager(), app.store());
-    });
+    tray.setWindowContentFactory(orvalin::ui::Window::Onboarding,
+                                 [](orvalin::ui::OrvalinApp& app) -> QWidget* {
+                                     return new orvalin::ui::OnboardingView(app.manager(), app.store());
+                                 });
     if (command.action == orvalin::CommandLine::Action::Show) {
         QMetaObject::invokeMethod(
             &tray, [&tray] { tray.showPanel(); }, Qt::QueuedConnection);
     }
-    tray.setWindowContentFactory(QStringLiteral("preferences"), [&runtime](orvalin::ui::OrvalinApp& app) {
+    tray.setWindowContentFactory(orvalin::ui::Window::Settings, [&runtime](orvalin::ui::OrvalinApp& app) {
         return new orvalin::ui::SettingsView(app.manager(), app.store(), runtime.urlOpener());
     });
     runtime.keepSelectionsWith(orvalin::XdgAutostartLoginItem::currentExecutable().string());

@@ -63,7 +63,7 @@ OrvalinApp::OrvalinApp(TextExpansionManager& manager, PreferencesStore& store, Q
 OrvalinApp::~OrvalinApp() {
     store_.removeListener(storeListener_);
     delete tray_;  // before the menu it shows
-    for (auto& open : windows_) delete open.data();
+    for (auto& [which, open] : windows_) delete open.data();
 }
 
 MenuBarPanel& OrvalinApp::panel() {
@@ -71,9 +71,9 @@ MenuBarPanel& OrvalinApp::panel() {
         PanelHooks hooks;
         // A window the open panel brings up (the onboarding) must not take the keyboard: a click
         // in the panel pastes into the window the user was in before it opened.
-        hooks.openWindow = [this](const QString& identifier) {
+        hooks.openWindow = [this](Window which) {
             const bool fromOpenPanel = panel_ && panel_->isVisible();
-            openWindow(identifier, fromOpenPanel ? Focus::LeaveWithUser : Focus::Take);
+            openWindow(which, fromOpenPanel ? Focus::LeaveWithUser : Focus::Take);
             // The panel is what the user is using: it stays in front of the window it brought up.
             if (fromOpenPanel) panel_->raise();
         };
@@ -106,7 +106,7 @@ void OrvalinApp::start() {
     });
     // Some tray hosts only ever show a menu: offer the two panel commands there too.
     trayMenu_ = std::make_unique<QMenu>();
-    trayMenu_->addAction(tr("Préférences…"), this, [this] { openWindow(QStringLiteral("preferences")); });
+    trayMenu_->addAction(tr("Préférences…"), this, [this] { openWindow(Window::Settings); });
     trayMenu_->addAction(tr("Quitter Orvalin"), this, [this] { quit(); });
     tray_->setContextMenu(trayMenu_.get());
     // Without a tray host the icon simply stays unseen; expansion goes on and a second start
@@ -137,38 +137,43 @@ void OrvalinApp::togglePanelAt(const QRect& anchor) {
     }
 }
 
-std::optional<OrvalinApp::WindowFrame> OrvalinApp::windowFrame(const QString& identifier) {
-    if (identifier == QLatin1String("preferences")) return WindowFrame{tr("Préférences Orvalin"), {520, 560}};
-    if (identifier == QLatin1String("onboarding"))
-        return WindowFrame{tr("Bienvenue dans Orvalin"), {480, 420}};
-    return std::nullopt;
+OrvalinApp::WindowFrame OrvalinApp::windowFrame(Window which) {
+    switch (which) {
+        case Window::Settings:
+            return {tr("Préférences Orvalin"), {520, 560}};
+        case Window::Onboarding:
+            return {tr("Bienvenue dans Orvalin"), {480, 420}};
+    }
+    return {};
 }
 
-void OrvalinApp::setWindowContentFactory(const QString& identifier, const WindowContentFactory& factory) {
-    factories_.insert(identifier, factory);
+void OrvalinApp::setWindowContentFactory(Window which, const WindowContentFactory& factory) {
+    factories_[which] = factory;
 }
 
-QWidget* OrvalinApp::window(const QString& identifier) const {
-    return windows_.value(identifier).data();
+QWidget* OrvalinApp::window(Window which) const {
+    const auto open = windows_.find(which);
+    return open == windows_.end() ? nullptr : open->second.data();
 }
 
-QWidget* OrvalinApp::openWindow(const QString& identifier, Focus focus) {
-    const auto frame = windowFrame(identifier);
-    if (!frame) return nullptr;
-    QWidget* shown = windows_.value(identifier).data();
+QWidget* OrvalinApp::openWindow(Window which, Focus focus) {
+    QWidget* shown = window(which);
     if (!shown) {
+        const WindowFrame frame = windowFrame(which);
         shown = new QWidget(nullptr, Qt::Window);
-        shown->setObjectName(identifier);
+        // Named as the end-to-end and screen-reader tests look for it.
+        shown->setObjectName(which == Window::Settings ? QStringLiteral("preferences")
+                                                       : QStringLiteral("onboarding"));
         shown->setAttribute(Qt::WA_DeleteOnClose);
-        shown->setWindowTitle(frame->title);
+        shown->setWindowTitle(frame.title);
         shown->setWindowIcon(programIcon());
-        shown->setFixedSize(frame->size);
+        shown->setFixedSize(frame.size);
         auto* layout = new QVBoxLayout(shown);
         layout->setContentsMargins(0, 0, 0, 0);
-        const auto factory = factories_.value(identifier);
-        QWidget* content = factory ? factory(*this) : nullptr;
+        const auto factory = factories_.find(which);
+        QWidget* content = factory != factories_.end() && factory->second ? factory->second(*this) : nullptr;
         layout->addWidget(content ? content : new QWidget);
-        windows_.insert(identifier, shown);
+        windows_[which] = shown;
     }
     // Also tells the window manager (through a zero user time) not to focus the new window.
     shown->setAttribute(Qt::WA_ShowWithoutActivating, focus == Focus::LeaveWithUser);

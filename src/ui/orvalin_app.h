@@ -1,19 +1,20 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "core/preferences_store.h"
 #include "ui/panel/menu_bar_panel.h"
 #include "ui/widgets/appearance.h"
+#include "ui/widgets/window.h"
 
 class QMenu;
 class QSystemTrayIcon;
@@ -25,8 +26,8 @@ class TextExpansionManager;
 
 namespace orvalin::ui {
 
-// The application around the one manager: the tray icon and its panel, the two single-instance
-// windows "preferences" and "onboarding", and the appearance setting applied to all of them.
+// The application around the one manager: the tray icon and its panel, the single-instance
+// windows (settings and onboarding), and the appearance setting applied to all of them.
 class OrvalinApp : public QObject {
     Q_OBJECT
 public:
@@ -54,12 +55,12 @@ public:
 
     // Whether a window that opens takes the keyboard from the window the user is in.
     enum class Focus { Take, LeaveWithUser };
-    // Opens "preferences" or "onboarding", or brings the open one forward; null for other names.
-    QWidget* openWindow(const QString& identifier, Focus focus = Focus::Take);
-    QWidget* window(const QString& identifier) const;
-    static std::optional<WindowFrame> windowFrame(const QString& identifier);
+    // Opens the window, or brings the open one forward.
+    QWidget* openWindow(Window which, Focus focus = Focus::Take);
+    QWidget* window(Window which) const;
+    static WindowFrame windowFrame(Window which);
     // Replaces the placeholder content of a window that is opened from then on.
-    void setWindowContentFactory(const QString& identifier, const WindowContentFactory& factory);
+    void setWindowContentFactory(Window which, const WindowContentFactory& factory);
 
     // Reads "Orvalin.appearance" and applies it if it differs from what is applied.
     void refreshAppearance();
@@ -67,7 +68,6 @@ public:
     TextExpansionManager& manager() { return manager_; }
     PreferencesStore& store() { return store_; }
     MenuBarPanel& panel();
-    QSystemTrayIcon* trayIcon() const { return tray_; }
     // Replaces what quitting does (tests); the default quits the event loop.
     void setQuitHandler(std::function<void()> quit) { quit_ = std::move(quit); }
     // The calendar handed to the panel (tests); set before panel() is first used.
@@ -81,8 +81,8 @@ private:
     std::unique_ptr<MenuBarPanel> panel_;
     QSystemTrayIcon* tray_ = nullptr;
     std::unique_ptr<QMenu> trayMenu_;
-    QHash<QString, QPointer<QWidget>> windows_;
-    QHash<QString, WindowContentFactory> factories_;
+    std::map<Window, QPointer<QWidget>> windows_;
+    std::map<Window, WindowContentFactory> factories_;
     std::function<void()> quit_;
     const MonthGrid* panelGrid_ = nullptr;
     std::optional<std::string> appliedAppearance_;

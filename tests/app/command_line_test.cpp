@@ -61,11 +61,5 @@ TEST(CommandLine, HelpAndErrorsSpeakTheInterfaceLanguage) {
               0u);
 }
 
-TEST(CommandLine, VersionLineShowsADashForAMissingPart) {
-    EXPECT_EQ(versionLine("1.2", "37"), "Version 1.2 beta (build 37)");
-    EXPECT_EQ(versionLine("1.2", ""), "Version 1.2 beta (build —)");
-    EXPECT_EQ(versionLine("", ""), "Version — beta (build —)");
-}
-
 }  // namespace
 }  // namespace orvalin

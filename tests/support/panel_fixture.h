@@ -7,9 +7,9 @@
 #include "support/tray_fixture.h"
 #include "support/widget_lookup.h"
 #include "ui/panel/calendar_day_cell.h"
+#include "ui/panel/format_row.h"
 #include "ui/panel/menu_bar_panel.h"
-#include "ui/panel/panel_rows.h"
-#include "ui/widgets/text_widgets.h"
+#include "ui/widgets/elided_label.h"
 
 namespace orvalin::ui {
 
@@ -28,7 +28,7 @@ protected:
     MenuBarPanel& makePanel() {
         if (!manager) startManager();
         PanelHooks hooks;
-        hooks.openWindow = [this](const QString& id) { opened.push_back(id); };
+        hooks.openWindow = [this](Window which) { opened.push_back(which); };
         hooks.quit = [this] { ++quits; };
         hooks.grid = &grid;
         panel = std::make_unique<MenuBarPanel>(*manager, store, std::move(hooks));
@@ -51,7 +51,7 @@ protected:
     }
 
     std::unique_ptr<MenuBarPanel> panel;
-    std::vector<QString> opened;
+    std::vector<Window> opened;
     int quits = 0;
 };
 

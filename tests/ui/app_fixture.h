@@ -18,10 +18,10 @@ protected:
         app = std::make_unique<OrvalinApp>(*manager, store);
         app->setPanelCalendar(&grid);
         app->setQuitHandler([] {});
-        app->setWindowContentFactory("preferences", [this](OrvalinApp& owner) {
+        app->setWindowContentFactory(Window::Settings, [this](OrvalinApp& owner) {
             return new SettingsView(owner.manager(), owner.store(), platform.urlOpener, about);
         });
-        app->setWindowContentFactory("onboarding", [this](OrvalinApp& owner) -> QWidget* {
+        app->setWindowContentFactory(Window::Onboarding, [this](OrvalinApp& owner) -> QWidget* {
             OnboardingOptions options;
             options.animated = false;
             return new OnboardingView(owner.manager(), owner.store(), options);
@@ -31,10 +31,10 @@ protected:
     }
     // Opens (or brings forward) a window; its content, or null.
     template <class Content>
-    Content* open(const char* identifier) {
-        QWidget* window = app->openWindow(identifier);
-        if (window) window->activateWindow();
-        return window ? window->findChild<Content*>() : nullptr;
+    Content* open(Window which) {
+        QWidget* window = app->openWindow(which);
+        window->activateWindow();
+        return window->findChild<Content*>();
     }
 
     AboutInfo about{QStringLiteral("1.2"), QStringLiteral("37"), QStringLiteral("https://exemple.test")};

@@ -63,16 +63,16 @@ int main(int argc, char** argv) {
 
     PrintingUrlOpener urls;
     ui::OrvalinApp app(manager, *store);
-    app.setWindowContentFactory("preferences", [&urls](ui::OrvalinApp& owner) {
+    app.setWindowContentFactory(ui::Window::Settings, [&urls](ui::OrvalinApp& owner) {
         return new ui::SettingsView(owner.manager(), owner.store(), urls);
     });
-    app.setWindowContentFactory("onboarding", [](ui::OrvalinApp& owner) -> QWidget* {
+    app.setWindowContentFactory(ui::Window::Onboarding, [](ui::OrvalinApp& owner) -> QWidget* {
         ui::OnboardingOptions options;
         options.dismiss = [] { QCoreApplication::quit(); };
         return new ui::OnboardingView(owner.manager(), owner.store(), options);
     });
     app.refreshAppearance();
-    app.openWindow(onboarding ? "onboarding" : "preferences");
+    app.openWindow(onboarding ? ui::Window::Onboarding : ui::Window::Settings);
     QObject::connect(&qapp, &QGuiApplication::lastWindowClosed, &qapp, &QCoreApplication::quit);
     QTimer::singleShot(0, [] { say("ready\n"); });
     const int status = QApplication::exec();

@@ -13,7 +13,6 @@ public:
     FeaturePill(const QString& icon, const QString& label, QWidget* parent = nullptr);
 
     QString icon() const { return icon_; }
-    QString label() const { return label_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }

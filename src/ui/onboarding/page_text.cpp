@@ -2,10 +2,8 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QPainter>
 
 #include "ui/widgets/appearance.h"
-#include "ui/widgets/icons.h"
 
 namespace orvalin::ui {
 
@@ -58,35 +56,6 @@ void PageText::applyColor() {
     if (own.color(QPalette::WindowText) == color) return;
     own.setColor(QPalette::WindowText, color);
     setPalette(own);
-}
-
-namespace {
-constexpr int kSymbolGap = 4;
-}
-
-PageSymbolLabel::PageSymbolLabel(const QString& symbol, const QString& text, const QFont& font, ColorRole role,
-                         QWidget* parent)
-    : QWidget(parent), symbol_(symbol), text_(text), role_(role) {
-    setFont(font);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    setAccessibleName(text);
-}
-
-QSize PageSymbolLabel::sizeHint() const {
-    const QFontMetrics metrics(font());
-    return {metrics.height() + kSymbolGap + metrics.horizontalAdvance(text_) + 1, metrics.height()};
-}
-
-void PageSymbolLabel::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    const QFontMetrics metrics(font());
-    const QColor color = resolveColor(role_, palette());
-    const qreal side = metrics.height() * 0.8;
-    paintSymbol(painter, symbol_, QRectF(0, (height() - side) / 2, side, side), color);
-    painter.setPen(color);
-    painter.setFont(font());
-    const int x = metrics.height() + kSymbolGap;
-    painter.drawText(QRect(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter, text_);
 }
 
 }  // namespace orvalin::ui

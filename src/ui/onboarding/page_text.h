@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-#include "ui/widgets/text_widgets.h"
+#include "ui/widgets/color_role.h"
 
 namespace orvalin::ui {
 
@@ -25,26 +25,6 @@ protected:
 
 private:
     void applyColor();
-    ColorRole role_;
-};
-
-// A symbol followed by one line of text, both in a colour role, drawn at paint time so that they
-// follow the appearance.
-class PageSymbolLabel : public QWidget {
-    Q_OBJECT
-public:
-    PageSymbolLabel(const QString& symbol, const QString& text, const QFont& font, ColorRole role,
-                QWidget* parent = nullptr);
-    QString text() const { return text_; }
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QString symbol_;
-    QString text_;
     ColorRole role_;
 };
 

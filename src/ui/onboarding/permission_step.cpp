@@ -4,10 +4,12 @@
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
-#include "ui/onboarding/page_buttons.h"
 #include "ui/onboarding/page_text.h"
+#include "ui/onboarding/plain_text_button.h"
 #include "ui/onboarding/symbol_badge.h"
 #include "ui/widgets/appearance.h"
+#include "ui/widgets/prominent_button.h"
+#include "ui/widgets/symbol_label.h"
 
 namespace orvalin::ui {
 
@@ -53,21 +55,24 @@ PermissionStep::PermissionStep(TextExpansionManager& manager, std::function<void
     explanation_ = new PageText(QString(), textFont(TextStyle::Body), ColorRole::Secondary);
     explanation_->setObjectName("permissionExplanation");
     addCentred(explanation_, 16);
-    privacyNote_ =
-        new PageSymbolLabel(QStringLiteral("lock.fill"), tr("Aucune frappe n'est enregistrée ni transmise."),
-                        textFont(TextStyle::Caption), ColorRole::Secondary);
+    auto* privacyNote =
+        new SymbolLabel(QStringLiteral("lock.fill"), tr("Aucune frappe n'est enregistrée ni transmise."),
+                        ColorRole::Secondary);
+    privacyNote->setTextFont(textFont(TextStyle::Caption));
+    privacyNote->setFit(SymbolLabel::Fit::OneLine);
+    privacyNote_ = privacyNote;
     privacyNote_->setObjectName("privacyNote");
     addCentred(privacyNote_);
     addFlexibleSpace(kMiddleSpace);
 
-    continue_ = new PageProminentButton(tr("Continuer"), 180);
+    continue_ = new ProminentButton(tr("Continuer"), 180);
     continue_->setObjectName("continueButton");
     connect(continue_, &QAbstractButton::clicked, this, [this] {
         if (onNext_) onNext_();
     });
     continueBox_ = stackCentred({{continue_, 12}});
 
-    help_ = new PageProminentButton(tr("Afficher l'aide"), 240, QStringLiteral("arrow.up.right.square"));
+    help_ = new ProminentButton(tr("Afficher l'aide"), 240, QStringLiteral("arrow.up.right.square"));
     help_->setObjectName("helpButton");
     connect(help_, &QAbstractButton::clicked, this, [this] { manager_.requestAccessibilityPermission(); });
     skip_ = new PlainTextButton(tr("Passer pour l'instant"));

@@ -12,7 +12,7 @@ namespace orvalin::ui {
 
 class PageText;
 class PlainTextButton;
-class PageProminentButton;
+class ProminentButton;
 class SymbolBadge;
 
 // Runs a task once, later, on the main thread.
@@ -55,8 +55,8 @@ private:
     PageText* title_;
     PageText* explanation_;
     QWidget* privacyNote_;
-    PageProminentButton* continue_;
-    PageProminentButton* help_;
+    ProminentButton* continue_;
+    ProminentButton* help_;
     PlainTextButton* skip_;
     QWidget* continueBox_;
     QWidget* untrustedBox_;

@@ -3,12 +3,12 @@
 #include <QEvent>
 #include <QVBoxLayout>
 
-#include "ui/onboarding/page_buttons.h"
 #include "ui/onboarding/page_text.h"
 #include "ui/onboarding/symbol_badge.h"
 #include "ui/onboarding/trigger_box.h"
 #include "ui/widgets/appearance.h"
 #include "ui/widgets/launch_at_login_switch.h"
+#include "ui/widgets/prominent_button.h"
 
 namespace orvalin::ui {
 
@@ -56,7 +56,7 @@ ReadyStep::ReadyStep(TextExpansionManager& manager, std::function<void()> onFini
     toggle_->setFont(textFont(TextStyle::Callout));
     addCentred(toggle_, 20);
 
-    finish_ = new PageProminentButton(tr("Commencer à utiliser Orvalin"), 240);
+    finish_ = new ProminentButton(tr("Commencer à utiliser Orvalin"), 240);
     finish_->setObjectName("finishButton");
     connect(finish_, &QAbstractButton::clicked, this, [this] {
         if (onFinish_) onFinish_();

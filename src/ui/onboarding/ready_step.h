@@ -8,7 +8,7 @@
 namespace orvalin::ui {
 
 class LaunchAtLoginSwitch;
-class PageProminentButton;
+class ProminentButton;
 class TriggerBox;
 
 // Page 3: everything is ready; the triggers to type with today's date in each, the start at
@@ -29,7 +29,7 @@ private:
     TextExpansionManager::SubscriptionId subscription_ = 0;
     TriggerBox* box_;
     LaunchAtLoginSwitch* toggle_;
-    PageProminentButton* finish_;
+    ProminentButton* finish_;
 };
 
 }  // namespace orvalin::ui

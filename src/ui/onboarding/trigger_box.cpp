@@ -8,8 +8,10 @@
 #include <QVBoxLayout>
 
 #include "ui/widgets/appearance.h"
+#include "ui/widgets/color_role.h"
 #include "ui/widgets/day_offset_text.h"
-#include "ui/widgets/text_widgets.h"
+#include "ui/widgets/elided_label.h"
+#include "ui/widgets/trigger_text.h"
 
 namespace orvalin::ui {
 

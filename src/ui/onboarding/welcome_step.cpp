@@ -5,10 +5,10 @@
 #include <QPainter>
 
 #include "ui/onboarding/feature_pill.h"
-#include "ui/onboarding/page_buttons.h"
 #include "ui/onboarding/page_text.h"
 #include "ui/widgets/appearance.h"
 #include "ui/widgets/icons.h"
+#include "ui/widgets/prominent_button.h"
 
 namespace orvalin::ui {
 
@@ -67,7 +67,7 @@ WelcomeStep::WelcomeStep(std::function<void()> onNext, QWidget* parent)
     addCentred(pillRow);
     addFlexibleSpace(kMiddleSpace);
 
-    start_ = new PageProminentButton(tr("Commencer"), 180);
+    start_ = new ProminentButton(tr("Commencer"), 180);
     start_->setObjectName("startButton");
     connect(start_, &QAbstractButton::clicked, this, [this] {
         if (onNext_) onNext_();

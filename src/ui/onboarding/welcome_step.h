@@ -9,7 +9,7 @@
 namespace orvalin::ui {
 
 class FeaturePill;
-class PageProminentButton;
+class ProminentButton;
 
 // Page 1: the program's icon, a welcome, what it does in three pills, and "Commencer".
 class WelcomeStep : public OnboardingPage {
@@ -23,7 +23,7 @@ public:
 
 private:
     std::function<void()> onNext_;
-    PageProminentButton* start_;
+    ProminentButton* start_;
 };
 
 // The program's own icon (its SVG built in, the desktop theme's when installed there).

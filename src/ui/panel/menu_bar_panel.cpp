@@ -13,13 +13,20 @@
 
 #include "core/date_format.h"
 #include "core/preferences_store.h"
+#include "ui/panel/calendar_toggle.h"
+#include "ui/panel/format_row.h"
 #include "ui/panel/mini_calendar_view.h"
 #include "ui/panel/panel_keyboard.h"
-#include "ui/panel/panel_rows.h"
+#include "ui/panel/slide_reveal.h"
+#include "ui/panel/warning_button.h"
 #include "ui/widgets/accessible_application.h"
 #include "ui/widgets/accessible_role.h"
 #include "ui/widgets/appearance.h"
-#include "ui/widgets/text_widgets.h"
+#include "ui/widgets/badge.h"
+#include "ui/widgets/color_role.h"
+#include "ui/widgets/divider.h"
+#include "ui/widgets/elided_label.h"
+#include "ui/widgets/section_label.h"
 
 namespace orvalin::ui {
 
@@ -122,7 +129,7 @@ QWidget* MenuBarPanel::buildBody() {
     bodyContent_->setObjectName("panelBody");
     QVBoxLayout* stack = stackOf(bodyContent_);
     const QString today = tr("Aujourd'hui");
-    stack->addWidget(new SectionHeader(today));
+    stack->addWidget(new SectionLabel({}, today, SectionLabel::Kind::Panel));
 
     rowsBox_ = new QWidget;
     rowsBox_->setObjectName("formatRows");
@@ -190,7 +197,7 @@ QWidget* MenuBarPanel::buildCommands() {
         // A popup keeps the keyboard and pointer grabbed while it is open, so the settings window
         // could not be used; step aside as a popover does when another window comes forward.
         hide();
-        if (hooks_.openWindow) hooks_.openWindow(QStringLiteral("preferences"));
+        if (hooks_.openWindow) hooks_.openWindow(Window::Settings);
     });
     quitButton_ = makeButton(tr("Quitter Orvalin"), "quitButton");
     connect(quitButton_, &QPushButton::clicked, this, [this] {
@@ -280,7 +287,7 @@ void MenuBarPanel::showEvent(QShowEvent* event) {
     keyboard_->focusFirst();
     if (hooks_.appeared) hooks_.appeared();
     if (!store_.boolean(prefkey::kOnboardingCompleted).value_or(false) && hooks_.openWindow) {
-        hooks_.openWindow(QStringLiteral("onboarding"));
+        hooks_.openWindow(Window::Onboarding);
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/month_grid.h"
 #include "engine/text_expansion_manager.h"
+#include "ui/widgets/window.h"
 
 class QPushButton;
 class QScreen;
@@ -28,7 +29,7 @@ class SlideReveal;
 
 // What the panel asks of the application around it.
 struct PanelHooks {
-    std::function<void(const QString& identifier)> openWindow;  // "preferences", "onboarding"
+    std::function<void(Window window)> openWindow;
     std::function<void()> quit;
     std::function<void()> appeared;   // each time the panel is shown
     const MonthGrid* grid = nullptr;  // the user's calendar when null

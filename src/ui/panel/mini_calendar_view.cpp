@@ -10,8 +10,9 @@
 #include "ui/panel/calendar_day_cell.h"
 #include "ui/widgets/accessible_role.h"
 #include "ui/widgets/appearance.h"
+#include "ui/widgets/color_role.h"
+#include "ui/widgets/elided_label.h"
 #include "ui/widgets/glyph_button.h"
-#include "ui/widgets/text_widgets.h"
 
 namespace orvalin::ui {
 

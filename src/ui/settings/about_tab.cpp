@@ -9,8 +9,10 @@
 
 #include "ui/settings/about_link_row.h"
 #include "ui/widgets/appearance.h"
+#include "ui/widgets/badge.h"
+#include "ui/widgets/color_role.h"
+#include "ui/widgets/divider.h"
 #include "ui/widgets/icons.h"
-#include "ui/widgets/text_widgets.h"
 
 namespace orvalin::ui {
 

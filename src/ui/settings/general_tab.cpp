@@ -7,10 +7,13 @@
 #include "ui/settings/how_it_works_row.h"
 #include "ui/settings/segmented_control.h"
 #include "ui/widgets/appearance.h"
+#include "ui/widgets/color_role.h"
+#include "ui/widgets/divider.h"
+#include "ui/widgets/group_box.h"
 #include "ui/widgets/launch_at_login_switch.h"
+#include "ui/widgets/prominent_button.h"
 #include "ui/widgets/section_label.h"
 #include "ui/widgets/symbol_label.h"
-#include "ui/widgets/text_widgets.h"
 
 namespace orvalin::ui {
 

@@ -42,7 +42,6 @@ public:
     void setValue(const QString& value);
     // The chosen segment's value, empty when none is chosen.
     QString value() const;
-    const std::vector<Segment*>& segments() const { return segments_; }
 
 signals:
     // The user chose a segment (pointer or keyboard).

@@ -12,7 +12,7 @@ namespace orvalin::ui {
 class AboutTab;
 class GeneralTab;
 
-// The content of the "preferences" window: the tabs "Général", "Formats" and "À propos", always
+// The content of the settings window: the tabs "Général", "Formats" and "À propos", always
 // opening on "Général". Ctrl+W and Escape close the window around it.
 class SettingsView : public QTabWidget {
     Q_OBJECT

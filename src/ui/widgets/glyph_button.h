@@ -2,7 +2,7 @@
 
 #include <QAbstractButton>
 
-#include "ui/widgets/text_widgets.h"
+#include "ui/widgets/color_role.h"
 
 namespace orvalin::ui {
 

@@ -7,14 +7,15 @@ class QLabel;
 
 namespace orvalin::ui {
 
-// A section heading of the settings and onboarding pages: a symbol and a title, semibold, in the
-// secondary colour. No insets of its own; the page places it.
+// A section heading in the secondary colour; a heading for screen readers. Page: the settings and
+// onboarding pages' symbol and semibold title, no insets of its own (the page places it). Panel:
+// the panel's caption-sized title without a symbol, inset 14 left and right, 6 above, 2 below.
 class SectionLabel : public QWidget {
     Q_OBJECT
 public:
-    SectionLabel(const QString& symbol, const QString& title, QWidget* parent = nullptr);
-    QString title() const { return title_; }
-    QString symbol() const { return symbol_; }
+    enum class Kind { Page, Panel };
+    SectionLabel(const QString& symbol, const QString& title, Kind kind = Kind::Page,
+                 QWidget* parent = nullptr);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -23,7 +24,6 @@ private:
     void refreshIcon();
 
     QString symbol_;
-    QString title_;
     QLabel* icon_;
     QLabel* text_;
 };

@@ -2,10 +2,8 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 
 #include "ui/widgets/appearance.h"
 #include "ui/widgets/icons.h"
@@ -34,6 +32,15 @@ void SymbolLabel::setTextFont(const QFont& font) {
     refresh();
 }
 
+void SymbolLabel::setFit(Fit fit) {
+    fit_ = fit;
+    const bool oneLine = fit == Fit::OneLine;
+    text_->setWordWrap(!oneLine);
+    layout()->setSpacing(oneLine ? 4 : 6);
+    if (oneLine) setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    refresh();
+}
+
 void SymbolLabel::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange) refresh();
     QWidget::changeEvent(event);
@@ -46,69 +53,22 @@ void SymbolLabel::refresh() {
     text_->setPalette(textPalette);
     const int side = QFontMetrics(text_->font()).height();
     icon_->setFixedSize(side, side);
-    icon_->setPixmap(symbolPixmap(symbol_, color, side, devicePixelRatioF()));
-}
-
-GroupBox::GroupBox(QWidget* parent) : QWidget(parent) {
-    // Never capped at its size hint: wrapped text inside may need more height at a given width.
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-}
-
-void GroupBox::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QPalette& pal = palette();
-    const bool dark = pal.color(QPalette::Window).lightnessF() < 0.5;
-    QColor fill = pal.color(QPalette::WindowText);
-    fill.setAlphaF(dark ? 0.05F : 0.035F);
-    QPainterPath path;
-    path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
-    painter.fillPath(path, fill);
-    painter.setPen(QPen(separatorColor(pal), 1));
-    painter.drawPath(path);
-}
-
-ProminentButton::ProminentButton(const QString& text, QWidget* parent) : QAbstractButton(parent) {
-    setText(text);
-    setFont(textFont(TextStyle::Callout, QFont::Medium));
-    setFocusPolicy(Qt::StrongFocus);
-    setCursor(Qt::PointingHandCursor);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-}
-
-QSize ProminentButton::sizeHint() const {
-    const QFontMetrics metrics(font());
-    return {metrics.horizontalAdvance(text()) + 2 * 10, metrics.height() + 2 * 4};
-}
-
-void ProminentButton::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QColor fill = accentColor(palette());
-    if (isDown()) fill = fill.darker(115);
-    if (!isEnabled()) fill.setAlphaF(0.4F);
-    const QRectF box = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(fill);
-    painter.drawRoundedRect(box, 5, 5);
-    if (hasFocus()) {
-        QColor ring = accentColor(palette());
-        ring.setAlphaF(0.5F);
-        painter.setPen(QPen(ring, 2));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+    // One line is painted with the text; a wrapping text's symbol is a pixmap beside it.
+    if (fit_ == Fit::OneLine) {
+        icon_->clear();
+        update();
+    } else {
+        icon_->setPixmap(symbolPixmap(symbol_, color, side, devicePixelRatioF()));
     }
-    painter.setPen(Qt::white);
-    painter.drawText(rect(), Qt::AlignCenter, text());
 }
 
-void ProminentButton::keyPressEvent(QKeyEvent* event) {
-    // Enter presses it as Space does: it is the one action of its row.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        animateClick();
-        return;
-    }
-    QAbstractButton::keyPressEvent(event);
+void SymbolLabel::paintEvent(QPaintEvent*) {
+    if (fit_ != Fit::OneLine) return;
+    QPainter painter(this);
+    const QRect cell = icon_->geometry();
+    const qreal side = cell.height() * 0.8;
+    paintSymbol(painter, symbol_, QRectF(cell.x(), cell.y() + (cell.height() - side) / 2, side, side),
+                resolveColor(role_, palette()));
 }
 
 }  // namespace orvalin::ui

@@ -1,60 +1,39 @@
 #pragma once
 
-#include <QAbstractButton>
 #include <QWidget>
 
-#include "ui/widgets/text_widgets.h"
+#include "ui/widgets/color_role.h"
 
 class QLabel;
 
 namespace orvalin::ui {
 
-// A symbol followed by a text, both in one colour role, the text wrapping when room runs out.
-// Screen readers read the text; the symbol is decoration.
+// A symbol followed by a text, both in one colour role. Screen readers read the text; the symbol
+// is decoration.
 class SymbolLabel : public QWidget {
     Q_OBJECT
 public:
+    // Wrapping: the text breaks into lines when room runs out, after a symbol a line tall.
+    // OneLine: one line, as wide as its text, after a smaller symbol set closer to it.
+    enum class Fit { Wrapping, OneLine };
     SymbolLabel(const QString& symbol, const QString& text, ColorRole role = ColorRole::Primary,
                 QWidget* parent = nullptr);
     QString text() const;
-    QString symbol() const { return symbol_; }
-    ColorRole colorRole() const { return role_; }
     void setTextFont(const QFont& font);
+    void setFit(Fit fit);
 
 protected:
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void refresh();
 
     QString symbol_;
     ColorRole role_;
+    Fit fit_ = Fit::Wrapping;
     QLabel* icon_;
     QLabel* text_;
-};
-
-// The grouped-content box of settings pages: a softly filled rounded rectangle with a hairline
-// edge, in colours that follow the appearance.
-class GroupBox : public QWidget {
-    Q_OBJECT
-public:
-    explicit GroupBox(QWidget* parent = nullptr);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-};
-
-// The filled, accent-coloured button of a page's main action, in the small control size.
-class ProminentButton : public QAbstractButton {
-    Q_OBJECT
-public:
-    explicit ProminentButton(const QString& text, QWidget* parent = nullptr);
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace orvalin::ui

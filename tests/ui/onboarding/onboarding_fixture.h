@@ -11,8 +11,8 @@
 #include "ui/onboarding/permission_step.h"
 #include "ui/onboarding/ready_step.h"
 #include "ui/onboarding/welcome_step.h"
+#include "ui/widgets/elided_label.h"
 #include "ui/widgets/launch_at_login_switch.h"
-#include "ui/widgets/text_widgets.h"
 
 namespace orvalin::ui {
 

@@ -76,7 +76,8 @@ TEST_F(OnboardingTest, PermissionPageFollowsTheTrustBothWaysAndNeverAdvancesByIt
     EXPECT_EQ(textsTopToBottom(&permission),
               QStringList({"Autorisation nécessaire",
                            "Pour détecter vos déclencheurs et insérer la date,\nOrvalin doit surveiller les "
-                           "touches clavier."}));
+                           "touches clavier.",
+                           "Aucune frappe n'est enregistrée ni transmise."}));
     EXPECT_EQ(badge->symbol(), "keyboard.badge.exclamationmark");
     EXPECT_GT(badge->color().red(), badge->color().green());
     EXPECT_EQ(named("privacyNote")->accessibleName(), "Aucune frappe n'est enregistrée ni transmise.");

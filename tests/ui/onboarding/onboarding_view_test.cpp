@@ -153,13 +153,13 @@ protected:
 };
 
 TEST_F(OnboardingWindowTest, ClosingTheWindowOnItsLastPageStoresNothing) {
-    OnboardingView* first = open<OnboardingView>("onboarding");
+    OnboardingView* first = open<OnboardingView>(Window::Onboarding);
     ASSERT_NE(first, nullptr);
     first->advanceStep();
     first->advanceStep();
     const int writes = store.writeCount;
     first->window()->close();
-    QTRY_COMPARE(app->window("onboarding"), static_cast<QWidget*>(nullptr));
+    QTRY_COMPARE(app->window(Window::Onboarding), static_cast<QWidget*>(nullptr));
     EXPECT_EQ(store.writeCount, writes);
     EXPECT_FALSE(store.values.count(prefkey::kOnboardingCompleted));
     // The next is built afresh, on the first page: see the application object's tests.
@@ -167,15 +167,15 @@ TEST_F(OnboardingWindowTest, ClosingTheWindowOnItsLastPageStoresNothing) {
 
 TEST_F(OnboardingWindowTest, ThePanelOpensTheWindowWithoutTakingTheKeyboard) {
     app->showPanel();
-    QWidget* window = app->window("onboarding");
+    QWidget* window = app->window(Window::Onboarding);
     ASSERT_NE(window, nullptr) << "the panel did not open the onboarding";
     EXPECT_TRUE(window->testAttribute(Qt::WA_ShowWithoutActivating));
     app->panel().hide();
 
     // Asked for directly (not from the open panel), it comes forward as usual.
     window->close();
-    QTRY_COMPARE(app->window("onboarding"), static_cast<QWidget*>(nullptr));
-    EXPECT_FALSE(app->openWindow("onboarding")->testAttribute(Qt::WA_ShowWithoutActivating));
+    QTRY_COMPARE(app->window(Window::Onboarding), static_cast<QWidget*>(nullptr));
+    EXPECT_FALSE(app->openWindow(Window::Onboarding)->testAttribute(Qt::WA_ShowWithoutActivating));
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 #include "core/date_format.h"
 #include "support/panel_fixture.h"
 #include "support/scoped_env.h"
+#include "ui/widgets/badge.h"
+#include "ui/widgets/elided_label.h"
 #include "ui/widgets/glyph_button.h"
-#include "ui/widgets/text_widgets.h"
+#include "ui/widgets/section_label.h"
 
 namespace orvalin::ui {
 namespace {
@@ -83,7 +85,7 @@ TEST_F(PanelTest, EmptyListShowsOnlyTheHeadingAndSectionsInOrder) {
     startManager(false).setShortcuts({});
     MenuBarPanel& p = showPanel();
     EXPECT_TRUE(rows().empty());
-    EXPECT_EQ(shownChildren<SectionHeader>(&p).size(), 1u);  // its name is read through AT-SPI
+    EXPECT_EQ(shownChildren<SectionLabel>(&p).size(), 1u);  // its name is read through AT-SPI
     const QStringList expected{"header",          "formatRows",        "calendarToggle",
                                "calendarSection", "permissionSection", "preferencesButton",
                                "quitButton"};
@@ -212,7 +214,7 @@ TEST_F(PanelTest, KeyboardCommandsQuitAndOpenPreferences) {
     completeOnboarding();
     MenuBarPanel& p = showPanel();
     QTest::keyClick(&p, Qt::Key_Comma, Qt::ControlModifier);
-    EXPECT_EQ(opened, std::vector<QString>{"preferences"});
+    EXPECT_EQ(opened, std::vector<Window>{Window::Settings});
     EXPECT_FALSE(p.isVisible());
     showPanel();
     QTest::keyClick(&p, Qt::Key_Q, Qt::ControlModifier);
@@ -224,7 +226,7 @@ TEST_F(PanelTest, KeyboardCommandsQuitAndOpenPreferences) {
 
 TEST_F(PanelTest, OnboardingOpensOnEveryShowingUntilCompleted) {
     MenuBarPanel& p = showPanel();
-    EXPECT_EQ(opened, std::vector<QString>{"onboarding"});
+    EXPECT_EQ(opened, std::vector<Window>{Window::Onboarding});
     p.hide();
     showPanel();
     EXPECT_EQ(opened.size(), 2u);

@@ -6,7 +6,7 @@
 #include "support/widget_lookup.h"
 #include "ui/panel/calendar_day_cell.h"
 #include "ui/widgets/appearance.h"
-#include "ui/widgets/text_widgets.h"
+#include "ui/widgets/elided_label.h"
 
 namespace orvalin::ui {
 namespace {

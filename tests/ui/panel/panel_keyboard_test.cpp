@@ -5,6 +5,7 @@
 
 #include "support/english_interface.h"
 #include "support/panel_fixture.h"
+#include "ui/widgets/badge.h"
 
 namespace orvalin::ui {
 namespace {

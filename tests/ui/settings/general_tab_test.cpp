@@ -79,7 +79,7 @@ TEST_F(GeneralTabTest, ChosenAppearanceIsStoredAndReachesEveryWindowAndEveryPart
 
     // A new window shows the stored choice.
     tab->window()->close();
-    QTRY_COMPARE_WITH_TIMEOUT(app->window("preferences"), static_cast<QWidget*>(nullptr), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(app->window(Window::Settings), static_cast<QWidget*>(nullptr), 5000);
     tab = openGeneral();
     EXPECT_EQ(picker(tab)->value(), QStringLiteral("dark"));  // a restart comes up dark: end-to-end tests
 
@@ -92,7 +92,8 @@ TEST_F(GeneralTabTest, AnUnknownStoredAppearanceChecksNoSegmentUntilOneIsChosen)
     store.values[prefkey::kAppearance] = std::string("Dark");
     GeneralTab* tab = openGeneral();
     EXPECT_EQ(picker(tab)->value(), QString());
-    for (Segment* s : picker(tab)->segments()) EXPECT_FALSE(s->isChecked()) << s->text().toStdString();
+    for (Segment* s : picker(tab)->findChildren<Segment*>())
+        EXPECT_FALSE(s->isChecked()) << s->text().toStdString();
     EXPECT_EQ(currentAppearance(), Appearance::System);
 
     QTest::mouseClick(segment(tab, QStringLiteral("Clair")), Qt::LeftButton);

@@ -20,7 +20,7 @@ protected:
         app.reset();
         applyAppearance(Appearance::System);
     }
-    SettingsView* openSettings() { return open<SettingsView>("preferences"); }
+    SettingsView* openSettings() { return open<SettingsView>(Window::Settings); }
 
     // The parts of the pages, found by their names as a user or a screen reader finds them.
     static GeneralTab* generalOf(const SettingsView* view) { return view->findChild<GeneralTab*>(); }
@@ -38,7 +38,7 @@ protected:
     static bool permissionRowShown(const GeneralTab* tab) { return !permissionRow(tab)->isHidden(); }
 
     static Segment* segment(GeneralTab* tab, const QString& text) {
-        for (Segment* s : picker(tab)->segments()) {
+        for (Segment* s : picker(tab)->findChildren<Segment*>()) {
             if (s->text() == text) return s;
         }
         return nullptr;

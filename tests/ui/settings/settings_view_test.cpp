@@ -38,7 +38,7 @@ TEST_F(SettingsViewTest, ArrowsAndControlTabChooseTabsControlWAndEscapeClose) {
         launchSwitch(generalOf(view))->setFocus();
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
         QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), 5000);
-        EXPECT_EQ(app->window("preferences"), nullptr);
+        EXPECT_EQ(app->window(Window::Settings), nullptr);
     }
 }
 

@@ -7,8 +7,9 @@
 
 #include "core/shortcut.h"
 #include "ui/widgets/appearance.h"
+#include "ui/widgets/color_role.h"
 #include "ui/widgets/day_offset_text.h"
-#include "ui/widgets/text_widgets.h"
+#include "ui/widgets/elided_label.h"
 
 namespace orvalin::ui {
 

@@ -18,12 +18,12 @@ void setTextColor(QWidget* label, const QColor& color) {
 }  // namespace
 
 FieldRow::FieldRow(const QString& icon, const QString& label, QWidget* content, QWidget* parent)
-    : QWidget(parent), label_(label), caption_(new IconLabel(icon, label, 5, this)), content_(content) {
-    layOutCaption()->addWidget(content_, 1, Qt::AlignVCenter);
+    : QWidget(parent), caption_(new IconLabel(icon, label, 5, this)) {
+    layOutCaption()->addWidget(content, 1, Qt::AlignVCenter);
 }
 
 FieldRow::FieldRow(const QString& icon, const QString& label, QLayout* content, QWidget* parent)
-    : QWidget(parent), label_(label), caption_(new IconLabel(icon, label, 5, this)) {
+    : QWidget(parent), caption_(new IconLabel(icon, label, 5, this)) {
     layOutCaption()->addLayout(content, 1);
 }
 
@@ -49,15 +49,6 @@ void FieldRow::changeEvent(QEvent* event) {
 
 void FieldRow::refreshColors() {
     setTextColor(caption_, secondaryText(palette()));
-}
-
-ConflictMark::ConflictMark(const QString& help, QWidget* parent)
-    : IconLabel("exclamationmark.triangle.fill", tr("Déjà utilisé"), 3, parent) {
-    setFont(textFont(TextStyle::Caption));
-    setTextColor(this, warningOrange());
-    setToolTip(help);
-    setAccessibleName(text());
-    setAccessibleDescription(help);
 }
 
 }  // namespace orvalin::ui

@@ -21,9 +21,6 @@ public:
     // A content of several widgets, which become the row's own.
     FieldRow(const QString& icon, const QString& label, QLayout* content, QWidget* parent = nullptr);
 
-    QString label() const { return label_; }
-    // The content widget; none for a content of several.
-    QWidget* content() const { return content_; }
     // The control the label names for screen readers: a pop-up's own name is its current item.
     void setBuddy(QWidget* control);
 
@@ -34,16 +31,7 @@ private:
     QHBoxLayout* layOutCaption();
     void refreshColors();
 
-    QString label_;
     IconLabel* caption_;
-    QWidget* content_ = nullptr;
-};
-
-// The orange "Déjà utilisé" mark shown beside a trigger or combination another format uses.
-class ConflictMark : public IconLabel {
-    Q_OBJECT
-public:
-    explicit ConflictMark(const QString& help, QWidget* parent = nullptr);
 };
 
 }  // namespace orvalin::ui

@@ -11,6 +11,7 @@
 #include "ui/capture/combination_text.h"
 #include "ui/capture/shortcut_capture_binding.h"
 #include "ui/capture/shortcut_capture_widget.h"
+#include "ui/settings/formats/conflict_mark.h"
 #include "ui/settings/formats/day_offset_field.h"
 #include "ui/settings/formats/field_row.h"
 #include "ui/settings/formats/focus_glyph_button.h"
@@ -18,7 +19,8 @@
 #include "ui/settings/formats/locale_picker.h"
 #include "ui/settings/formats/preview_plate.h"
 #include "ui/widgets/appearance.h"
-#include "ui/widgets/text_widgets.h"
+#include "ui/widgets/color_role.h"
+#include "ui/widgets/divider.h"
 
 namespace orvalin::ui {
 
@@ -42,7 +44,7 @@ QLineEdit* monospacedEdit(const QString& placeholder, QWidget* parent) {
 }  // namespace
 
 FormatCard::FormatCard(const Shortcut& shortcut, const Clock& clock, DateRenderer& previews, QWidget* parent)
-    : FormatsGroupBox(parent), clock_(clock), shortcut_(shortcut) {
+    : GroupBox(parent, kFormatsGroupLook), clock_(clock), shortcut_(shortcut) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
     column->setSpacing(0);
@@ -53,6 +55,7 @@ FormatCard::FormatCard(const Shortcut& shortcut, const Clock& clock, DateRendere
     column->addWidget(new Divider(12, 12, this));
 
     pattern_ = new FormatPickerField(this);
+    pattern_->setObjectName(QStringLiteral("patternField"));
     pattern_->setPattern(qs(shortcut_.dateFormat));
     connect(pattern_, &FormatPickerField::patternEdited, this,
             [this](const QString& text) { edit([&](Shortcut& s) { s.dateFormat = text.toStdString(); }); });
@@ -98,6 +101,7 @@ QHBoxLayout* FormatCard::buildHeader() {
     row->addWidget(name_, 1);
 
     delete_ = new FocusGlyphButton("trash", QSize(22, 22), 14, this);
+    delete_->setObjectName(QStringLiteral("deleteFormat"));
     delete_->setToolTip(tr("Supprimer ce format"));
     connect(delete_, &QAbstractButton::clicked, this, [this] { emit deleteRequested(shortcut_.id); });
     row->addWidget(delete_);
@@ -106,6 +110,7 @@ QHBoxLayout* FormatCard::buildHeader() {
 
 QLayout* FormatCard::buildDayRow() {
     day_ = new DayOffsetField(this);
+    day_->setObjectName(QStringLiteral("dayField"));
     day_->setDays(shortcut_.effectiveDayOffset());
     connect(day_, &DayOffsetField::daysEdited, this,
             [this](int days) { edit([&](Shortcut& s) { s.setDayOffset(days); }); });
@@ -114,6 +119,7 @@ QLayout* FormatCard::buildDayRow() {
 
 QWidget* FormatCard::buildLanguageRow() {
     language_ = new LocalePicker(this);
+    language_->setObjectName(QStringLiteral("languageField"));
     language_->setLocale(qs(shortcut_.locale));
     connect(language_, &LocalePicker::localeChosen, this,
             [this](const QString& tag) { edit([&](Shortcut& s) { s.setLocale(tag.toStdString()); }); });
@@ -126,10 +132,12 @@ QWidget* FormatCard::buildTriggerRow() {
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
     trigger_ = monospacedEdit(tr("ex: dt "), box);
+    trigger_->setObjectName(QStringLiteral("triggerField"));
     trigger_->setText(qs(shortcut_.trigger));
     connect(trigger_, &QLineEdit::textEdited, this,
             [this](const QString& text) { edit([&](Shortcut& s) { s.trigger = text.toStdString(); }); });
     triggerWarning_ = new ConflictMark(tr("Ce déclencheur est déjà utilisé par un autre format"), box);
+    triggerWarning_->setObjectName(QStringLiteral("triggerWarning"));
     row->addWidget(trigger_, 1);
     row->addWidget(triggerWarning_);
     return box;
@@ -141,6 +149,7 @@ QWidget* FormatCard::buildShortcutRow() {
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
     capture_ = new ShortcutCaptureWidget(box);
+    capture_->setObjectName(QStringLiteral("shortcutField"));
     // Wide enough for the usual combinations; a longer one widens it up to a point, then is cut.
     capture_->setFixedHeight(24);
     capture_->setMinimumWidth(150);
@@ -154,7 +163,9 @@ QWidget* FormatCard::buildShortcutRow() {
                        edit([&](Shortcut& s) { s.globalShortcut = value; });
                    });
     hotkeyWarning_ = new ConflictMark(tr("Ce raccourci est déjà assigné à un autre format"), box);
+    hotkeyWarning_->setObjectName(QStringLiteral("shortcutWarning"));
     clear_ = new FocusGlyphButton("xmark.circle.fill", QSize(22, 22), 14, box);
+    clear_->setObjectName(QStringLiteral("clearShortcut"));
     clear_->setColorRole(ColorRole::Tertiary);
     clear_->setToolTip(tr("Supprimer le raccourci"));
     connect(clear_, &QAbstractButton::clicked, this,
@@ -252,16 +263,8 @@ QList<QWidget*> FormatCard::focusChain() const {
             clear_};
 }
 
-QWidget* FormatCard::deleteButton() const {
-    return delete_;
-}
-
-QWidget* FormatCard::clearShortcutButton() const {
-    return clear_;
-}
-
 bool FormatCard::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != capture_) return FormatsGroupBox::eventFilter(watched, event);
+    if (watched != capture_) return GroupBox::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress && !capture_->isRecording()) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -274,7 +277,7 @@ bool FormatCard::eventFilter(QObject* watched, QEvent* event) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) capture_->cancelRecording();
     }
-    return FormatsGroupBox::eventFilter(watched, event);
+    return GroupBox::eventFilter(watched, event);
 }
 
 }  // namespace orvalin::ui

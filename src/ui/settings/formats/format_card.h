@@ -7,7 +7,7 @@
 
 #include "core/clock.h"
 #include "core/shortcut.h"
-#include "ui/settings/formats/group_box.h"
+#include "ui/widgets/group_box.h"
 
 class QHBoxLayout;
 class QLayout;
@@ -34,7 +34,7 @@ class PreviewPlate;
 // The card never stores anything: an edit is reported through edited() with the whole changed
 // format, and the owner hands the stored format back through setShortcut(). Fields are only
 // rewritten when their text differs, so someone typing keeps focus, cursor and selection.
-class FormatCard : public FormatsGroupBox {
+class FormatCard : public GroupBox {
     Q_OBJECT
 public:
     struct Flags {
@@ -64,15 +64,6 @@ public:
     QList<QWidget*> focusChain() const;
 
     QLineEdit* nameEdit() const { return name_; }
-    FormatPickerField* patternField() const { return pattern_; }
-    DayOffsetField* dayField() const { return day_; }
-    LocalePicker* languageField() const { return language_; }
-    QLineEdit* triggerEdit() const { return trigger_; }
-    ShortcutCaptureWidget* captureField() const { return capture_; }
-    QWidget* deleteButton() const;
-    QWidget* clearShortcutButton() const;
-    ConflictMark* triggerWarning() const { return triggerWarning_; }
-    ConflictMark* hotkeyWarning() const { return hotkeyWarning_; }
 
 signals:
     void edited(const orvalin::Shortcut& changed);

@@ -43,7 +43,6 @@ public:
     QMenu* presetsMenu();
     bool isReferenceShown() const;
     void setReferenceShown(bool shown);
-    FormatReferencePopup* referencePopup() const { return popup_; }
 
 signals:
     // The user changed the pattern: a keystroke in the field or a preset.

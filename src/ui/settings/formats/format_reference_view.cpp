@@ -39,7 +39,7 @@ QWidget* sectionBlock(const FormatReferenceView::Section& section, QWidget* pare
     auto* column = new QVBoxLayout(block);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(6);
-    column->addWidget(new SectionLabel(section.icon, section.title, block));
+    column->addWidget(new SectionLabel(section.icon, section.title, SectionLabel::Kind::Page, block));
     auto* entries = new QVBoxLayout;
     entries->setContentsMargins(4, 0, 0, 0);
     entries->setSpacing(3);

@@ -17,8 +17,8 @@
 #include "ui/settings/formats/format_card.h"
 #include "ui/settings/formats/format_picker_field.h"
 #include "ui/settings/formats/glyph_pixmap.h"
-#include "ui/settings/formats/group_box.h"
 #include "ui/widgets/appearance.h"
+#include "ui/widgets/group_box.h"
 #include "ui/widgets/icons.h"
 #include "ui/widgets/section_label.h"
 
@@ -101,7 +101,7 @@ FormatsTab::~FormatsTab() {
 }
 
 QWidget* FormatsTab::buildDefaultFormatBox(QWidget* parent) {
-    auto* box = new FormatsGroupBox(parent);
+    auto* box = new GroupBox(parent, kFormatsGroupLook);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(12, 8, 8, 8);
     row->setSpacing(8);
@@ -113,6 +113,7 @@ QWidget* FormatsTab::buildDefaultFormatBox(QWidget* parent) {
     auto* label = new QLabel(tr("Format par défaut"), box);
     label->setFont(font);
     picker_ = new DefaultFormatPicker(box);
+    picker_->setObjectName(QStringLiteral("defaultFormat"));
     label->setBuddy(picker_);
     connect(picker_, &DefaultFormatPicker::chosen, this, [this](const Uuid& id) {
         manager_.setDefaultFormatId(id);
@@ -127,6 +128,7 @@ QWidget* FormatsTab::buildDefaultFormatBox(QWidget* parent) {
 
 QAbstractButton* FormatsTab::buildAddButton(QWidget* parent) {
     auto* button = new QToolButton(parent);
+    button->setObjectName(QStringLiteral("addFormat"));
     button->setText(tr("Ajouter un format"));
     button->setAccessibleName(button->text());
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);

@@ -26,8 +26,6 @@ public:
 
     const std::vector<FormatCard*>& cards() const { return cards_; }
     FormatCard* card(const Uuid& id) const;
-    DefaultFormatPicker* defaultPicker() const { return picker_; }
-    QAbstractButton* addButton() const { return add_; }
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -14,7 +14,7 @@ namespace {
 
 TEST_F(FormatsTabTest, APresetReplacesThePatternAndTheMenuKeepsItsMarchSamples) {
     openTab({entry("Court", "dd/MM/yyyy HH", "dtc ")});
-    FormatPickerField* field = cardAt(0).patternField();
+    FormatPickerField* field = part<FormatPickerField>(cardAt(0), "patternField");
     QList<QAction*> items = field->presetsMenu()->actions();
     ASSERT_EQ(items.size(), 8);
     // Each shows the same fixed moment, whatever today is.
@@ -33,7 +33,7 @@ TEST_F(FormatsTabTest, APresetReplacesThePatternAndTheMenuKeepsItsMarchSamples) 
 TEST_F(FormatsTabTest, TheEnglishInterfaceNamesTheCardsControlsAndPresets) {
     const EnglishInterface english;
     openTab({entry("ISO", "yyyy-MM-dd", "dt ")});
-    FormatPickerField* field = cardAt(0).patternField();
+    FormatPickerField* field = part<FormatPickerField>(cardAt(0), "patternField");
     EXPECT_EQ(field->presetsMenu()->actions().at(2)->text(), "Long — Friday 20 March 2026");
     EXPECT_EQ(field->lineEdit()->accessibleName(), "Date format for ISO");
     EXPECT_EQ(cardAt(0).nameEdit()->accessibleName(), "Name of the ISO format");
@@ -73,15 +73,15 @@ TEST(FormatReference, ListsEightSectionsOfCodesWithTheirSpacingIntact) {
 
 TEST_F(FormatsTabTest, EachCardOpensAndClosesItsOwnReference) {
     openTab({entry("Court", "dd/MM/yyyy", "dtc "), entry("ISO", "yyyy", "dt ")});
-    FormatPickerField* first = cardAt(0).patternField();
-    FormatPickerField* second = cardAt(1).patternField();
+    FormatPickerField* first = part<FormatPickerField>(cardAt(0), "patternField");
+    FormatPickerField* second = part<FormatPickerField>(cardAt(1), "patternField");
     auto* button = qobject_cast<QAbstractButton*>(second->referenceButton());
     button->click();
     ASSERT_TRUE(second->isReferenceShown());
     EXPECT_FALSE(first->isReferenceShown());
     // Anchored to its button: below it, or above it where the screen has no room below.
     const QRect anchor(button->mapToGlobal(QPoint(0, 0)), button->size());
-    const QRect popup = second->referencePopup()->geometry();
+    const QRect popup = second->findChild<FormatReferencePopup*>()->geometry();
     const bool below = popup.top() >= anchor.bottom();
     const bool roomBelow = anchor.bottom() + popup.height() < button->screen()->availableGeometry().bottom();
     EXPECT_EQ(below, roomBelow);
@@ -90,7 +90,7 @@ TEST_F(FormatsTabTest, EachCardOpensAndClosesItsOwnReference) {
     }
 
     // Escape closes it.
-    QTest::keyClick(second->referencePopup(), Qt::Key_Escape);
+    QTest::keyClick(second->findChild<FormatReferencePopup*>(), Qt::Key_Escape);
     EXPECT_FALSE(second->isReferenceShown());
     EXPECT_FALSE(button->isChecked());
 
@@ -105,12 +105,13 @@ TEST_F(FormatsTabTest, EachCardOpensAndClosesItsOwnReference) {
 
 TEST_F(FormatsTabTest, AnOpenReferenceLeavesARecordingCaptureFieldItsKeys) {
     openTab({entry("Court", "dd/MM/yyyy", "dtc "), entry("ISO", "yyyy", "dt ")});
-    ShortcutCaptureWidget* capture = cardAt(0).captureField();
+    ShortcutCaptureWidget* capture = part<ShortcutCaptureWidget>(cardAt(0), "shortcutField");
     capture->setFocus(Qt::TabFocusReason);
     QTest::keyClick(capture, Qt::Key_Space);
     ASSERT_TRUE(capture->isRecording());
-    cardAt(1).patternField()->setReferenceShown(true);
-    FormatReferencePopup* popup = cardAt(1).patternField()->referencePopup();
+    part<FormatPickerField>(cardAt(1), "patternField")->setReferenceShown(true);
+    FormatReferencePopup* popup =
+        part<FormatPickerField>(cardAt(1), "patternField")->findChild<FormatReferencePopup*>();
     ASSERT_TRUE(popup && popup->isVisible());
     // The key goes where the window system sends it, the open popup; the recording takes it.
     pressNativeKey(popup, xkey::kK, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);

@@ -44,11 +44,17 @@ protected:
         return QString::fromStdString(platform.clock.date(pattern, days, locale));
     }
     static bool shown(QWidget* w) { return w->isVisibleTo(w->window()); }
-    // Which cards show the given mark, card by card: "x.x." when the first and third do.
-    template <class Part>
-    std::string marked(Part* (FormatCard::*mark)() const) const {
+    // A part of a card or of the tab, by its object name.
+    template <class Part = QWidget>
+    static Part* part(const QObject& root, const char* name) {
+        return root.findChild<Part*>(QLatin1String(name));
+    }
+    DefaultFormatPicker* defaultPicker() const { return part<DefaultFormatPicker>(*tab, "defaultFormat"); }
+    QAbstractButton* addButton() const { return part<QAbstractButton>(*tab, "addFormat"); }
+    // Which cards show the named mark, card by card: "x.x." when the first and third do.
+    std::string marked(const char* mark) const {
         std::string marks;
-        for (FormatCard* card : tab->cards()) marks += shown((card->*mark)()) ? 'x' : '.';
+        for (FormatCard* card : tab->cards()) marks += shown(part(*card, mark)) ? 'x' : '.';
         return marks;
     }
 

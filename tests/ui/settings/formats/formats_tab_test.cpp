@@ -15,8 +15,8 @@
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "ui/capture/shortcut_capture_widget.h"
+#include "ui/settings/formats/conflict_mark.h"
 #include "ui/settings/formats/day_offset_field.h"
-#include "ui/settings/formats/field_row.h"
 #include "ui/settings/formats/locale_picker.h"
 #include "ui/widgets/appearance.h"
 
@@ -29,7 +29,7 @@ TEST_F(FormatsTabTest, TypingAPatternUpdatesPreviewAndPickerAndSavesAtEveryKeyst
     openTab({entry("Court", "dd/MM/yyyy", "dtc "), entry("ISO", "yyyy", "dt ")});
     FormatCard& iso = cardAt(1);
     QPointer<FormatCard> cardBefore(&iso);
-    QLineEdit* field = iso.patternField()->lineEdit();
+    QLineEdit* field = part<FormatPickerField>(iso, "patternField")->lineEdit();
     field->setFocus();
     field->setCursorPosition(4);
 
@@ -44,7 +44,7 @@ TEST_F(FormatsTabTest, TypingAPatternUpdatesPreviewAndPickerAndSavesAtEveryKeyst
         ASSERT_EQ(stored().size(), 2u);
         EXPECT_EQ(stored()[1].dateFormat, expected);
         EXPECT_EQ(iso.previewText(), today(expected));
-        EXPECT_EQ(tab->defaultPicker()->itemText(1), "ISO  \u2013  " + today(expected));
+        EXPECT_EQ(defaultPicker()->itemText(1), "ISO  \u2013  " + today(expected));
         EXPECT_EQ(field->text().toStdString(), expected);
         EXPECT_TRUE(field->hasFocus());
         EXPECT_EQ(field->cursorPosition(), static_cast<int>(expected.size()));
@@ -68,7 +68,7 @@ TEST_F(FormatsTabTest, NameAndTriggerEditsSaveAndASelectionElsewhereSurvivesOthe
     Shortcut other = manager->shortcuts()[1];
     other.trigger = "iso ";
     manager->updateShortcut(other);
-    EXPECT_EQ(cardAt(1).triggerEdit()->text(), "iso ");
+    EXPECT_EQ(part<QLineEdit>(cardAt(1), "triggerField")->text(), "iso ");
     EXPECT_TRUE(name->hasFocus());
     EXPECT_EQ(name->selectionStart(), 1);
     EXPECT_EQ(name->selectedText(), "our");
@@ -76,10 +76,10 @@ TEST_F(FormatsTabTest, NameAndTriggerEditsSaveAndASelectionElsewhereSurvivesOthe
     QTest::keyClicks(name, "ou");  // replaces the selection
     EXPECT_EQ(manager->shortcuts()[0].label, "Cout");
     EXPECT_EQ(stored()[0].label, "Cout");
-    EXPECT_EQ(tab->defaultPicker()->itemText(0), "Cout  \u2013  " + today("dd/MM/yyyy"));
+    EXPECT_EQ(defaultPicker()->itemText(0), "Cout  \u2013  " + today("dd/MM/yyyy"));
     EXPECT_EQ(cardAt(0).nameEdit()->accessibleName(), "Nom du format Cout");
 
-    QLineEdit* trigger = cardAt(1).triggerEdit();
+    QLineEdit* trigger = part<QLineEdit>(cardAt(1), "triggerField");
     trigger->setFocus();
     trigger->selectAll();
     QTest::keyClicks(trigger, "zz ");
@@ -89,16 +89,16 @@ TEST_F(FormatsTabTest, NameAndTriggerEditsSaveAndASelectionElsewhereSurvivesOthe
 TEST_F(FormatsTabTest, DuplicateTriggersFlagBothCardsAndClearTogether) {
     openTab({entry("A", "yyyy", "dt "), entry("B", "yyyy", "x "), entry("C", "yyyy", ""),
              entry("D", "yyyy", "")});
-    const auto warned = [this] { return marked(&FormatCard::triggerWarning); };
+    const auto warned = [this] { return marked("triggerWarning"); };
     EXPECT_EQ(warned(), "....") << "empty triggers never conflict";
 
-    QLineEdit* b = cardAt(1).triggerEdit();
+    QLineEdit* b = part<QLineEdit>(cardAt(1), "triggerField");
     b->setFocus();
     b->selectAll();
     QTest::keyClicks(b, "dt ");
     EXPECT_EQ(warned(), "xx..");
-    EXPECT_EQ(cardAt(0).triggerWarning()->text(), "Déjà utilisé");
-    EXPECT_EQ(cardAt(1).triggerEdit()->accessibleDescription(),
+    EXPECT_EQ(part<ConflictMark>(cardAt(0), "triggerWarning")->text(), "Déjà utilisé");
+    EXPECT_EQ(part<QLineEdit>(cardAt(1), "triggerField")->accessibleDescription(),
               "Ce déclencheur est déjà utilisé par un autre format");
     EXPECT_EQ(stored()[1].trigger, "dt ") << "a conflict never blocks the edit";
 
@@ -116,22 +116,23 @@ TEST_F(FormatsTabTest, SharedCombinationsFlagInPairsAndClearingOneClearsBoth) {
     openTab({entry("A", "yyyy", "a ", kCtrlAltD), entry("B", "yyyy", "b ", kCtrlAltD),
              entry("C", "yyyy", "c ", otherDisplay), entry("D", "yyyy", "d ")});
     // Same key and modifiers under another display: not the same combination.
-    EXPECT_EQ(marked(&FormatCard::hotkeyWarning), "xx..");
-    EXPECT_EQ(marked(&FormatCard::clearShortcutButton), "xxx.");
-    EXPECT_EQ(cardAt(0).captureField()->displayedText(), "Ctrl+Alt+D");
-    EXPECT_EQ(cardAt(2).captureField()->displayedText(), "Ctrl+Alt+D");
+    EXPECT_EQ(marked("shortcutWarning"), "xx..");
+    EXPECT_EQ(marked("clearShortcut"), "xxx.");
+    EXPECT_EQ(part<ShortcutCaptureWidget>(cardAt(0), "shortcutField")->displayedText(), "Ctrl+Alt+D");
+    EXPECT_EQ(part<ShortcutCaptureWidget>(cardAt(2), "shortcutField")->displayedText(), "Ctrl+Alt+D");
 
-    qobject_cast<QAbstractButton*>(cardAt(1).clearShortcutButton())->click();
+    part<QAbstractButton>(cardAt(1), "clearShortcut")->click();
     EXPECT_FALSE(manager->shortcuts()[1].globalShortcut.has_value());
     EXPECT_FALSE(stored()[1].globalShortcut.has_value());
-    EXPECT_EQ(marked(&FormatCard::hotkeyWarning), "....");
-    EXPECT_EQ(marked(&FormatCard::clearShortcutButton), "x.x.");
-    EXPECT_EQ(cardAt(1).captureField()->displayedText(), "Cliquer pour assigner");
+    EXPECT_EQ(marked("shortcutWarning"), "....");
+    EXPECT_EQ(marked("clearShortcut"), "x.x.");
+    EXPECT_EQ(part<ShortcutCaptureWidget>(cardAt(1), "shortcutField")->displayedText(),
+              "Cliquer pour assigner");
 }
 
 TEST_F(FormatsTabTest, RecordingACombinationInACardStoresItAndFlagsTheOtherCard) {
     openTab({entry("A", "yyyy", "a ", kCtrlAltD), entry("B", "yyyy", "b ")});
-    ShortcutCaptureWidget* capture = cardAt(1).captureField();
+    ShortcutCaptureWidget* capture = part<ShortcutCaptureWidget>(cardAt(1), "shortcutField");
     // From the keyboard: Tab reaches the field, Space starts recording.
     capture->setFocus(Qt::TabFocusReason);
     QTest::keyClick(capture, Qt::Key_Space);
@@ -141,41 +142,41 @@ TEST_F(FormatsTabTest, RecordingACombinationInACardStoresItAndFlagsTheOtherCard)
     ASSERT_TRUE(manager->shortcuts()[1].globalShortcut.has_value());
     EXPECT_EQ(manager->shortcuts()[1].globalShortcut->keyCode, 2u);
     EXPECT_TRUE(stored()[1].globalShortcut.has_value());
-    EXPECT_EQ(marked(&FormatCard::hotkeyWarning), "xx");
-    EXPECT_EQ(marked(&FormatCard::clearShortcutButton), "xx");
+    EXPECT_EQ(marked("shortcutWarning"), "xx");
+    EXPECT_EQ(marked("clearShortcut"), "xx");
 }
 
 TEST_F(FormatsTabTest, DeleteAndAddKeepTheDefaultAndTheDeleteButtonsRight) {
     openTab({entry("Court", "dd/MM/yyyy", "dtc ")});
-    EXPECT_EQ(marked(&FormatCard::deleteButton), ".") << "the last format cannot be deleted";
+    EXPECT_EQ(marked("deleteFormat"), ".") << "the last format cannot be deleted";
 
-    tab->addButton()->click();
+    addButton()->click();
     ASSERT_EQ(tab->cards().size(), 2u);
     EXPECT_EQ(manager->shortcuts()[1].label, "Nouveau");
     EXPECT_EQ(stored().size(), 2u);
-    EXPECT_EQ(marked(&FormatCard::deleteButton), "xx");
+    EXPECT_EQ(marked("deleteFormat"), "xx");
     EXPECT_TRUE(cardAt(1).nameEdit()->hasFocus()) << "the new card is ready for its name";
-    EXPECT_EQ(tab->defaultPicker()->count(), 2);
+    EXPECT_EQ(defaultPicker()->count(), 2);
 
     // Deleting the default format moves the picker to the new default, the first remaining one.
     const Uuid court = manager->shortcuts()[0].id;
     const Uuid added = manager->shortcuts()[1].id;
     ASSERT_EQ(manager->defaultFormatId(), court);
     QPointer<FormatCard> doomed(&cardAt(0));
-    qobject_cast<QAbstractButton*>(cardAt(0).deleteButton())->click();
+    part<QAbstractButton>(cardAt(0), "deleteFormat")->click();
     ASSERT_EQ(tab->cards().size(), 1u);
     EXPECT_EQ(tab->cards()[0]->shortcut().id, added);
     EXPECT_EQ(manager->defaultFormatId(), added);
     EXPECT_EQ(storedDefault(), added.toString());
-    EXPECT_EQ(tab->defaultPicker()->count(), 1);
-    EXPECT_EQ(tab->defaultPicker()->currentIndex(), 0);
-    EXPECT_EQ(marked(&FormatCard::deleteButton), ".");
+    EXPECT_EQ(defaultPicker()->count(), 1);
+    EXPECT_EQ(defaultPicker()->currentIndex(), 0);
+    EXPECT_EQ(marked("deleteFormat"), ".");
     QTRY_VERIFY(doomed.isNull());
 }
 
 TEST_F(FormatsTabTest, DefaultPickerListsEveryFormatAndSavesTheChoice) {
     openTab({entry("Court", "dd/MM/yyyy", "dtc "), entry("ISO", "yyyy-MM-dd", "dt ")});
-    DefaultFormatPicker* picker = tab->defaultPicker();
+    DefaultFormatPicker* picker = defaultPicker();
     ASSERT_EQ(picker->count(), 2);  // the items' texts follow the edits: see the typing tests
     EXPECT_EQ(picker->currentIndex(), 0);
     const int writes = store.writeCount;
@@ -196,14 +197,15 @@ QString labelOf(QWidget* control) {
 
 // Tab from the default picker reaches every shown control of every card in order, then the add button.
 void walkTabOrder(FormatsTab& tab) {
-    std::vector<QWidget*> expected{tab.defaultPicker()};
+    auto* picker = tab.findChild<QWidget*>("defaultFormat");
+    std::vector<QWidget*> expected{picker};
     for (FormatCard* c : tab.cards()) {
         for (QWidget* w : c->focusChain()) {
             if (w->isVisibleTo(w->window())) expected.push_back(w);
         }
     }
-    expected.push_back(tab.addButton());
-    tab.defaultPicker()->setFocus(Qt::TabFocusReason);
+    expected.push_back(tab.findChild<QWidget*>("addFormat"));
+    picker->setFocus(Qt::TabFocusReason);
     for (std::size_t i = 1; i < expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         ASSERT_EQ(QApplication::focusWidget(), expected[i])
@@ -216,16 +218,16 @@ TEST_F(FormatsTabTest, TabWalksEveryControlInCardOrderAsCardsComeAndGo) {
     iso.dayOffset = 5;  // its field of days shows
     openTab({entry("Court", "dd/MM/yyyy", "dtc "), iso});
     walkTabOrder(*tab);
-    tab->addButton()->click();  // a card made later still comes before the add button
+    addButton()->click();  // a card made later still comes before the add button
     walkTabOrder(*tab);
 
     // The names of the cards' controls are read through the accessibility bus. A pop-up's name on
     // Linux is its current item; what it is comes through the "labelled by" relation.
-    EXPECT_EQ(labelOf(tab->defaultPicker()), "Format par défaut");
-    EXPECT_EQ(labelOf(cardAt(1).dayField()->choice()), "Jour");
-    EXPECT_EQ(labelOf(cardAt(1).languageField()), "Langue");
+    EXPECT_EQ(labelOf(defaultPicker()), "Format par défaut");
+    EXPECT_EQ(labelOf(part<DayOffsetField>(cardAt(1), "dayField")->choice()), "Jour");
+    EXPECT_EQ(labelOf(part<LocalePicker>(cardAt(1), "languageField")), "Langue");
 
-    qobject_cast<QAbstractButton*>(cardAt(0).deleteButton())->click();
+    part<QAbstractButton>(cardAt(0), "deleteFormat")->click();
     walkTabOrder(*tab);
 }
 
@@ -234,8 +236,8 @@ TEST_F(FormatsTabTest, TheDayAndTheLanguageChosenFromTheKeyboardShowInThePreview
     const std::string pattern = "EEEE d MMMM yyyy";
     openTab({entry("Long", pattern, "dtl "), entry("ISO", "yyyy-MM-dd", "dt ")});
     FormatCard& card = cardAt(0);
-    QComboBox* day = card.dayField()->choice();
-    QSpinBox* count = card.dayField()->count();
+    QComboBox* day = part<DayOffsetField>(card, "dayField")->choice();
+    QSpinBox* count = part<DayOffsetField>(card, "dayField")->count();
     EXPECT_EQ(day->accessibleName(), "Jour inséré par Long");
     EXPECT_FALSE(shown(count));
     day->setFocus(Qt::TabFocusReason);
@@ -243,7 +245,7 @@ TEST_F(FormatsTabTest, TheDayAndTheLanguageChosenFromTheKeyboardShowInThePreview
         QTest::keyClick(day, Qt::Key_Down);  // "Demain", then "Hier"
         EXPECT_EQ(stored()[0].dayOffset, expected);
         EXPECT_EQ(card.previewText(), dated(pattern, expected));
-        EXPECT_EQ(tab->defaultPicker()->itemText(0), "Long  \u2013  " + dated(pattern, expected));
+        EXPECT_EQ(defaultPicker()->itemText(0), "Long  \u2013  " + dated(pattern, expected));
     }
     QTest::keyClick(day, Qt::Key_Down);  // "Autre…": the field of days shows, the day stays
     ASSERT_TRUE(shown(count));
@@ -255,7 +257,7 @@ TEST_F(FormatsTabTest, TheDayAndTheLanguageChosenFromTheKeyboardShowInThePreview
     EXPECT_EQ(count->accessibleDescription(), "dans 12 jours");
     EXPECT_EQ(card.previewText(), dated(pattern, 12));
 
-    LocalePicker* language = card.languageField();
+    LocalePicker* language = part<LocalePicker>(card, "languageField");
     EXPECT_EQ(language->accessibleName(), "Langue de Long");
     EXPECT_EQ(language->currentText(), "Langue du système — français (France)");
     language->setFocus(Qt::TabFocusReason);
@@ -292,18 +294,20 @@ TEST_F(FormatsTabTest, StoredDaysAndLanguagesShowAsTheyAreWithoutBeingRewritten)
     unlisted.locale = "de_DE@euro";
     openTab({posix, unknown, unlisted});
     const int writes = store.writeCount;
-    EXPECT_EQ(cardAt(0).languageField()->currentText(), "Deutsch (Deutschland)");
-    EXPECT_EQ(cardAt(0).dayField()->choice()->currentText(), "Autre…");
-    EXPECT_EQ(cardAt(0).dayField()->count()->value(), -40);
-    EXPECT_EQ(cardAt(0).dayField()->count()->accessibleDescription(), "il y a 40 jours");
+    EXPECT_EQ(part<LocalePicker>(cardAt(0), "languageField")->currentText(), "Deutsch (Deutschland)");
+    EXPECT_EQ(part<DayOffsetField>(cardAt(0), "dayField")->choice()->currentText(), "Autre…");
+    EXPECT_EQ(part<DayOffsetField>(cardAt(0), "dayField")->count()->value(), -40);
+    EXPECT_EQ(part<DayOffsetField>(cardAt(0), "dayField")->count()->accessibleDescription(),
+              "il y a 40 jours");
     EXPECT_EQ(cardAt(0).previewText(), dated("EEEE", -40, "de_DE"));
-    EXPECT_EQ(cardAt(1).dayField()->choice()->currentText(), "Demain");
-    EXPECT_EQ(cardAt(1).languageField()->currentText(), "xx-YY");
-    EXPECT_EQ(cardAt(1).languageField()->accessibleDescription(),
+    EXPECT_EQ(part<DayOffsetField>(cardAt(1), "dayField")->choice()->currentText(), "Demain");
+    EXPECT_EQ(part<LocalePicker>(cardAt(1), "languageField")->currentText(), "xx-YY");
+    EXPECT_EQ(part<LocalePicker>(cardAt(1), "languageField")->accessibleDescription(),
               "Langue inconnue : la date est écrite dans la langue du système");
     EXPECT_EQ(cardAt(1).previewText(), dated("EEEE", 1));
-    EXPECT_EQ(cardAt(2).languageField()->currentText(), "Deutsch (Deutschland, EURO)") << "known, not listed";
-    EXPECT_EQ(cardAt(2).languageField()->accessibleDescription(), "");
+    EXPECT_EQ(part<LocalePicker>(cardAt(2), "languageField")->currentText(), "Deutsch (Deutschland, EURO)")
+        << "known, not listed";
+    EXPECT_EQ(part<LocalePicker>(cardAt(2), "languageField")->accessibleDescription(), "");
     EXPECT_EQ(store.writeCount, writes);
 }
 
@@ -313,8 +317,8 @@ TEST_F(FormatsTabTest, AHundredFormatsOpenAndAnAddedCardIsScrolledIntoView) {
         many.push_back(entry("F" + std::to_string(i), "dd/MM/yyyy", "t" + std::to_string(i) + " "));
     openTab(many);
     EXPECT_EQ(tab->cards().size(), 100u);
-    EXPECT_EQ(tab->defaultPicker()->count(), 100);
-    tab->addButton()->click();
+    EXPECT_EQ(defaultPicker()->count(), 100);
+    addButton()->click();
     FormatCard* added = tab->cards().back();
     EXPECT_TRUE(added->nameEdit()->hasFocus());
     QTRY_VERIFY(tab->verticalScrollBar()->value() > 0);
@@ -328,7 +332,7 @@ TEST_F(FormatsTabTest, AListHoldingAnIdTwiceGetsACardPerEntryAndNoStrayOnes) {
     copy.label = "A bis";
     openTab({twin, copy});
     ASSERT_EQ(tab->cards().size(), 2u);
-    tab->addButton()->click();
+    addButton()->click();
     ASSERT_EQ(tab->cards().size(), 3u);
     EXPECT_EQ(cardAt(1).nameEdit()->text(), "A bis");
     int shownCards = 0;
@@ -363,7 +367,7 @@ TEST(FormatsTabOnDisk, TheLastKeystrokeBeforeQuittingIsInTheFile) {
         TextExpansionManager manager(store, platform.engine);
         FormatsTab tab(manager);
         tab.show();
-        QLineEdit* field = tab.cards().back()->triggerEdit();
+        auto* field = tab.cards().back()->findChild<QLineEdit*>("triggerField");
         field->setFocus();
         field->end(false);
         QTest::keyClicks(field, "xyz");
