@@ -4,8 +4,6 @@
 #include <functional>
 #include <string_view>
 
-#include "engine/platform.h"
-
 struct zwp_input_method_v2;
 struct zwp_input_method_keyboard_grab_v2;
 
@@ -58,18 +56,6 @@ private:
     std::uint32_t serial_ = 0;  // the number of done events, as commits must name it
     std::function<void()> onUnavailable_;
     std::function<void()> onFocusChange_;
-};
-
-// The focused text field changing, as the engine's application-switch source: the trigger
-// typed so far belongs to the field that had it.
-class InputMethodFocusWatch final : public ActiveApplicationSource {
-public:
-    explicit InputMethodFocusWatch(InputMethod& inputMethod) : inputMethod_(inputMethod) {}
-    void start(std::function<void()> onSwitch) override { inputMethod_.onFocusChange(std::move(onSwitch)); }
-    void stop() override { inputMethod_.onFocusChange({}); }
-
-private:
-    InputMethod& inputMethod_;
 };
 
 }  // namespace orvalin::wayland

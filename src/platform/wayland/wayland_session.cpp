@@ -7,6 +7,7 @@
 #include "platform/wayland/client_keyboard_focus.h"
 #include "platform/wayland/grab_key_monitor.h"
 #include "platform/wayland/input_method.h"
+#include "platform/wayland/input_method_focus_watch.h"
 #include "platform/wayland/virtual_keyboard.h"
 #include "platform/wayland/wayland_connection.h"
 #include "platform/wayland/wayland_text_inserter.h"
