@@ -11,6 +11,7 @@
 #include "platform/x11/input_focus.h"
 #include "platform/x11/paste_sequence.h"
 #include "platform/x11/record_key_monitor.h"
+#include "platform/x11/selection_watch.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_trust_query.h"
 #include "platform/x11/xcb_selection_reader.h"
