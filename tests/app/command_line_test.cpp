@@ -70,8 +70,8 @@ TEST(CommandLine, HelpAndErrorsSpeakTheInterfaceLanguage) {
     QCoreApplication app(argc, argv);
     ASSERT_TRUE(installInterfaceTranslation(InterfaceLanguage::English));
     std::string help = parseCommandLine({"orvalin", "--help"}).text;
-    EXPECT_NE(help.find("Opens Orvalin's panel, starting Orvalin if it is not running."), std::string::npos)
-        << help;
+    // Qt wraps the descriptions to the width of the longest option (--route <route>).
+    EXPECT_NE(help.find("Opens Orvalin's panel, starting Orvalin"), std::string::npos) << help;
     EXPECT_EQ(help.find("Affiche"), std::string::npos) << help;
     EXPECT_EQ(parseCommandLine({"orvalin", "stray"}).text.rfind("orvalin: unexpected argument: stray\n", 0),
               0u);
