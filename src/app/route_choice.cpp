@@ -68,16 +68,19 @@ std::unique_ptr<RouteSession> openOne(Route route, const SessionDisplays& displa
 }
 
 // In a Wayland session the X11 route reaches the X11 applications only, through XWayland: the
-// user is told so once, here and in the panel.
-void noticeXWaylandOnly(const std::string& waylandWhy, const std::string& helpUrl, std::string& notice) {
-    if (!waylandWhy.empty())
-        report(QCoreApplication::translate(
-                   "orvalin",
-                   "orvalin : %1 : seules les applications X11 (XWayland) reçoivent les dates "
-                   "dans cette session (aide : %2)")
-                   .arg(QString::fromStdString(waylandWhy), QString::fromStdString(helpUrl)));
-    notice = QCoreApplication::translate("orvalin", "Seules les applications X11 reçoivent les dates — Aide…")
-                 .toStdString();
+// user is told why as the route is tried (`waylandWhy`: the native one did not open), and in
+// the panel once it is open.
+void reportXWaylandOnly(const std::string& waylandWhy, const std::string& helpUrl) {
+    report(QCoreApplication::translate(
+               "orvalin",
+               "orvalin : %1 : seules les applications X11 (XWayland) reçoivent les dates "
+               "dans cette session (aide : %2)")
+               .arg(QString::fromStdString(waylandWhy), QString::fromStdString(helpUrl)));
+}
+
+std::string xWaylandOnlyNotice() {
+    return QCoreApplication::translate("orvalin", "Seules les applications X11 reçoivent les dates — Aide…")
+        .toStdString();
 }
 
 }  // namespace
@@ -113,6 +116,7 @@ OpenedRoute openRoute(const SessionDisplays& displays, Scheduler& scheduler, con
     OpenedRoute opened;
     std::string waylandWhy;
     for (Route route : routesToTry(displays, request.forced)) {
+        if (route == Route::X11 && !waylandWhy.empty()) reportXWaylandOnly(waylandWhy, request.helpUrl);
         std::string why;
         opened.session = openOne(route, displays, scheduler, request, why);
         if (request.forced && !opened.session)
@@ -120,10 +124,9 @@ OpenedRoute openRoute(const SessionDisplays& displays, Scheduler& scheduler, con
                        .arg(routeName(route), QString::fromStdString(why)));
         else if (route == Route::X11 && !opened.session)
             report(QCoreApplication::translate("orvalin", "orvalin : %1").arg(QString::fromStdString(why)));
-        if (route == Route::Wayland) waylandWhy = why;
+        if (route == Route::Wayland && !opened.session) waylandWhy = why;
         if (!opened.session) continue;
-        if (route == Route::X11 && !displays.wayland.empty())
-            noticeXWaylandOnly(waylandWhy, request.helpUrl, opened.notice);
+        if (route == Route::X11 && !displays.wayland.empty()) opened.notice = xWaylandOnlyNotice();
         break;
     }
     return opened;
