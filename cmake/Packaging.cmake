@@ -12,8 +12,9 @@ of the user's choosing, into whatever application has the keyboard\n\
 focus: type a trigger such as dt followed by a space anywhere, press a\n\
 format's key combination, or click a format or a day of the tray panel's\n\
 mini calendar. The date goes in through the clipboard, whose content\n\
-comes back afterwards. It works with every X11 application, and with X11\n\
-applications under XWayland.")
+comes back afterwards. It works with every X11 application, natively on\n\
+wlroots Wayland compositors, and on GNOME and KDE Plasma as an IBus input\n\
+source.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -21,7 +22,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${ORVALIN_WEBSITE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt's platform plugins are loaded, not linked, so dpkg-shlibdeps cannot find them: the X11 one, and
 # the Wayland one for sessions without XWayland, where Qt has no other platform to start on.
+# libibus-1.0-5 comes from dpkg-shlibdeps; the daemon is only needed where the IBus route is used.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ibus")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_STRIP_FILES ON)
 # Only what `cmake --install` puts under the prefix; no maintainer scripts are needed: the icon

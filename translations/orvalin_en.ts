@@ -205,10 +205,6 @@
         <translation>orvalin: %1: only X11 applications (XWayland) receive dates in this session (help: %2)</translation>
     </message>
     <message>
-        <source>orvalin : pas de connexion au serveur X</source>
-        <translation>orvalin: no connection to the X server</translation>
-    </message>
-    <message>
         <source>orvalin : connexion au serveur X perdue, arrêt</source>
         <translation>orvalin: connection to the X server lost, stopping</translation>
     </message>
@@ -375,6 +371,30 @@
     <message>
         <source>une autre instance d&apos;Orvalin fournit déjà la source de saisie</source>
         <translation>another instance of Orvalin already provides the input source</translation>
+    </message>
+    <message>
+        <source>Comment atteindre les applications : auto (selon la session), x11, wayland (compositeurs wlroots) ou ibus (GNOME, KDE Plasma).</source>
+        <translation>How to reach the applications: auto (from the session), x11, wayland (wlroots compositors) or ibus (GNOME, KDE Plasma).</translation>
+    </message>
+    <message>
+        <source>voie</source>
+        <translation>route</translation>
+    </message>
+    <message>
+        <source>voie inconnue : %1</source>
+        <translation>unknown route: %1</translation>
+    </message>
+    <message>
+        <source>orvalin : la voie %1 ne s&apos;ouvre pas : %2</source>
+        <translation>orvalin: the %1 route cannot be opened: %2</translation>
+    </message>
+    <message>
+        <source>orvalin : date non insérée : %1</source>
+        <translation>orvalin: date not inserted: %1</translation>
+    </message>
+    <message>
+        <source>Orvalin n&apos;est pas la source de saisie — Aide…</source>
+        <translation>Orvalin is not the input source — Help…</translation>
     </message>
 </context>
 <context>

@@ -104,22 +104,28 @@ void ApplicationRuntime::onShowRequested(std::function<void()> handler) {
     showRequested_ = std::move(handler);
 }
 
-ApplicationRuntime::StartResult ApplicationRuntime::start() {
+ApplicationRuntime::StartResult ApplicationRuntime::start(std::optional<Route> forced) {
     const SessionDisplays displays = SessionDisplays::fromEnvironment();
-    if (auto settled = becomeTheOneInstance(instanceKey(displays.wayland, displays.x11))) return *settled;
-    OpenedRoute route = openRoute(displays, permissionHelpUrl());
+    // ibus-daemon starts the program for its engine only when no running one owns it: a copy
+    // already running on another route is left alone, its panel not popped up.
+    const bool forIBus = forced == Route::IBus;
+    if (auto settled = becomeTheOneInstance(instanceKey(displays.wayland, displays.x11), !forIBus))
+        return *settled;
+    createDesktopServices();
+    OpenedRoute route = openRoute(
+        displays, *scheduler_,
+        {forced, permissionHelpUrl(), XdgAutostartLoginItem::currentExecutable().string() + " --route ibus"});
     if (!route.session) return StartResult::NoDisplay;
     session_ = std::move(route.session);
     watchSession();
-    createDesktopServices();
     startEngine(std::move(route.notice));
     return StartResult::Running;
 }
 
 std::optional<ApplicationRuntime::StartResult> ApplicationRuntime::becomeTheOneInstance(
-    const std::string& key) {
+    const std::string& key, bool showOther) {
     guard_ = std::make_unique<SingleInstanceGuard>(key);
-    switch (guard_->claimOrNotify()) {
+    switch (showOther ? guard_->claimOrNotify() : guard_->claim()) {
         case SingleInstanceGuard::Role::Secondary:
             if (!guard_->failure().empty()) {
                 report(QCoreApplication::translate(
@@ -163,11 +169,13 @@ void ApplicationRuntime::startEngine(std::string sessionNotice) {
     platform_ = std::make_unique<EnginePlatform>(EnginePlatform{
         session_->keyMonitor(), session_->keySynthesizer(), session_->pasteboard(), *scheduler_, clock_,
         session_->trust(), *loginItem_, *urlOpener_, session_->activeApplications(), std::cerr,
-        permissionHelpUrl(), session_->textInserter(), std::move(sessionNotice)});
+        permissionHelpUrl() + session_->helpAnchor(), session_->textInserter(), std::move(sessionNotice)});
     // The engine writes the error after this start of the line.
     platform_->loginItemFailure =
         QCoreApplication::translate("orvalin", "Erreur démarrage auto : %1").arg(QString()).toStdString();
+    platform_->permissionWarning = session_->permissionWarning();
     manager_ = std::make_unique<TextExpansionManager>(*store_, *platform_);
+    session_->engineStarted(*manager_);
     reportWhyNotWatching();
     manager_->subscribe([this](TextExpansionManager::Change change) {
         if (change == TextExpansionManager::Change::AccessibilityPermission) reportWhyNotWatching();

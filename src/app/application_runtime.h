@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/route_choice.h"
 #include "core/clock.h"
 
 namespace orvalin {
@@ -22,8 +23,8 @@ class RouteSession;
 struct EnginePlatform;
 
 // Everything the running program is made of, wired together: the session of the route chosen
-// (X11 or Wayland), the Linux services, the preferences store and the expansion engine. The front end (tray,
-// windows) plugs into `manager()` and `onShowRequested`.
+// (X11, Wayland or IBus), the Linux services, the preferences store and the expansion engine. The front end
+// (tray, windows) plugs into `manager()` and `onShowRequested`.
 class ApplicationRuntime {
 public:
     enum class StartResult { Running, AlreadyRunning, NoDisplay, NoInstanceGuard };
@@ -34,7 +35,8 @@ public:
     ApplicationRuntime& operator=(const ApplicationRuntime&) = delete;
 
     // Becomes the one instance (or asks the running one to show itself) and starts the engine.
-    StartResult start();
+    // `forced`: the route named on the command line, the only one tried.
+    StartResult start(std::optional<Route> forced = std::nullopt);
 
     TextExpansionManager& manager() { return *manager_; }
     // The one store the manager writes to: the front end keeps its own settings there too.
@@ -57,7 +59,8 @@ public:
 
 private:
     // The steps of start(), in order.
-    std::optional<StartResult> becomeTheOneInstance(const std::string& key);
+    // `showOther`: a copy already running is asked to show its panel.
+    std::optional<StartResult> becomeTheOneInstance(const std::string& key, bool showOther);
     void watchSession();
     void createDesktopServices();
     void startEngine(std::string sessionNotice);
@@ -65,8 +68,9 @@ private:
 
     std::function<void()> showRequested_;
     std::unique_ptr<SingleInstanceGuard> guard_;
-    std::unique_ptr<RouteSession> session_;
+    // Outlives the session, whose timers it holds (the IBus route's waiting date).
     std::unique_ptr<QtScheduler> scheduler_;
+    std::unique_ptr<RouteSession> session_;
     std::unique_ptr<XdgAutostartLoginItem> loginItem_;
     std::unique_ptr<DesktopUrlOpener> urlOpener_;
     SystemClock clock_;

@@ -18,9 +18,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     const QCommandLineOption show(
         "show", QCoreApplication::translate(
                     "orvalin", "Ouvre le panneau d'Orvalin, en le démarrant s'il ne tourne pas."));
+    const QCommandLineOption route(
+        "route",
+        QCoreApplication::translate("orvalin",
+                                    "Comment atteindre les applications : auto (selon la session), x11, "
+                                    "wayland (compositeurs wlroots) ou ibus (GNOME, KDE Plasma)."),
+        QCoreApplication::translate("orvalin", "voie"), QStringLiteral("auto"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(show);
+    parser.addOption(route);
 
     QStringList list;
     for (const auto& a : arguments) list << QString::fromLocal8Bit(a.c_str());
@@ -42,14 +49,19 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         why = QCoreApplication::translate("orvalin", "argument inattendu : %1")
                   .arg(parser.positionalArguments().first());
     }
+    bool knownRoute = true;
+    const std::optional<Route> chosen =
+        parsed ? routeNamed(parser.value(route).toStdString(), knownRoute) : std::nullopt;
+    if (why.isEmpty() && !knownRoute)
+        why = QCoreApplication::translate("orvalin", "voie inconnue : %1").arg(parser.value(route));
     if (!why.isEmpty())
         return {CommandLine::Action::Error,
                 (QCoreApplication::translate("orvalin", "orvalin : %1").arg(why) + "\n\n" + usage())
                     .toStdString()};
     if (parser.isSet(help)) return {CommandLine::Action::PrintHelp, usage().toStdString()};
     if (parser.isSet(version)) return {CommandLine::Action::PrintVersion, {}};
-    if (parser.isSet(show)) return {CommandLine::Action::Show, {}};
-    return {};
+    if (parser.isSet(show)) return {CommandLine::Action::Show, {}, chosen};
+    return {CommandLine::Action::Run, {}, chosen};
 }
 
 }  // namespace orvalin

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "app/route_choice.h"
 
 namespace orvalin {
 
@@ -11,6 +14,7 @@ struct CommandLine {
     enum class Action { Run, Show, PrintVersion, PrintHelp, Error };
     Action action = Action::Run;
     std::string text;  // what to print: the version line, the help, or the error and usage
+    std::optional<Route> route = std::nullopt;  // --route: nothing for the session's own choice
 };
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);

@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     quitOnSignals(app);
 
     orvalin::ApplicationRuntime runtime;
-    switch (runtime.start()) {
+    switch (runtime.start(command.route)) {
         case orvalin::ApplicationRuntime::StartResult::AlreadyRunning:
             return 0;
         case orvalin::ApplicationRuntime::StartResult::NoDisplay:

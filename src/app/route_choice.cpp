@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "platform/ibus/ibus_session.h"
 #include "platform/wayland/wayland_session.h"
 #include "platform/x11/x11_session.h"
 
@@ -39,20 +40,47 @@ std::string composeLocale() {
     return "C.UTF-8";
 }
 
-// The native route where the compositor offers it; otherwise the X11 route reaches the X11
-// applications through XWayland, and the user is told so once, here and in the panel.
-std::unique_ptr<RouteSession> openWayland(const std::string& name, const std::string& helpUrl,
-                                          std::string& notice) {
-    std::string why;
-    if (auto session = wayland::WaylandSession::open(name, composeLocale(), why)) return session;
+QString routeName(Route route) {
+    switch (route) {
+        case Route::X11:
+            return QStringLiteral("x11");
+        case Route::Wayland:
+            return QStringLiteral("wayland");
+        case Route::IBus:
+            return QStringLiteral("ibus");
+    }
+    return {};
+}
+
+std::unique_ptr<RouteSession> openOne(Route route, const SessionDisplays& displays, Scheduler& scheduler,
+                                      const RouteRequest& request, std::string& why) {
+    switch (route) {
+        case Route::Wayland:
+            return wayland::WaylandSession::open(displays.wayland, composeLocale(), why);
+        case Route::IBus:
+            return ibus::IbusSession::open(scheduler, composeLocale(), request.program, why);
+        case Route::X11:
+            if (auto session = x11::X11Session::open(displays.x11, composeLocale())) return session;
+            why = QCoreApplication::translate("orvalin", "pas de connexion au serveur X").toStdString();
+            return nullptr;
+    }
+    return nullptr;
+}
+
+// In a Wayland session the X11 route reaches the X11 applications only, through XWayland: the
+// user is told why as the route is tried (`waylandWhy`: the native one did not open), and in
+// the panel once it is open.
+void reportXWaylandOnly(const std::string& waylandWhy, const std::string& helpUrl) {
     report(QCoreApplication::translate(
                "orvalin",
                "orvalin : %1 : seules les applications X11 (XWayland) reçoivent les dates "
                "dans cette session (aide : %2)")
-               .arg(QString::fromStdString(why), QString::fromStdString(helpUrl)));
-    notice = QCoreApplication::translate("orvalin", "Seules les applications X11 reçoivent les dates — Aide…")
-                 .toStdString();
-    return nullptr;
+               .arg(QString::fromStdString(waylandWhy), QString::fromStdString(helpUrl)));
+}
+
+std::string xWaylandOnlyNotice() {
+    return QCoreApplication::translate("orvalin", "Seules les applications X11 reçoivent les dates — Aide…")
+        .toStdString();
 }
 
 }  // namespace
@@ -70,27 +98,36 @@ bool chooseWindowSystem(const SessionDisplays& displays) {
     return xReachable || wayland;
 }
 
-std::vector<Route> routesToTry(const SessionDisplays& displays) {
-    if (!displays.wayland.empty()) return {Route::Wayland, Route::X11};
+std::optional<Route> routeNamed(const std::string& name, bool& known) {
+    known = true;
+    for (Route route : {Route::X11, Route::Wayland, Route::IBus})
+        if (routeName(route).toStdString() == name) return route;
+    known = name == "auto";
+    return std::nullopt;
+}
+
+std::vector<Route> routesToTry(const SessionDisplays& displays, std::optional<Route> forced) {
+    if (forced) return {*forced};
+    if (!displays.wayland.empty()) return {Route::Wayland, Route::IBus, Route::X11};
     return {Route::X11};
 }
 
-OpenedRoute openRoute(const SessionDisplays& displays, const std::string& helpUrl) {
+OpenedRoute openRoute(const SessionDisplays& displays, Scheduler& scheduler, const RouteRequest& request) {
     OpenedRoute opened;
-    for (Route route : routesToTry(displays)) {
-        switch (route) {
-            case Route::Wayland:
-                opened.session = openWayland(displays.wayland, helpUrl, opened.notice);
-                break;
-            case Route::X11:
-                opened.session = x11::X11Session::open(displays.x11, composeLocale());
-                if (!opened.session)
-                    report(QCoreApplication::translate("orvalin", "orvalin : pas de connexion au serveur X"));
-                break;
-            case Route::IBus:  // not offered by routesToTry: its session is not part of the program yet
-                break;
-        }
-        if (opened.session) break;
+    std::string waylandWhy;
+    for (Route route : routesToTry(displays, request.forced)) {
+        if (route == Route::X11 && !waylandWhy.empty()) reportXWaylandOnly(waylandWhy, request.helpUrl);
+        std::string why;
+        opened.session = openOne(route, displays, scheduler, request, why);
+        if (request.forced && !opened.session)
+            report(QCoreApplication::translate("orvalin", "orvalin : la voie %1 ne s'ouvre pas : %2")
+                       .arg(routeName(route), QString::fromStdString(why)));
+        else if (route == Route::X11 && !opened.session)
+            report(QCoreApplication::translate("orvalin", "orvalin : %1").arg(QString::fromStdString(why)));
+        if (route == Route::Wayland && !opened.session) waylandWhy = why;
+        if (!opened.session) continue;
+        if (route == Route::X11 && !displays.wayland.empty()) opened.notice = xWaylandOnlyNotice();
+        break;
     }
     return opened;
 }

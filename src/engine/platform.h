@@ -155,6 +155,9 @@ struct EnginePlatform {
     std::string sessionNotice;
     // The start of the line reporting a failed change of the login item, in the interface's language.
     std::string loginItemFailure = "Erreur démarrage auto : ";
+    // The panel's warning while keys cannot be watched, where the route words it itself (another
+    // input source chosen); empty: the usual one.
+    std::string permissionWarning = {};
 };
 
 }  // namespace orvalin

@@ -7,6 +7,8 @@
 
 namespace orvalin {
 
+class TextExpansionManager;
+
 // One way of reaching the user's applications (the X11 display, a Wayland compositor's input
 // method), opened and built whole: it hands out the pieces of the engine's platform that depend
 // on it and owns them. A slot the route never uses stays empty.
@@ -32,6 +34,13 @@ public:
     virtual bool broken() const = 0;
     // Why keys cannot be watched, in the user's words; empty while they can.
     virtual std::string failure() = 0;
+
+    // The engine now runs on this session: a route that follows it (its triggers) hooks in here.
+    virtual void engineStarted(TextExpansionManager& manager) { (void)manager; }
+    // The panel's warning while keys cannot be watched, and the help page's section on it
+    // ("#name"), where the route has its own; empty: the usual ones.
+    virtual std::string permissionWarning() const { return {}; }
+    virtual std::string helpAnchor() const { return {}; }
 
     // Part of an insertion the route still holds once the engine is done (a clipboard restore
     // waiting for the paste to be fetched).

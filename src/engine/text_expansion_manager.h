@@ -108,6 +108,7 @@ public:
     bool isInsertionUnderWay() const { return route_ != nullptr && route_->busy(); }
     // What the user should know of this session's reach; empty when nothing is limited.
     const std::string& sessionNotice() const { return platform_.sessionNotice; }
+    const std::string& permissionWarning() const { return platform_.permissionWarning; }
     // The clock of every date, for the windows that show dates.
     const Clock& clock() const { return platform_.clock; }
 

@@ -23,7 +23,7 @@ TEST(CommandLine, OptionsChooseTheAction) {
 TEST(CommandLine, HelpNamesTheProgramAndEveryOption) {
     const std::string help = parseCommandLine({"orvalin", "-h"}).text;
     EXPECT_NE(help.find("orvalin [options]"), std::string::npos) << help;
-    for (const char* option : {"--show", "--version", "--help"}) {
+    for (const char* option : {"--show", "--version", "--help", "--route"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
     EXPECT_EQ(help.find("<executable_name>"), std::string::npos);
@@ -41,6 +41,28 @@ TEST(CommandLine, UnknownOptionsAndArgumentsAreErrorsWithTheUsage) {
               0u);
 }
 
+TEST(CommandLine, ARouteIsForcedByNameOrLeftToTheSession) {
+    EXPECT_EQ(parseCommandLine({"orvalin", "--route", "ibus"}).route, Route::IBus);
+    const CommandLine show = parseCommandLine({"orvalin", "--show", "--route=wayland"});
+    EXPECT_EQ(show.action, Action::Show);
+    EXPECT_EQ(show.route, Route::Wayland);
+    EXPECT_FALSE(parseCommandLine({"orvalin", "--route", "auto"}).route.has_value());
+    EXPECT_FALSE(parseCommandLine({"orvalin"}).route.has_value());
+    const CommandLine bad = parseCommandLine({"orvalin", "--route", "gnome"});
+    EXPECT_EQ(bad.action, Action::Error);
+    EXPECT_EQ(bad.text.rfind("orvalin : voie inconnue : gnome\n", 0), 0u) << bad.text;
+}
+
+TEST(RouteChoice, AWaylandSessionTriesItsInputMethodThenIBusThenXWayland) {
+    const SessionDisplays wayland{"wayland-1", ":1"};
+    const SessionDisplays x11{"", ":0"};
+    EXPECT_EQ(routesToTry(wayland), (std::vector<Route>{Route::Wayland, Route::IBus, Route::X11}));
+    EXPECT_EQ(routesToTry(x11), std::vector<Route>{Route::X11});
+    // A forced route is the only one tried, whatever the session.
+    EXPECT_EQ(routesToTry(x11, Route::IBus), std::vector<Route>{Route::IBus});
+    EXPECT_EQ(routesToTry(wayland, Route::X11), std::vector<Route>{Route::X11});
+}
+
 TEST(CommandLine, HelpAndErrorsSpeakTheInterfaceLanguage) {
     int argc = 1;
     char name[] = "orvalin";
@@ -48,8 +70,8 @@ TEST(CommandLine, HelpAndErrorsSpeakTheInterfaceLanguage) {
     QCoreApplication app(argc, argv);
     ASSERT_TRUE(installInterfaceTranslation(InterfaceLanguage::English));
     std::string help = parseCommandLine({"orvalin", "--help"}).text;
-    EXPECT_NE(help.find("Opens Orvalin's panel, starting Orvalin if it is not running."), std::string::npos)
-        << help;
+    // Qt wraps the descriptions to the width of the longest option (--route <route>).
+    EXPECT_NE(help.find("Opens Orvalin's panel, starting Orvalin"), std::string::npos) << help;
     EXPECT_EQ(help.find("Affiche"), std::string::npos) << help;
     EXPECT_EQ(parseCommandLine({"orvalin", "stray"}).text.rfind("orvalin: unexpected argument: stray\n", 0),
               0u);

@@ -17,7 +17,7 @@ bin="$prefix/bin/orvalin"
 for f in share/applications/orvalin.desktop share/metainfo/app.orvalin.Orvalin.metainfo.xml \
          share/icons/hicolor/scalable/apps/orvalin.svg share/icons/hicolor/symbolic/apps/orvalin-symbolic.svg \
          share/orvalin/help/index.html share/orvalin/help/fr/index.html share/man/man1/orvalin.1.gz \
-         share/man/fr/man1/orvalin.1.gz share/doc/orvalin/copyright; do
+         share/man/fr/man1/orvalin.1.gz share/doc/orvalin/copyright share/ibus/component/orvalin.xml; do
   [ -f "$prefix/$f" ] || fail "not installed: $f"
 done
 if command -v rsvg-convert >/dev/null; then

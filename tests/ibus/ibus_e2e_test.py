@@ -4,8 +4,10 @@ test driver, GTK fields typed into through XTest at 60 ms a key.
 
 Usage: ibus_e2e_test.py <ibus_test_driver> <Qt text target> [<component file>]: with the
 component file installed for the daemon, the driver owns the engine the file names, rather than
-registering it, selects it because GNOME's current input source is Orvalin, and one case runs. Exits 77 (skipped) with the reason where a server
-cannot run."""
+registering it, selects it because GNOME's current input source is Orvalin, and one case runs.
+ibus_e2e_test.py --program <orvalin>: the real program started with --route ibus instead of the
+driver, chosen as the input source the way a user does. Exits 77 (skipped) with the reason where a
+server cannot run."""
 import datetime
 import os
 import shutil
@@ -154,7 +156,43 @@ def check(name, got, expected, failures):
         failures.append(name)
 
 
+def select_orvalin(desktop):
+    """Chooses the engine as `ibus engine` does; False when it does not become the active one."""
+    def chosen():
+        desktop.run(["ibus", "engine", "orvalin"])
+        return desktop.run(["ibus", "engine"]).stdout.strip() == "orvalin"
+    return desktop.wait(chosen, 30)
+
+
+def run_program(orvalin):
+    """The program as installed: it registers its engine with the daemon, which the user chooses."""
+    desktop = Desktop()
+    failures = []
+    try:
+        config = os.path.join(desktop.env["XDG_CONFIG_HOME"], "orvalin")
+        os.makedirs(config)
+        with open(os.path.join(config, "preferences.json"), "w", encoding="utf-8") as f:
+            f.write('{"Orvalin.onboardingCompleted": true}')
+        desktop.start()
+        errors = os.path.join(desktop.home, "orvalin.err")
+        with open(errors, "w", encoding="utf-8") as err:
+            program = desktop.spawn([orvalin, "--route", "ibus"], stdout=subprocess.DEVNULL, stderr=err)
+        if not select_orvalin(desktop):
+            failures.append("orvalin --route ibus did not offer its engine: " + read(errors))
+            return failures
+        today = datetime.date.today().isoformat()
+        check("orvalin --route ibus, GTK 3 entry", type_into(desktop, "3", "entry", ["le dt puis"]),
+              f"le {today} puis", failures)
+        if program.poll() is not None:
+            failures.append(f"the program ended with {program.returncode}: " + read(errors))
+    finally:
+        desktop.stop()
+    return failures
+
+
 def main():
+    if sys.argv[1] == "--program":
+        return run_program(sys.argv[2])
     driver_path = sys.argv[1]
     desktop = Desktop()
     desktop.qt_target = sys.argv[2]

@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
                             applications,
                             out,
                             "",
-                            &session->textInserter(),
+                            session->textInserter(),
                             "",
                             "failure: "};
     MemoryPreferencesStore store;

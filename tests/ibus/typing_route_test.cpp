@@ -164,6 +164,22 @@ TEST_F(TypingRouteTest, SecretFieldsAreNeitherWatchedNorHeldBackIn) {
     EXPECT_TRUE(password.preedit.empty());
 }
 
+TEST_F(TypingRouteTest, KeysTypedInTheProgramsOwnWindowsPassUntouched) {
+    bool ownWindow = true;
+    route.ignoreKeysWhile([&ownWindow] { return ownWindow; });
+    Field field;
+    field.reports = Field::Reports::None;
+    route.focusIn(field, false);
+    type(field, "dt d");
+    EXPECT_EQ(field.text, "dt d");
+    EXPECT_EQ(field.preedits, 0);
+    ownWindow = false;
+    type(field, "t");
+    EXPECT_EQ(field.shown(), "dt dt");  // the "d" before was never seen
+    type(field, " dt");
+    EXPECT_EQ(field.shown(), "dt dt DATE");
+}
+
 TEST_F(TypingRouteTest, ADateAskedForWithNoFieldWaitsForTheNextOneForALimitedTime) {
     manager->pasteText("CLICK", 0ms);
     Field secret, field;

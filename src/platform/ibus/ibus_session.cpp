@@ -3,6 +3,9 @@
 #include <ibus.h>
 
 #include <QCoreApplication>
+#include <iostream>
+
+#include "engine/text_expansion_manager.h"
 
 #include "platform/ibus/gnome_input_source.h"
 #include "platform/ibus/key_translator.h"
@@ -10,6 +13,18 @@
 #include "platform/ibus/typing_route.h"
 
 namespace orvalin::ibus {
+
+// Each field getting the focus counts as a switch of application: an expansion waiting for
+// one field never goes into another.
+class FieldFocusSource final : public ActiveApplicationSource {
+public:
+    explicit FieldFocusSource(TypingRoute& route) : route_(route) {}
+    void start(std::function<void()> onSwitch) override { route_.setFocusListener(std::move(onSwitch)); }
+    void stop() override { route_.setFocusListener(nullptr); }
+
+private:
+    TypingRoute& route_;
+};
 
 std::string IbusTrustQuery::missing() const {
     if (!connected) return QCoreApplication::translate("orvalin", "IBus ne répond pas").toStdString();
@@ -31,6 +46,7 @@ std::unique_ptr<IbusSession> IbusSession::open(Scheduler& scheduler, const std::
     std::unique_ptr<IbusSession> session(new IbusSession());
     session->route_ = std::make_unique<TypingRoute>(scheduler);
     session->translator_ = std::make_unique<KeyTranslator>(composeLocale);
+    session->focus_ = std::make_unique<FieldFocusSource>(*session->route_);
     if (!session->connect(program, why)) return nullptr;
     attachEngines(session->route_.get(), session->translator_.get());
     return session;
@@ -139,8 +155,32 @@ KeyMonitor& IbusSession::keyMonitor() {
     return *route_;
 }
 
-TextInserter& IbusSession::textInserter() {
-    return *route_;
+TextInserter* IbusSession::textInserter() {
+    return route_.get();
+}
+
+ActiveApplicationSource& IbusSession::activeApplications() {
+    return *focus_;
+}
+
+// With QT_IM_MODULE=ibus the program's own windows send their keys through the engine too.
+void IbusSession::suppressKeysWhile(std::function<bool()> suppressed) {
+    route_->ignoreKeysWhile(std::move(suppressed));
+}
+
+void IbusSession::engineStarted(TextExpansionManager& manager) {
+    followTriggers(*route_, manager);
+    route_->setDropListener([] {
+        std::cerr << QCoreApplication::translate("orvalin", "orvalin : date non insérée : %1")
+                         .arg(QString::fromStdString(droppedDateReason()))
+                         .toStdString()
+                  << "\n";
+    });
+}
+
+std::string IbusSession::permissionWarning() const {
+    return QCoreApplication::translate("orvalin", "Orvalin n'est pas la source de saisie — Aide…")
+        .toStdString();
 }
 
 }  // namespace orvalin::ibus

@@ -5,12 +5,14 @@
 #include <string>
 
 #include "engine/platform.h"
+#include "engine/route_session.h"
 
 struct _IBusBus;
 struct _IBusFactory;
 
 namespace orvalin::ibus {
 
+class FieldFocusSource;
 class GnomeInputSource;
 class KeyTranslator;
 class TypingRoute;
@@ -30,7 +32,7 @@ public:
 // registers it at run time when no installed component file told the daemon of it, so that
 // `ibus engine orvalin` makes it the input source. Everything runs on the main loop (Qt's
 // is GLib's).
-class IbusSession {
+class IbusSession final : public RouteSession {
 public:
     static constexpr const char* kEngineName = "orvalin";
     static constexpr const char* kComponentName = "org.freedesktop.IBus.Orvalin";
@@ -40,19 +42,25 @@ public:
     // daemon starts for the engine.
     static std::unique_ptr<IbusSession> open(Scheduler& scheduler, const std::string& composeLocale,
                                              const std::string& program, std::string& why);
-    ~IbusSession();
+    ~IbusSession() override;
     IbusSession(const IbusSession&) = delete;
     IbusSession& operator=(const IbusSession&) = delete;
 
     // `onLoss` runs once if the daemon goes away, `onSourceChange` whenever the user's input
     // source becomes or stops being Orvalin (the trust query's answer changed).
-    void watch(std::function<void()> onLoss, std::function<void()> onSourceChange);
-    bool broken() const { return !trust_->connected; }
-    std::string failure() const { return trust_->missing(); }
+    void watch(std::function<void()> onLoss, std::function<void()> onSourceChange) override;
+    bool broken() const override { return !trust_->connected; }
+    std::string failure() override { return trust_->missing(); }
 
-    KeyMonitor& keyMonitor();
-    TextInserter& textInserter();
-    IbusTrustQuery& trust() { return *trust_; }
+    KeyMonitor& keyMonitor() override;
+    TextInserter* textInserter() override;
+    IbusTrustQuery& trust() override { return *trust_; }
+    // A field getting the focus: what was typed elsewhere is no trigger's beginning here.
+    ActiveApplicationSource& activeApplications() override;
+    void suppressKeysWhile(std::function<bool()> suppressed) override;
+    void engineStarted(TextExpansionManager& manager) override;
+    std::string permissionWarning() const override;
+    std::string helpAnchor() const override { return "#ibus"; }
     TypingRoute& route() { return *route_; }
     // The reason a date asked for with no field focused was dropped, for the panel.
     static std::string droppedDateReason();
@@ -68,6 +76,7 @@ private:
     std::unique_ptr<KeyTranslator> translator_;
     std::unique_ptr<IbusTrustQuery> trust_;
     std::unique_ptr<GnomeInputSource> gnome_;
+    std::unique_ptr<FieldFocusSource> focus_;
     _IBusBus* bus_ = nullptr;
     _IBusFactory* factory_ = nullptr;
     std::function<void()> onLoss_;

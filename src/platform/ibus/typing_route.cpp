@@ -67,6 +67,7 @@ void TypingRoute::focusIn(FieldWriter& field, bool secret) {
             deliverPendingDate();
         });
     }
+    if (focused_) focused_();
 }
 
 void TypingRoute::focusOut(FieldWriter& field) {
@@ -117,7 +118,7 @@ void TypingRoute::reset(FieldWriter& field) {
 // ---- Keys
 
 TypingRoute::Verdict TypingRoute::key(FieldWriter& field, const KeyEvent& event, bool composing) {
-    if (!watches(field)) return Verdict::Pass;
+    if (!watches(field) || (ignored_ && ignored_())) return Verdict::Pass;
     KeyInFlight inFlight{event.characters};
     current_ = &inFlight;
     Handler handler = handler_;  // the handler may stop the monitor

@@ -43,6 +43,10 @@ public:
     void setTriggers(std::vector<std::string> triggers);
     // Runs when a waiting date is dropped, no field having taken the focus in time.
     void setDropListener(std::function<void()> dropped) { dropped_ = std::move(dropped); }
+    // Keys pass untouched while `ignored` says so (the program's own windows have them).
+    void ignoreKeysWhile(std::function<bool()> ignored) { ignored_ = std::move(ignored); }
+    // Runs whenever a field gets the focus.
+    void setFocusListener(std::function<void()> focused) { focused_ = std::move(focused); }
 
     // ---- The focused field (the IBus side).
     // `secret`: a password or PIN field, neither watched nor held back in.
@@ -84,6 +88,8 @@ private:
     Scheduler& scheduler_;
     Handler handler_;
     std::function<void()> dropped_;
+    std::function<bool()> ignored_;
+    std::function<void()> focused_;
     std::vector<std::string> triggers_;
 
     FieldWriter* field_ = nullptr;

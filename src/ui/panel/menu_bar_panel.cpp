@@ -175,8 +175,10 @@ QWidget* MenuBarPanel::buildCalendarSection() {
 }
 
 QWidget* MenuBarPanel::buildPermissionSection() {
-    // A session the program only partly reaches (Wayland without an input method) says so here.
-    const std::string& notice = manager_.sessionNotice();
+    // A session the program only partly reaches (Wayland without an input method) says so here,
+    // and a route that words its own warning (another input source chosen) does.
+    std::string notice = manager_.sessionNotice();
+    if (notice.empty()) notice = manager_.permissionWarning();
     auto* warning = new WarningButton(
         notice.empty() ? tr("Expansion de texte désactivée — Aide…") : QString::fromStdString(notice),
         QStringLiteral("exclamationmark.triangle.fill"), kWidth - 2 * 14);

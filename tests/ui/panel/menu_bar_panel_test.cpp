@@ -105,6 +105,22 @@ TEST_F(PanelTest, ASessionNoticeShowsInTheWarningRowWhilePermitted) {
     EXPECT_EQ(part("permissionWarning")->text(), QString::fromStdString(platform.engine.sessionNotice));
 }
 
+// The IBus route: another input source is chosen, and the help opens on how to choose Orvalin.
+TEST_F(PanelTest, ARoutesOwnWarningShowsWhileNotWatchingAndLeadsToItsHelpSection) {
+    completeOnboarding();
+    platform.engine.permissionWarning = "Orvalin n'est pas la source de saisie — Aide…";
+    platform.engine.permissionHelpUrl += "#ibus";
+    startManager(false);
+    MenuBarPanel& p = showPanel();
+    EXPECT_EQ(part("permissionWarning")->text(), QString::fromStdString(platform.engine.permissionWarning));
+    QTest::mouseClick(part("permissionWarning"), Qt::LeftButton);
+    EXPECT_EQ(platform.urlOpener.opened, std::vector<std::string>{platform.engine.permissionHelpUrl});
+    p.hide();
+    platform.trust.trusted = true;
+    showPanel();
+    EXPECT_FALSE(shows("permissionSection"));
+}
+
 TEST_F(PanelTest, PermissionWarningFollowsThePermissionAndLeadsToTheHelp) {
     completeOnboarding();
     startManager(false);
