@@ -34,6 +34,10 @@ TEST_F(Catalogue, FirstStartHasTheBuiltInsWithCourtAsDefaultAndWritesNothing) {
     EXPECT_EQ(c.defaultShortcut()->label, "Court");
     EXPECT_EQ(store.writeCount, 0);
     EXPECT_EQ(store.preserveRequests, 0);
+    c.setDefaultFormatId(c.shortcuts()[2].id);
+    EXPECT_EQ(c.defaultShortcut()->label, "ISO");
+    c.setDefaultFormatId(Uuid::generate());  // unknown: the first entry
+    EXPECT_EQ(c.defaultShortcut()->label, "Court");
 }
 
 TEST_F(Catalogue, SavedListAndDefaultReloadEqual) {
@@ -141,13 +145,6 @@ TEST_F(Catalogue, ConflictQueriesExcludeTheEditedEntry) {
     EXPECT_FALSE(c.isGlobalShortcutTaken(combo, list[1].id));
     EXPECT_FALSE(c.isGlobalShortcutTaken(GlobalShortcut{2, 0x100000, "other"}, list[0].id));
     EXPECT_FALSE(c.isGlobalShortcutTaken(GlobalShortcut{2, 0x120000, "⌘D"}, list[0].id));
-}
-
-TEST_F(Catalogue, DefaultShortcutFallsBackToTheFirstEntry) {
-    c.setDefaultFormatId(Uuid::generate());
-    EXPECT_EQ(c.defaultShortcut()->label, "Court");
-    c.setDefaultFormatId(c.shortcuts()[2].id);
-    EXPECT_EQ(c.defaultShortcut()->label, "ISO");
 }
 
 TEST_F(Catalogue, FailedSaveReportsFalse) {

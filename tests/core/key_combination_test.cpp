@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/key_combination.h"
 
@@ -138,35 +139,30 @@ TEST(LinuxCombinationText, StoredTextsWithoutAUsableKeyFallBackToTheKeyPlace) {
     EXPECT_FALSE(linuxCombinationText({2, kControl, "\xff\xfe\xc3"}).empty());
 }
 
-TEST(HandleRecordingKey, DeleteAloneClears) {
-    for (std::uint32_t key : {51u, 117u}) {
-        auto alone = handleRecordingKey(key, 0, "\x7f");
-        EXPECT_EQ(alone.kind, Kind::clear) << key;
-        EXPECT_FALSE(alone.shortcut);
-        EXPECT_EQ(handleRecordingKey(key, kCapsLock, "").kind, Kind::clear) << key;
-    }
-}
-
-TEST(HandleRecordingKey, EscapeCancelsWhateverTheModifiers) {
-    for (std::uint32_t mods : {0u, kShift, kControl | kAlt | kShift | kSuper, kCapsLock}) {
-        auto escape = handleRecordingKey(53, mods, "\x1b");
-        EXPECT_EQ(escape.kind, Kind::cancel) << mods;
-        EXPECT_TRUE(escape.consumed());
-        EXPECT_FALSE(escape.shortcut);
-    }
-}
-
-TEST(HandleRecordingKey, PlainKeysAndModifierKeysArePassedOn) {
-    for (std::uint32_t key : {0u, 18u, 36u, 48u, 49u, 123u, 0x8000u + 200u}) {
-        auto plain = handleRecordingKey(key, 0, "a");
-        EXPECT_EQ(plain.kind, Kind::passOn) << key;
-        EXPECT_FALSE(plain.consumed());
-        EXPECT_FALSE(plain.shortcut);
-    }
-    // Pressing Control on its way to Control+D must not end the recording, even though the
-    // modifier word already carries Control.
-    for (std::uint32_t key = 54; key <= 63; ++key) {
-        EXPECT_EQ(handleRecordingKey(key, kControl | kShift, "").kind, Kind::passOn) << key;
+// Delete alone clears, Escape cancels whatever the modifiers, plain keys are passed on, and so is
+// Control pressed on its way to Control+D though the modifier word already carries it.
+TEST(HandleRecordingKey, DeleteClearsEscapeCancelsPlainAndModifierKeysPassOn) {
+    struct Case {
+        std::uint32_t key, modifiers;
+        const char* chars;
+        Kind kind;
+    };
+    std::vector<Case> cases{{51, 0, "\x7f", Kind::clear},
+                            {117, 0, "\x7f", Kind::clear},
+                            {51, kCapsLock, "", Kind::clear},
+                            {117, kCapsLock, "", Kind::clear}};
+    for (std::uint32_t mods : {0u, kShift, kControl | kAlt | kShift | kSuper, kCapsLock})
+        cases.push_back({53, mods, "\x1b", Kind::cancel});
+    for (std::uint32_t key : {0u, 18u, 36u, 48u, 49u, 123u, 0x8000u + 200u})
+        cases.push_back({key, 0, "a", Kind::passOn});
+    for (std::uint32_t key = 54; key <= 63; ++key)
+        cases.push_back({key, kControl | kShift, "", Kind::passOn});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.key << " " << c.modifiers);
+        const auto outcome = handleRecordingKey(c.key, c.modifiers, c.chars);
+        EXPECT_EQ(outcome.kind, c.kind);
+        EXPECT_EQ(outcome.consumed(), c.kind != Kind::passOn);
+        EXPECT_FALSE(outcome.shortcut);
     }
 }
 

@@ -55,34 +55,33 @@ protected:
     MonthGrid grid{"fr_FR", "Europe/Paris"};
 };
 
-class UsGrid : public ::testing::Test {
-protected:
-    MonthGrid grid{"en_US", "America/New_York"};
-};
-
-TEST_F(FrenchGrid, WeeksStartOnMondayWithFrenchInitials) {
-    EXPECT_EQ(grid.firstWeekday(), 2);
-    const std::array<std::string, 7> expected{"L", "M", "M", "J", "V", "S", "D"};
-    EXPECT_EQ(grid.weekdayInitials(), expected);
-}
-
-TEST_F(UsGrid, WeeksStartOnSundayWithEnglishInitials) {
-    EXPECT_EQ(grid.firstWeekday(), 1);
-    const std::array<std::string, 7> expected{"S", "M", "T", "W", "T", "F", "S"};
-    EXPECT_EQ(grid.weekdayInitials(), expected);
-}
-
-TEST_F(FrenchGrid, MonthShapesWithMondayFirst) {
-    // February 2026 begins on a Sunday; February 2027 on a Monday and fills exactly four rows.
-    EXPECT_EQ(shapeOf(grid.monthWeeks(noon(2026y / February / 14))), (Shape{6, 28, 1, 5}));
-    EXPECT_EQ(shapeOf(grid.monthWeeks(noon(2026y / March / 1))), (Shape{6, 31, 5, 6}));
-    EXPECT_EQ(shapeOf(grid.monthWeeks(noon(2027y / February / 28))), (Shape{0, 28, 0, 4}));
-}
-
-TEST_F(UsGrid, MonthShapesWithSundayFirst) {
-    // May 2026 begins on a Friday.
-    EXPECT_EQ(shapeOf(grid.monthWeeks(noon(2026y / February / 1))), (Shape{0, 28, 0, 4}));
-    EXPECT_EQ(shapeOf(grid.monthWeeks(noon(2026y / May / 31))), (Shape{5, 31, 6, 6}));
+// Where a week starts, its initials, the months' shapes, week numbers and titles follow the locale.
+TEST(MonthGridLocale, WeeksShapesNumbersAndTitlesFollowTheLocale) {
+    MonthGrid french("fr_FR", "Europe/Paris");
+    MonthGrid us("en_US", "America/New_York");
+    EXPECT_EQ(french.firstWeekday(), 2);
+    EXPECT_EQ(us.firstWeekday(), 1);
+    EXPECT_EQ(french.weekdayInitials(), (std::array<std::string, 7>{"L", "M", "M", "J", "V", "S", "D"}));
+    EXPECT_EQ(us.weekdayInitials(), (std::array<std::string, 7>{"S", "M", "T", "W", "T", "F", "S"}));
+    // February 2026 begins on a Sunday, May 2026 on a Friday; February 2027 on a Monday and fills
+    // exactly four rows with Monday first.
+    EXPECT_EQ(shapeOf(french.monthWeeks(noon(2026y / February / 14))), (Shape{6, 28, 1, 5}));
+    EXPECT_EQ(shapeOf(french.monthWeeks(noon(2026y / March / 1))), (Shape{6, 31, 5, 6}));
+    EXPECT_EQ(shapeOf(french.monthWeeks(noon(2027y / February / 28))), (Shape{0, 28, 0, 4}));
+    EXPECT_EQ(shapeOf(us.monthWeeks(noon(2026y / February / 1))), (Shape{0, 28, 0, 4}));
+    EXPECT_EQ(shapeOf(us.monthWeeks(noon(2026y / May / 31))), (Shape{5, 31, 6, 6}));
+    // Friday 1 January 2027 is in ISO week 53 of 2026; in the United States the week holding
+    // 1 January is week 1.
+    const auto january = french.monthWeeks(noon(2027y / January / 10));
+    EXPECT_EQ(french.weekNumberText(january[0]), "53");
+    EXPECT_EQ(french.weekNumberText(january[1]), "1");
+    EXPECT_EQ(french.weekNumberText(CalendarWeek{}), "");
+    EXPECT_EQ(us.weekNumberText(us.monthWeeks(noon(2027y / January / 10))[0]), "1");
+    EXPECT_EQ(french.monthTitle(noon(2026y / February / 10)), "février 2026");
+    EXPECT_EQ(us.monthTitle(noon(2026y / February / 10)), "February 2026");
+    // What a screen reader says of a day of the calendar: in the calendar's locale, not the process's.
+    EXPECT_EQ(french.format(noon(2026y / February / 10), "EEEE d MMMM yyyy"), "mardi 10 février 2026");
+    EXPECT_EQ(us.format(noon(2026y / February / 10), "EEEE"), "Tuesday");
 }
 
 TEST_F(FrenchGrid, DaysAreConsecutiveMidnightsOfTheMonthOnly) {
@@ -103,20 +102,6 @@ TEST_F(FrenchGrid, DaysAreConsecutiveMidnightsOfTheMonthOnly) {
     EXPECT_EQ(weeks[5][0], Instant(sys_days{2026y / March / 29} + 22h));
 }
 
-TEST_F(FrenchGrid, WeekNumberFollowsIsoRules) {
-    // Friday 1 January 2027 belongs to week 53 of 2026.
-    const auto january = grid.monthWeeks(noon(2027y / January / 10));
-    EXPECT_EQ(grid.weekNumberText(january[0]), "53");
-    EXPECT_EQ(grid.weekNumberText(january[1]), "1");
-    EXPECT_EQ(grid.weekNumberText(CalendarWeek{}), "");
-}
-
-TEST_F(UsGrid, WeekNumberFollowsUsRules) {
-    // In the United States the week holding 1 January is week 1.
-    const auto january = grid.monthWeeks(noon(2027y / January / 10));
-    EXPECT_EQ(grid.weekNumberText(january[0]), "1");
-}
-
 TEST_F(FrenchGrid, SteppingMonthsClampsTheDayAndKeepsTheYearRight) {
     const Instant march31 = noon(2026y / March / 31);
     const Instant back = grid.shiftMonth(march31, -1);
@@ -133,22 +118,9 @@ TEST_F(FrenchGrid, SteppingMonthsClampsTheDayAndKeepsTheYearRight) {
         EXPECT_TRUE(grid.isSameMonth(month, grid.shiftMonth(start, 12)));
     }
     EXPECT_TRUE(grid.isSameMonth(grid.shiftMonth(noon(2026y / December / 15), 1), noon(2027y / January / 1)));
-}
-
-TEST_F(FrenchGrid, SteppingOutOfRangeLeavesTheMonthUnchanged) {
-    const Instant march = noon(2026y / March / 31);
-    EXPECT_EQ(grid.shiftMonth(march, 2'000'000'000), march);
-    EXPECT_EQ(grid.shiftMonth(march, -2'000'000'000), march);
-}
-
-TEST(MonthTitle, UsesTheLocaleMonthNameAsWritten) {
-    MonthGrid french("fr_FR", "Europe/Paris");
-    MonthGrid english("en_US", "America/New_York");
-    EXPECT_EQ(french.monthTitle(noon(2026y / February / 10)), "février 2026");
-    EXPECT_EQ(english.monthTitle(noon(2026y / February / 10)), "February 2026");
-    // What a screen reader says of a day of the calendar: in the calendar's locale, not the process's.
-    EXPECT_EQ(french.format(noon(2026y / February / 10), "EEEE d MMMM yyyy"), "mardi 10 février 2026");
-    EXPECT_EQ(english.format(noon(2026y / February / 10), "EEEE"), "Tuesday");
+    // Out of range: the month stays.
+    EXPECT_EQ(grid.shiftMonth(march31, 2'000'000'000), march31);
+    EXPECT_EQ(grid.shiftMonth(march31, -2'000'000'000), march31);
 }
 
 TEST_F(FrenchGrid, DayComparisonsAndWeekdays) {

@@ -66,7 +66,7 @@ TEST_F(PreferencesFile, ValuesRoundTripThroughTheFileWithPrivateMode) {
     EXPECT_TRUE(siblings().empty());  // no temporary file left behind
 }
 
-TEST_F(PreferencesFile, UnknownKeysOfTheFileSurviveAWrite) {
+TEST_F(PreferencesFile, UnknownKeysOfTheFileSurviveAWriteAndACopyIsKeptOnlyWhenAsked) {
     writePrefs(R"({"Other.key":[1,2,3],"Orvalin.appearance":"light"})");
     Store store(prefsFile());
     ASSERT_TRUE(store.write({{"Orvalin.appearance", std::string("dark")}}));
@@ -74,6 +74,13 @@ TEST_F(PreferencesFile, UnknownKeysOfTheFileSurviveAWrite) {
     EXPECT_EQ(again.string("Orvalin.appearance"), "dark");
     EXPECT_NE(readFile(prefsFile()).find("Other.key"), std::string::npos);
     EXPECT_TRUE(siblings().empty());  // a readable file needs no copy
+
+    // Unless asked: then it is copied before it is replaced.
+    const std::string before = readFile(prefsFile());
+    again.preserveBeforeNextWrite();
+    ASSERT_TRUE(again.write({{"Orvalin.shortcuts.v2", std::string("[]")}}));
+    ASSERT_EQ(siblings().size(), 1u);
+    EXPECT_EQ(readFile(siblings()[0]), before);
 }
 
 TEST_F(PreferencesFile, UnusableFilesAreLeftAloneUntilTheFirstWriteWhichKeepsACopy) {
@@ -144,16 +151,6 @@ TEST_F(PreferencesFile, ADirectoryInThePlaceOfTheFileIsMovedAsideWhole) {
     ASSERT_TRUE(store.lastBackup());
     EXPECT_EQ(readFile(*store.lastBackup() / "inside"), "keep me");
     EXPECT_EQ(Store(prefsFile()).boolean("k"), true);
-}
-
-TEST_F(PreferencesFile, PreserveRequestCopiesAReadableFileBeforeReplacingIt) {
-    writePrefs(R"({"Orvalin.shortcuts.v2":"not a list"})");
-    Store store(prefsFile());
-    EXPECT_TRUE(store.loadProblem().empty());
-    store.preserveBeforeNextWrite();
-    ASSERT_TRUE(store.write({{"Orvalin.shortcuts.v2", std::string("[]")}}));
-    ASSERT_EQ(siblings().size(), 1u);
-    EXPECT_EQ(readFile(siblings()[0]), R"({"Orvalin.shortcuts.v2":"not a list"})");
 }
 
 TEST_F(PreferencesFile, AFailedWriteKeepsThePreviousFileAndValues) {

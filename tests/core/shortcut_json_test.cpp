@@ -107,21 +107,11 @@ TEST(ShortcutJson, OffsetAndLanguageAreWrittenOnlyWhenSet) {
 // value as it was until the user chooses another.
 TEST(ShortcutJson, UnusableOffsetsAndLanguagesCountAsNoneAndAreWrittenBackAsTheyWere) {
     const std::vector<std::string> members{
-        R"("dayOffset":3651)",
-        R"("dayOffset":-3651)",
-        R"("dayOffset":1.5)",
-        R"("dayOffset":"1")",
-        R"("dayOffset":true)",
-        R"("dayOffset":null)",
-        R"("dayOffset":[1])",
-        R"("dayOffset":{"d":1})",
-        R"("dayOffset":18446744073709551615)",
-        R"("dayOffset":-1e300)",
-        R"("locale":5)",
-        R"("locale":null)",
-        R"("locale":["en-US"])",
-        R"("locale":{"tag":"de"})",
-    };
+        R"("dayOffset":3651)",   R"("dayOffset":-3651)",    R"("dayOffset":1.5)",
+        R"("dayOffset":"1")",    R"("dayOffset":true)",     R"("dayOffset":null)",
+        R"("dayOffset":[1])",    R"("dayOffset":{"d":1})",  R"("dayOffset":18446744073709551615)",
+        R"("dayOffset":-1e300)", R"("locale":5)",           R"("locale":null)",
+        R"("locale":["en-US"])", R"("locale":{"tag":"de"})"};
     for (const std::string& member : members) {
         auto decoded = decodeShortcuts("[" + entry("," + member) + "]");
         ASSERT_TRUE(decoded) << member;

@@ -11,10 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
 #include <memory>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -105,13 +103,6 @@ std::string capture(const std::string& command) {
 
 int run(const std::string& command) {
     return std::system(command.c_str());
-}
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {

@@ -14,6 +14,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 namespace orvalin::e2e {
 
 using namespace std::chrono_literals;
@@ -32,7 +34,7 @@ bool running(pid_t pid);
 std::string capture(const std::string& command);
 int run(const std::string& command);
 
-std::string readFile(const std::filesystem::path& path);
+using ::readFile;
 // Polls until `done` holds, at most `timeout`.
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 

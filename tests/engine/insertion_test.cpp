@@ -97,14 +97,6 @@ TEST_F(EngineTest, SharedStepsCanBeCalledOneByOne) {
     EXPECT_EQ(p.keys.presses.size(), 2u);
 }
 
-TEST_F(EngineTest, EmptyPatternStillErasesTheTrigger) {
-    startWith({Shortcut{Uuid::generate(), "Vide", "", "zz", std::nullopt}});
-    userCopied("mine");
-    p.monitor.type("zz");
-    p.scheduler.advance(1s);
-    EXPECT_EQ(insertionCalls(), triggerTimeline(2, "mine", ""));
-}
-
 TEST_F(EngineTest, AKeyTheLayoutCannotTypeEndsTheInsertionWithTheClipboardBackAtOnce) {
     startWith({literalEntry("A", "aa")});
     p.keys.typesV = false;

@@ -115,6 +115,7 @@ TEST_F(EngineTest, TypedTextFiresTheRightEntryAndErasesItsTriggerCharacterByChar
     const std::vector<Shortcut> accented{literalEntry("DATE", "d\xC3\xA9 ")};  // precomposed
     const std::vector<Shortcut> marks{literalEntry("MARK", acute), literalEntry("Q", "x" + acute)};
     const std::vector<Shortcut> empty{literalEntry("A", "")};
+    const std::vector<Shortcut> emptyPattern{Shortcut{Uuid::generate(), "Vide", "", "zz", std::nullopt}};
     struct Case {
         const char* what;
         const std::vector<Shortcut>& entries;
@@ -131,6 +132,7 @@ TEST_F(EngineTest, TypedTextFiresTheRightEntryAndErasesItsTriggerCharacterByChar
         {"a lone mark never matches the accent of a character", marks, "q" + acute, 0, nullptr},
         {"a letter with its mark as a whole", marks, "x" + acute, 1, "Q"},
         {"an empty trigger never fires", empty, "anything at all ", 0, nullptr},
+        {"an empty pattern still erases the trigger", emptyPattern, "zz", 2, ""},
     };
     for (const Case& c : cases) {
         manager.reset();
@@ -204,7 +206,7 @@ TEST_F(EngineTest, EqualCombinationsFireInListOrderAndEmptyTheBuffer) {
                                                  {20ms, "key 9 flags 0x100000", "SECOND"}}));
 }
 
-TEST_F(EngineTest, ModifiedKeyWithoutMatchLeavesTheBufferAlone) {
+TEST_F(EngineTest, ModifiedKeyWithoutMatchOrStoredCodeBeyondSixteenBitsLeavesTheBufferAlone) {
     startWith({literalEntry("A", "dt ")});
     p.monitor.type("dt");
     p.monitor.press(kKeyD, kSuper, "d");
@@ -216,6 +218,12 @@ TEST_F(EngineTest, ModifiedKeyWithoutMatchLeavesTheBufferAlone) {
     p.monitor.type("dt ");
     p.scheduler.advance(1s);
     EXPECT_EQ(p.pasteboard.texts, 1) << "an empty list does nothing";
+    manager->setShortcuts(
+        {literalEntry("A", "", combo(0x10000 + kKeyD, kSuper)), literalEntry("B", "", combo(0x10000, 0))});
+    p.monitor.press(kKeyD, kSuper);
+    p.monitor.press(0, 0, "a");
+    p.scheduler.advance(1s);
+    EXPECT_EQ(p.pasteboard.texts, 1) << "a stored key code beyond sixteen bits never matches";
 }
 
 TEST_F(EngineTest, UnmodifiedCombinationFiresInsteadOfTyping) {
@@ -229,15 +237,6 @@ TEST_F(EngineTest, UnmodifiedCombinationFiresInsteadOfTyping) {
     p.monitor.press(97, kCapsLock);  // Caps Lock is not a modifier of the combination
     p.scheduler.advance(1s);
     EXPECT_EQ(p.pasteboard.texts, 2);
-}
-
-TEST_F(EngineTest, StoredKeyCodeBeyondSixteenBitsNeverMatches) {
-    startWith(
-        {literalEntry("A", "", combo(0x10000 + kKeyD, kSuper)), literalEntry("B", "", combo(0x10000, 0))});
-    p.monitor.press(kKeyD, kSuper);
-    p.monitor.press(0, 0, "a");
-    p.scheduler.advance(1s);
-    EXPECT_EQ(p.pasteboard.texts, 0);
 }
 
 TEST_F(EngineTest, OwnPasteChordDoesNotRetriggerACombinationOnIt) {

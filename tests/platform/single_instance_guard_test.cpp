@@ -37,21 +37,31 @@ protected:
     std::string dir_ = temp_.path();
 };
 
-TEST_F(SingleInstanceTest, ASecondClaimFindsTheFirstAndAsksItToShowItself) {
-    SingleInstanceGuard first("display:1", dir_);
-    ASSERT_EQ(first.claim(), SingleInstanceGuard::Role::Primary);
-    int shown = 0;
-    first.onShowRequested([&] { ++shown; });
+// An instance running for "display:1", counting the requests to show itself.
+class RunningInstanceTest : public SingleInstanceTest {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(first_.claim(), SingleInstanceGuard::Role::Primary);
+        first_.onShowRequested([this] { ++shown_; });
+    }
+    SingleInstanceGuard first_{"display:1", dir_};
+    int shown_ = 0;
+};
 
+TEST_F(RunningInstanceTest, ASecondClaimFindsTheFirstAndAsksItToShowItself) {
     SingleInstanceGuard second("display:1", dir_);
     ASSERT_EQ(second.claim(), SingleInstanceGuard::Role::Secondary);
     ASSERT_TRUE(second.notifyPrimary());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return shown > 0; }, 5000));
-    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown_ > 0; }, 5000));
+    EXPECT_EQ(shown_, 1);
 
-    // Another display is another instance.
+    // Another display is another instance, and nobody listens there.
     SingleInstanceGuard other("display:2", dir_);
+    EXPECT_FALSE(other.notifyPrimary(300));
     EXPECT_EQ(other.claim(), SingleInstanceGuard::Role::Primary);
+    // Odd keys stay inside the directory.
+    SingleInstanceGuard odd("../../etc/x:0.0", dir_);
+    EXPECT_EQ(fs::path(odd.socketPath()).parent_path(), fs::path(dir_));
 }
 
 TEST_F(SingleInstanceTest, AGoneInstanceLeavesNothingThatBlocksTheNext) {
@@ -64,16 +74,6 @@ TEST_F(SingleInstanceTest, AGoneInstanceLeavesNothingThatBlocksTheNext) {
     std::ofstream(probe.socketPath()) << "stale";
     ASSERT_EQ(probe.claim(), SingleInstanceGuard::Role::Primary);
     EXPECT_TRUE(probe.failure().empty()) << probe.failure();
-}
-
-TEST_F(SingleInstanceTest, NobodyListeningMeansTheNotificationFails) {
-    SingleInstanceGuard lone("display:9", dir_);
-    EXPECT_FALSE(lone.notifyPrimary(300));
-}
-
-TEST_F(SingleInstanceTest, OddKeysStayInsideTheDirectory) {
-    SingleInstanceGuard guard("../../etc/x:0.0", dir_);
-    EXPECT_EQ(fs::path(guard.socketPath()).parent_path(), fs::path(dir_));
 }
 
 // A client of the instance socket made by hand, to send a message in pieces or say nothing.
@@ -89,29 +89,23 @@ int connectTo(const std::string& path) {
     return fd;
 }
 
-TEST_F(SingleInstanceTest, AMessageArrivingInPiecesIsStillUnderstood) {
-    SingleInstanceGuard first("display:1", dir_);
-    ASSERT_EQ(first.claim(), SingleInstanceGuard::Role::Primary);
-    int shown = 0;
-    first.onShowRequested([&] { ++shown; });
-    int fd = connectTo(first.socketPath());
+TEST_F(RunningInstanceTest, AMessageArrivingInPiecesIsStillUnderstood) {
+    int fd = connectTo(first_.socketPath());
     ASSERT_GE(fd, 0);
     QTest::qWait(100);
     for (const char* piece : {"sh", "o", "w\n"}) {
         ASSERT_GT(::write(fd, piece, std::strlen(piece)), 0);
         QTest::qWait(100);
     }
-    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(shown_, 1);
     // Having had its message, the connection is closed by the instance.
     char c = 0;
     EXPECT_EQ(::read(fd, &c, 1), 0);
     ::close(fd);
 }
 
-TEST_F(SingleInstanceTest, AConnectionThatSaysNothingIsClosedSoon) {
-    SingleInstanceGuard first("display:1", dir_);
-    ASSERT_EQ(first.claim(), SingleInstanceGuard::Role::Primary);
-    int fd = connectTo(first.socketPath());
+TEST_F(RunningInstanceTest, AConnectionThatSaysNothingIsClosedSoon) {
+    int fd = connectTo(first_.socketPath());
     ASSERT_GE(fd, 0);
     ::fcntl(fd, F_SETFL, O_NONBLOCK);
     char c = 0;
@@ -123,15 +117,10 @@ TEST_F(SingleInstanceTest, AConnectionThatSaysNothingIsClosedSoon) {
 
 // A thousand connections that never say anything, held by another process, more than the instance
 // may have files open: later starts still reach it.
-TEST_F(SingleInstanceTest, AThousandIdleConnectionsDoNotSilenceTheInstance) {
-    SingleInstanceGuard first("display:1", dir_);
-    ASSERT_EQ(first.claim(), SingleInstanceGuard::Role::Primary);
-    int shown = 0;
-    first.onShowRequested([&] { ++shown; });
-
+TEST_F(RunningInstanceTest, AThousandIdleConnectionsDoNotSilenceTheInstance) {
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
-    const std::string path = first.socketPath();
+    const std::string path = first_.socketPath();
     pid_t idler = ::fork();
     if (idler == 0) {
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -166,10 +155,48 @@ TEST_F(SingleInstanceTest, AThousandIdleConnectionsDoNotSilenceTheInstance) {
     SingleInstanceGuard second("display:1", dir_);
     ASSERT_EQ(second.claim(), SingleInstanceGuard::Role::Secondary);
     EXPECT_TRUE(second.notifyPrimary());
-    (void)QTest::qWaitFor([&] { return shown > 0; }, 5000);
-    EXPECT_EQ(shown, 1);
+    (void)QTest::qWaitFor([&] { return shown_ > 0; }, 5000);
+    EXPECT_EQ(shown_, 1);
 
     ::close(ready[0]);
+}
+
+std::string lockOf(const std::string& key, const std::string& dir) {
+    std::string path = SingleInstanceGuard(key, dir).socketPath();
+    return path.replace(path.size() - 5, 5, ".lock");
+}
+
+// Starts `sh -c command` in a process group of its own (so that the commands it starts go with
+// it), as the unprivileged user "nobody" when asked; -1 when it cannot start.
+pid_t startGroup(const std::string& command, bool asNobody) {
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::setpgid(0, 0);
+        int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        if (asNobody)
+            ::execlp("setpriv", "setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "sh", "-c",
+                     command.c_str(), static_cast<char*>(nullptr));
+        else
+            ::execlp("sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    if (child > 0) ::setpgid(child, child);
+    return child;
+}
+
+// Starts `flock lock sleep seconds` and returns once it holds the lock (the file exists and it runs
+// sleep); `mkdir` first makes the lock's folder open to all.
+pid_t holdLock(const std::string& lock, const std::string& seconds, bool asNobody = false,
+               const std::string& mkdir = {}) {
+    const std::string made = mkdir.empty() ? "" : "mkdir -m 777 " + mkdir + " && ";
+    const pid_t holder = startGroup(made + "exec flock " + lock + " sleep " + seconds, asNobody);
+    QElapsedTimer t;
+    t.start();
+    while (!fs::exists(lock) && t.elapsed() < 5000) ::usleep(10 * 1000);
+    ::usleep(100 * 1000);
+    return holder;
 }
 
 // The private folder used without $XDG_RUNTIME_DIR, in a shared temporary directory (sticky and
@@ -184,38 +211,18 @@ protected:
         folder_ = shared_ + "/orvalin-" + std::to_string(::getuid());
     }
     void TearDown() override {
-        if (holder_) {
+        if (holder_ && *holder_ > 0) {
             ::kill(-*holder_, SIGKILL);
             ::waitpid(*holder_, nullptr, 0);
         }
         fs::remove_all(shared_);
     }
-    static std::string lockOf(const SingleInstanceGuard& guard) {
-        std::string path = guard.socketPath();
-        return path.replace(path.size() - 5, 5, ".lock");
-    }
-    // Runs a shell command as the unprivileged user "nobody"; false when this machine cannot.
-    static bool asNobody(const std::string& command, bool background = false, pid_t* pid = nullptr) {
-        pid_t child = ::fork();
-        if (child == 0) {
-            // A group of its own, so that the commands it starts go with it.
-            ::setpgid(0, 0);
-            int null = ::open("/dev/null", O_RDWR);
-            ::dup2(null, 1);
-            ::dup2(null, 2);
-            ::execlp("setpriv", "setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "sh", "-c",
-                     command.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        if (child < 0) return false;
-        ::setpgid(child, child);
-        if (background) {
-            *pid = child;
-            return true;
-        }
+    // Runs a shell command as the user "nobody"; false when this machine cannot.
+    static bool asNobody(const std::string& command) {
         int status = 0;
-        ::waitpid(child, &status, 0);
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        const pid_t child = startGroup(command, true);
+        return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+               WEXITSTATUS(status) == 0;
     }
     void requireAnotherUser() {
         if (::geteuid() != 0) GTEST_SKIP() << "acting as another user through setpriv needs root";
@@ -269,7 +276,7 @@ TEST_F(FallbackFolderTest, OurOwnFolderOpenToOthersOrALinkInsideItIsRefused) {
     // A link where the lock goes is not followed: nothing is created at its target.
     SingleInstanceGuard guard("display:1", folder_);
     const std::string target = shared_ + "/planted";
-    fs::create_symlink(target, lockOf(guard));
+    fs::create_symlink(target, lockOf("display:1", folder_));
     EXPECT_EQ(guard.claim(), SingleInstanceGuard::Role::Failed);
     EXPECT_FALSE(guard.failure().empty());
     EXPECT_FALSE(fs::exists(target));
@@ -277,16 +284,8 @@ TEST_F(FallbackFolderTest, OurOwnFolderOpenToOthersOrALinkInsideItIsRefused) {
 
 TEST_F(FallbackFolderTest, AFolderAnotherUserMadeFirstIsRefusedEvenWhenThatUserHoldsTheLock) {
     requireAnotherUser();
-    SingleInstanceGuard probe("display:1", folder_);
-    const std::string lock = lockOf(probe);
-    pid_t holder = 0;
-    ASSERT_TRUE(asNobody("mkdir -m 777 " + folder_ + " && exec flock " + lock + " sleep 60", true, &holder));
-    holder_ = holder;
-    QElapsedTimer t;
-    t.start();
-    while (!fs::exists(lock) && t.elapsed() < 5000) ::usleep(10 * 1000);
-    ::usleep(100 * 1000);  // flock has the lock once the file exists and it runs sleep
-
+    holder_ = holdLock(lockOf("display:1", folder_), "60", true, folder_);
+    ASSERT_GT(*holder_, 0);
     SingleInstanceGuard guard("display:1", folder_);
     EXPECT_EQ(guard.claim(), SingleInstanceGuard::Role::Failed) << "another user decides whether we run";
     EXPECT_NE(guard.failure().find("autre utilisateur"), std::string::npos) << guard.failure();
@@ -316,12 +315,7 @@ TEST_F(FallbackFolderTest, AnotherUserCannotKeepUsFromStartingWithoutARuntimeDir
     TempDir home("orvalin-home");
     ScopedEnv homeVariable("HOME", home.path().string());
     const std::string lock = folder_ + "/orvalin-display_1.lock";
-    pid_t holder = 0;
-    ASSERT_TRUE(asNobody("mkdir -m 777 " + folder_ + " && exec flock " + lock + " sleep 60", true, &holder));
-    holder_ = holder;
-    QElapsedTimer t;
-    t.start();
-    while (!fs::exists(lock) && t.elapsed() < 5000) ::usleep(10 * 1000);
+    holder_ = holdLock(lock, "60", true, folder_);
     ASSERT_TRUE(fs::exists(lock)) << "the other user's folder was not made";
 
     SingleInstanceGuard guard("display:1");
@@ -360,24 +354,8 @@ TEST_F(FallbackFolderTest, StartsAtTheSameMomentAllFindTheOneInstance) {
 // over once the lock is free, rather than leaving no instance at all; one that holds on without
 // answering is reported.
 TEST_F(SingleInstanceTest, AStartWhileTheRunningOneEndsTakesOver) {
-    auto holdLock = [this](const std::string& key, const char* seconds) {
-        SingleInstanceGuard probe(key, dir_);
-        std::string lock = probe.socketPath();
-        lock.replace(lock.size() - 5, 5, ".lock");
-        pid_t holder = ::fork();
-        if (holder == 0) {
-            ::setpgid(0, 0);  // a group of its own, so that its sleep goes with it
-            ::execlp("flock", "flock", lock.c_str(), "sleep", seconds, static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        QElapsedTimer t;
-        t.start();
-        while (!fs::exists(lock) && t.elapsed() < 5000) ::usleep(10 * 1000);
-        ::usleep(100 * 1000);  // flock has the lock once the file exists and it runs sleep
-        return holder;
-    };
-    const pid_t ending = holdLock("display:1", "0.7");
-    const pid_t stuck = holdLock("display:2", "10");
+    const pid_t ending = holdLock(lockOf("display:1", dir_), "0.7");
+    const pid_t stuck = holdLock(lockOf("display:2", dir_), "10");
 
     SingleInstanceGuard start("display:1", dir_);
     EXPECT_EQ(start.claimOrNotify(5000), SingleInstanceGuard::Role::Primary) << start.failure();

@@ -22,12 +22,7 @@ using Status = LoginItemService::Status;
 
 class AutostartTest : public ::testing::Test {
 protected:
-    std::string content() const {
-        std::ifstream in(file_);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string content() const { return readFile(file_); }
     void write(const std::string& text) {
         fs::create_directories(file_.parent_path());
         std::ofstream(file_) << text;

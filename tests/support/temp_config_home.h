@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -17,10 +16,6 @@ protected:
     std::filesystem::path prefsDir() const { return root_ / "orvalin"; }
     std::filesystem::path prefsFile() const { return prefsDir() / "preferences.json"; }
 
-    static std::string readFile(const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
     void writePrefs(const std::string& content) const {
         std::filesystem::create_directories(prefsDir());
         std::ofstream(prefsFile(), std::ios::binary) << content;

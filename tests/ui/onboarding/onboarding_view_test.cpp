@@ -13,7 +13,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST_F(OnboardingTest, ButtonsWalkThePagesAndTheStepNeverPassesTheLast) {
+TEST_F(OnboardingTest, ButtonsWalkThePagesTheStepNeverPassesTheLastAndFinishingStoresTheFlag) {
     // The indicator follows: see the dots' test and the screen reader's walk.
     OnboardingView& v = makeView();
     page<WelcomeStep>()->mainButton()->click();
@@ -26,6 +26,12 @@ TEST_F(OnboardingTest, ButtonsWalkThePagesAndTheStepNeverPassesTheLast) {
     EXPECT_EQ(page<ReadyStep>(), ready) << "the ready page was built again";
     EXPECT_EQ(dismissals, 0);
     EXPECT_FALSE(store.values.count(prefkey::kOnboardingCompleted));
+
+    // Finishing stores the flag first, then closes.
+    ready->mainButton()->click();
+    EXPECT_EQ(dismissals, 1);
+    EXPECT_EQ(flagWhenDismissed, std::optional<bool>(true)) << "the window closed before the flag was stored";
+    EXPECT_EQ(store.boolean(prefkey::kOnboardingCompleted), std::optional<bool>(true));
 }
 
 TEST_F(OnboardingTest, ContinueTwiceAndALateAutomaticAdvanceEndOnTheReadyPageOnce) {
@@ -75,14 +81,6 @@ TEST_F(OnboardingTest, AGrantThatComesAfterTheWindowClosedDoesNothing) {
     view.reset();
     advanceClock(PermissionStep::kAutoAdvanceDelay);  // the delayed advance finds no view
     EXPECT_EQ(platform.scheduler.pendingOnce(), 0u);
-}
-
-TEST_F(OnboardingTest, FinishingStoresTheFlagFirstThenCloses) {
-    toReadyPage();
-    page<ReadyStep>()->mainButton()->click();
-    EXPECT_EQ(dismissals, 1);
-    EXPECT_EQ(flagWhenDismissed, std::optional<bool>(true)) << "the window closed before the flag was stored";
-    EXPECT_EQ(store.boolean(prefkey::kOnboardingCompleted), std::optional<bool>(true));
 }
 
 TEST_F(OnboardingTest, EnterPressesThePagesMainButtonWhereverTheKeyboardIs) {

@@ -12,6 +12,17 @@
 namespace orvalin::ui {
 namespace {
 
+// The runs of spaces before the example (`marker`) pad each description to the same column.
+void expectExamplesLinedUp(const QString& marker, const QString& yearTitle) {
+    for (const auto& section : FormatReferenceView::sections()) {
+        for (const auto& code : section.codes) {
+            const int at = code.description.indexOf(marker);
+            if (at >= 0)
+                EXPECT_EQ(at, section.title == yearTitle ? 22 : 23) << code.description.toStdString();
+        }
+    }
+}
+
 TEST_F(FormatsTabTest, APresetReplacesThePatternAndTheMenuKeepsItsMarchSamples) {
     openTab({entry("Court", "dd/MM/yyyy HH", "dtc ")});
     FormatPickerField* field = part<FormatPickerField>(cardAt(0), "patternField");
@@ -37,27 +48,11 @@ TEST_F(FormatsTabTest, TheEnglishInterfaceNamesTheCardsControlsAndPresets) {
     EXPECT_EQ(field->presetsMenu()->actions().at(2)->text(), "Long — Friday 20 March 2026");
     EXPECT_EQ(field->lineEdit()->accessibleName(), "Date format for ISO");
     EXPECT_EQ(cardAt(0).nameEdit()->accessibleName(), "Name of the ISO format");
-    // The reference keeps its examples lined up in English too.
-    for (const auto& section : FormatReferenceView::sections()) {
-        for (const auto& code : section.codes) {
-            const int at = code.description.indexOf("e.g.");
-            if (at >= 0) {
-                EXPECT_EQ(at, section.title == "Year" ? 22 : 23) << code.description.toStdString();
-            }
-        }
-    }
+    expectExamplesLinedUp("e.g.", "Year");  // in English too
 }
 
 TEST(FormatReference, ListsEightSectionsOfCodesWithTheirSpacingIntact) {
-    const auto sections = FormatReferenceView::sections();
-    // The runs of spaces before "ex :" pad each description to the same column.
-    for (const auto& s : sections) {
-        for (const auto& c : s.codes) {
-            const int at = c.description.indexOf("ex :");
-            if (at < 0) continue;
-            EXPECT_EQ(at, s.title == "Année" ? 22 : 23) << c.description.toStdString();
-        }
-    }
+    expectExamplesLinedUp("ex :", "Année");
 
     // The sheet shows those texts as they are, in a scrolling view of a fixed size.
     FormatReferenceView view;
