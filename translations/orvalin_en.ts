@@ -396,6 +396,10 @@
         <source>Orvalin n&apos;est pas la source de saisie — Aide…</source>
         <translation>Orvalin is not the input source — Help…</translation>
     </message>
+    <message>
+        <source>pas de session Wayland (WAYLAND_DISPLAY est vide)</source>
+        <translation>no Wayland session (WAYLAND_DISPLAY is empty)</translation>
+    </message>
 </context>
 <context>
     <name>orvalin::ShortcutCaptureWidget</name>

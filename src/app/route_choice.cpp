@@ -56,6 +56,13 @@ std::unique_ptr<RouteSession> openOne(Route route, const SessionDisplays& displa
                                       const RouteRequest& request, std::string& why) {
     switch (route) {
         case Route::Wayland:
+            if (displays.wayland.empty()) {
+                // Asked for by name outside a Wayland session: there is no compositor to name.
+                why = QCoreApplication::translate("orvalin",
+                                                  "pas de session Wayland (WAYLAND_DISPLAY est vide)")
+                          .toStdString();
+                return nullptr;
+            }
             return wayland::WaylandSession::open(displays.wayland, composeLocale(), why);
         case Route::IBus:
             return ibus::IbusSession::open(scheduler, composeLocale(), request.program, why);

@@ -4,6 +4,9 @@
 
 #include "app/command_line.h"
 #include "app/interface_translation.h"
+#include "app/route_choice.h"
+#include "support/captured_stderr.h"
+#include "support/fake_platform.h"
 
 namespace orvalin {
 namespace {
@@ -61,6 +64,12 @@ TEST(RouteChoice, AWaylandSessionTriesItsInputMethodThenIBusThenXWayland) {
     // A forced route is the only one tried, whatever the session.
     EXPECT_EQ(routesToTry(x11, Route::IBus), std::vector<Route>{Route::IBus});
     EXPECT_EQ(routesToTry(wayland, Route::X11), std::vector<Route>{Route::X11});
+    // Forced outside a Wayland session, the native route says there is none (no compositor to name).
+    fakes::FakeScheduler scheduler;
+    OpenedRoute opened;
+    const std::string said = stderrOf([&] { opened = openRoute(x11, scheduler, {Route::Wayland, "", ""}); });
+    EXPECT_EQ(opened.session, nullptr);
+    EXPECT_NE(said.find("pas de session Wayland (WAYLAND_DISPLAY est vide)"), std::string::npos) << said;
 }
 
 TEST(CommandLine, HelpAndErrorsSpeakTheInterfaceLanguage) {
