@@ -2,11 +2,10 @@
 """The IBus route end to end: a private Xvfb, session bus and ibus-daemon, `orvalin --route ibus`
 with a "dt" trigger and Control+Shift+D, GTK and Qt fields typed into through XTest at 60 ms a key.
 
-Usage: ibus_e2e_test.py --program <orvalin> <Qt text target> [<component file>]: with the component
-file installed for the daemon, the program owns the engine the file names rather than registering
-it, GNOME's current input source selects it, and one case runs. --driver <ibus_test_driver>: the
-driver instead of the program, for the panel click only. Exits 77 (skipped) with the reason where a
-server cannot run."""
+Usage: ibus_e2e_test.py <orvalin> <Qt text target> [<component file>]: with the component file
+installed for the daemon, the program owns the engine the file names rather than registering it,
+GNOME's current input source selects it, and one case runs. Exits 77 (skipped) with the reason
+where a server cannot run."""
 import datetime
 import json
 import os
@@ -33,6 +32,9 @@ class Desktop:
                         XDG_CACHE_HOME=os.path.join(self.home, "cache"), LANG="C.UTF-8", LC_ALL="C.UTF-8",
                         NO_AT_BRIDGE="1")
         self.env.pop("IBUS_ADDRESS", None)
+        # The program's own: its instance socket meets no other test's.
+        self.env["XDG_RUNTIME_DIR"] = os.path.join(self.home, "runtime")
+        os.mkdir(self.env["XDG_RUNTIME_DIR"], 0o700)
 
     def spawn(self, argv, env=None, **kwargs):
         child = subprocess.Popen(argv, env=env or self.env, text=True, **kwargs)
@@ -100,9 +102,9 @@ def read(path):
         return ""
 
 
-def type_into(desktop, toolkit, kind, keys, driver=None):
+def type_into(desktop, toolkit, kind, keys):
     """Opens a field, types `keys` (text for xdotool type, a tuple of key names for xdotool key,
-    "click": the driver asks for the date, "click field": a click in the field) and returns the
+    "panel": the date from the panel, "click field": a click in the field) and returns the
     field's text."""
     output = os.path.join(desktop.home, f"field-{toolkit}-{kind}.txt")
     if os.path.exists(output):
@@ -130,9 +132,14 @@ def type_into(desktop, toolkit, kind, keys, driver=None):
             # Right of the text: the cursor stays at its end.
             desktop.run(["xdotool", "mousemove", "--window", line[1], "300", "10", "click", "1"])
             time.sleep(0.5)
-        elif step == "click":
-            driver.stdin.write("click\n")
-            driver.stdin.flush()
+        elif step == "panel":
+            # Started again, the program shows its panel; the keys stay with the field's window
+            # until Down lights the first row, which Return presses.
+            desktop.run([desktop.program])
+            desktop.wait(lambda: desktop.run(["xdotool", "search", "--onlyvisible", "--name", "^Orvalin$"])
+                         .returncode == 0, 15)
+            time.sleep(0.5)
+            desktop.run(["xdotool", "key", "--delay", "60", "Down", "Return"])
             time.sleep(0.5)
         elif isinstance(step, str):
             desktop.run(["xdotool", "type", "--delay", "60", step])
@@ -181,7 +188,8 @@ DEAD_E = ("t", "dead_circumflex", "e", "t", "e", "space", "eacute", "space", "d"
 CASES = [
     ("GTK 3 entry", "3", "entry", ["le dt puis"], f"le {today} puis", "us"),
     ("GTK 3 password entry", "3", "password", ["dt "], "dt ", "us"),
-    ("GTK 3 key combination", "3", "entry", ["a", ("ctrl+shift+d",), "b"], f"a{today}b", "us"),
+    ("GTK 3 key combination and panel", "3", "entry", ["a", ("ctrl+shift+d",), "b", "panel", "c"],
+     f"a{today}b{today}c", "us"),
     ("GTK 4 text view", "4", "textview", ["le dt puis"], f"le {today} puis", "us"),
     ("Qt 6 text field", "qt", "", ["le dt puis"], f"le {today} puis", "us"),
     # A trigger first in a field is held as preedit: nothing was typed there whose report
@@ -195,24 +203,12 @@ CASES = [
     ("GTK 3 entry, French layout, dead key", "3", "entry", [DEAD_E], f"tête é {today} x", "fr"),
     ("Qt 6 text field, French layout, dead key", "qt", "", [DEAD_E], f"tête é {today} x", "fr"),
 ]
-# The driver stands in for the program only to ask for the date as a panel click does.
-CLICK = [("GTK 3 entry, panel click", "3", "entry", ["a", "click", "b"], f"a{today}b", "us")]
-
-
-def start_server(desktop, mode, path):
-    """The program with --route ibus, or the driver; None when it does not offer the engine."""
-    if mode == "--driver":
-        driver = desktop.spawn([path], stdin=subprocess.PIPE, stdout=subprocess.PIPE)
-        return driver if driver.stdout.readline().strip() == "ready" else None
-    with open(os.path.join(desktop.home, "orvalin.err"), "w", encoding="utf-8") as err:
-        return desktop.spawn([path, "--route", "ibus"], stdout=subprocess.DEVNULL, stderr=err)
 
 
 def main():
-    mode, path = sys.argv[1], sys.argv[2]
     desktop = Desktop()
-    desktop.qt_target = sys.argv[3]
-    component = sys.argv[4] if len(sys.argv) > 4 else None
+    desktop.program, desktop.qt_target = sys.argv[1], sys.argv[2]
+    component = sys.argv[3] if len(sys.argv) > 3 else None
     failures = []
     try:
         write_preferences(desktop)
@@ -223,16 +219,17 @@ def main():
         desktop.start()
         if component and "orvalin" not in desktop.run(["ibus", "list-engine"]).stdout:
             return ["the daemon did not read the component file"]
-        server = start_server(desktop, mode, path)
+        errors = os.path.join(desktop.home, "orvalin.err")
+        with open(errors, "w", encoding="utf-8") as err:
+            program = desktop.spawn([desktop.program, "--route", "ibus"], stdout=subprocess.DEVNULL, stderr=err)
         # With the component installed, GNOME's current source, set before the start, selects it.
-        if server is None or not orvalin_active(desktop, select=not component):
+        if not orvalin_active(desktop, select=not component):
             engine = desktop.run(["ibus", "engine"]).stdout.strip()
-            errors = read(os.path.join(desktop.home, "orvalin.err"))
-            return [f"the engine orvalin was not offered or chosen (active: {engine!r}) {errors}"]
-        cases = CLICK if mode == "--driver" else CASES[:1] if component else CASES
+            return [f"the engine orvalin was not offered or chosen (active: {engine!r}): {read(errors)}"]
+        cases = CASES[:1] if component else CASES
         for name, toolkit, kind, keys, expected, layout in cases:
             desktop.run(["setxkbmap", layout])
-            check(name, type_into(desktop, toolkit, kind, keys, server), expected, failures)
+            check(name, type_into(desktop, toolkit, kind, keys), expected, failures)
         if component:
             # GNOME's current source changing back to Orvalin selects it again.
             desktop.run(["ibus", "engine", "xkb:us::eng"])
@@ -240,15 +237,14 @@ def main():
             set_gnome_sources(desktop, "[('ibus', 'orvalin'), ('xkb', 'us')]")
             if not orvalin_active(desktop, select=False):
                 failures.append("GNOME's source changing to Orvalin did not select it")
-        elif mode == "--program":
+        else:
             # With another input source nothing expands, and the text arrives intact.
             desktop.run(["setxkbmap", "us"])
             desktop.run(["ibus", "engine", "xkb:us::eng"])
             check("GTK 3 entry, another engine", type_into(desktop, "3", "entry", ["le dt puis"]), "le dt puis",
                   failures)
-        if server.poll() is not None:
-            errors = read(os.path.join(desktop.home, "orvalin.err"))
-            failures.append(f"{path} ended with {server.returncode}: {errors}")
+        if program.poll() is not None:
+            failures.append(f"the program ended with {program.returncode}: {read(errors)}")
     finally:
         desktop.stop()
     return failures
