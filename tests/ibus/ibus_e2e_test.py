@@ -136,8 +136,11 @@ def type_into(desktop, toolkit, kind, keys):
             # Started again, the program shows its panel; the keys stay with the field's window
             # until Down lights the first row, which Return presses.
             desktop.run([desktop.program])
-            desktop.wait(lambda: desktop.run(["xdotool", "search", "--onlyvisible", "--name", "^Orvalin$"])
-                         .returncode == 0, 15)
+            shown = desktop.wait(lambda: desktop.run(["xdotool", "search", "--onlyvisible", "--name", "^Orvalin$"])
+                                 .returncode == 0, 15)
+            if not shown:
+                target.terminate()
+                return "<the panel did not show>"
             time.sleep(0.5)
             desktop.run(["xdotool", "key", "--delay", "60", "Down", "Return"])
             time.sleep(0.5)
