@@ -1,14 +1,13 @@
 #!/usr/bin/env python3
-"""The IBus route end to end: a private Xvfb, session bus and ibus-daemon, the engine hosted by the
-test driver, GTK fields typed into through XTest at 60 ms a key.
+"""The IBus route end to end: a private Xvfb, session bus and ibus-daemon, `orvalin --route ibus`
+with a "dt" trigger and Control+Shift+D, GTK and Qt fields typed into through XTest at 60 ms a key.
 
-Usage: ibus_e2e_test.py <ibus_test_driver> <Qt text target> [<component file>]: with the
-component file installed for the daemon, the driver owns the engine the file names, rather than
-registering it, selects it because GNOME's current input source is Orvalin, and one case runs.
-ibus_e2e_test.py --program <orvalin>: the real program started with --route ibus instead of the
-driver, chosen as the input source the way a user does. Exits 77 (skipped) with the reason where a
-server cannot run."""
+Usage: ibus_e2e_test.py <orvalin> <Qt text target> [<component file>]: with the component file
+installed for the daemon, the program owns the engine the file names rather than registering it,
+GNOME's current input source selects it, and one case runs. Exits 77 (skipped) with the reason
+where a server cannot run."""
 import datetime
+import json
 import os
 import shutil
 import subprocess
@@ -33,6 +32,9 @@ class Desktop:
                         XDG_CACHE_HOME=os.path.join(self.home, "cache"), LANG="C.UTF-8", LC_ALL="C.UTF-8",
                         NO_AT_BRIDGE="1")
         self.env.pop("IBUS_ADDRESS", None)
+        # The program's own: its instance socket meets no other test's.
+        self.env["XDG_RUNTIME_DIR"] = os.path.join(self.home, "runtime")
+        os.mkdir(self.env["XDG_RUNTIME_DIR"], 0o700)
 
     def spawn(self, argv, env=None, **kwargs):
         child = subprocess.Popen(argv, env=env or self.env, text=True, **kwargs)
@@ -40,7 +42,7 @@ class Desktop:
         return child
 
     def install_component(self, path):
-        """The component file where the daemon reads them, its program left out: the driver runs."""
+        """The component file where the daemon reads them, its program left out: the test starts it."""
         folder = os.path.join(self.home, "component")
         os.makedirs(folder)
         with open(path, encoding="utf-8") as f:
@@ -100,9 +102,9 @@ def read(path):
         return ""
 
 
-def type_into(desktop, toolkit, kind, keys, driver=None):
+def type_into(desktop, toolkit, kind, keys):
     """Opens a field, types `keys` (text for xdotool type, a tuple of key names for xdotool key,
-    "click": the driver asks for the date, "click field": a click in the field) and returns the
+    "panel": the date from the panel, "click field": a click in the field) and returns the
     field's text."""
     output = os.path.join(desktop.home, f"field-{toolkit}-{kind}.txt")
     if os.path.exists(output):
@@ -130,9 +132,17 @@ def type_into(desktop, toolkit, kind, keys, driver=None):
             # Right of the text: the cursor stays at its end.
             desktop.run(["xdotool", "mousemove", "--window", line[1], "300", "10", "click", "1"])
             time.sleep(0.5)
-        elif step == "click":
-            driver.stdin.write("click\n")
-            driver.stdin.flush()
+        elif step == "panel":
+            # Started again, the program shows its panel; the keys stay with the field's window
+            # until Down lights the first row, which Return presses.
+            desktop.run([desktop.program])
+            shown = desktop.wait(lambda: desktop.run(["xdotool", "search", "--onlyvisible", "--name", "^Orvalin$"])
+                                 .returncode == 0, 15)
+            if not shown:
+                target.terminate()
+                return "<the panel did not show>"
+            time.sleep(0.5)
+            desktop.run(["xdotool", "key", "--delay", "60", "Down", "Return"])
             time.sleep(0.5)
         elif isinstance(step, str):
             desktop.run(["xdotool", "type", "--delay", "60", step])
@@ -156,109 +166,88 @@ def check(name, got, expected, failures):
         failures.append(name)
 
 
-def select_orvalin(desktop):
-    """Chooses the engine as `ibus engine` does; False when it does not become the active one."""
-    def chosen():
-        desktop.run(["ibus", "engine", "orvalin"])
+def write_preferences(desktop):
+    """Onboarding done and one format: "dt" and Control+Shift+D (virtual key 2)."""
+    formats = [{"id": "6F9619FF-8B86-D011-B42D-00C04FC964FF", "label": "ISO", "dateFormat": "yyyy-MM-dd",
+                "trigger": "dt", "globalShortcut": {"keyCode": 2, "modifiers": 0x60000, "display": "Ctrl+Shift+D"}}]
+    config = os.path.join(desktop.env["XDG_CONFIG_HOME"], "orvalin")
+    os.makedirs(config)
+    with open(os.path.join(config, "preferences.json"), "w", encoding="utf-8") as f:
+        json.dump({"Orvalin.onboardingCompleted": True, "Orvalin.shortcuts.v2": json.dumps(formats)}, f)
+
+
+def orvalin_active(desktop, select):
+    """Whether the engine becomes the active one, chosen as `ibus engine` does when `select`."""
+    def active():
+        if select:
+            desktop.run(["ibus", "engine", "orvalin"])
         return desktop.run(["ibus", "engine"]).stdout.strip() == "orvalin"
-    return desktop.wait(chosen, 30)
+    return desktop.wait(active, 30)
 
 
-def run_program(orvalin):
-    """The program as installed: it registers its engine with the daemon, which the user chooses."""
-    desktop = Desktop()
-    failures = []
-    try:
-        config = os.path.join(desktop.env["XDG_CONFIG_HOME"], "orvalin")
-        os.makedirs(config)
-        with open(os.path.join(config, "preferences.json"), "w", encoding="utf-8") as f:
-            f.write('{"Orvalin.onboardingCompleted": true}')
-        desktop.start()
-        errors = os.path.join(desktop.home, "orvalin.err")
-        with open(errors, "w", encoding="utf-8") as err:
-            program = desktop.spawn([orvalin, "--route", "ibus"], stdout=subprocess.DEVNULL, stderr=err)
-        if not select_orvalin(desktop):
-            failures.append("orvalin --route ibus did not offer its engine: " + read(errors))
-            return failures
-        today = datetime.date.today().isoformat()
-        check("orvalin --route ibus, GTK 3 entry", type_into(desktop, "3", "entry", ["le dt puis"]),
-              f"le {today} puis", failures)
-        if program.poll() is not None:
-            failures.append(f"the program ended with {program.returncode}: " + read(errors))
-    finally:
-        desktop.stop()
-    return failures
+today = datetime.date.today().isoformat()
+DEAD_E = ("t", "dead_circumflex", "e", "t", "e", "space", "eacute", "space", "d", "t", "space", "x")
+# Each: name, toolkit, field, keys, the field's text expected, the keyboard layout.
+CASES = [
+    ("GTK 3 entry", "3", "entry", ["le dt puis"], f"le {today} puis", "us"),
+    ("GTK 3 password entry", "3", "password", ["dt "], "dt ", "us"),
+    ("GTK 3 key combination and panel", "3", "entry", ["a", ("ctrl+shift+d",), "b", "panel", "c"],
+     f"a{today}b{today}c", "us"),
+    ("GTK 4 text view", "4", "textview", ["le dt puis"], f"le {today} puis", "us"),
+    ("Qt 6 text field", "qt", "", ["le dt puis"], f"le {today} puis", "us"),
+    # A trigger first in a field is held as preedit: nothing was typed there whose report
+    # could vouch for the text before the cursor.
+    ("GTK 3 entry, trigger held as preedit", "3", "entry", ["dt, dt"], f"{today}, {today}", "us"),
+    ("GTK 4 text view, trigger held as preedit", "4", "textview", ["dt, dt"], f"{today}, {today}", "us"),
+    ("Qt 6 text field, trigger held as preedit", "qt", "", ["dt, dt"], f"{today}, {today}", "us"),
+    # A click ends a held beginning: it stays in the field, once.
+    ("GTK 3 entry, click on held text", "3", "entry", ["d", "click field", "x"], "dx", "us"),
+    ("Qt 6 text field, click on held text", "qt", "", ["d", "click field", "x"], "dx", "us"),
+    ("GTK 3 entry, French layout, dead key", "3", "entry", [DEAD_E], f"tête é {today} x", "fr"),
+    ("Qt 6 text field, French layout, dead key", "qt", "", [DEAD_E], f"tête é {today} x", "fr"),
+]
 
 
 def main():
-    if sys.argv[1] == "--program":
-        return run_program(sys.argv[2])
-    driver_path = sys.argv[1]
     desktop = Desktop()
-    desktop.qt_target = sys.argv[2]
+    desktop.program, desktop.qt_target = sys.argv[1], sys.argv[2]
     component = sys.argv[3] if len(sys.argv) > 3 else None
     failures = []
     try:
+        write_preferences(desktop)
         if component:
             desktop.install_component(component)
             desktop.env["GSETTINGS_BACKEND"] = "keyfile"
             set_gnome_sources(desktop, "[('ibus', 'orvalin'), ('xkb', 'us')]")
         desktop.start()
         if component and "orvalin" not in desktop.run(["ibus", "list-engine"]).stdout:
-            failures.append("the daemon did not read the component file")
-            return failures
-        driver = desktop.spawn([driver_path], stdin=subprocess.PIPE, stdout=subprocess.PIPE)
-        if driver.stdout.readline().strip() != "ready":
-            failures.append("the driver did not offer the engine")
-            return failures
-        if not component:
-            desktop.run(["ibus", "engine", "orvalin"])
-        # With the component installed, GNOME's current source, set before the driver started,
-        # made the driver select its engine.
-        if not desktop.wait(lambda: desktop.run(["ibus", "engine"]).stdout.strip() == "orvalin", 5):
+            return ["the daemon did not read the component file"]
+        errors = os.path.join(desktop.home, "orvalin.err")
+        with open(errors, "w", encoding="utf-8") as err:
+            program = desktop.spawn([desktop.program, "--route", "ibus"], stdout=subprocess.DEVNULL, stderr=err)
+        # With the component installed, GNOME's current source, set before the start, selects it.
+        if not orvalin_active(desktop, select=not component):
             engine = desktop.run(["ibus", "engine"]).stdout.strip()
-            failures.append(f"the active engine is {engine!r}, not orvalin")
-            return failures
-        today = datetime.date.today().isoformat()
-        # Each: name, toolkit, field, keys, the field's text expected, the keyboard layout.
-        dead_e = ("t", "dead_circumflex", "e", "t", "e", "space", "eacute", "space", "d", "t", "space", "x")
-        cases = [
-            ("GTK 3 entry", "3", "entry", ["le dt puis"], f"le {today} puis", "us"),
-            ("GTK 3 password entry", "3", "password", ["dt "], "dt ", "us"),
-            ("GTK 3 key combination and panel click", "3", "entry",
-             ["a", ("ctrl+shift+d",), "b", "click", "c"], f"a{today}b{today}c", "us"),
-            ("GTK 4 text view", "4", "textview", ["le dt puis"], f"le {today} puis", "us"),
-            ("Qt 6 text field", "qt", "", ["le dt puis"], f"le {today} puis", "us"),
-            # A trigger first in a field is held as preedit: nothing was typed there whose report
-            # could vouch for the text before the cursor.
-            ("GTK 3 entry, trigger held as preedit", "3", "entry", ["dt, dt"], f"{today}, {today}", "us"),
-            ("GTK 4 text view, trigger held as preedit", "4", "textview", ["dt, dt"], f"{today}, {today}", "us"),
-            ("Qt 6 text field, trigger held as preedit", "qt", "", ["dt, dt"], f"{today}, {today}", "us"),
-            # A click ends a held beginning: it stays in the field, once.
-            ("GTK 3 entry, click on held text", "3", "entry", ["d", "click field", "x"], "dx", "us"),
-            ("Qt 6 text field, click on held text", "qt", "", ["d", "click field", "x"], "dx", "us"),
-            ("GTK 3 entry, French layout, dead key", "3", "entry", [dead_e], f"tête é {today} x", "fr"),
-            ("Qt 6 text field, French layout, dead key", "qt", "", [dead_e], f"tête é {today} x", "fr"),
-        ]
-        if component:
-            cases = cases[:1]
+            return [f"the engine orvalin was not offered or chosen (active: {engine!r}): {read(errors)}"]
+        cases = CASES[:1] if component else CASES
         for name, toolkit, kind, keys, expected, layout in cases:
             desktop.run(["setxkbmap", layout])
-            got = type_into(desktop, toolkit, kind, keys, driver)
-            check(name, got, expected, failures)
+            check(name, type_into(desktop, toolkit, kind, keys), expected, failures)
         if component:
             # GNOME's current source changing back to Orvalin selects it again.
             desktop.run(["ibus", "engine", "xkb:us::eng"])
             set_gnome_sources(desktop, "[('xkb', 'us'), ('ibus', 'orvalin')]")
             set_gnome_sources(desktop, "[('ibus', 'orvalin'), ('xkb', 'us')]")
-            if not desktop.wait(lambda: desktop.run(["ibus", "engine"]).stdout.strip() == "orvalin", 5):
+            if not orvalin_active(desktop, select=False):
                 failures.append("GNOME's source changing to Orvalin did not select it")
-            return failures
-        # With another input source nothing expands, and the text arrives intact.
-        desktop.run(["setxkbmap", "us"])
-        desktop.run(["ibus", "engine", "xkb:us::eng"])
-        check("GTK 3 entry, another engine", type_into(desktop, "3", "entry", ["le dt puis"]), "le dt puis",
-              failures)
+        else:
+            # With another input source nothing expands, and the text arrives intact.
+            desktop.run(["setxkbmap", "us"])
+            desktop.run(["ibus", "engine", "xkb:us::eng"])
+            check("GTK 3 entry, another engine", type_into(desktop, "3", "entry", ["le dt puis"]), "le dt puis",
+                  failures)
+        if program.poll() is not None:
+            failures.append(f"the program ended with {program.returncode}: {read(errors)}")
     finally:
         desktop.stop()
     return failures
