@@ -164,19 +164,24 @@ def select_orvalin(desktop):
     return desktop.wait(chosen, 30)
 
 
+def spawn_program(desktop, argv):
+    """The program past its first-run window; returns it and the file its errors go to."""
+    config = os.path.join(desktop.env["XDG_CONFIG_HOME"], "orvalin")
+    os.makedirs(config, exist_ok=True)
+    with open(os.path.join(config, "preferences.json"), "w", encoding="utf-8") as f:
+        f.write('{"Orvalin.onboardingCompleted": true}')
+    errors = os.path.join(desktop.home, "orvalin.err")
+    with open(errors, "w", encoding="utf-8") as err:
+        return desktop.spawn(argv, stdout=subprocess.DEVNULL, stderr=err), errors
+
+
 def run_program(orvalin):
     """The program as installed: it registers its engine with the daemon, which the user chooses."""
     desktop = Desktop()
     failures = []
     try:
-        config = os.path.join(desktop.env["XDG_CONFIG_HOME"], "orvalin")
-        os.makedirs(config)
-        with open(os.path.join(config, "preferences.json"), "w", encoding="utf-8") as f:
-            f.write('{"Orvalin.onboardingCompleted": true}')
         desktop.start()
-        errors = os.path.join(desktop.home, "orvalin.err")
-        with open(errors, "w", encoding="utf-8") as err:
-            program = desktop.spawn([orvalin, "--route", "ibus"], stdout=subprocess.DEVNULL, stderr=err)
+        program, errors = spawn_program(desktop, [orvalin, "--route", "ibus"])
         if not select_orvalin(desktop):
             failures.append("orvalin --route ibus did not offer its engine: " + read(errors))
             return failures
