@@ -89,7 +89,10 @@ class Desktop:
                 child.wait(5)
             except subprocess.TimeoutExpired:
                 child.kill()
-        shutil.rmtree(self.home, ignore_errors=True)
+        if os.environ.get("ORVALIN_TEST_KEEP"):
+            print("logs and outputs kept in", self.home)
+        else:
+            shutil.rmtree(self.home, ignore_errors=True)
 
 
 def read(path):
