@@ -91,7 +91,10 @@ class Desktop:
                 child.wait(5)
             except subprocess.TimeoutExpired:
                 child.kill()
-        shutil.rmtree(self.home, ignore_errors=True)
+        if os.environ.get("ORVALIN_TEST_KEEP"):
+            print("logs and outputs kept in", self.home)
+        else:
+            shutil.rmtree(self.home, ignore_errors=True)
 
 
 def read(path):
@@ -171,7 +174,7 @@ def write_preferences(desktop):
     formats = [{"id": "6F9619FF-8B86-D011-B42D-00C04FC964FF", "label": "ISO", "dateFormat": "yyyy-MM-dd",
                 "trigger": "dt", "globalShortcut": {"keyCode": 2, "modifiers": 0x60000, "display": "Ctrl+Shift+D"}}]
     config = os.path.join(desktop.env["XDG_CONFIG_HOME"], "orvalin")
-    os.makedirs(config)
+    os.makedirs(config, exist_ok=True)
     with open(os.path.join(config, "preferences.json"), "w", encoding="utf-8") as f:
         json.dump({"Orvalin.onboardingCompleted": True, "Orvalin.shortcuts.v2": json.dumps(formats)}, f)
 
@@ -208,13 +211,20 @@ CASES = [
 ]
 
 
+def spawn_program(desktop, argv):
+    """The program past its first-run window, with one format; returns it and the file its errors go to."""
+    write_preferences(desktop)
+    errors = os.path.join(desktop.home, "orvalin.err")
+    with open(errors, "w", encoding="utf-8") as err:
+        return desktop.spawn(argv, stdout=subprocess.DEVNULL, stderr=err), errors
+
+
 def main():
     desktop = Desktop()
     desktop.program, desktop.qt_target = sys.argv[1], sys.argv[2]
     component = sys.argv[3] if len(sys.argv) > 3 else None
     failures = []
     try:
-        write_preferences(desktop)
         if component:
             desktop.install_component(component)
             desktop.env["GSETTINGS_BACKEND"] = "keyfile"
@@ -222,9 +232,7 @@ def main():
         desktop.start()
         if component and "orvalin" not in desktop.run(["ibus", "list-engine"]).stdout:
             return ["the daemon did not read the component file"]
-        errors = os.path.join(desktop.home, "orvalin.err")
-        with open(errors, "w", encoding="utf-8") as err:
-            program = desktop.spawn([desktop.program, "--route", "ibus"], stdout=subprocess.DEVNULL, stderr=err)
+        program, errors = spawn_program(desktop, [desktop.program, "--route", "ibus"])
         # With the component installed, GNOME's current source, set before the start, selects it.
         if not orvalin_active(desktop, select=not component):
             engine = desktop.run(["ibus", "engine"]).stdout.strip()
@@ -255,4 +263,6 @@ def main():
 
 if __name__ == "__main__":
     failed = main()
+    for failure in failed:
+        print("FAILED:", failure, flush=True)
     sys.exit(1 if failed else 0)

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """A GTK text field for the IBus end-to-end tests.
 
---gtk 3|4, --kind entry|password|textview, --output FILE: writes the field's text to FILE after
-every change and prints "ready <window id>" once shown."""
+--gtk 3|4, --kind entry|password|textview|terminal, --output FILE: writes the field's text to FILE
+after every change and prints "ready <X window id, 0 on Wayland>" once shown. The terminal (GTK 4's
+VTE) runs `cat` writing into FILE, and the program ends with 3 as soon as `cat` does."""
 import argparse
 import os
 
@@ -25,7 +26,15 @@ def save(text):
     os.replace(args.output + ".tmp", args.output)
 
 
-if args.kind == "textview":
+if args.kind == "terminal":
+    gi.require_version("Vte", "3.91")
+    from gi.repository import Vte  # noqa: E402
+
+    field = Vte.Terminal()
+    field.connect("child-exited", lambda *_: os._exit(3))
+    field.spawn_async(Vte.PtyFlags.DEFAULT, None, ["/bin/sh", "-c", 'exec cat > "$0"', args.output], None,
+                      GLib.SpawnFlags.DEFAULT, None, None, -1, None, None, None)
+elif args.kind == "textview":
     field = Gtk.TextView()
     buffer = field.get_buffer()
     buffer.connect("changed", lambda b: save(b.get_text(b.get_start_iter(), b.get_end_iter(), False)))
@@ -49,10 +58,10 @@ field.grab_focus()
 
 def ready():
     if args.gtk == "3":
-        xid = window.get_window().get_xid()
+        surface, x11 = window.get_window(), GdkX11.X11Window
     else:
-        xid = GdkX11.X11Surface.get_xid(window.get_surface())
-    print("ready", xid, flush=True)
+        surface, x11 = window.get_surface(), GdkX11.X11Surface
+    print("ready", surface.get_xid() if isinstance(surface, x11) else 0, flush=True)
     return False
 
 
