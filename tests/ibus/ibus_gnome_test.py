@@ -32,8 +32,7 @@ class GnomeShell(Desktop):
         for tool in ("gnome-shell", "dbus-daemon", "ibus-daemon", "ibus", "gsettings"):
             if shutil.which(tool) is None:
                 skip(f"{tool} is not installed")
-        runtime = os.path.join(self.home, "runtime")
-        os.makedirs(runtime, mode=0o700)
+        runtime = self.env["XDG_RUNTIME_DIR"]  # made private by Desktop
         config = os.path.join(self.home, "bus.conf")
         with open(config, "w", encoding="utf-8") as f:
             f.write(BUS_CONFIG.format(runtime))
