@@ -35,3 +35,15 @@ def at_rest(pid, seconds=10.0):
     time.sleep(seconds)
     woken, cpu = switches(pid) - woken, cpu_ns(pid) - cpu
     return f"{woken / seconds:.1f} wake-ups/s, {cpu / 1e6:.2f} ms CPU over {seconds:.0f} s"
+
+
+def preferences_with_formats(count=100):
+    """A preferences file's text: onboarding done and `count` formats, each with a trigger and a
+    key combination, the way a heavy user's Formats tab looks (what ORVALIN_TEST_HOOKS=settings-loop opens)."""
+    import json
+    import uuid
+    formats = [{"id": str(uuid.UUID(int=i + 1)).upper(), "label": f"Format {i + 1}",
+                "dateFormat": "EEEE d MMMM y" if i % 2 else "dd/MM/yyyy", "trigger": f";d{i + 1}",
+                "globalShortcut": {"keyCode": 2, "modifiers": 0x60000, "display": "⌃⇧D"} if i == 0 else None}
+               for i in range(count)]
+    return json.dumps({"Orvalin.onboardingCompleted": True, "Orvalin.shortcuts.v2": json.dumps(formats)})

@@ -12,6 +12,7 @@
 #include "app/command_line.h"
 #include "app/interface_translation.h"
 #include "app/route_choice.h"
+#include "app/test_hooks.h"
 #include "platform/x11/x11_session.h"
 #include "platform/xdg_autostart_login_item.h"
 #include "ui/onboarding/onboarding_view.h"
@@ -142,6 +143,7 @@ int main(int argc, char** argv) {
     tray.setWindowContentFactory(orvalin::ui::Window::Settings, [&runtime](orvalin::ui::OrvalinApp& app) {
         return new orvalin::ui::SettingsView(app.manager(), app.store(), runtime.urlOpener());
     });
+    orvalin::TestHooks::installFromEnvironment(tray);
     runtime.keepSelectionsWith(orvalin::XdgAutostartLoginItem::currentExecutable().string());
     const int status = tray.exec();
     // Quitter, SIGTERM or logout in the middle of an insertion: its date still lands.
