@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     orvalin::ApplicationRuntime runtime;
     if (runtime.start() != orvalin::ApplicationRuntime::StartResult::Running) return 1;
     orvalin::ui::OrvalinApp app(runtime.manager(), runtime.store());
-    app.setWindowContentFactory(QStringLiteral("preferences"), [&runtime](orvalin::ui::OrvalinApp& owner) {
+    app.setWindowContentFactory(orvalin::ui::Window::Settings, [&runtime](orvalin::ui::OrvalinApp& owner) {
         return new orvalin::ui::SettingsView(owner.manager(), owner.store(), runtime.urlOpener());
     });
     app.start();
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
             return;
         }
         preferences->click();
-        if (QWidget* window = app.window(QStringLiteral("preferences"))) window->installEventFilter(&painted);
+        if (QWidget* window = app.window(orvalin::ui::Window::Settings)) window->installEventFilter(&painted);
         if (!QTest::qWaitFor([&] { return painted.paintedAfterNs >= 0; }, 5000)) {
             std::fprintf(stderr, "settings window never painted\n");
             status = 1;
