@@ -935,6 +935,10 @@
         <source>Quitter Orvalin</source>
         <translation>Quit Orvalin</translation>
     </message>
+    <message>
+        <source>Date non insérée : %1</source>
+        <translation>Date not inserted: %1</translation>
+    </message>
 </context>
 <context>
     <name>orvalin::ui::MiniCalendarView</name>

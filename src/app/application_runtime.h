@@ -62,6 +62,7 @@ private:
     // `showOther`: a copy already running is asked to show its panel.
     std::optional<StartResult> becomeTheOneInstance(const std::string& key, bool showOther);
     void watchSession();
+    void followRouteRequests();
     void createDesktopServices();
     void startEngine(std::string sessionNotice);
     void reportWhyNotWatching();

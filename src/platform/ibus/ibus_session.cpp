@@ -170,11 +170,12 @@ void IbusSession::suppressKeysWhile(std::function<bool()> suppressed) {
 
 void IbusSession::engineStarted(TextExpansionManager& manager) {
     followTriggers(*route_, manager);
-    route_->setDropListener([] {
+    route_->setDropListener([this] {
         std::cerr << QCoreApplication::translate("orvalin", "orvalin : date non insérée : %1")
                          .arg(QString::fromStdString(droppedDateReason()))
                          .toStdString()
                   << "\n";
+        if (onDropped_) onDropped_(droppedDateReason());
     });
 }
 

@@ -61,6 +61,9 @@ public:
     void engineStarted(TextExpansionManager& manager) override;
     std::string permissionWarning() const override;
     std::string helpAnchor() const override { return "#ibus"; }
+    void onInsertionDropped(std::function<void(std::string why)> dropped) override {
+        onDropped_ = std::move(dropped);
+    }
     TypingRoute& route() { return *route_; }
     // The reason a date asked for with no field focused was dropped, for the panel.
     static std::string droppedDateReason();
@@ -81,6 +84,7 @@ private:
     _IBusFactory* factory_ = nullptr;
     std::function<void()> onLoss_;
     std::function<void()> onSourceChange_;
+    std::function<void(std::string)> onDropped_;
 };
 
 }  // namespace orvalin::ibus
