@@ -157,14 +157,25 @@ void ApplicationRuntime::watchSession() {
     session_->suppressKeysWhile(keysGoToOwnWindow());
 }
 
-// Set before the engine starts: the route may report from a thread of its own; the manager hears
-// of it on the main one.
+// Set before the engine starts: the route may report from a thread of its own, and what it asks
+// for is done on the main one.
 void ApplicationRuntime::followRouteRequests() {
     session_->onInsertionDropped([this](std::string why) {
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [this, why = std::move(why)] {
                 if (manager_) manager_->insertionDropped(why);
+            },
+            Qt::QueuedConnection);
+    });
+    // Its menu in the desktop's input-source menu (GNOME has no tray).
+    session_->onMenuRequest([this](RouteSession::MenuRequest request) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [this, request] {
+                const auto& open =
+                    request == RouteSession::MenuRequest::ShowPanel ? showRequested_ : settingsRequested_;
+                if (open) open();
             },
             Qt::QueuedConnection);
     });
