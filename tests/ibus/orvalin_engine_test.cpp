@@ -107,7 +107,7 @@ private:
 };
 
 // One engine of the program as the daemon makes it, over the route and a manager on the fake
-// platform.
+// platform whose one format types "DATE" for the trigger "é".
 class OrvalinEngineTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ibus_init(); }
@@ -155,6 +155,24 @@ protected:
     std::unique_ptr<TextExpansionManager> manager;
     IBusEngine* engine = nullptr;
 };
+
+// A trigger ending in a letter typed with a dead key: the engine takes that letter, and the
+// keyboard's own compose handling, which saw the dead key, does not hold on to it.
+TEST_F(OrvalinEngineTest, ATriggerEndingInADeadKeyLetterLeavesComposeReady) {
+    focusIn();
+    bus.heard();
+    press(IBUS_KEY_dead_acute, 40);
+    EXPECT_TRUE(press(IBUS_KEY_e, 18));
+    const std::vector<std::string> said = bus.heard();
+    EXPECT_TRUE(std::find(said.begin(), said.end(), "CommitText DATE") != said.end())
+        << ::testing::PrintToString(said);
+    EXPECT_FALSE(press(IBUS_KEY_x, 45)) << "x is held in a sequence the dead key began";
+    press(IBUS_KEY_dead_circumflex, 26);
+    press(IBUS_KEY_o, 24);
+    const std::vector<std::string> then = bus.heard();
+    EXPECT_TRUE(std::find(then.begin(), then.end(), "CommitText ô") != then.end())
+        << ::testing::PrintToString(then);
+}
 
 // Where no tray shows, the input-source menu leads to the panel and the settings.
 TEST_F(OrvalinEngineTest, EachFieldOffersTheMenuWhoseEntriesReachTheProgram) {

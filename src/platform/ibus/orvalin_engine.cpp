@@ -75,7 +75,11 @@ gboolean processKeyEvent(IBusEngine* engine, guint keyval, guint keycode, guint 
         const TranslatedKey key = gTranslator->press(keyval, keycode, state);
         if (!key.isModifierKey) {
             const KeyEvent event{key.virtualKey, key.modifiers, key.characters};
-            if (gRoute->key(field, event, key.composing) == TypingRoute::Verdict::Take) return TRUE;
+            if (gRoute->key(field, event, key.composing) == TypingRoute::Verdict::Take) {
+                // The simple engine saw the sequence begin and not this end of it: it starts afresh.
+                if (key.composing) gParent->reset(engine);
+                return TRUE;
+            }
         }
     }
     return gParent->process_key_event(engine, keyval, keycode, state);
