@@ -69,9 +69,23 @@ public:
         return std::exchange(heard_, {});
     }
 
+    // Calls the engine as the daemon does; its answer, null when there was none in a second.
+    GVariant* call(const char* method, GVariant* arguments) {
+        GVariant* answer = nullptr;
+        g_dbus_connection_call(field_, nullptr, kPath, IBUS_INTERFACE_ENGINE, method, arguments, nullptr,
+                               G_DBUS_CALL_FLAGS_NONE, 1000, nullptr, &PeerBus::answered, &answer);
+        settle([&answer] { return answer != nullptr; });
+        return answer;
+    }
+
+    static constexpr const char* kPath = "/org/freedesktop/IBus/Engine/Test";
     GDBusConnection* engineSide = nullptr;
 
 private:
+    static void answered(GObject* connection, GAsyncResult* result, gpointer answer) {
+        GVariant* value = g_dbus_connection_call_finish(G_DBUS_CONNECTION(connection), result, nullptr);
+        *static_cast<GVariant**>(answer) = value != nullptr ? value : g_variant_ref_sink(g_variant_new("()"));
+    }
     static GIOStream* stream(int fd) {
         GSocket* socket = g_socket_new_from_fd(fd, nullptr);
         GIOStream* connection = G_IO_STREAM(g_socket_connection_factory_create_connection(socket));
@@ -123,8 +137,8 @@ protected:
         ibus::attachMenu(&menu);
         menu.setHandler([this](Request request) { requests.push_back(request); });
         engine = IBUS_ENGINE(g_object_new(ibus::engineType(), "engine-name", "orvalin", "object-path",
-                                          "/org/freedesktop/IBus/Engine/Test", "connection", bus.engineSide,
-                                          "has-focus-id", TRUE, nullptr));
+                                          PeerBus::kPath, "connection", bus.engineSide, "has-focus-id", TRUE,
+                                          nullptr));
     }
     ~OrvalinEngineTest() override {
         ibus_object_destroy(IBUS_OBJECT(engine));
@@ -133,15 +147,18 @@ protected:
         ibus::attachEngines(nullptr, nullptr);
     }
 
-    void focusIn() { g_signal_emit_by_name(engine, "focus-in-id", "/field", "gtk3-im"); }
+    void focusIn() { drop(bus.call("FocusInId", g_variant_new("(ss)", "/field", "gtk3-im"))); }
     // True when the engine keeps the key from the application.
     bool press(guint keyval, guint keycode) {
+        GVariant* answer = bus.call("ProcessKeyEvent", g_variant_new("(uuu)", keyval, keycode, 0U));
         gboolean taken = FALSE;
-        g_signal_emit_by_name(engine, "process-key-event", keyval, keycode, 0U, &taken);
-        gboolean released = FALSE;
-        g_signal_emit_by_name(engine, "process-key-event", keyval, keycode, guint{IBUS_RELEASE_MASK},
-                              &released);
+        if (g_variant_is_of_type(answer, G_VARIANT_TYPE("(b)"))) g_variant_get(answer, "(b)", &taken);
+        drop(answer);
+        drop(bus.call("ProcessKeyEvent", g_variant_new("(uuu)", keyval, keycode, guint{IBUS_RELEASE_MASK})));
         return taken != FALSE;
+    }
+    static void drop(GVariant* answer) {
+        if (answer != nullptr) g_variant_unref(answer);
     }
 
     PeerBus bus;
@@ -185,7 +202,7 @@ TEST_F(OrvalinEngineTest, EachFieldOffersTheMenuWhoseEntriesReachTheProgram) {
         << ::testing::PrintToString(said);
     for (const char* key :
          {ibus::EngineMenu::kOpenSettings, "another.engines.entry", ibus::EngineMenu::kShowPanel})
-        g_signal_emit_by_name(engine, "property-activate", key, guint{PROP_STATE_CHECKED});
+        drop(bus.call("PropertyActivate", g_variant_new("(su)", key, guint{PROP_STATE_CHECKED})));
     EXPECT_EQ(requests, (std::vector<Request>{Request::OpenSettings, Request::ShowPanel}));
 }
 

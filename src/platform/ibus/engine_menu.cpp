@@ -40,8 +40,18 @@ bool EngineMenu::activate(const gchar* key) const {
     } else {
         return false;
     }
-    if (requested_) requested_(request);
+    std::function<void(Request)> requested;
+    {
+        const std::lock_guard lock(mutex_);
+        requested = requested_;
+    }
+    if (requested) requested(request);
     return true;
+}
+
+void EngineMenu::setHandler(std::function<void(Request)> requested) {
+    const std::lock_guard lock(mutex_);
+    requested_ = std::move(requested);
 }
 
 void attachMenu(EngineMenu* menu) {

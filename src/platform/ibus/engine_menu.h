@@ -3,6 +3,7 @@
 #include <ibus.h>
 
 #include <functional>
+#include <mutex>
 
 #include "engine/route_session.h"
 
@@ -23,8 +24,9 @@ public:
     EngineMenu(const EngineMenu&) = delete;
     EngineMenu& operator=(const EngineMenu&) = delete;
 
-    // Runs when the user picks an entry; may run on the IBus thread.
-    void setHandler(std::function<void(Request)> requested) { requested_ = std::move(requested); }
+    // `requested` runs when the user picks an entry; it may run on the IBus thread, and may be set
+    // while that thread runs.
+    void setHandler(std::function<void(Request)> requested);
     // Each engine shows the entries while its field has the focus.
     void offerIn(IBusEngine* engine) const;
     // True when `key` names one of the entries (its request is then made).
@@ -32,6 +34,7 @@ public:
 
 private:
     IBusPropList* entries_;
+    mutable std::mutex mutex_;
     std::function<void(Request)> requested_;
 };
 
