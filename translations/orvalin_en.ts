@@ -400,6 +400,14 @@
         <source>pas de session Wayland (WAYLAND_DISPLAY est vide)</source>
         <translation>no Wayland session (WAYLAND_DISPLAY is empty)</translation>
     </message>
+    <message>
+        <source>Ouvrir le panneau d&apos;Orvalin</source>
+        <translation>Open the Orvalin panel</translation>
+    </message>
+    <message>
+        <source>Préférences…</source>
+        <translation>Preferences…</translation>
+    </message>
 </context>
 <context>
     <name>orvalin::ShortcutCaptureWidget</name>
@@ -934,6 +942,10 @@
     <message>
         <source>Quitter Orvalin</source>
         <translation>Quit Orvalin</translation>
+    </message>
+    <message>
+        <source>Date non insérée : %1</source>
+        <translation>Date not inserted: %1</translation>
     </message>
 </context>
 <context>

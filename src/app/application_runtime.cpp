@@ -118,6 +118,7 @@ ApplicationRuntime::StartResult ApplicationRuntime::start(std::optional<Route> f
     if (!route.session) return StartResult::NoDisplay;
     session_ = std::move(route.session);
     watchSession();
+    followRouteRequests();
     startEngine(std::move(route.notice));
     return StartResult::Running;
 }
@@ -154,6 +155,30 @@ void ApplicationRuntime::watchSession() {
                         if (manager_) manager_->checkAccessibilityPermission();
                     });
     session_->suppressKeysWhile(keysGoToOwnWindow());
+}
+
+// Set before the engine starts: the route may report from a thread of its own, and what it asks
+// for is done on the main one.
+void ApplicationRuntime::followRouteRequests() {
+    session_->onInsertionDropped([this](std::string why) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [this, why = std::move(why)] {
+                if (manager_) manager_->insertionDropped(why);
+            },
+            Qt::QueuedConnection);
+    });
+    // Its menu in the desktop's input-source menu (GNOME has no tray).
+    session_->onMenuRequest([this](RouteSession::MenuRequest request) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [this, request] {
+                const auto& open =
+                    request == RouteSession::MenuRequest::ShowPanel ? showRequested_ : settingsRequested_;
+                if (open) open();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void ApplicationRuntime::createDesktopServices() {

@@ -45,6 +45,8 @@ public:
     UrlOpener& urlOpener();
     // Another start of the program asked this one to show itself.
     void onShowRequested(std::function<void()> handler);
+    // The route's own menu asked for the settings window.
+    void onSettingsRequested(std::function<void()> handler) { settingsRequested_ = std::move(handler); }
 
     // The help page installed with the program: what the session must offer and how to check it.
     static std::string permissionHelpUrl();
@@ -62,11 +64,13 @@ private:
     // `showOther`: a copy already running is asked to show its panel.
     std::optional<StartResult> becomeTheOneInstance(const std::string& key, bool showOther);
     void watchSession();
+    void followRouteRequests();
     void createDesktopServices();
     void startEngine(std::string sessionNotice);
     void reportWhyNotWatching();
 
     std::function<void()> showRequested_;
+    std::function<void()> settingsRequested_;
     std::unique_ptr<SingleInstanceGuard> guard_;
     // Outlives the session, whose timers it holds (the IBus route's waiting date).
     std::unique_ptr<QtScheduler> scheduler_;

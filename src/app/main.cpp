@@ -132,6 +132,7 @@ int main(int argc, char** argv) {
     // Declared after the runtime, so the tray goes first when the program ends.
     orvalin::ui::OrvalinApp tray(runtime.manager(), runtime.store());
     runtime.onShowRequested([&tray] { tray.showPanel(); });
+    runtime.onSettingsRequested([&tray] { tray.openWindow(orvalin::ui::Window::Settings); });
     tray.setWindowContentFactory(orvalin::ui::Window::Onboarding,
                                  [](orvalin::ui::OrvalinApp& app) -> QWidget* {
                                      return new orvalin::ui::OnboardingView(app.manager(), app.store());

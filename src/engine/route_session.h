@@ -42,6 +42,14 @@ public:
     virtual std::string permissionWarning() const { return {}; }
     virtual std::string helpAnchor() const { return {}; }
 
+    // `dropped` runs with the reason, in the user's words, whenever the route gives up a date it
+    // could not deliver (no text field took the focus in time). May run on the route's own thread.
+    virtual void onInsertionDropped(std::function<void(std::string why)> dropped) { (void)dropped; }
+    // What the route's own menu asks for (an input method's entries in the desktop's input-source
+    // menu, where there is no tray). `requested` may run on the route's own thread.
+    enum class MenuRequest { ShowPanel, OpenSettings };
+    virtual void onMenuRequest(std::function<void(MenuRequest)> requested) { (void)requested; }
+
     // Part of an insertion the route still holds once the engine is done (a clipboard restore
     // waiting for the paste to be fetched).
     virtual bool holdsInsertion() const { return false; }

@@ -56,6 +56,7 @@ TextExpansionManager::~TextExpansionManager() {
     takePendingExpansion();
     if (backgroundPollTimer_ != 0) platform_.scheduler.cancel(backgroundPollTimer_);
     if (fastPollTimer_ != 0) platform_.scheduler.cancel(fastPollTimer_);
+    if (insertionNoticeTimer_ != 0) platform_.scheduler.cancel(insertionNoticeTimer_);
     if (observingAppSwitches_) platform_.activeApplications.stop();
 }
 
@@ -289,7 +290,28 @@ void TextExpansionManager::pasteText(std::string text, Scheduler::Duration delay
 
 // A platform that can neither take text nor paste it leaves every trigger as typed.
 void TextExpansionManager::insert(std::string text, std::size_t erase, Scheduler::Duration delay) {
+    // Why an earlier date went nowhere is no news once the user asks for another.
+    dismissInsertionNotice();
     if (route_ != nullptr) route_->insert(std::move(text), erase, delay);
+}
+
+void TextExpansionManager::insertionDropped(std::string why) {
+    dismissInsertionNotice();
+    if (why.empty()) return;
+    insertionNotice_ = oneLine(std::move(why));
+    insertionNoticeTimer_ = platform_.scheduler.scheduleOnce(kInsertionNoticeLifetime, guarded([this] {
+                                                                 insertionNoticeTimer_ = 0;
+                                                                 dismissInsertionNotice();
+                                                             }));
+    notify(Change::InsertionNotice);
+}
+
+void TextExpansionManager::dismissInsertionNotice() {
+    if (insertionNoticeTimer_ != 0) platform_.scheduler.cancel(insertionNoticeTimer_);
+    insertionNoticeTimer_ = 0;
+    if (insertionNotice_.empty()) return;
+    insertionNotice_.clear();
+    notify(Change::InsertionNotice);
 }
 
 // ---- Monitor and application switches

@@ -25,7 +25,13 @@ namespace orvalin {
 class TextExpansionManager {
 public:
     // Which piece of published state changed.
-    enum class Change { Shortcuts, DefaultFormatId, AccessibilityPermission, LaunchAtStartup };
+    enum class Change {
+        Shortcuts,
+        DefaultFormatId,
+        AccessibilityPermission,
+        LaunchAtStartup,
+        InsertionNotice
+    };
     using Observer = std::function<void(Change)>;
     using SubscriptionId = std::uint64_t;
 
@@ -40,6 +46,8 @@ public:
     static constexpr Scheduler::Duration kCombinationPasteDelay{20};
     static constexpr Scheduler::Duration kPermissionPollInterval{30000};
     static constexpr Scheduler::Duration kPermissionFastPollInterval{1000};
+    // How long the panel keeps saying why a date could not be inserted.
+    static constexpr Scheduler::Duration kInsertionNoticeLifetime{120000};
 
     // Loads the formats, checks the permission, reads the login item, starts the key monitor if
     // allowed, watches application switches and starts the background permission poll.
@@ -100,6 +108,13 @@ public:
     void pasteAndRestore(PasteboardSnapshot saved) {
         if (sequencer_) sequencer_->pasteAndRestore(std::move(saved));
     }
+
+    // The route could not deliver a date asked for (no text field took the focus in time): `why`,
+    // in the user's words, is kept for the panel until the user dismisses it, another insertion is
+    // asked for, or kInsertionNoticeLifetime passes.
+    void insertionDropped(std::string why);
+    const std::string& insertionNotice() const { return insertionNotice_; }
+    void dismissInsertionNotice();
 
     // ---- State exposed for tests and diagnostics (never the buffer's content).
     std::size_t bufferLength() const { return buffer_.graphemeCount(); }
@@ -162,6 +177,8 @@ private:
     bool observingAppSwitches_ = false;
     Scheduler::TimerId backgroundPollTimer_ = 0;
     Scheduler::TimerId fastPollTimer_ = 0;
+    std::string insertionNotice_;
+    Scheduler::TimerId insertionNoticeTimer_ = 0;
 
     std::vector<std::pair<SubscriptionId, Observer>> observers_;
     SubscriptionId nextSubscriptionId_ = 1;

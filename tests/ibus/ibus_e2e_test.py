@@ -211,6 +211,27 @@ CASES = [
 ]
 
 
+# A client of the daemon picking one of the engine's entries, as GNOME Shell's input-source menu does.
+PICK_ENTRY = """
+import sys, gi
+gi.require_version("IBus", "1.0")
+from gi.repository import IBus
+bus = IBus.Bus()
+context = bus.create_input_context("orvalin-menu-test")
+context.set_capabilities(IBus.Capabilite.FOCUS | IBus.Capabilite.PROPERTY)
+context.focus_in()
+context.property_activate(sys.argv[1], IBus.PropState.CHECKED)
+bus.get_connection().flush_sync(None)
+"""
+
+
+def menu_opens(desktop, entry, title):
+    """Whether picking the engine's menu `entry` shows a window named `title` (a pattern)."""
+    desktop.run(["/usr/bin/python3", "-c", PICK_ENTRY, entry])
+    return desktop.wait(lambda: desktop.run(["xdotool", "search", "--onlyvisible", "--name", title])
+                        .returncode == 0, 15)
+
+
 def spawn_program(desktop, argv):
     """The program past its first-run window, with one format; returns it and the file its errors go to."""
     write_preferences(desktop)
@@ -249,6 +270,12 @@ def main():
             if not orvalin_active(desktop, select=False):
                 failures.append("GNOME's source changing to Orvalin did not select it")
         else:
+            # Without a tray (GNOME), the input-source menu opens the windows.
+            if not menu_opens(desktop, "orvalin.open-settings", "^(Orvalin Preferences|Préférences Orvalin)$"):
+                failures.append("the input-source menu did not open the settings")
+            if not menu_opens(desktop, "orvalin.show-panel", "^Orvalin$"):
+                failures.append("the input-source menu did not open the panel")
+            desktop.run(["xdotool", "key", "Escape"])
             # With another input source nothing expands, and the text arrives intact.
             desktop.run(["setxkbmap", "us"])
             desktop.run(["ibus", "engine", "xkb:us::eng"])

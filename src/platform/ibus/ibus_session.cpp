@@ -7,6 +7,7 @@
 
 #include "engine/text_expansion_manager.h"
 
+#include "platform/ibus/engine_menu.h"
 #include "platform/ibus/gnome_input_source.h"
 #include "platform/ibus/key_translator.h"
 #include "platform/ibus/orvalin_engine.h"
@@ -47,13 +48,16 @@ std::unique_ptr<IbusSession> IbusSession::open(Scheduler& scheduler, const std::
     session->route_ = std::make_unique<TypingRoute>(scheduler);
     session->translator_ = std::make_unique<KeyTranslator>(composeLocale);
     session->focus_ = std::make_unique<FieldFocusSource>(*session->route_);
+    session->menu_ = std::make_unique<EngineMenu>();
     if (!session->connect(program, why)) return nullptr;
     attachEngines(session->route_.get(), session->translator_.get());
+    attachMenu(session->menu_.get());
     return session;
 }
 
 IbusSession::~IbusSession() {
     attachEngines(nullptr, nullptr);
+    attachMenu(nullptr);
     gnome_.reset();
     if (bus_ != nullptr) g_signal_handlers_disconnect_by_data(bus_, this);
     if (factory_ != nullptr) ibus_object_destroy(IBUS_OBJECT(factory_));
@@ -151,6 +155,10 @@ void IbusSession::watch(std::function<void()> onLoss, std::function<void()> onSo
                      this);
 }
 
+void IbusSession::onMenuRequest(std::function<void(MenuRequest)> requested) {
+    menu_->setHandler(std::move(requested));
+}
+
 KeyMonitor& IbusSession::keyMonitor() {
     return *route_;
 }
@@ -170,11 +178,12 @@ void IbusSession::suppressKeysWhile(std::function<bool()> suppressed) {
 
 void IbusSession::engineStarted(TextExpansionManager& manager) {
     followTriggers(*route_, manager);
-    route_->setDropListener([] {
+    route_->setDropListener([this] {
         std::cerr << QCoreApplication::translate("orvalin", "orvalin : date non insérée : %1")
                          .arg(QString::fromStdString(droppedDateReason()))
                          .toStdString()
                   << "\n";
+        if (onDropped_) onDropped_(droppedDateReason());
     });
 }
 

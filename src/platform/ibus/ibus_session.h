@@ -12,6 +12,7 @@ struct _IBusFactory;
 
 namespace orvalin::ibus {
 
+class EngineMenu;
 class FieldFocusSource;
 class GnomeInputSource;
 class KeyTranslator;
@@ -61,6 +62,10 @@ public:
     void engineStarted(TextExpansionManager& manager) override;
     std::string permissionWarning() const override;
     std::string helpAnchor() const override { return "#ibus"; }
+    void onInsertionDropped(std::function<void(std::string why)> dropped) override {
+        onDropped_ = std::move(dropped);
+    }
+    void onMenuRequest(std::function<void(MenuRequest)> requested) override;
     TypingRoute& route() { return *route_; }
     // The reason a date asked for with no field focused was dropped, for the panel.
     static std::string droppedDateReason();
@@ -77,10 +82,12 @@ private:
     std::unique_ptr<IbusTrustQuery> trust_;
     std::unique_ptr<GnomeInputSource> gnome_;
     std::unique_ptr<FieldFocusSource> focus_;
+    std::unique_ptr<EngineMenu> menu_;
     _IBusBus* bus_ = nullptr;
     _IBusFactory* factory_ = nullptr;
     std::function<void()> onLoss_;
     std::function<void()> onSourceChange_;
+    std::function<void(std::string)> onDropped_;
 };
 
 }  // namespace orvalin::ibus

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/ibus/engine_menu.h"
 #include "platform/ibus/field_writer.h"
 #include "platform/ibus/key_translator.h"
 #include "platform/ibus/typing_route.h"
@@ -74,7 +75,11 @@ gboolean processKeyEvent(IBusEngine* engine, guint keyval, guint keycode, guint 
         const TranslatedKey key = gTranslator->press(keyval, keycode, state);
         if (!key.isModifierKey) {
             const KeyEvent event{key.virtualKey, key.modifiers, key.characters};
-            if (gRoute->key(field, event, key.composing) == TypingRoute::Verdict::Take) return TRUE;
+            if (gRoute->key(field, event, key.composing) == TypingRoute::Verdict::Take) {
+                // The simple engine saw the sequence begin and not this end of it: it starts afresh.
+                if (key.composing) gParent->reset(engine);
+                return TRUE;
+            }
         }
     }
     return gParent->process_key_event(engine, keyval, keycode, state);
@@ -87,6 +92,7 @@ void startField(IBusEngine* engine) {
 
 void focusIn(IBusEngine* engine) {
     startField(engine);
+    offerMenu(engine);
     gParent->focus_in(engine);
 }
 
@@ -96,6 +102,7 @@ void focusInId(IBusEngine* engine, const gchar* path, const gchar* client) {
     const gchar* name = client != nullptr ? client : "";
     self(engine)->field->clientCommitsPreedit = g_str_has_prefix(name, "QIBus");
     if (g_strcmp0(name, "fake") != 0) startField(engine);
+    offerMenu(engine);
     if (gParent->focus_in_id != nullptr) gParent->focus_in_id(engine, path, client);
 }
 
@@ -132,6 +139,11 @@ void setSurroundingText(IBusEngine* engine, IBusText* text, guint cursor, guint 
     gParent->set_surrounding_text(engine, text, cursor, anchor);
 }
 
+void propertyActivate(IBusEngine* engine, const gchar* key, guint state) {
+    if (!activateMenuEntry(key) && gParent->property_activate != nullptr)
+        gParent->property_activate(engine, key, state);
+}
+
 void destroy(IBusObject* object) {
     OrvalinEngine* engine = self(IBUS_ENGINE(object));
     if (engine->field != nullptr) {
@@ -153,6 +165,7 @@ void classInit(gpointer klass, gpointer) {
     engine->reset = reset;
     engine->set_content_type = setContentType;
     engine->set_surrounding_text = setSurroundingText;
+    engine->property_activate = propertyActivate;
     IBUS_OBJECT_CLASS(klass)->destroy = destroy;
 }
 

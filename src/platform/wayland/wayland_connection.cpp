@@ -93,8 +93,9 @@ bool WaylandConnection::settle(std::chrono::milliseconds bound) {
         if (wl_display_read_events(display_) < 0) break;
     }
     if (!done) {
-        // The callback may still come; it must not write to this frame's flag then.
-        if (wl_display_get_error(display_) == 0) wl_callback_destroy(callback);
+        // The callback may still come; it must not write to this frame's flag then. A connection
+        // the compositor broke off frees no proxy by itself: the callback goes in either case.
+        wl_callback_destroy(callback);
         return false;
     }
     return wl_display_get_error(display_) == 0;

@@ -91,7 +91,7 @@ MenuBarPanel::MenuBarPanel(TextExpansionManager& manager, PreferencesStore& stor
         manager_.subscribe([this](TextExpansionManager::Change change) { onManagerChange(change); });
     rebuildRows();
     keyboard_->watch(this);
-    updatePermissionWarning();
+    updateWarnings();
     fitToContent();
 }
 
@@ -179,16 +179,24 @@ QWidget* MenuBarPanel::buildPermissionSection() {
     // and a route that words its own warning (another input source chosen) does.
     std::string notice = manager_.sessionNotice();
     if (notice.empty()) notice = manager_.permissionWarning();
-    auto* warning = new WarningButton(
-        notice.empty() ? tr("Expansion de texte désactivée — Aide…") : QString::fromStdString(notice),
-        QStringLiteral("exclamationmark.triangle.fill"), kWidth - 2 * 14);
-    warning->setObjectName("permissionWarning");
-    warning->setFont(textFont(TextStyle::Callout));
-    connect(warning, &QAbstractButton::clicked, this, [this] { manager_.requestAccessibilityPermission(); });
+    const QString symbol = QStringLiteral("exclamationmark.triangle.fill");
+    permissionWarning_ = new WarningButton(
+        notice.empty() ? tr("Expansion de texte désactivée — Aide…") : QString::fromStdString(notice), symbol,
+        kWidth - 2 * 14);
+    permissionWarning_->setObjectName("permissionWarning");
+    permissionWarning_->setFont(textFont(TextStyle::Callout));
+    connect(permissionWarning_, &QAbstractButton::clicked, this,
+            [this] { manager_.requestAccessibilityPermission(); });
+    // A date that went nowhere: said until the user has read it (a click) or asks for another.
+    insertionNotice_ = new WarningButton(QString(), symbol, kWidth - 2 * 14);
+    insertionNotice_->setObjectName("insertionNotice");
+    insertionNotice_->setFont(textFont(TextStyle::Callout));
+    connect(insertionNotice_, &QAbstractButton::clicked, this, [this] { manager_.dismissInsertionNotice(); });
     warningBox_ = new QWidget;
     warningBox_->setObjectName("permissionSection");
     QVBoxLayout* stack = stackOf(warningBox_);
-    stack->addWidget(inset(warning, 14, 0, 14, 4));
+    stack->addWidget(inset(insertionNotice_, 14, 0, 14, 4));
+    stack->addWidget(inset(permissionWarning_, 14, 0, 14, 4));
     stack->addWidget(new Divider(4, 4));
     return warningBox_;
 }
@@ -226,7 +234,8 @@ void MenuBarPanel::onManagerChange(TextExpansionManager::Change change) {
             rebuildRows();
             break;
         case TextExpansionManager::Change::AccessibilityPermission:
-            updatePermissionWarning();
+        case TextExpansionManager::Change::InsertionNotice:
+            updateWarnings();
             break;
         case TextExpansionManager::Change::DefaultFormatId:
         case TextExpansionManager::Change::LaunchAtStartup:
@@ -256,8 +265,16 @@ void MenuBarPanel::rebuildRows() {
     if (keyboard_) keyboard_->watch(rowsBox_);
 }
 
-void MenuBarPanel::updatePermissionWarning() {
-    warningBox_->setVisible(!manager_.hasAccessibilityPermission() || !manager_.sessionNotice().empty());
+void MenuBarPanel::updateWarnings() {
+    const bool permission = !manager_.hasAccessibilityPermission() || !manager_.sessionNotice().empty();
+    const std::string& dropped = manager_.insertionNotice();
+    if (!dropped.empty())
+        insertionNotice_->setText(tr("Date non insérée : %1").arg(QString::fromStdString(dropped)));
+    insertionNotice_->updateGeometry();
+    // Each row's box (its insets) shows with it.
+    insertionNotice_->parentWidget()->setVisible(!dropped.empty());
+    permissionWarning_->parentWidget()->setVisible(permission);
+    warningBox_->setVisible(permission || !dropped.empty());
 }
 
 void MenuBarPanel::toggleCalendar() {
@@ -284,7 +301,7 @@ void MenuBarPanel::showEvent(QShowEvent* event) {
     }
     rebuildRows();
     manager_.checkAccessibilityPermission();
-    updatePermissionWarning();
+    updateWarnings();
     fitToContent();
     keyboard_->focusFirst();
     if (hooks_.appeared) hooks_.appeared();

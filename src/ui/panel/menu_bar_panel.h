@@ -26,6 +26,7 @@ class FormatRow;
 class MiniCalendarView;
 class PanelKeyboard;
 class SlideReveal;
+class WarningButton;
 
 // What the panel asks of the application around it.
 struct PanelHooks {
@@ -35,11 +36,11 @@ struct PanelHooks {
     const MonthGrid* grid = nullptr;  // the user's calendar when null
 };
 
-// The tray panel: today's date in every format, the mini calendar, the permission warning,
-// settings and quit. A frameless popup, 320 wide, as tall as its content, but never taller than
-// the screen it opens on: then the middle (formats and calendar) scrolls and the commands stay in
-// view. It holds no data of its own: rows are rebuilt from the manager whenever it publishes a
-// change and on every showing.
+// The tray panel: today's date in every format, the mini calendar, the permission warning, why a
+// date went nowhere, settings and quit. A frameless popup, 320 wide, as tall as its content, but
+// never taller than the screen it opens on: then the middle (formats and calendar) scrolls and the
+// commands stay in view. It holds no data of its own: rows are rebuilt from the manager whenever it
+// publishes a change and on every showing.
 class MenuBarPanel : public QWidget {
     Q_OBJECT
 public:
@@ -74,7 +75,7 @@ private:
 
     void onManagerChange(TextExpansionManager::Change change);
     void rebuildRows();
-    void updatePermissionWarning();
+    void updateWarnings();
     void toggleCalendar();
     void fitToContent();
     QRect availableArea() const;
@@ -102,6 +103,8 @@ private:
     MiniCalendarView* calendar_ = nullptr;
     SlideReveal* calendarReveal_ = nullptr;
     QWidget* warningBox_ = nullptr;
+    WarningButton* permissionWarning_ = nullptr;
+    WarningButton* insertionNotice_ = nullptr;
     QPushButton* preferencesButton_ = nullptr;
     QPushButton* quitButton_ = nullptr;
     PanelKeyboard* keyboard_ = nullptr;

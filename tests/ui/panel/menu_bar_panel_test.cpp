@@ -121,6 +121,42 @@ TEST_F(PanelTest, ARoutesOwnWarningShowsWhileNotWatchingAndLeadsToItsHelpSection
     EXPECT_FALSE(shows("permissionSection"));
 }
 
+// The IBus route gave up a date no text field took in time: the panel says why, beside any
+// other warning, until the user has read it (a click), asks for another date, or time passes.
+TEST_F(PanelTest, ADroppedDateIsExplainedUntilReadOrAnotherDateIsAsked) {
+    completeOnboarding();
+    startManager(false).setShortcuts({entry("ISO", "yyyy-MM-dd", "dt ")});
+    MenuBarPanel& p = showPanel();
+    const int withWarningOnly = p.height();
+    manager->insertionDropped("aucun champ de saisie n'a reçu le focus à temps");
+    EXPECT_TRUE(shows("insertionNotice"));
+    EXPECT_TRUE(shows("permissionWarning"));
+    EXPECT_EQ(part("insertionNotice")->text(),
+              QStringLiteral("Date non insérée : aucun champ de saisie n'a reçu le focus à temps"));
+    EXPECT_GT(p.height(), withWarningOnly);
+    QTest::mouseClick(part("insertionNotice"), Qt::LeftButton);
+    EXPECT_FALSE(shows("insertionNotice"));
+    EXPECT_EQ(p.height(), withWarningOnly);
+    EXPECT_TRUE(platform.urlOpener.opened.empty());
+
+    // Told while the panel is closed: its next showing says it, alone; a row asks for another date.
+    p.hide();
+    platform.trust.trusted = true;
+    manager->insertionDropped("aucun champ de saisie n'a reçu le focus à temps");
+    showPanel();
+    EXPECT_TRUE(shows("insertionNotice"));
+    EXPECT_FALSE(shows("permissionWarning"));
+    QTest::mouseClick(rows()[0], Qt::LeftButton);
+    showPanel();
+    EXPECT_FALSE(shows("permissionSection"));
+
+    manager->insertionDropped("aucun champ de saisie n'a reçu le focus à temps");
+    platform.scheduler.advance(TextExpansionManager::kInsertionNoticeLifetime - 1ms);
+    EXPECT_TRUE(shows("insertionNotice"));
+    platform.scheduler.advance(1ms);
+    EXPECT_FALSE(shows("permissionSection"));
+}
+
 TEST_F(PanelTest, PermissionWarningFollowsThePermissionAndLeadsToTheHelp) {
     completeOnboarding();
     startManager(false);
