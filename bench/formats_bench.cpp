@@ -66,7 +66,8 @@ std::vector<double> typePattern(PreferencesStore& store, int characters) {
     tab.resize(520, 560);
     tab.show();
     if (!QTest::qWaitForWindowExposed(&tab)) std::fprintf(stderr, "the tab was not shown\n");
-    QLineEdit* field = tab.cards()[10]->patternField()->lineEdit();
+    QLineEdit* field =
+        tab.cards()[10]->findChild<ui::FormatPickerField*>(QStringLiteral("patternField"))->lineEdit();
     tab.ensureWidgetVisible(field);
     field->setFocus();
     QApplication::processEvents();
@@ -137,7 +138,7 @@ std::vector<double> addFormats(int count, int times) {
     std::vector<double> samples;
     for (int i = 0; i < times; ++i) {
         const auto start = Stopwatch::now();
-        tab.addButton()->click();
+        tab.findChild<QAbstractButton*>(QStringLiteral("addFormat"))->click();
         QApplication::processEvents();
         samples.push_back(ms(Stopwatch::now() - start));
     }

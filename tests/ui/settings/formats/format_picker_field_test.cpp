@@ -17,8 +17,9 @@ void expectExamplesLinedUp(const QString& marker, const QString& yearTitle) {
     for (const auto& section : FormatReferenceView::sections()) {
         for (const auto& code : section.codes) {
             const int at = code.description.indexOf(marker);
-            if (at >= 0)
+            if (at >= 0) {
                 EXPECT_EQ(at, section.title == yearTitle ? 22 : 23) << code.description.toStdString();
+            }
         }
     }
 }
