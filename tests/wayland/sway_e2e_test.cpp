@@ -208,6 +208,7 @@ TEST_F(SwayEndToEnd, KeysTypedWhileTheMainThreadIsHeldArriveAtOnce) {
             waitUntil([&] { return holdsEnded() > before; }, 5s);
             sway_->clearReceived();
         }
+        RecordProperty("arrivals", seen);
         failures.check(atOnce, "keys waited for the main thread:" + seen + " " + errors());
     });
 }
