@@ -5,9 +5,12 @@
  * Usage: wayland_bare_passthrough   (on the compositor in WAYLAND_DISPLAY; ends with it or on
  * SIGTERM) */
 
+#define _GNU_SOURCE
 #include <signal.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+#include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
 
@@ -18,6 +21,10 @@ static struct wl_seat* seat;
 static struct zwp_input_method_manager_v2* methods;
 static struct zwp_virtual_keyboard_manager_v1* keyboards;
 static struct zwp_virtual_keyboard_v1* keyboard;
+/* The keymap last uploaded, and one the grab gave that is to be uploaded before the next key. */
+static char* uploaded;
+static char* pending;
+static uint32_t pending_size;
 
 static void global(void* data, struct wl_registry* registry, uint32_t name, const char* interface,
                    uint32_t version) {
@@ -34,22 +41,44 @@ static void global_remove(void* data, struct wl_registry* registry, uint32_t nam
     (void)data, (void)registry, (void)name;
 }
 
+/* Taken up before the next key, and only when it differs: the compositor reports every upload
+ * back through the grab as the seat's new keymap, and uploading that again would never end. */
 static void keymap(void* data, struct zwp_input_method_keyboard_grab_v2* grab, uint32_t format, int fd,
                    uint32_t size) {
-    (void)data, (void)grab;
-    zwp_virtual_keyboard_v1_keymap(keyboard, format, fd, size);
+    (void)data, (void)grab, (void)format;
+    char* map = mmap(NULL, size, PROT_READ, MAP_PRIVATE, fd, 0);
     close(fd);
+    if (map == MAP_FAILED) return;
+    if (!uploaded || strncmp(uploaded, map, size) != 0) {
+        free(pending);
+        pending = strndup(map, size);
+        pending_size = size;
+    }
+    munmap(map, size);
+}
+
+static void take_keymap(void) {
+    if (!pending) return;
+    int fd = memfd_create("keymap", MFD_CLOEXEC);
+    if (fd >= 0 && write(fd, pending, pending_size) == (ssize_t)pending_size)
+        zwp_virtual_keyboard_v1_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, pending_size);
+    if (fd >= 0) close(fd);
+    free(uploaded);
+    uploaded = pending;
+    pending = NULL;
 }
 
 static void key(void* data, struct zwp_input_method_keyboard_grab_v2* grab, uint32_t serial, uint32_t time,
                 uint32_t k, uint32_t state) {
     (void)data, (void)grab, (void)serial;
+    take_keymap();
     zwp_virtual_keyboard_v1_key(keyboard, time, k, state);
 }
 
 static void modifiers(void* data, struct zwp_input_method_keyboard_grab_v2* grab, uint32_t serial,
                       uint32_t depressed, uint32_t latched, uint32_t locked, uint32_t group) {
     (void)data, (void)grab, (void)serial;
+    take_keymap();
     zwp_virtual_keyboard_v1_modifiers(keyboard, depressed, latched, locked, group);
 }
 
