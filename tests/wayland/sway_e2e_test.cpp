@@ -123,6 +123,21 @@ protected:
         return failures.empty();
     }
 
+    // Holds the program's main thread 200 ms (its test hook); the number of holds ended before.
+    std::size_t holdMainThread() {
+        const std::size_t before = holdsEnded();
+        ::kill(orvalin, SIGUSR1);
+        std::this_thread::sleep_for(20ms);  // the main thread asleep by now
+        return before;
+    }
+    std::size_t holdsEnded() const {
+        std::size_t count = 0;
+        const std::string text = errors();
+        for (std::size_t at = 0; (at = text.find("main thread blocked", at)) != std::string::npos; ++at)
+            ++count;
+        return count;
+    }
+
     std::unique_ptr<SwaySession> sway_;
     std::vector<Shortcut> formats_;
 };
@@ -178,20 +193,11 @@ TEST_F(SwayEndToEnd, KeysTypedWhileTheMainThreadIsHeldArriveAtOnce) {
     ScopedEnv hooks("ORVALIN_TEST_HOOKS", "1");
     runOnSway([&](Failures& failures) {
         if (!startAndWaitUntilReady(failures)) return;
-        auto holdsEnded = [&] {
-            std::size_t count = 0;
-            const std::string text = errors();
-            for (std::size_t at = 0; (at = text.find("main thread blocked", at)) != std::string::npos; ++at)
-                ++count;
-            return count;
-        };
         // A loaded machine may start wtype late: the hold is asked for again, three times at most.
         std::string seen;
         bool atOnce = false;
         for (int attempt = 0; attempt < 3 && !atOnce; ++attempt) {
-            const std::size_t before = holdsEnded();
-            ::kill(orvalin, SIGUSR1);
-            std::this_thread::sleep_for(20ms);  // the main thread asleep by now
+            const std::size_t before = holdMainThread();
             const std::string line = "held " + std::to_string(attempt) + "\n";
             sway_->type({"held " + std::to_string(attempt), "-k", "Return"});
             const auto sent = std::chrono::steady_clock::now();
@@ -210,6 +216,19 @@ TEST_F(SwayEndToEnd, KeysTypedWhileTheMainThreadIsHeldArriveAtOnce) {
         }
         RecordProperty("arrivals", seen);
         failures.check(atOnce, "keys waited for the main thread:" + seen + " " + errors());
+    });
+}
+
+// Keys typed right after a trigger while the engine cannot answer yet wait for its date: the
+// erase takes the trigger, not them.
+TEST_F(SwayEndToEnd, KeysTypedRightAfterATriggerWhileTheMainThreadIsHeldFollowItsDate) {
+    ScopedEnv hooks("ORVALIN_TEST_HOOKS", "1");
+    runOnSway([&](Failures& failures) {
+        if (!startAndWaitUntilReady(failures)) return;
+        holdMainThread();
+        sway_->type({"dt xy", "-k", "Return"});
+        const std::string expected = dateOf(formats_, "dt ") + "xy\n";
+        failures.check(sway_->waitForReceived(expected, 15s), "typing gave: " + sway_->received());
     });
 }
 
