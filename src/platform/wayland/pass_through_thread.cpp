@@ -24,13 +24,11 @@ PassThroughThread::PassThroughThread(WaylandConnection& connection, InputMethod&
       passage_(*this),
       inserter_(inputMethod, keyboard) {}
 
+// A thread that never ran never took the grab: its requests are made on the thread only.
 PassThroughThread::~PassThroughThread() {
-    if (thread_.joinable()) {
-        quit_.post(0);
-        thread_.join();
-    } else {
-        letGo();
-    }
+    if (!thread_.joinable()) return;
+    quit_.post(0);
+    thread_.join();
 }
 
 bool PassThroughThread::run() {
