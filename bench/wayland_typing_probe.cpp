@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
         const long long sent = nowNs();
         keyboard.forwardKey(static_cast<std::uint32_t>(sent / 1000000), kc - 8, 1);
         keyboard.forwardKey(static_cast<std::uint32_t>(sent / 1000000), kc - 8, 0);
+        connection->flush();
         std::printf("%lld %c\n", sent, c);
         std::this_thread::sleep_for(pause);
     }

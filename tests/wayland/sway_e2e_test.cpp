@@ -2,6 +2,7 @@
 // virtual keyboard; keys typed with wtype.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <qpa/qplatformnativeinterface.h>
 #include <QCoreApplication>
@@ -24,6 +25,7 @@
 #include "platform/wayland/virtual_keyboard.h"
 #include "platform/wayland/wayland_connection.h"
 #include "support/process_cpu.h"
+#include "support/scoped_env.h"
 #include "sway_session.h"
 
 // One case runs Qt's Wayland platform in this process: its proxies and Mesa's EGL set-up stay to
@@ -121,6 +123,21 @@ protected:
         return failures.empty();
     }
 
+    // Holds the program's main thread 200 ms (its test hook); the number of holds ended before.
+    std::size_t holdMainThread() {
+        const std::size_t before = holdsEnded();
+        ::kill(orvalin, SIGUSR1);
+        std::this_thread::sleep_for(20ms);  // the main thread asleep by now
+        return before;
+    }
+    std::size_t holdsEnded() const {
+        std::size_t count = 0;
+        const std::string text = errors();
+        for (std::size_t at = 0; (at = text.find("main thread blocked", at)) != std::string::npos; ++at)
+            ++count;
+        return count;
+    }
+
     std::unique_ptr<SwaySession> sway_;
     std::vector<Shortcut> formats_;
 };
@@ -167,6 +184,51 @@ TEST_F(SwayEndToEnd, OrdinaryTypingArrivesIntactAndStillArrivesOnceTheProgramSto
             },
             30s);
         failures.check(arrived, "after the end: " + sway_->received());
+    });
+}
+
+// The main thread held 200 ms (a test hook, as a window being built holds it): keys typed
+// meanwhile reach the terminal at once, before the hold ends, not after it.
+TEST_F(SwayEndToEnd, KeysTypedWhileTheMainThreadIsHeldArriveAtOnce) {
+    ScopedEnv hooks("ORVALIN_TEST_HOOKS", "1");
+    runOnSway([&](Failures& failures) {
+        if (!startAndWaitUntilReady(failures)) return;
+        // A loaded machine may start wtype late: the hold is asked for again, three times at most.
+        std::string seen;
+        bool atOnce = false;
+        for (int attempt = 0; attempt < 3 && !atOnce; ++attempt) {
+            const std::size_t before = holdMainThread();
+            const std::string line = "held " + std::to_string(attempt) + "\n";
+            sway_->type({"held " + std::to_string(attempt), "-k", "Return"});
+            const auto sent = std::chrono::steady_clock::now();
+            bool arrived = false;
+            while (!(arrived = sway_->received().find(line) != std::string::npos) &&
+                   std::chrono::steady_clock::now() - sent < 2s)
+                std::this_thread::sleep_for(1ms);
+            const auto delay = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - sent);
+            const bool duringTheHold = holdsEnded() == before;
+            atOnce = arrived && duringTheHold && delay < 50ms;
+            seen += " [arrived " + std::to_string(arrived) + " after " + std::to_string(delay.count()) +
+                    " ms, during the hold " + std::to_string(duringTheHold) + "]";
+            waitUntil([&] { return holdsEnded() > before; }, 5s);
+            sway_->clearReceived();
+        }
+        RecordProperty("arrivals", seen);
+        failures.check(atOnce, "keys waited for the main thread:" + seen + " " + errors());
+    });
+}
+
+// Keys typed right after a trigger while the engine cannot answer yet wait for its date: the
+// erase takes the trigger, not them.
+TEST_F(SwayEndToEnd, KeysTypedRightAfterATriggerWhileTheMainThreadIsHeldFollowItsDate) {
+    ScopedEnv hooks("ORVALIN_TEST_HOOKS", "1");
+    runOnSway([&](Failures& failures) {
+        if (!startAndWaitUntilReady(failures)) return;
+        holdMainThread();
+        sway_->type({"dt xy", "-k", "Return"});
+        const std::string expected = dateOf(formats_, "dt ") + "xy\n";
+        failures.check(sway_->waitForReceived(expected, 15s), "typing gave: " + sway_->received());
     });
 }
 

@@ -74,7 +74,7 @@ void InputMethod::onUnavailableEvent(void* data, zwp_input_method_v2*) {
 }
 
 bool InputMethod::commit(std::string_view text) {
-    if (!available_ || !active_ || text.size() > kMaxCommitBytes) return false;
+    if (!available() || !active_ || text.size() > kMaxCommitBytes) return false;
     const std::string copy(text);
     zwp_input_method_v2_commit_string(inputMethod_, copy.c_str());
     zwp_input_method_v2_commit(inputMethod_, serial_);
@@ -83,7 +83,7 @@ bool InputMethod::commit(std::string_view text) {
 }
 
 zwp_input_method_keyboard_grab_v2* InputMethod::grabKeyboard() {
-    return available_ ? zwp_input_method_v2_grab_keyboard(inputMethod_) : nullptr;
+    return available() ? zwp_input_method_v2_grab_keyboard(inputMethod_) : nullptr;
 }
 
 }  // namespace orvalin::wayland

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -21,8 +22,9 @@ public:
     InputMethod(const InputMethod&) = delete;
     InputMethod& operator=(const InputMethod&) = delete;
 
-    // False once the compositor said another input method holds the seat (or the seat went).
-    bool available() const { return available_; }
+    // False once the compositor said another input method holds the seat (or the seat went);
+    // read from any thread.
+    bool available() const { return available_.load(std::memory_order_relaxed); }
     // A text field of the focused application takes committed text.
     bool active() const { return active_; }
     // The active field tells the text around its cursor: a full text-input client, for which a
@@ -47,7 +49,7 @@ private:
 
     WaylandConnection& connection_;
     zwp_input_method_v2* inputMethod_ = nullptr;
-    bool available_ = true;
+    std::atomic<bool> available_ = true;
     bool active_ = false;
     bool pendingActive_ = false;
     bool activated_ = false;    // an activate event came since the last done

@@ -3,20 +3,21 @@
 #include <functional>
 
 #include "engine/platform.h"
-#include "platform/wayland/input_method.h"
 
 namespace orvalin::wayland {
 
 // The focused text field changing, as the engine's application-switch source: the trigger
-// typed so far belongs to the field that had it.
+// typed so far belongs to the field that had it. Told on the main thread, in order with the keys.
 class InputMethodFocusWatch final : public ActiveApplicationSource {
 public:
-    explicit InputMethodFocusWatch(InputMethod& inputMethod) : inputMethod_(inputMethod) {}
-    void start(std::function<void()> onSwitch) override { inputMethod_.onFocusChange(std::move(onSwitch)); }
-    void stop() override { inputMethod_.onFocusChange({}); }
+    void start(std::function<void()> onSwitch) override { onSwitch_ = std::move(onSwitch); }
+    void stop() override { onSwitch_ = nullptr; }
+    void changed() {
+        if (onSwitch_) onSwitch_();
+    }
 
 private:
-    InputMethod& inputMethod_;
+    std::function<void()> onSwitch_;
 };
 
 }  // namespace orvalin::wayland

@@ -78,7 +78,6 @@ void VirtualKeyboard::holdUserKeymap() {
 void VirtualKeyboard::forwardKey(std::uint32_t time, std::uint32_t key, std::uint32_t state) {
     holdUserKeymap();
     zwp_virtual_keyboard_v1_key(keyboard_, time, key, state);
-    connection_.flush();
 }
 
 void VirtualKeyboard::forwardModifiers(std::uint32_t depressed, std::uint32_t latched, std::uint32_t locked,
@@ -86,7 +85,6 @@ void VirtualKeyboard::forwardModifiers(std::uint32_t depressed, std::uint32_t la
     holdUserKeymap();
     depressed_ = depressed, latched_ = latched, locked_ = locked, group_ = group;
     zwp_virtual_keyboard_v1_modifiers(keyboard_, depressed, latched, locked, group);
-    connection_.flush();
 }
 
 void VirtualKeyboard::tap(std::uint32_t key) {

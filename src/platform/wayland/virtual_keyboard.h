@@ -21,7 +21,8 @@ public:
     VirtualKeyboard(const VirtualKeyboard&) = delete;
     VirtualKeyboard& operator=(const VirtualKeyboard&) = delete;
 
-    // The user's keyboard, as the compositor describes it.
+    // The user's keyboard, as the compositor describes it. Keys and modifiers are sent with the
+    // caller's next flush, so that a batch of them costs one write.
     void forwardKeymap(std::string keymap);
     void forwardKey(std::uint32_t time, std::uint32_t key, std::uint32_t state);
     void forwardModifiers(std::uint32_t depressed, std::uint32_t latched, std::uint32_t locked,

@@ -3,7 +3,6 @@
 #include <poll.h>
 #include <wayland-client.h>
 
-#include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -30,13 +29,11 @@ std::unique_ptr<WaylandConnection> WaylandConnection::open(const std::string& na
 }
 
 WaylandConnection::~WaylandConnection() {
-    readable_.reset();
-    writable_.reset();
     if (virtualKeyboards_ != nullptr) zwp_virtual_keyboard_manager_v1_destroy(virtualKeyboards_);
     if (inputMethods_ != nullptr) zwp_input_method_manager_v2_destroy(inputMethods_);
     if (seat_ != nullptr) wl_seat_destroy(seat_);
     if (registry_ != nullptr) wl_registry_destroy(registry_);
-    if (!broken_) wl_display_flush(display_);
+    if (!broken()) wl_display_flush(display_);
     wl_display_disconnect(display_);
 }
 
@@ -101,48 +98,34 @@ bool WaylandConnection::settle(std::chrono::milliseconds bound) {
     return wl_display_get_error(display_) == 0;
 }
 
-void WaylandConnection::watch(std::function<void()> onLoss) {
-    onLoss_ = std::move(onLoss);
-    readable_ = std::make_unique<QSocketNotifier>(wl_display_get_fd(display_), QSocketNotifier::Read);
-    QObject::connect(readable_.get(), &QSocketNotifier::activated, [this] { readEvents(); });
-    writable_ = std::make_unique<QSocketNotifier>(wl_display_get_fd(display_), QSocketNotifier::Write);
-    writable_->setEnabled(false);
-    QObject::connect(writable_.get(), &QSocketNotifier::activated, [this] { flush(); });
-    // Events already read during start-up are handled now, not at the next key.
-    if (wl_display_dispatch_pending(display_) < 0) lose();
-    flush();
+void WaylandConnection::prepareRead() {
+    while (!broken() && wl_display_prepare_read(display_) != 0) {
+        if (wl_display_dispatch_pending(display_) < 0) lose();
+    }
 }
 
-void WaylandConnection::readEvents() {
-    if (broken_) return;
-    while (wl_display_prepare_read(display_) != 0) {
-        if (wl_display_dispatch_pending(display_) < 0) return lose();
+void WaylandConnection::finishRead(bool readable) {
+    if (broken()) return;
+    if (!readable) {
+        wl_display_cancel_read(display_);
+    } else if (wl_display_read_events(display_) < 0) {
+        return lose();
     }
-    // The notifier says the socket is readable: this read does not wait.
-    if (wl_display_read_events(display_) < 0 || wl_display_dispatch_pending(display_) < 0) return lose();
-    flush();
+    if (wl_display_dispatch_pending(display_) < 0) lose();
 }
 
 void WaylandConnection::flush() {
-    if (broken_) return;
+    if (broken()) return;
     if (wl_display_flush(display_) >= 0) {
-        if (writable_) writable_->setEnabled(false);
+        unsent_ = false;
         return;
     }
+    // The compositor is slow to read: the rest goes when the socket takes it, never by waiting.
     if (errno == EAGAIN) {
-        // The compositor is slow to read: the rest goes when the socket takes it, never by waiting.
-        if (writable_) writable_->setEnabled(true);
+        unsent_ = true;
         return;
     }
     lose();
-}
-
-void WaylandConnection::lose() {
-    if (broken_) return;
-    broken_ = true;
-    if (readable_) readable_->setEnabled(false);
-    if (writable_) writable_->setEnabled(false);
-    if (onLoss_) onLoss_();
 }
 
 }  // namespace orvalin::wayland

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,12 +10,11 @@ struct wl_registry;
 struct wl_seat;
 struct zwp_input_method_manager_v2;
 struct zwp_virtual_keyboard_manager_v1;
-class QSocketNotifier;
 
 namespace orvalin::wayland {
 
-// The program's own connection to the compositor: the globals it needs, read on the main loop
-// through socket notifiers. Nothing here waits on the compositor once running, so a slow
+// The program's own connection to the compositor: the globals it needs. Once running, one thread
+// reads and writes it (the pass-through's) and nothing waits on the compositor, so a slow
 // compositor can never stall the keyboard the input method holds.
 class WaylandConnection {
 public:
@@ -36,16 +35,21 @@ public:
     // Start-up only: waits, at most `bound`, until the compositor has answered every request
     // sent so far. False on timeout or a lost connection.
     bool settle(std::chrono::milliseconds bound);
-    // From now on events are read on the main loop; `onLoss` runs once if the compositor goes.
-    void watch(std::function<void()> onLoss);
-    // Sends what is queued. Called after every batch of requests on the key path.
+    // Sends what is queued, never waiting: what the socket does not take yet stays queued.
     void flush();
-    bool broken() const { return broken_; }
+    // Some requests wait for the socket to take them.
+    bool unsent() const { return unsent_; }
+    // Before sleeping on the socket: handles the events already read, and announces the read.
+    void prepareRead();
+    // After the sleep: reads what the socket holds when `readable` (else gives the read up), and
+    // handles it.
+    void finishRead(bool readable);
+    // The compositor went or broke the connection; read from any thread.
+    bool broken() const { return broken_.load(std::memory_order_relaxed); }
 
 private:
     explicit WaylandConnection(wl_display* display);
-    void readEvents();
-    void lose();
+    void lose() { broken_ = true; }
     static void onGlobal(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                          std::uint32_t version);
     static void onGlobalRemove(void*, wl_registry*, std::uint32_t) {}
@@ -55,10 +59,8 @@ private:
     wl_seat* seat_ = nullptr;
     zwp_input_method_manager_v2* inputMethods_ = nullptr;
     zwp_virtual_keyboard_manager_v1* virtualKeyboards_ = nullptr;
-    std::unique_ptr<QSocketNotifier> readable_;
-    std::unique_ptr<QSocketNotifier> writable_;  // only while the socket's buffer is full
-    std::function<void()> onLoss_;
-    bool broken_ = false;
+    std::atomic<bool> broken_ = false;
+    bool unsent_ = false;
 };
 
 }  // namespace orvalin::wayland

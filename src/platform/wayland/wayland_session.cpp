@@ -1,16 +1,18 @@
 #include "platform/wayland/wayland_session.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <chrono>
 #include <iostream>
 
+#include "engine/text_expansion_manager.h"
 #include "platform/wayland/client_keyboard_focus.h"
-#include "platform/wayland/grab_key_monitor.h"
 #include "platform/wayland/input_method.h"
 #include "platform/wayland/input_method_focus_watch.h"
+#include "platform/wayland/key_relay.h"
+#include "platform/wayland/pass_through_thread.h"
 #include "platform/wayland/virtual_keyboard.h"
 #include "platform/wayland/wayland_connection.h"
-#include "platform/wayland/wayland_text_inserter.h"
 #include "platform/wayland/wayland_trust_query.h"
 
 namespace orvalin::wayland {
@@ -25,8 +27,8 @@ constexpr std::chrono::milliseconds kAnswerBound{3000};
 
 WaylandSession::WaylandSession() = default;
 
-// Members go in reverse order: the grab is released before the virtual keyboard and the input
-// method, which go before the connection.
+// Members go in reverse order: the thread ends first, with the grab released, before the virtual
+// keyboard and the input method, which go before the connection.
 WaylandSession::~WaylandSession() = default;
 
 std::unique_ptr<WaylandSession> WaylandSession::open(const std::string& name,
@@ -62,10 +64,10 @@ bool WaylandSession::build(const std::string& name, const std::string& composeLo
         return false;
     }
     keyboard_ = std::make_unique<VirtualKeyboard>(*connection_);
-    monitor_ = std::make_unique<GrabKeyMonitor>(*inputMethod_, *keyboard_, composeLocale);
-    inserter_ = std::make_unique<WaylandTextInserter>(*inputMethod_, *keyboard_);
     trust_ = std::make_unique<WaylandTrustQuery>(*connection_, *inputMethod_);
-    focusWatch_ = std::make_unique<InputMethodFocusWatch>(*inputMethod_);
+    focusWatch_ = std::make_unique<InputMethodFocusWatch>();
+    thread_ = std::make_unique<PassThroughThread>(*connection_, *inputMethod_, *keyboard_, composeLocale);
+    relay_ = std::make_unique<KeyRelay>(*thread_, [this] { return trust_->isTrusted(); });
     return true;
 }
 
@@ -75,7 +77,7 @@ std::function<bool()> WaylandSession::keyFocusOf(wl_display* display) {
 }
 
 KeyMonitor& WaylandSession::keyMonitor() {
-    return *monitor_;
+    return *relay_;
 }
 
 TrustQuery& WaylandSession::trust() {
@@ -87,25 +89,60 @@ ActiveApplicationSource& WaylandSession::activeApplications() {
 }
 
 TextInserter* WaylandSession::textInserter() {
-    return inserter_.get();
+    return relay_.get();
 }
 
 void WaylandSession::suppressKeysWhile(std::function<bool()> suppressed) {
-    monitor_->setSuppressed(std::move(suppressed));
+    relay_->setSuppressed(std::move(suppressed));
 }
 
 void WaylandSession::watch(std::function<void()> onLoss, std::function<void()> onAccessLost) {
-    inputMethod_->onUnavailable([this, onAccessLost = std::move(onAccessLost)] {
-        // The seat went, or the compositor gave it to another input method: stop holding keys.
-        monitor_->stop();
-        if (onAccessLost) onAccessLost();
-    });
-    connection_->watch([onLoss = std::move(onLoss)] {
-        std::cerr << QCoreApplication::translate("orvalin",
-                                                 "orvalin : connexion au compositeur Wayland perdue, arrêt")
-                         .toStdString()
-                  << "\n";
-        if (onLoss) onLoss();
+    onLoss_ = std::move(onLoss);
+    onAccessLost_ = std::move(onAccessLost);
+    newsReady_ = std::make_unique<QSocketNotifier>(thread_->news().fd(), QSocketNotifier::Read);
+    QObject::connect(newsReady_.get(), &QSocketNotifier::activated, [this] { takeNews(); });
+    // Without its thread the route cannot pass keys on: as good as lost.
+    if (!thread_->run()) report({.kind = PassThroughNews::Kind::ConnectionLost});
+}
+
+void WaylandSession::takeNews() {
+    thread_->news().take(news_);
+    for (const PassThroughNews& news : news_) report(news);
+}
+
+void WaylandSession::report(const PassThroughNews& news) {
+    switch (news.kind) {
+        case PassThroughNews::Kind::Key:
+            relay_->deliver(news);
+            return;
+        case PassThroughNews::Kind::FocusChange:
+            focusWatch_->changed();
+            return;
+        case PassThroughNews::Kind::AccessLost:
+            if (onAccessLost_) onAccessLost_();
+            return;
+        case PassThroughNews::Kind::ConnectionLost:
+            newsReady_->setEnabled(false);
+            std::cerr << QCoreApplication::translate(
+                             "orvalin", "orvalin : connexion au compositeur Wayland perdue, arrêt")
+                             .toStdString()
+                      << "\n";
+            if (onLoss_) onLoss_();
+            return;
+    }
+}
+
+void WaylandSession::engineStarted(TextExpansionManager& manager) {
+    auto update = [this, &manager] {
+        std::vector<std::string> triggers;
+        for (const Shortcut& s : manager.shortcuts()) {
+            if (!s.trigger.empty()) triggers.push_back(TriggerBuffer::toNfc(s.trigger));
+        }
+        relay_->setTriggers(std::move(triggers));
+    };
+    update();
+    manager.subscribe([update](TextExpansionManager::Change change) {
+        if (change == TextExpansionManager::Change::Shortcuts) update();
     });
 }
 

@@ -1,0 +1,162 @@
+#include "platform/wayland/pass_through_thread.h"
+
+#include <poll.h>
+#include <pthread.h>
+#include <signal.h>
+#include <wayland-client.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "platform/wayland/input_method.h"
+#include "platform/wayland/virtual_keyboard.h"
+#include "platform/wayland/wayland_connection.h"
+#include "platform/xkb/xkb_keyboard.h"
+
+namespace orvalin::wayland {
+
+PassThroughThread::PassThroughThread(WaylandConnection& connection, InputMethod& inputMethod,
+                                     VirtualKeyboard& keyboard, std::string composeLocale)
+    : connection_(connection),
+      inputMethod_(inputMethod),
+      keyboard_(keyboard),
+      grab_(inputMethod, keyboard, std::move(composeLocale), *this),
+      passage_(*this),
+      inserter_(inputMethod, keyboard) {}
+
+// A thread that never ran never took the grab: its requests are made on the thread only.
+PassThroughThread::~PassThroughThread() {
+    if (!thread_.joinable()) return;
+    quit_.post(0);
+    thread_.join();
+}
+
+bool PassThroughThread::run() {
+    if (thread_.joinable() || !requests_.valid() || !news_.valid() || !quit_.valid()) return false;
+    inputMethod_.onFocusChange([this] {
+        // The engine starts afresh in the new field.
+        watch_.clear();
+        news_.post({.kind = PassThroughNews::Kind::FocusChange});
+    });
+    inputMethod_.onUnavailable([this] {
+        // The seat went, or the compositor gave it to another input method: stop holding keys.
+        letGo();
+        news_.post({.kind = PassThroughNews::Kind::AccessLost});
+    });
+    // Signals are the main thread's to take (the program's own handlers wake its loop).
+    sigset_t all, previous;
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &previous);
+    thread_ = std::thread([this] {
+        pthread_setname_np(pthread_self(), "orvalin-keys");  // told apart in top and perf
+        loop();
+    });
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    return true;
+}
+
+void PassThroughThread::loop() {
+    const int socket = wl_display_get_fd(connection_.display());
+    for (;;) {
+        connection_.prepareRead();
+        connection_.flush();
+        if (connection_.broken()) break;
+        pollfd fds[3] = {{socket, POLLIN, 0}, {requests_.fd(), POLLIN, 0}, {quit_.fd(), POLLIN, 0}};
+        if (connection_.unsent()) fds[0].events |= POLLOUT;
+        const int ready = ::poll(fds, 3, pollTimeout());
+        connection_.finishRead(ready > 0 && (fds[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0);
+        if (ready > 0 && (fds[1].revents & POLLIN) != 0) handleRequests();
+        passage_.expire(KeyPassage::Clock::now());
+        if (ready > 0 && (fds[2].revents & POLLIN) != 0) {
+            // Requests posted before the end are still made.
+            handleRequests();
+            letGo();
+            connection_.flush();
+            return;
+        }
+    }
+    news_.post({.kind = PassThroughNews::Kind::ConnectionLost});
+}
+
+// Asleep at rest: a timeout only while keys wait for an answer.
+int PassThroughThread::pollTimeout() const {
+    const auto deadline = passage_.deadline();
+    if (!deadline) return -1;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - KeyPassage::Clock::now()).count();
+    return static_cast<int>(std::clamp<long long>(left + 1, 0, KeyPassage::kAnswerBound.count() + 1));
+}
+
+void PassThroughThread::handleRequests() {
+    requests_.take(taken_);
+    for (PassThroughRequest& request : taken_) handle(request);
+}
+
+void PassThroughThread::handle(PassThroughRequest& request) {
+    switch (request.kind) {
+        case PassThroughRequest::Kind::Start:
+            grab_.start();
+            return;
+        case PassThroughRequest::Kind::Stop:
+            letGo();
+            return;
+        case PassThroughRequest::Kind::Insert:
+            passage_.insert(request.id, request.erase, request.text);
+            return;
+        case PassThroughRequest::Kind::Answered:
+            passage_.answered(request.id, KeyPassage::Clock::now());
+            return;
+        case PassThroughRequest::Kind::Triggers:
+            watch_.setTriggers(std::move(request.triggers));
+            return;
+    }
+}
+
+// The grab's releases now go to the application directly: a key passed on as pressed would
+// stay down in it otherwise.
+void PassThroughThread::letGo() {
+    if (!grab_.started()) return;
+    grab_.stop();
+    passage_.releaseAll();
+}
+
+void PassThroughThread::pressed(std::uint32_t time, std::uint32_t key, const xkb::TranslatedKey* translated) {
+    if (translated != nullptr && translated->isModifierKey) {
+        passage_.press(time, key, 0, false, KeyPassage::Clock::now());
+        return;
+    }
+    const std::uint64_t id = ++lastId_;
+    if (translated == nullptr) {
+        passage_.press(time, key, id, false, KeyPassage::Clock::now());
+        return;
+    }
+    const KeyEvent event{translated->virtualKey, translated->modifiers, translated->characters};
+    const bool barrier = watch_.mayComplete(event);
+    passage_.press(time, key, id, barrier, KeyPassage::Clock::now());
+    news_.post({PassThroughNews::Kind::Key, id, barrier, translated->virtualKey, translated->modifiers,
+                translated->characters});
+}
+
+void PassThroughThread::released(std::uint32_t time, std::uint32_t key) {
+    passage_.release(time, key);
+}
+
+void PassThroughThread::modifiersChanged(std::uint32_t depressed, std::uint32_t latched, std::uint32_t locked,
+                                         std::uint32_t group) {
+    passage_.modifiers(depressed, latched, locked, group);
+}
+
+void PassThroughThread::forwardKey(std::uint32_t time, std::uint32_t key, std::uint32_t state) {
+    keyboard_.forwardKey(time, key, state);
+}
+
+void PassThroughThread::forwardModifiers(std::uint32_t depressed, std::uint32_t latched, std::uint32_t locked,
+                                         std::uint32_t group) {
+    keyboard_.forwardModifiers(depressed, latched, locked, group);
+}
+
+void PassThroughThread::insert(std::size_t erase, std::string_view text) {
+    inserter_.insertText(erase, text);
+}
+
+}  // namespace orvalin::wayland

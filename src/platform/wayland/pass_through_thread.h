@@ -1,0 +1,75 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/wayland/key_passage.h"
+#include "platform/wayland/keyboard_grab.h"
+#include "platform/wayland/mailbox.h"
+#include "platform/wayland/pass_through_messages.h"
+#include "platform/wayland/trigger_watch.h"
+#include "platform/wayland/wayland_text_inserter.h"
+
+namespace orvalin::wayland {
+
+class WaylandConnection;
+class InputMethod;
+class VirtualKeyboard;
+
+// The thread that passes the user's keys on: it alone reads and writes the compositor
+// connection once started, sleeping in poll on the connection and on the main thread's
+// requests. Each key goes on at once and is then told to the main thread; the insertions the
+// main thread asks for are made here, in order with the keys.
+class PassThroughThread final : private KeyboardGrab::Listener, private KeyPassage::Sink {
+public:
+    PassThroughThread(WaylandConnection& connection, InputMethod& inputMethod, VirtualKeyboard& keyboard,
+                      std::string composeLocale);
+    // Makes every request posted so far, lets go of the keyboard and ends the thread.
+    ~PassThroughThread() override;
+    PassThroughThread(const PassThroughThread&) = delete;
+    PassThroughThread& operator=(const PassThroughThread&) = delete;
+
+    // From now on the connection is this thread's; false when it cannot start.
+    bool run();
+    void post(PassThroughRequest request) { requests_.post(std::move(request)); }
+    // What the thread tells, for the main thread to take.
+    Mailbox<PassThroughNews>& news() { return news_; }
+
+private:
+    void loop();
+    int pollTimeout() const;
+    void handleRequests();
+    void handle(PassThroughRequest& request);
+    void letGo();
+
+    // KeyboardGrab::Listener
+    void pressed(std::uint32_t time, std::uint32_t key, const xkb::TranslatedKey* translated) override;
+    void released(std::uint32_t time, std::uint32_t key) override;
+    void modifiersChanged(std::uint32_t depressed, std::uint32_t latched, std::uint32_t locked,
+                          std::uint32_t group) override;
+    // KeyPassage::Sink
+    void forwardKey(std::uint32_t time, std::uint32_t key, std::uint32_t state) override;
+    void forwardModifiers(std::uint32_t depressed, std::uint32_t latched, std::uint32_t locked,
+                          std::uint32_t group) override;
+    void insert(std::size_t erase, std::string_view text) override;
+
+    WaylandConnection& connection_;
+    InputMethod& inputMethod_;
+    VirtualKeyboard& keyboard_;
+    KeyboardGrab grab_;
+    KeyPassage passage_;
+    TriggerWatch watch_;
+    WaylandTextInserter inserter_;
+    std::uint64_t lastId_ = 0;
+
+    Mailbox<PassThroughRequest> requests_;
+    Mailbox<PassThroughNews> news_;
+    Mailbox<char> quit_;
+    std::vector<PassThroughRequest> taken_;
+    std::thread thread_;
+};
+
+}  // namespace orvalin::wayland
