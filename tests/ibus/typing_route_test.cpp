@@ -207,6 +207,12 @@ TEST_F(TypingRouteTest, OnlyKeysAfterATriggerOrACombinationWaitForTheEngine) {
         p.scheduler.advance(TextExpansionManager::kCombinationPasteDelay);
     }
     EXPECT_EQ(field.text, "aDATEbDATEc");
+    // A date that went in outside any key may still be on its way to the application: the next
+    // key's text follows it through the route rather than overtake it.
+    manager->pasteText("CLICK", 0ms);
+    settle();
+    EXPECT_EQ(press(field, 0, "w"), Verdict::Take);
+    EXPECT_EQ(field.text, "aDATEbDATEcCLICKw");
 }
 
 TEST_F(TypingRouteTest, KeysWaitForALateEngineOnlyForABoundedTime) {

@@ -87,6 +87,7 @@ void TypingRoute::forgetField() {
     recent_.clear();
     before_.reset();
     reportSinceKey_ = false;
+    committedLate_ = false;
     if (settleTimer_ != 0) scheduler_.cancel(settleTimer_);
     settleTimer_ = 0;
 }
@@ -136,7 +137,13 @@ TypingRoute::Verdict TypingRoute::key(FieldWriter& field, const KeyEvent& event,
         return Verdict::Wait;
     }
     const std::uint64_t id = ++lastKey_;
-    const Verdict verdict = decide(event, composing, id);
+    Verdict verdict = decide(event, composing, id);
+    // Text committed outside a key may still be on its way to a client that waits for each key's
+    // answer (GTK's sync mode) and would type the key first: the key's text follows it instead.
+    if (std::exchange(committedLate_, false) && verdict == Verdict::Pass && typesText(event, composing)) {
+        field_->commit(event.characters);
+        verdict = Verdict::Take;
+    }
     if (handoff_) handoff_(event, id, awaited_ == id);
     return verdict;
 }
@@ -318,6 +325,7 @@ void TypingRoute::stopWaiting(std::optional<Insertion> insertion) {
         }
     }
     catchUp();
+    committedLate_ = field_ != nullptr;
     if (waiting() || !deferring_) return;
     deferring_ = false;
     // Offered again from the loop, once whoever ended the wait is done with the route.
@@ -336,6 +344,7 @@ void TypingRoute::insertText(std::size_t erase, std::string_view text) {
     if (erase > 0) return;
     if (field_ != nullptr && !secret_) {
         commitHeld(text);
+        committedLate_ = true;
         return;
     }
     pendingDate_ = pendingDate_.value_or("") + std::string(text);
@@ -385,6 +394,7 @@ void TypingRoute::deliverPendingDate() {
     std::string date = std::move(*pendingDate_);
     cancelPendingDate();
     commitHeld(date);
+    committedLate_ = true;
 }
 
 void TypingRoute::cancelPendingDate() {

@@ -145,6 +145,7 @@ private:
     std::string awaitedCharacters_;  // a trigger's last key, taken meanwhile
     std::vector<Typed> typedAhead_;  // text typed during the wait, taken
     bool deferring_ = false;         // a key was told to wait
+    bool committedLate_ = false;     // text went in outside a key since the last key
     Scheduler::TimerId answerTimer_ = 0;
     Scheduler::TimerId resumeTimer_ = 0;
 
