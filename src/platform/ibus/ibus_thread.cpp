@@ -1,6 +1,7 @@
 #include "platform/ibus/ibus_thread.h"
 
 #include <glib.h>
+#include <pthread.h>
 
 #include <future>
 
@@ -8,6 +9,7 @@ namespace orvalin::ibus {
 
 IbusThread::IbusThread() : context_(g_main_context_new()), loop_(g_main_loop_new(context_, FALSE)) {
     thread_ = std::thread([this] {
+        pthread_setname_np(pthread_self(), "orvalin-ibus");  // told apart in profiles
         g_main_context_push_thread_default(context_);
         g_main_loop_run(loop_);
         // What was posted too late is dropped with the context.
