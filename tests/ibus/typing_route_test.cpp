@@ -87,15 +87,15 @@ protected:
 
     // One key as IBus hands it over: the field reports first, then the key goes to the route, and
     // to the application unless the route takes it or keeps it waiting behind an earlier one.
-    Verdict press(Field& field, std::uint16_t keyCode, const std::string& characters,
-                  std::uint32_t mods = 0) {
+    Verdict press(Field& field, std::uint16_t keyCode, const std::string& characters, std::uint32_t mods = 0,
+                  bool composing = false) {
         if (field.reports == Field::Reports::Current) route.setTextBeforeCursor(field, field.text);
         if (field.reports == Field::Reports::Stale) route.setTextBeforeCursor(field, "old text dt");
         if (!waiting.empty()) {
-            waiting.push_back({&field, keyCode, characters, mods});
+            waiting.push_back({&field, keyCode, characters, mods, composing});
             return Verdict::Wait;
         }
-        return offer({&field, keyCode, characters, mods});
+        return offer({&field, keyCode, characters, mods, composing});
     }
     // Typed faster than the engine answers: it catches up only once the text is typed.
     void typeAhead(Field& field, const std::string& text) {
@@ -126,9 +126,11 @@ private:
         std::uint16_t keyCode;
         std::string characters;
         std::uint32_t mods;
+        bool composing;
     };
     Verdict offer(const Key& key) {
-        Verdict verdict = route.key(*key.field, KeyEvent{key.keyCode, key.mods, key.characters}, false);
+        Verdict verdict =
+            route.key(*key.field, KeyEvent{key.keyCode, key.mods, key.characters}, key.composing);
         if (verdict == Verdict::Wait) waiting.push_back(key);
         if (verdict != Verdict::Pass) return verdict;
         std::string& text = key.field->text;
@@ -190,7 +192,13 @@ TEST_F(TypingRouteTest, OnlyKeysAfterATriggerOrACombinationWaitForTheEngine) {
     EXPECT_EQ(press(field, 0, "q"), Verdict::Wait);
     EXPECT_EQ(field.text, "le d");
     settle();
-    EXPECT_EQ(field.text, "le DATE q");  // the Return went to the application between
+    EXPECT_EQ(field.text, "le DATE q");
+    // A trigger's last letter may end a dead-key sequence.
+    press(field, 0, " ");
+    press(field, 0, "d");
+    EXPECT_EQ(press(field, 0, "t", 0, true), Verdict::Take);
+    settle();
+    EXPECT_EQ(field.text, "le DATE q DATE");  // the Return went to the application between
 
     // A combination's date comes after a delay of the engine's; what is typed meanwhile follows it,
     // however late the engine is (the keys of "a<chord>b<chord>c" typed in one go).

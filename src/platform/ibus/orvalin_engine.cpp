@@ -91,6 +91,8 @@ std::optional<gboolean> answerKey(WaitingKey& key) {
             const KeyEvent event{pressed.virtualKey, pressed.modifiers, pressed.characters};
             switch (gRoute->key(field, event, pressed.composing)) {
                 case TypingRoute::Verdict::Take:
+                    // The simple engine saw the sequence begin and not this end of it: it starts afresh.
+                    if (pressed.composing) gParent->reset(key.engine);
                     return TRUE;
                 case TypingRoute::Verdict::Wait:
                     return std::nullopt;

@@ -161,6 +161,11 @@ TypingRoute::Verdict TypingRoute::decide(const KeyEvent& event, bool composing, 
         return Verdict::Pass;
     }
     const bool chord = isChord(event);
+    // A trigger's last letter may end a dead-key sequence.
+    if (!chord && !modified && printable(event.characters) && endsTrigger(event.characters)) {
+        await(id, Awaits::Trigger, event.characters);
+        return Verdict::Take;
+    }
     if (chord || composing || modified || !printable(event.characters)) {
         // Anything else may act on the text: what is held goes first, and nothing before the
         // cursor is known any more.
@@ -169,10 +174,6 @@ TypingRoute::Verdict TypingRoute::decide(const KeyEvent& event, bool composing, 
         reportSinceKey_ = false;
         if (chord) await(id, Awaits::Chord, {});
         return Verdict::Pass;
-    }
-    if (endsTrigger(event.characters)) {
-        await(id, Awaits::Trigger, event.characters);
-        return Verdict::Take;
     }
     return holdOrPass(event.characters);
 }
