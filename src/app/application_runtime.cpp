@@ -113,7 +113,7 @@ ApplicationRuntime::StartResult ApplicationRuntime::start(std::optional<Route> f
         return *settled;
     createDesktopServices();
     OpenedRoute route = openRoute(
-        displays, *scheduler_,
+        displays,
         {forced, permissionHelpUrl(), XdgAutostartLoginItem::currentExecutable().string() + " --route ibus"});
     if (!route.session) return StartResult::NoDisplay;
     session_ = std::move(route.session);

@@ -52,7 +52,7 @@ QString routeName(Route route) {
     return {};
 }
 
-std::unique_ptr<RouteSession> openOne(Route route, const SessionDisplays& displays, Scheduler& scheduler,
+std::unique_ptr<RouteSession> openOne(Route route, const SessionDisplays& displays,
                                       const RouteRequest& request, std::string& why) {
     switch (route) {
         case Route::Wayland:
@@ -65,7 +65,7 @@ std::unique_ptr<RouteSession> openOne(Route route, const SessionDisplays& displa
             }
             return wayland::WaylandSession::open(displays.wayland, composeLocale(), why);
         case Route::IBus:
-            return ibus::IbusSession::open(scheduler, composeLocale(), request.program, why);
+            return ibus::IbusSession::open(composeLocale(), request.program, why);
         case Route::X11:
             if (auto session = x11::X11Session::open(displays.x11, composeLocale())) return session;
             why = QCoreApplication::translate("orvalin", "pas de connexion au serveur X").toStdString();
@@ -119,13 +119,13 @@ std::vector<Route> routesToTry(const SessionDisplays& displays, std::optional<Ro
     return {Route::X11};
 }
 
-OpenedRoute openRoute(const SessionDisplays& displays, Scheduler& scheduler, const RouteRequest& request) {
+OpenedRoute openRoute(const SessionDisplays& displays, const RouteRequest& request) {
     OpenedRoute opened;
     std::string waylandWhy;
     for (Route route : routesToTry(displays, request.forced)) {
         if (route == Route::X11 && !waylandWhy.empty()) reportXWaylandOnly(waylandWhy, request.helpUrl);
         std::string why;
-        opened.session = openOne(route, displays, scheduler, request, why);
+        opened.session = openOne(route, displays, request, why);
         if (request.forced && !opened.session)
             report(QCoreApplication::translate("orvalin", "orvalin : la voie %1 ne s'ouvre pas : %2")
                        .arg(routeName(route), QString::fromStdString(why)));

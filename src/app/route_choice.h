@@ -46,6 +46,6 @@ struct RouteRequest {
 
 // The one place the route is chosen: the first of routesToTry that opens. Why one did not open
 // goes to standard error, in the interface language.
-OpenedRoute openRoute(const SessionDisplays& displays, Scheduler& scheduler, const RouteRequest& request);
+OpenedRoute openRoute(const SessionDisplays& displays, const RouteRequest& request);
 
 }  // namespace orvalin

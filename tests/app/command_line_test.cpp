@@ -65,9 +65,8 @@ TEST(RouteChoice, AWaylandSessionTriesItsInputMethodThenIBusThenXWayland) {
     EXPECT_EQ(routesToTry(x11, Route::IBus), std::vector<Route>{Route::IBus});
     EXPECT_EQ(routesToTry(wayland, Route::X11), std::vector<Route>{Route::X11});
     // Forced outside a Wayland session, the native route says there is none (no compositor to name).
-    fakes::FakeScheduler scheduler;
     OpenedRoute opened;
-    const std::string said = stderrOf([&] { opened = openRoute(x11, scheduler, {Route::Wayland, "", ""}); });
+    const std::string said = stderrOf([&] { opened = openRoute(x11, {Route::Wayland, "", ""}); });
     EXPECT_EQ(opened.session, nullptr);
     EXPECT_NE(said.find("pas de session Wayland (WAYLAND_DISPLAY est vide)"), std::string::npos) << said;
 }

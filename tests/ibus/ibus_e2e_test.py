@@ -107,8 +107,8 @@ def read(path):
 
 def type_into(desktop, toolkit, kind, keys):
     """Opens a field, types `keys` (text for xdotool type, a tuple of key names for xdotool key,
-    "panel": the date from the panel, "click field": a click in the field) and returns the
-    field's text."""
+    "panel": the date from the panel, "click field": a click in the field, a function: called with
+    the file the field's text goes to) and returns the field's text."""
     output = os.path.join(desktop.home, f"field-{toolkit}-{kind}.txt")
     if os.path.exists(output):
         os.remove(output)
@@ -147,6 +147,8 @@ def type_into(desktop, toolkit, kind, keys):
             time.sleep(0.5)
             desktop.run(["xdotool", "key", "--delay", "60", "Down", "Return"])
             time.sleep(0.5)
+        elif callable(step):
+            step(output)
         elif isinstance(step, str):
             desktop.run(["xdotool", "type", "--delay", "60", step])
         else:

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -13,7 +14,9 @@
 #include "engine/route_session.h"
 #include "engine/text_expansion_manager.h"
 #include "platform/ibus/engine_menu.h"
+#include "platform/ibus/glib_scheduler.h"
 #include "platform/ibus/key_translator.h"
+#include "platform/ibus/route_relay.h"
 #include "platform/ibus/typing_route.h"
 #include "support/engine_fixture.h"
 #include "support/fake_platform.h"
@@ -120,19 +123,39 @@ private:
     std::vector<std::string> heard_;
 };
 
+// Runs `task` on this thread's main loop later, as the route's and the engine's threads hand each
+// other work.
+void later(std::function<void()> task) {
+    g_idle_add_full(
+        G_PRIORITY_DEFAULT,
+        [](gpointer data) -> gboolean {
+            (*static_cast<std::function<void()>*>(data))();
+            return G_SOURCE_REMOVE;
+        },
+        new std::function<void()>(std::move(task)),
+        [](gpointer data) { delete static_cast<std::function<void()>*>(data); });
+}
+
 // One engine of the program as the daemon makes it, over the route and a manager on the fake
-// platform whose one format types "DATE" for the trigger "é".
+// platform whose one format types "DATE" for the trigger "é". The route and the engine take
+// turns on the one main loop.
 class OrvalinEngineTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ibus_init(); }
     OrvalinEngineTest() {
         platform = std::make_unique<EnginePlatform>(
-            EnginePlatform{route, nullptr, nullptr, p.scheduler, p.clock, p.trust, p.loginItems, p.urlOpener,
-                           p.activeApplications, p.out, "", &route, "", p.engine.loginItemFailure});
+            EnginePlatform{relay, nullptr, nullptr, p.scheduler, p.clock, p.trust, p.loginItems, p.urlOpener,
+                           p.activeApplications, p.out, "", &relay, "", p.engine.loginItemFailure});
         p.trust.trusted = true;
+        route.setHandoff([this](const KeyEvent& e, std::uint64_t id, bool awaited) {
+            later(
+                [this, code = e.keyCode, mods = e.modifiers, text = std::string(e.characters), id, awaited] {
+                    relay.deliver(KeyEvent{code, mods, text}, id, awaited);
+                });
+        });
         manager = std::make_unique<TextExpansionManager>(store, *platform);
         manager->setShortcuts({literalEntry("DATE", "é")});
-        ibus::followTriggers(route, *manager);
+        ibus::followTriggers(relay, *manager);
         ibus::attachEngines(&route, &translator);
         ibus::attachMenu(&menu);
         menu.setHandler([this](Request request) { requests.push_back(request); });
@@ -141,6 +164,11 @@ protected:
                                           nullptr));
     }
     ~OrvalinEngineTest() override {
+        // Work one side handed the other and not run yet must not outlive the fixture; the
+        // manager hands some over as it goes.
+        manager.reset();
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
         ibus_object_destroy(IBUS_OBJECT(engine));
         g_object_unref(engine);
         ibus::attachMenu(nullptr);
@@ -164,7 +192,11 @@ protected:
     PeerBus bus;
     fakes::FakePlatform p;
     MemoryPreferencesStore store;
-    ibus::TypingRoute route{p.scheduler};
+    ibus::GlibScheduler routeTimers{g_main_context_default()};
+    ibus::TypingRoute route{routeTimers};
+    ibus::RouteRelay relay{[this](std::function<void(ibus::TypingRoute&)> task) {
+        later([this, task = std::move(task)] { task(route); });
+    }};
     ibus::KeyTranslator translator{"C.UTF-8"};
     ibus::EngineMenu menu;
     std::vector<Request> requests;
@@ -183,7 +215,11 @@ TEST_F(OrvalinEngineTest, ATriggerEndingInADeadKeyLetterLeavesComposeReady) {
     const std::vector<std::string> said = bus.heard();
     EXPECT_TRUE(std::find(said.begin(), said.end(), "CommitText DATE") != said.end())
         << ::testing::PrintToString(said);
-    EXPECT_FALSE(press(IBUS_KEY_x, 45)) << "x is held in a sequence the dead key began";
+    // The first key after a date may go in through the engine, which keeps it after the date.
+    const bool xTaken = press(IBUS_KEY_x, 45);
+    const std::vector<std::string> afterX = bus.heard();
+    EXPECT_TRUE(!xTaken || std::find(afterX.begin(), afterX.end(), "CommitText x") != afterX.end())
+        << "x is held in a sequence the dead key began: " << ::testing::PrintToString(afterX);
     press(IBUS_KEY_dead_circumflex, 26);
     press(IBUS_KEY_o, 24);
     const std::vector<std::string> then = bus.heard();

@@ -8,23 +8,28 @@
 #include "engine/text_expansion_manager.h"
 
 #include "platform/ibus/engine_menu.h"
+#include "platform/ibus/glib_scheduler.h"
 #include "platform/ibus/gnome_input_source.h"
+#include "platform/ibus/ibus_thread.h"
 #include "platform/ibus/key_translator.h"
 #include "platform/ibus/orvalin_engine.h"
+#include "platform/ibus/route_relay.h"
 #include "platform/ibus/typing_route.h"
 
 namespace orvalin::ibus {
 
 // Each field getting the focus counts as a switch of application: an expansion waiting for
-// one field never goes into another.
+// one field never goes into another. Told on the main thread.
 class FieldFocusSource final : public ActiveApplicationSource {
 public:
-    explicit FieldFocusSource(TypingRoute& route) : route_(route) {}
-    void start(std::function<void()> onSwitch) override { route_.setFocusListener(std::move(onSwitch)); }
-    void stop() override { route_.setFocusListener(nullptr); }
+    void start(std::function<void()> onSwitch) override { onSwitch_ = std::move(onSwitch); }
+    void stop() override { onSwitch_ = nullptr; }
+    void switched() {
+        if (onSwitch_) onSwitch_();
+    }
 
 private:
-    TypingRoute& route_;
+    std::function<void()> onSwitch_;
 };
 
 std::string IbusTrustQuery::missing() const {
@@ -40,22 +45,53 @@ std::string IbusSession::droppedDateReason() {
         .toStdString();
 }
 
-IbusSession::IbusSession() : trust_(std::make_unique<IbusTrustQuery>()) {}
+IbusSession::IbusSession()
+    : trust_(std::make_unique<IbusTrustQuery>()),
+      menu_(std::make_unique<EngineMenu>()),
+      thread_(std::make_unique<IbusThread>()),
+      mainSide_(std::make_unique<QObject>()),
+      relay_(std::make_unique<RouteRelay>([this](std::function<void(TypingRoute&)> task) {
+          thread_->post([this, task = std::move(task)] {
+              if (route_) task(*route_);
+          });
+      })),
+      focus_(std::make_unique<FieldFocusSource>()) {}
 
-std::unique_ptr<IbusSession> IbusSession::open(Scheduler& scheduler, const std::string& composeLocale,
-                                               const std::string& program, std::string& why) {
+std::unique_ptr<IbusSession> IbusSession::open(const std::string& composeLocale, const std::string& program,
+                                               std::string& why) {
     std::unique_ptr<IbusSession> session(new IbusSession());
-    session->route_ = std::make_unique<TypingRoute>(scheduler);
-    session->translator_ = std::make_unique<KeyTranslator>(composeLocale);
-    session->focus_ = std::make_unique<FieldFocusSource>(*session->route_);
-    session->menu_ = std::make_unique<EngineMenu>();
-    if (!session->connect(program, why)) return nullptr;
-    attachEngines(session->route_.get(), session->translator_.get());
-    attachMenu(session->menu_.get());
+    bool started = false;
+    session->thread_->call([&] { started = session->start(composeLocale, program, why); });
+    if (!started) return nullptr;
     return session;
 }
 
 IbusSession::~IbusSession() {
+    thread_->call([this] { shutDown(); });
+    thread_.reset();
+    // Calls handed to the main thread and not run yet go with it.
+    mainSide_.reset();
+}
+
+bool IbusSession::start(const std::string& composeLocale, const std::string& program, std::string& why) {
+    scheduler_ = std::make_unique<GlibScheduler>(thread_->context());
+    route_ = std::make_unique<TypingRoute>(*scheduler_);
+    translator_ = std::make_unique<KeyTranslator>(composeLocale);
+    route_->setHandoff(
+        [this](const KeyEvent& event, std::uint64_t id, bool awaited) { handOver(event, id, awaited); });
+    route_->setFocusListener([this] { toMain([this] { focus_->switched(); }); });
+    route_->setDropListener([this] {
+        toMain([this] {
+            if (dateDropped_) dateDropped_();
+        });
+    });
+    if (!connect(program, why)) return false;
+    attachEngines(route_.get(), translator_.get());
+    attachMenu(menu_.get());
+    return true;
+}
+
+void IbusSession::shutDown() {
     attachEngines(nullptr, nullptr);
     attachMenu(nullptr);
     gnome_.reset();
@@ -63,6 +99,21 @@ IbusSession::~IbusSession() {
     if (factory_ != nullptr) ibus_object_destroy(IBUS_OBJECT(factory_));
     if (factory_ != nullptr) g_object_unref(factory_);
     if (bus_ != nullptr) g_object_unref(bus_);
+    route_.reset();
+    translator_.reset();
+    scheduler_.reset();
+}
+
+void IbusSession::toMain(std::function<void()> task) {
+    QMetaObject::invokeMethod(mainSide_.get(), std::move(task), Qt::QueuedConnection);
+}
+
+// The key's text is the event's only for the call: the copy crosses to the main thread.
+void IbusSession::handOver(const KeyEvent& event, std::uint64_t id, bool awaited) {
+    toMain([this, keyCode = event.keyCode, modifiers = event.modifiers,
+            characters = std::string(event.characters), id, awaited] {
+        relay_->deliver(KeyEvent{keyCode, modifiers, characters}, id, awaited);
+    });
 }
 
 bool IbusSession::connect(const std::string& program, std::string& why) {
@@ -138,7 +189,9 @@ void IbusSession::followActiveEngine() {
                          const bool active = g_strcmp0(name, kEngineName) == 0;
                          if (active == self->trust_->active) return;
                          self->trust_->active = active;
-                         if (self->onSourceChange_) self->onSourceChange_();
+                         self->toMain([self] {
+                             if (self->onSourceChange_) self->onSourceChange_();
+                         });
                      }),
                      this);
 }
@@ -146,13 +199,17 @@ void IbusSession::followActiveEngine() {
 void IbusSession::watch(std::function<void()> onLoss, std::function<void()> onSourceChange) {
     onLoss_ = std::move(onLoss);
     onSourceChange_ = std::move(onSourceChange);
-    g_signal_connect(bus_, "disconnected", G_CALLBACK(+[](IBusBus*, gpointer data) {
-                         auto* self = static_cast<IbusSession*>(data);
-                         if (!self->trust_->connected) return;
-                         self->trust_->connected = false;
-                         if (self->onLoss_) self->onLoss_();
-                     }),
-                     this);
+    thread_->post([this] {
+        g_signal_connect(bus_, "disconnected", G_CALLBACK(+[](IBusBus*, gpointer data) {
+                             auto* self = static_cast<IbusSession*>(data);
+                             if (!self->trust_->connected) return;
+                             self->trust_->connected = false;
+                             self->toMain([self] {
+                                 if (self->onLoss_) self->onLoss_();
+                             });
+                         }),
+                         this);
+    });
 }
 
 void IbusSession::onMenuRequest(std::function<void(MenuRequest)> requested) {
@@ -160,11 +217,11 @@ void IbusSession::onMenuRequest(std::function<void(MenuRequest)> requested) {
 }
 
 KeyMonitor& IbusSession::keyMonitor() {
-    return *route_;
+    return *relay_;
 }
 
 TextInserter* IbusSession::textInserter() {
-    return route_.get();
+    return relay_.get();
 }
 
 ActiveApplicationSource& IbusSession::activeApplications() {
@@ -173,18 +230,19 @@ ActiveApplicationSource& IbusSession::activeApplications() {
 
 // With QT_IM_MODULE=ibus the program's own windows send their keys through the engine too.
 void IbusSession::suppressKeysWhile(std::function<bool()> suppressed) {
-    route_->ignoreKeysWhile(std::move(suppressed));
+    relay_->ignoreKeysWhile(std::move(suppressed));
 }
 
 void IbusSession::engineStarted(TextExpansionManager& manager) {
-    followTriggers(*route_, manager);
-    route_->setDropListener([this] {
+    followTriggers(*relay_, manager);
+    relay_->insertionsUnderWay([&manager] { return manager.isInsertionUnderWay(); });
+    dateDropped_ = [this] {
         std::cerr << QCoreApplication::translate("orvalin", "orvalin : date non insérée : %1")
                          .arg(QString::fromStdString(droppedDateReason()))
                          .toStdString()
                   << "\n";
         if (onDropped_) onDropped_(droppedDateReason());
-    });
+    };
 }
 
 std::string IbusSession::permissionWarning() const {

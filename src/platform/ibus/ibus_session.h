@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -7,6 +9,7 @@
 #include "engine/platform.h"
 #include "engine/route_session.h"
 
+class QObject;
 struct _IBusBus;
 struct _IBusFactory;
 
@@ -14,25 +17,30 @@ namespace orvalin::ibus {
 
 class EngineMenu;
 class FieldFocusSource;
+class GlibScheduler;
 class GnomeInputSource;
+class IbusThread;
 class KeyTranslator;
+class RouteRelay;
 class TypingRoute;
 
-// Keys can be watched while the bus holds and "orvalin" is the active input source.
+// Keys can be watched while the bus holds and "orvalin" is the active input source. Kept by the
+// IBus thread, read by the engine's.
 class IbusTrustQuery final : public TrustQuery {
 public:
     bool isTrusted() override { return missing().empty(); }
     // Why keys cannot be watched, in the user's words; empty while they can.
     std::string missing() const;
 
-    bool connected = false;
-    bool active = false;
+    std::atomic<bool> connected = false;
+    std::atomic<bool> active = false;
 };
 
 // The IBus route: the program owns the engine "orvalin" on the session's ibus-daemon, and
 // registers it at run time when no installed component file told the daemon of it, so that
-// `ibus engine orvalin` makes it the input source. Everything runs on the main loop (Qt's
-// is GLib's).
+// `ibus engine orvalin` makes it the input source. The connection, the engine objects and the
+// route's decisions live on a thread of their own, so that keys never wait for the windows: each
+// key is answered there at once and handed to the engine on the main thread afterwards.
 class IbusSession final : public RouteSession {
 public:
     static constexpr const char* kEngineName = "orvalin";
@@ -41,8 +49,8 @@ public:
     // Connects to ibus-daemon; nothing, with the reason in `why` (in the user's words), when it
     // does not answer or another copy of the program owns the engine. `program` is what the
     // daemon starts for the engine.
-    static std::unique_ptr<IbusSession> open(Scheduler& scheduler, const std::string& composeLocale,
-                                             const std::string& program, std::string& why);
+    static std::unique_ptr<IbusSession> open(const std::string& composeLocale, const std::string& program,
+                                             std::string& why);
     ~IbusSession() override;
     IbusSession(const IbusSession&) = delete;
     IbusSession& operator=(const IbusSession&) = delete;
@@ -66,28 +74,41 @@ public:
         onDropped_ = std::move(dropped);
     }
     void onMenuRequest(std::function<void(MenuRequest)> requested) override;
-    TypingRoute& route() { return *route_; }
     // The reason a date asked for with no field focused was dropped, for the panel.
     static std::string droppedDateReason();
 
 private:
     IbusSession();
+    // On the IBus thread.
+    bool start(const std::string& composeLocale, const std::string& program, std::string& why);
+    void shutDown();
     bool connect(const std::string& program, std::string& why);
     bool engineKnown() const;
     void registerComponent(const std::string& program);
     void followActiveEngine();
+    void handOver(const KeyEvent& event, std::uint64_t id, bool awaited);
+    // Runs `task` on the main thread, after the tasks handed over before it.
+    void toMain(std::function<void()> task);
 
+    std::unique_ptr<IbusTrustQuery> trust_;
+    // Its handler may be set while the IBus thread runs: it keeps its own lock.
+    std::unique_ptr<EngineMenu> menu_;
+    std::unique_ptr<IbusThread> thread_;
+    // The IBus thread's.
+    std::unique_ptr<GlibScheduler> scheduler_;
     std::unique_ptr<TypingRoute> route_;
     std::unique_ptr<KeyTranslator> translator_;
-    std::unique_ptr<IbusTrustQuery> trust_;
     std::unique_ptr<GnomeInputSource> gnome_;
-    std::unique_ptr<FieldFocusSource> focus_;
-    std::unique_ptr<EngineMenu> menu_;
     _IBusBus* bus_ = nullptr;
     _IBusFactory* factory_ = nullptr;
+    // The main thread's.
+    std::unique_ptr<QObject> mainSide_;
+    std::unique_ptr<RouteRelay> relay_;
+    std::unique_ptr<FieldFocusSource> focus_;
     std::function<void()> onLoss_;
     std::function<void()> onSourceChange_;
     std::function<void(std::string)> onDropped_;
+    std::function<void()> dateDropped_;
 };
 
 }  // namespace orvalin::ibus

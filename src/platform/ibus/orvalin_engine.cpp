@@ -2,6 +2,8 @@
 
 #include <ibus.h>
 
+#include <deque>
+#include <optional>
 #include <string>
 
 #include "platform/ibus/engine_menu.h"
@@ -16,6 +18,15 @@ namespace {
 TypingRoute* gRoute = nullptr;
 KeyTranslator* gTranslator = nullptr;
 IBusEngineClass* gParent = nullptr;
+
+// A key whose answer waits for an earlier key's date; the client gets it once the date is in.
+struct WaitingKey {
+    IBusEngine* engine;  // a reference held
+    GDBusMethodInvocation* call;
+    guint keyval, keycode, state;
+    std::optional<TranslatedKey> translated;  // read once: dead keys and Compose follow each press
+};
+std::deque<WaitingKey> gWaiting;
 
 // One input context's field, as the route writes to it.
 class EngineField final : public FieldWriter {
@@ -68,21 +79,68 @@ bool isSecret(guint purpose) {
     return purpose == IBUS_INPUT_PURPOSE_PASSWORD || purpose == IBUS_INPUT_PURPOSE_PIN;
 }
 
-gboolean processKeyEvent(IBusEngine* engine, guint keyval, guint keycode, guint state) {
-    EngineField& field = *self(engine)->field;
-    if ((state & IBUS_RELEASE_MASK) == 0 && gRoute != nullptr && gTranslator != nullptr &&
+// Taken or passed; nothing while keys wait behind a trigger or a combination (their releases too,
+// so that each reaches the client after its press).
+std::optional<gboolean> answerKey(WaitingKey& key) {
+    if (gRoute != nullptr && gRoute->deferring()) return std::nullopt;
+    EngineField& field = *self(key.engine)->field;
+    if ((key.state & IBUS_RELEASE_MASK) == 0 && gRoute != nullptr && gTranslator != nullptr &&
         gRoute->watches(field)) {
-        const TranslatedKey key = gTranslator->press(keyval, keycode, state);
-        if (!key.isModifierKey) {
-            const KeyEvent event{key.virtualKey, key.modifiers, key.characters};
-            if (gRoute->key(field, event, key.composing) == TypingRoute::Verdict::Take) {
-                // The simple engine saw the sequence begin and not this end of it: it starts afresh.
-                if (key.composing) gParent->reset(engine);
-                return TRUE;
+        if (!key.translated) key.translated = gTranslator->press(key.keyval, key.keycode, key.state);
+        const TranslatedKey& pressed = *key.translated;
+        if (!pressed.isModifierKey) {
+            const KeyEvent event{pressed.virtualKey, pressed.modifiers, pressed.characters};
+            switch (gRoute->key(field, event, pressed.composing)) {
+                case TypingRoute::Verdict::Take:
+                    // The simple engine saw the sequence begin and not this end of it: it starts afresh.
+                    if (pressed.composing) gParent->reset(key.engine);
+                    return TRUE;
+                case TypingRoute::Verdict::Wait:
+                    return std::nullopt;
+                case TypingRoute::Verdict::Pass:
+                    break;
             }
         }
     }
-    return gParent->process_key_event(engine, keyval, keycode, state);
+    return gParent->process_key_event(key.engine, key.keyval, key.keycode, key.state);
+}
+
+void reply(const WaitingKey& key, gboolean handled) {
+    g_dbus_method_invocation_return_value(key.call, g_variant_new("(b)", handled));
+    g_object_unref(key.engine);
+}
+
+// Keys that waited are answered in order, until one of them waits again.
+void answerWaitingKeys() {
+    while (!gWaiting.empty()) {
+        WaitingKey& key = gWaiting.front();
+        const std::optional<gboolean> handled = answerKey(key);
+        if (!handled) return;
+        reply(key, *handled);
+        gWaiting.pop_front();
+    }
+}
+
+// The daemon's key calls are answered here rather than through the engine's signal, so that an
+// answer can come later than the call.
+void methodCall(IBusService* service, GDBusConnection* connection, const gchar* sender, const gchar* path,
+                const gchar* interface, const gchar* method, GVariant* parameters,
+                GDBusMethodInvocation* call) {
+    if (g_strcmp0(interface, IBUS_INTERFACE_ENGINE) != 0 || g_strcmp0(method, "ProcessKeyEvent") != 0) {
+        IBUS_SERVICE_CLASS(gParent)->service_method_call(service, connection, sender, path, interface, method,
+                                                         parameters, call);
+        return;
+    }
+    IBusEngine* engine = IBUS_ENGINE(service);
+    WaitingKey key{engine, call, 0, 0, 0, std::nullopt};
+    g_variant_get(parameters, "(uuu)", &key.keyval, &key.keycode, &key.state);
+    const std::optional<gboolean> handled = gWaiting.empty() ? answerKey(key) : std::nullopt;
+    if (handled) {
+        g_dbus_method_invocation_return_value(call, g_variant_new("(b)", *handled));
+        return;
+    }
+    g_object_ref(engine);
+    gWaiting.push_back(std::move(key));
 }
 
 void startField(IBusEngine* engine) {
@@ -146,6 +204,12 @@ void propertyActivate(IBusEngine* engine, const gchar* key, guint state) {
 
 void destroy(IBusObject* object) {
     OrvalinEngine* engine = self(IBUS_ENGINE(object));
+    // Its client is going: keys of it still waiting go back unhandled.
+    std::erase_if(gWaiting, [engine](const WaitingKey& key) {
+        if (self(key.engine) != engine) return false;
+        reply(key, FALSE);
+        return true;
+    });
     if (engine->field != nullptr) {
         if (gRoute != nullptr) gRoute->focusOut(*engine->field);
         delete engine->field;
@@ -157,7 +221,7 @@ void destroy(IBusObject* object) {
 void classInit(gpointer klass, gpointer) {
     gParent = IBUS_ENGINE_CLASS(g_type_class_peek_parent(klass));
     IBusEngineClass* engine = IBUS_ENGINE_CLASS(klass);
-    engine->process_key_event = processKeyEvent;
+    IBUS_SERVICE_CLASS(klass)->service_method_call = methodCall;
     engine->focus_in = focusIn;
     engine->focus_out = focusOut;
     engine->focus_in_id = focusInId;
@@ -195,8 +259,12 @@ IBusEngine* createEngine(IBusFactory* factory, const gchar* name) {
 }
 
 void attachEngines(TypingRoute* route, KeyTranslator* translator) {
+    if (gRoute != nullptr) gRoute->setResumeListener(nullptr);
     gRoute = route;
     gTranslator = translator;
+    if (gRoute != nullptr) gRoute->setResumeListener(answerWaitingKeys);
+    // Detached, nothing waits any more.
+    answerWaitingKeys();
 }
 
 }  // namespace orvalin::ibus
