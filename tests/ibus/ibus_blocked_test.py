@@ -60,7 +60,4 @@ def main():
 
 
 if __name__ == "__main__":
-    failed = main()
-    for failure in failed:
-        print("FAILED:", failure, flush=True)
-    sys.exit(1 if failed else 0)
+    e2e.run(main)

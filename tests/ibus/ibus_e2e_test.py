@@ -290,8 +290,13 @@ def main():
     return failures
 
 
-if __name__ == "__main__":
+def run(main):
+    """Runs a test's `main`, which returns its failures, and exits with its verdict."""
     failed = main()
     for failure in failed:
         print("FAILED:", failure, flush=True)
     sys.exit(1 if failed else 0)
+
+
+if __name__ == "__main__":
+    run(main)

@@ -14,7 +14,7 @@ import time
 
 from gi.repository import Gio, GLib
 
-from ibus_e2e_test import HERE, Desktop, check, read, skip, spawn_program
+from ibus_e2e_test import HERE, Desktop, check, read, run, skip, spawn_program
 
 # Nothing is activated on these buses: the shell's many helpers stay out of the test.
 BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
@@ -140,7 +140,4 @@ def main():
 
 
 if __name__ == "__main__":
-    failed = main()
-    for failure in failed:
-        print("FAILED:", failure)
-    sys.exit(1 if failed else 0)
+    run(main)
