@@ -25,12 +25,16 @@ bool KeyRelay::insertText(std::size_t erase, std::string_view text) {
     return true;
 }
 
-void KeyRelay::setTriggers(std::vector<std::string> triggers) {
-    thread_.post({.kind = PassThroughRequest::Kind::Triggers, .triggers = std::move(triggers)});
+void KeyRelay::setTriggers(std::vector<std::string> triggers, std::vector<std::uint16_t> combinationKeys) {
+    thread_.post({.kind = PassThroughRequest::Kind::Triggers,
+                  .triggers = std::move(triggers),
+                  .combinationKeys = std::move(combinationKeys)});
 }
 
 void KeyRelay::deliver(const PassThroughNews& key) {
-    if (handler_ && !(suppressed_ && suppressed_())) {
+    const bool ownWindow = suppressed_ && suppressed_();
+    thread_.answered(key.period, ownWindow);
+    if (handler_ && !ownWindow) {
         const KeyEvent event{key.keyCode, key.modifiers, key.characters};
         current_ = key.id;
         const std::shared_ptr<const Handler> handler = handler_;

@@ -31,8 +31,8 @@ public:
 
     // A key the thread passed on; a barrier is answered whatever becomes of it here.
     void deliver(const PassThroughNews& key);
-    // The triggers' texts the thread watches for.
-    void setTriggers(std::vector<std::string> triggers);
+    // The triggers' texts the thread watches for, and the key codes of combinations.
+    void setTriggers(std::vector<std::string> triggers, std::vector<std::uint16_t> combinationKeys);
 
 private:
     PassThroughThread& thread_;

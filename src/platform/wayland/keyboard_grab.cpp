@@ -18,17 +18,6 @@ namespace {
 
 constexpr std::uint32_t kXOffset = 8;  // X key codes are evdev codes plus 8
 
-// The keymap text the compositor shares (a NUL-terminated file of `size` bytes).
-std::string readKeymap(int fd, std::uint32_t size) {
-    std::string text;
-    void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (map != MAP_FAILED) {
-        text.assign(static_cast<const char*>(map), ::strnlen(static_cast<const char*>(map), size));
-        ::munmap(map, size);
-    }
-    return text;
-}
-
 }  // namespace
 
 KeyboardGrab::KeyboardGrab(InputMethod& inputMethod, VirtualKeyboard& keyboard, std::string composeLocale,
@@ -64,20 +53,27 @@ void KeyboardGrab::stop() {
 void KeyboardGrab::onKeymap(void* data, zwp_input_method_keyboard_grab_v2*, std::uint32_t format, int fd,
                             std::uint32_t size) {
     auto* self = static_cast<KeyboardGrab*>(data);
-    std::string text = format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 ? readKeymap(fd, size) : std::string();
+    void* map = format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1
+                    ? ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0)
+                    : MAP_FAILED;
     ::close(fd);
-    if (!text.empty()) self->useKeymap(std::move(text));
+    if (map == MAP_FAILED) return;
+    // A NUL-terminated file of `size` bytes; read in place, since one comes with every upload.
+    const std::string_view text(static_cast<const char*>(map),
+                                ::strnlen(static_cast<const char*>(map), size));
+    if (!text.empty()) self->useKeymap(text);
+    ::munmap(map, size);
 }
 
 // While the virtual keyboard is the seat's keyboard (after the start, until another keyboard
 // types), the grab reports back every keymap it takes: the user's keymap again, or the one the
 // program typed with. Neither changes anything.
-void KeyboardGrab::useKeymap(std::string text) {
+void KeyboardGrab::useKeymap(std::string_view text) {
     if (text == keymapText_ || TypingKeymap::isOwn(text)) return;
     keymapText_ = text;
-    std::unique_ptr<xkb::XkbKeyboard> decoder = xkb::XkbKeyboard::fromText(text, composeLocale_);
+    std::unique_ptr<xkb::XkbKeyboard> decoder = xkb::XkbKeyboard::fromText(keymapText_, composeLocale_);
     // Passed on even when it does not compile here: the application may read it.
-    keyboard_.forwardKeymap(std::move(text));
+    keyboard_.forwardKeymap(keymapText_);
     if (decoder) decoder_ = std::move(decoder);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 struct zwp_input_method_keyboard_grab_v2;
 
@@ -48,7 +49,7 @@ private:
     static void onModifiers(void* data, zwp_input_method_keyboard_grab_v2*, std::uint32_t serial,
                             std::uint32_t depressed, std::uint32_t latched, std::uint32_t locked,
                             std::uint32_t group);
-    void useKeymap(std::string text);
+    void useKeymap(std::string_view text);
 
     InputMethod& inputMethod_;
     VirtualKeyboard& keyboard_;

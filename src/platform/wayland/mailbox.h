@@ -26,18 +26,26 @@ public:
     int fd() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
 
-    void post(T item) {
-        bool wake = false;
+    // `wake` false: the item waits, without a system call, for the next one that wakes the taker.
+    void post(T item, bool wake = true) {
         {
             std::lock_guard lock(mutex_);
-            wake = items_.empty();
             items_.push_back(std::move(item));
+            // Only the first wake-up counts; the taker takes every item there is then.
+            wake = wake && !signalled_;
+            if (wake) signalled_ = true;
         }
-        // Only the first item wakes the taker; it takes every item there is then.
-        if (wake) {
-            const std::uint64_t one = 1;
-            [[maybe_unused]] auto n = ::write(fd_, &one, sizeof one);
+        if (wake) signal();
+    }
+
+    // The items waiting, if any, are for the taker now.
+    void wake() {
+        {
+            std::lock_guard lock(mutex_);
+            if (items_.empty() || signalled_) return;
+            signalled_ = true;
         }
+        signal();
     }
 
     // Everything posted so far, in order, in place of what `out` held.
@@ -47,12 +55,19 @@ public:
         out.clear();
         std::lock_guard lock(mutex_);
         std::swap(out, items_);
+        signalled_ = false;
     }
 
 private:
+    void signal() {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] auto n = ::write(fd_, &one, sizeof one);
+    }
+
     int fd_;
     std::mutex mutex_;
     std::vector<T> items_;
+    bool signalled_ = false;
 };
 
 }  // namespace orvalin::wayland

@@ -11,8 +11,9 @@ namespace orvalin::wayland {
 struct PassThroughNews {
     enum class Kind : std::uint8_t { Key, FocusChange, AccessLost, ConnectionLost };
     Kind kind = Kind::Key;
-    std::uint64_t id = 0;  // the press's number
-    bool barrier = false;  // the keys after it wait for the engine's answer
+    std::uint64_t id = 0;      // the press's number
+    std::uint64_t period = 0;  // the focus period the key was typed in
+    bool barrier = false;      // the keys after it wait for the engine's answer
     std::uint16_t keyCode = 0;
     std::uint32_t modifiers = 0;
     std::string characters{};
@@ -26,6 +27,7 @@ struct PassThroughRequest {
     std::size_t erase = 0;
     std::string text{};
     std::vector<std::string> triggers{};
+    std::vector<std::uint16_t> combinationKeys{};
 };
 
 }  // namespace orvalin::wayland

@@ -36,12 +36,13 @@ bool PassThroughThread::run() {
     inputMethod_.onFocusChange([this] {
         // The engine starts afresh in the new field.
         watch_.clear();
-        news_.post({.kind = PassThroughNews::Kind::FocusChange});
+        pace_.focusChanged();
+        tell({.kind = PassThroughNews::Kind::FocusChange});
     });
     inputMethod_.onUnavailable([this] {
         // The seat went, or the compositor gave it to another input method: stop holding keys.
         letGo();
-        news_.post({.kind = PassThroughNews::Kind::AccessLost});
+        tell({.kind = PassThroughNews::Kind::AccessLost});
     });
     // Signals are the main thread's to take (the program's own handlers wake its loop).
     sigset_t all, previous;
@@ -66,7 +67,9 @@ void PassThroughThread::loop() {
         const int ready = ::poll(fds, 3, pollTimeout());
         connection_.finishRead(ready > 0 && (fds[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0);
         if (ready > 0 && (fds[1].revents & POLLIN) != 0) handleRequests();
-        passage_.expire(KeyPassage::Clock::now());
+        const auto now = KeyPassage::Clock::now();
+        passage_.expire(now);
+        if (pace_.due(now)) news_.wake();
         if (ready > 0 && (fds[2].revents & POLLIN) != 0) {
             // Requests posted before the end are still made.
             handleRequests();
@@ -75,12 +78,19 @@ void PassThroughThread::loop() {
             return;
         }
     }
-    news_.post({.kind = PassThroughNews::Kind::ConnectionLost});
+    tell({.kind = PassThroughNews::Kind::ConnectionLost});
 }
 
-// Asleep at rest: a timeout only while keys wait for an answer.
+// News other than keys wakes the main thread, with the keys that waited before it.
+void PassThroughThread::tell(PassThroughNews news) {
+    pace_.woken();
+    news_.post(std::move(news));
+}
+
+// Asleep at rest: a timeout only while keys wait for an answer or to be told.
 int PassThroughThread::pollTimeout() const {
-    const auto deadline = passage_.deadline();
+    auto deadline = passage_.deadline();
+    if (const auto idle = pace_.deadline(); idle && (!deadline || *idle < *deadline)) deadline = idle;
     if (!deadline) return -1;
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - KeyPassage::Clock::now()).count();
@@ -108,6 +118,7 @@ void PassThroughThread::handle(PassThroughRequest& request) {
             return;
         case PassThroughRequest::Kind::Triggers:
             watch_.setTriggers(std::move(request.triggers));
+            pace_.setCombinationKeys(std::move(request.combinationKeys));
             return;
     }
 }
@@ -132,9 +143,12 @@ void PassThroughThread::pressed(std::uint32_t time, std::uint32_t key, const xkb
     }
     const KeyEvent event{translated->virtualKey, translated->modifiers, translated->characters};
     const bool barrier = watch_.mayComplete(event);
-    passage_.press(time, key, id, barrier, KeyPassage::Clock::now());
-    news_.post({PassThroughNews::Kind::Key, id, barrier, translated->virtualKey, translated->modifiers,
-                translated->characters});
+    const auto now = KeyPassage::Clock::now();
+    passage_.press(time, key, id, barrier, now);
+    const bool urgent = pace_.urgent(event, barrier, inputMethod_.active(), now);
+    news_.post({PassThroughNews::Kind::Key, id, pace_.period(), barrier, translated->virtualKey,
+                translated->modifiers, translated->characters},
+               urgent);
 }
 
 void PassThroughThread::released(std::uint32_t time, std::uint32_t key) {

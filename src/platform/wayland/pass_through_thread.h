@@ -9,6 +9,7 @@
 #include "platform/wayland/key_passage.h"
 #include "platform/wayland/keyboard_grab.h"
 #include "platform/wayland/mailbox.h"
+#include "platform/wayland/news_pace.h"
 #include "platform/wayland/pass_through_messages.h"
 #include "platform/wayland/trigger_watch.h"
 #include "platform/wayland/wayland_text_inserter.h"
@@ -37,6 +38,8 @@ public:
     void post(PassThroughRequest request) { requests_.post(std::move(request)); }
     // What the thread tells, for the main thread to take.
     Mailbox<PassThroughNews>& news() { return news_; }
+    // From the main thread: it judged a key of focus period `period` (see NewsPace).
+    void answered(std::uint64_t period, bool ownWindow) { pace_.answered(period, ownWindow); }
 
 private:
     void loop();
@@ -44,6 +47,7 @@ private:
     void handleRequests();
     void handle(PassThroughRequest& request);
     void letGo();
+    void tell(PassThroughNews news);
 
     // KeyboardGrab::Listener
     void pressed(std::uint32_t time, std::uint32_t key, const xkb::TranslatedKey* translated) override;
@@ -62,6 +66,7 @@ private:
     KeyboardGrab grab_;
     KeyPassage passage_;
     TriggerWatch watch_;
+    NewsPace pace_;
     WaylandTextInserter inserter_;
     std::uint64_t lastId_ = 0;
 

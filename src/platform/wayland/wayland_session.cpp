@@ -135,10 +135,13 @@ void WaylandSession::report(const PassThroughNews& news) {
 void WaylandSession::engineStarted(TextExpansionManager& manager) {
     auto update = [this, &manager] {
         std::vector<std::string> triggers;
+        std::vector<std::uint16_t> combinationKeys;
         for (const Shortcut& s : manager.shortcuts()) {
             if (!s.trigger.empty()) triggers.push_back(TriggerBuffer::toNfc(s.trigger));
+            if (s.globalShortcut)
+                combinationKeys.push_back(static_cast<std::uint16_t>(s.globalShortcut->keyCode));
         }
-        relay_->setTriggers(std::move(triggers));
+        relay_->setTriggers(std::move(triggers), std::move(combinationKeys));
     };
     update();
     manager.subscribe([update](TextExpansionManager::Change change) {

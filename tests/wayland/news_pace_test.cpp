@@ -1,0 +1,77 @@
+// Which keys wake the main thread at once, on a clock of the test's own: ordinary characters wait,
+// and no key typed while the program's own window may have the keyboard waits.
+#include <gtest/gtest.h>
+
+#include "core/shortcut.h"
+#include "core/virtual_keys.h"
+#include "platform/wayland/news_pace.h"
+
+namespace orvalin::wayland {
+namespace {
+
+using namespace std::chrono_literals;
+constexpr std::uint16_t kKeyA = 0;  // the key codes of A and F5
+constexpr std::uint16_t kKeyF5 = 96;
+
+class NewsPaceTest : public ::testing::Test {
+protected:
+    bool urgent(std::string_view characters, std::uint32_t modifiers = 0, std::uint16_t keyCode = kKeyA) {
+        return pace.urgent({keyCode, modifiers, characters}, false, true, now);
+    }
+    NewsPace pace;
+    NewsPace::Clock::time_point now = NewsPace::Clock::time_point{} + 1h;
+};
+
+TEST_F(NewsPaceTest, OrdinaryCharactersWaitOnlyOnceTheFocusPeriodIsJudgedElsewhere) {
+    EXPECT_TRUE(urgent("d"));  // nothing judged yet
+    pace.answered(pace.period(), false);
+    EXPECT_FALSE(urgent("d"));
+    EXPECT_FALSE(urgent("T", modifier::kShift));
+    // Without an active field focus may move to the program's window untold: nothing waits.
+    EXPECT_TRUE(pace.urgent({kKeyA, 0, "a"}, false, false, now));
+    pace.focusChanged();
+    EXPECT_TRUE(urgent("d"));  // a new period waits for its own answer
+    pace.answered(pace.period() - 1, false);
+    EXPECT_TRUE(urgent("d"));  // an answer for the period before does not count
+}
+
+TEST_F(NewsPaceTest, KeysTheEngineActsOnAtOnceAreUrgent) {
+    pace.answered(pace.period(), false);
+    pace.setCombinationKeys({kKeyF5});
+    EXPECT_TRUE(urgent("c", modifier::kControl));
+    EXPECT_TRUE(urgent("", 0, vkey::kLeftArrow));
+    EXPECT_TRUE(urgent("\b", 0, vkey::kBackspace));
+    EXPECT_TRUE(urgent("\r", 0, vkey::kReturn));
+    EXPECT_TRUE(urgent("", 0, kKeyF5));
+    EXPECT_TRUE(pace.urgent({vkey::kSpace, 0, " "}, true, true, now));  // a barrier
+}
+
+// "dt" typed in the program's own trigger field, its window closed, " " typed elsewhere: the
+// keys of the window's period were judged there, one by one, never late in another period.
+TEST_F(NewsPaceTest, KeysInTheProgramsOwnWindowNeverWait) {
+    pace.answered(pace.period(), false);
+    pace.focusChanged();  // to the settings window
+    EXPECT_TRUE(urgent("d"));
+    pace.answered(pace.period(), true);
+    EXPECT_TRUE(urgent("t"));
+    pace.focusChanged();  // back to the application
+    EXPECT_TRUE(urgent(" "));
+}
+
+TEST_F(NewsPaceTest, WaitingKeysAreToldWithinTheIdleBound) {
+    pace.answered(pace.period(), false);
+    EXPECT_FALSE(pace.deadline());
+    EXPECT_FALSE(urgent("a"));
+    now += 200ms;
+    EXPECT_FALSE(urgent("b"));
+    EXPECT_EQ(pace.deadline(), now - 200ms + NewsPace::kIdleBound);  // from the first key waiting
+    EXPECT_FALSE(pace.due(now));
+    EXPECT_TRUE(pace.due(now + 100ms));
+    EXPECT_FALSE(pace.deadline());
+    EXPECT_FALSE(urgent("c"));
+    EXPECT_TRUE(urgent("", modifier::kControl));  // went along with it
+    EXPECT_FALSE(pace.deadline());
+}
+
+}  // namespace
+}  // namespace orvalin::wayland
