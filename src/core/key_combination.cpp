@@ -165,7 +165,10 @@ std::string linuxKeyName(std::uint32_t keyCode, std::string_view display,
     if (const char* named = lookup(kLinuxNames, keyCode)) return translate ? translate(named) : named;
     if (const auto* f = std::find(functionKeyCodes.begin(), functionKeyCodes.end(), keyCode);
         f != functionKeyCodes.end()) {
-        return "F" + std::to_string(f - functionKeyCodes.begin() + 1);
+        // Appended rather than "F" + …: GCC 12 warns of overlapping copies there, wrongly.
+        std::string name = "F";
+        name += std::to_string(f - functionKeyCodes.begin() + 1);
+        return name;
     }
     std::string recorded = visibleUpperCase(recordedKeyPart(display));
     if (!recorded.empty()) return recorded;
