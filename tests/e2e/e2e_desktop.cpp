@@ -67,7 +67,10 @@ void focusWindow(const std::string& namePattern) {
 ::testing::AssertionResult aTriggerTypedRightAfterLeavingExpands(const std::string& namePattern,
                                                                  Target& target) {
     OtherXClient user;
-    for (int run = 0; run < 2; ++run) {
+    // Two runs whose keys went out at once are needed; on a loaded machine a run whose keys came
+    // late proves nothing either way, and another is tried.
+    int proven = 0;
+    for (int run = 0; run < 6 && proven < 2; ++run) {
         target.focusAndClear();
         const std::string own = findVisibleWindow(namePattern);
         if (own.empty()) return ::testing::AssertionFailure() << "no window " << namePattern;
@@ -84,11 +87,16 @@ void focusWindow(const std::string& namePattern) {
             user.key(XCB_KEY_RELEASE, key);
         }
         const auto took = std::chrono::steady_clock::now() - start;
-        if (took > 20ms) return ::testing::AssertionFailure() << "the keys came late: the run proves nothing";
+        if (took > 20ms) {
+            target.waitForText(today("%Y-%m-%d "), 2s);  // whatever it leaves, the next run clears it
+            continue;
+        }
         if (!target.waitForText(today("%Y-%m-%d ")))
             return ::testing::AssertionFailure()
                    << "run " << run << ": the window holds \"" << target.text() << '"';
+        ++proven;
     }
+    if (proven < 2) return ::testing::AssertionFailure() << "the keys came late in most runs: nothing proven";
     return ::testing::AssertionSuccess();
 }
 
