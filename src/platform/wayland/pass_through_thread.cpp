@@ -67,9 +67,11 @@ void PassThroughThread::loop() {
         const int ready = ::poll(fds, 3, pollTimeout());
         connection_.finishRead(ready > 0 && (fds[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0);
         if (ready > 0 && (fds[1].revents & POLLIN) != 0) handleRequests();
-        const auto now = KeyPassage::Clock::now();
-        passage_.expire(now);
-        if (pace_.due(now)) news_.wake();
+        if (passage_.deadline() || pace_.deadline()) {
+            const auto now = KeyPassage::Clock::now();
+            passage_.expire(now);
+            if (pace_.due(now)) news_.wake();
+        }
         if (ready > 0 && (fds[2].revents & POLLIN) != 0) {
             // Requests posted before the end are still made.
             handleRequests();
