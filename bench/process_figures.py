@@ -15,6 +15,25 @@ def cpu_ns(pid):
     return total
 
 
+def cpu_ns_by_thread(pid):
+    """CPU time and wake-ups of each thread of the process, by thread name (threads of one name added)."""
+    threads = {}
+    for task in glob.glob(f"/proc/{pid}/task/*"):
+        try:
+            with open(f"{task}/comm") as fh:
+                name = fh.read().strip()
+            with open(f"{task}/schedstat") as fh:
+                ns = int(fh.read().split()[0])
+            with open(f"{task}/status") as fh:
+                woken = sum(int(line.split()[1]) for line in fh
+                            if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")))
+        except (OSError, ValueError, IndexError):
+            continue
+        cpu, wakes = threads.get(name, (0, 0))
+        threads[name] = (cpu + ns, wakes + woken)
+    return threads
+
+
 def switches(pid):
     """Context switches of every thread, voluntary or not: each is a wake-up or a preemption."""
     total = 0

@@ -46,10 +46,15 @@ TEST(XkbKeyboard, FrenchLayoutTypesAccentsAndDeadKeysCompose) {
     EXPECT_EQ(e.characters, "é");
     EXPECT_EQ(e.modifiers, 0u);
     EXPECT_EQ(e.virtualKey, 19);
+    // e, known after its first press to start no sequence, still ends one.
+    EXPECT_EQ(plain(*kb, kE).characters, "e");
+    EXPECT_EQ(plain(*kb, kE).characters, "e");
     // The key right of P is a dead circumflex: nothing, then ê.
     TranslatedKey dead = plain(*kb, kLeftBrace);
     EXPECT_EQ(dead.characters, "");
     EXPECT_FALSE(dead.isModifierKey);
+    EXPECT_EQ(plain(*kb, kE).characters, "ê");
+    EXPECT_EQ(plain(*kb, kLeftBrace).characters, "");
     EXPECT_EQ(plain(*kb, kE).characters, "ê");
     // The physical Q key types a: positions stay, characters follow the layout.
     TranslatedKey a = plain(*kb, kQ);

@@ -58,6 +58,7 @@ bool PassThroughThread::run() {
 
 void PassThroughThread::loop() {
     const int socket = wl_display_get_fd(connection_.display());
+    woke_ = KeyPassage::Clock::now();
     for (;;) {
         connection_.prepareRead();
         connection_.flush();
@@ -65,11 +66,12 @@ void PassThroughThread::loop() {
         pollfd fds[3] = {{socket, POLLIN, 0}, {requests_.fd(), POLLIN, 0}, {quit_.fd(), POLLIN, 0}};
         if (connection_.unsent()) fds[0].events |= POLLOUT;
         const int ready = ::poll(fds, 3, pollTimeout());
+        // One reading of the clock serves the whole turn: its work takes microseconds.
+        woke_ = KeyPassage::Clock::now();
         connection_.finishRead(ready > 0 && (fds[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0);
         if (ready > 0 && (fds[1].revents & POLLIN) != 0) handleRequests();
-        const auto now = KeyPassage::Clock::now();
-        passage_.expire(now);
-        if (pace_.due(now)) news_.wake();
+        passage_.expire(woke_);
+        if (pace_.due(woke_)) news_.wake();
         if (ready > 0 && (fds[2].revents & POLLIN) != 0) {
             // Requests posted before the end are still made.
             handleRequests();
@@ -114,7 +116,7 @@ void PassThroughThread::handle(PassThroughRequest& request) {
             passage_.insert(request.id, request.erase, request.text);
             return;
         case PassThroughRequest::Kind::Answered:
-            passage_.answered(request.id, KeyPassage::Clock::now());
+            passage_.answered(request.id, woke_);
             return;
         case PassThroughRequest::Kind::Triggers:
             watch_.setTriggers(std::move(request.triggers));
@@ -133,19 +135,18 @@ void PassThroughThread::letGo() {
 
 void PassThroughThread::pressed(std::uint32_t time, std::uint32_t key, const xkb::TranslatedKey* translated) {
     if (translated != nullptr && translated->isModifierKey) {
-        passage_.press(time, key, 0, false, KeyPassage::Clock::now());
+        passage_.press(time, key, 0, false, woke_);
         return;
     }
     const std::uint64_t id = ++lastId_;
     if (translated == nullptr) {
-        passage_.press(time, key, id, false, KeyPassage::Clock::now());
+        passage_.press(time, key, id, false, woke_);
         return;
     }
     const KeyEvent event{translated->virtualKey, translated->modifiers, translated->characters};
     const bool barrier = watch_.mayComplete(event);
-    const auto now = KeyPassage::Clock::now();
-    passage_.press(time, key, id, barrier, now);
-    const bool urgent = pace_.urgent(event, barrier, inputMethod_.active(), now);
+    passage_.press(time, key, id, barrier, woke_);
+    const bool urgent = pace_.urgent(event, barrier, inputMethod_.active(), woke_);
     news_.post({PassThroughNews::Kind::Key, id, pace_.period(), barrier, translated->virtualKey,
                 translated->modifiers, translated->characters},
                urgent);

@@ -69,6 +69,7 @@ private:
     NewsPace pace_;
     WaylandTextInserter inserter_;
     std::uint64_t lastId_ = 0;
+    KeyPassage::Clock::time_point woke_{};  // when poll last returned
 
     Mailbox<PassThroughRequest> requests_;
     Mailbox<PassThroughNews> news_;

@@ -96,6 +96,7 @@ void XkbKeyboard::replaceKeymap(xkb_keymap* keymap, xkb_state* state) {
     xkb_keymap_unref(keymap_);
     keymap_ = keymap;
     state_ = state;
+    appliedMods_.reset();
     computeModifierMasks();
     examineNumbering();
     resetCompose();
@@ -172,6 +173,7 @@ void XkbKeyboard::setLockedGroup(std::uint32_t group) {
     xkb_layout_index_t base = xkb_state_serialize_layout(state_, XKB_STATE_LAYOUT_DEPRESSED);
     xkb_layout_index_t latchedGroup = xkb_state_serialize_layout(state_, XKB_STATE_LAYOUT_LATCHED);
     xkb_state_update_mask(state_, depressed, latched, locked, base, latchedGroup, group);
+    appliedMods_.reset();
 }
 
 std::uint32_t XkbKeyboard::lockedGroup() const {
@@ -200,7 +202,11 @@ bool XkbKeyboard::isModifierKey(std::uint32_t xKeycode) const {
 }
 
 TranslatedKey XkbKeyboard::pressWithModifiers(std::uint32_t xKeycode, std::uint32_t realMods) {
-    xkb_state_update_mask(state_, realMods & 0xFF, 0, 0, 0, 0, lockedGroup());
+    // Typing mostly repeats the last mask: the state is then already right.
+    if (appliedMods_ != (realMods & 0xFF)) {
+        xkb_state_update_mask(state_, realMods & 0xFF, 0, 0, 0, 0, lockedGroup());
+        appliedMods_ = realMods & 0xFF;
+    }
     return translate(xKeycode);
 }
 
@@ -210,30 +216,8 @@ TranslatedKey XkbKeyboard::translate(std::uint32_t xKeycode) {
     key.modifiers = modifierWordFromMask(xkb_state_serialize_mods(state_, XKB_STATE_MODS_EFFECTIVE));
     key.isModifierKey = isModifierKey(xKeycode);
     if (!key.isModifierKey) {
-        xkb_keysym_t sym = xkb_state_key_get_one_sym(state_, xKeycode);
-        bool plain = true;
-        if (compose_ != nullptr && sym != XKB_KEY_NoSymbol &&
-            xkb_compose_state_feed(compose_, sym) == XKB_COMPOSE_FEED_ACCEPTED) {
-            switch (xkb_compose_state_get_status(compose_)) {
-                case XKB_COMPOSE_COMPOSING:
-                    plain = false;
-                    break;
-                case XKB_COMPOSE_COMPOSED: {
-                    char buf[64];
-                    int n = xkb_compose_state_get_utf8(compose_, buf, sizeof buf);
-                    if (n > 0 && static_cast<std::size_t>(n) < sizeof buf) key.characters.assign(buf, n);
-                    resetCompose();
-                    plain = false;
-                    break;
-                }
-                case XKB_COMPOSE_CANCELLED:
-                    resetCompose();
-                    plain = false;
-                    break;
-                case XKB_COMPOSE_NOTHING:
-                    break;
-            }
-        }
+        const xkb_keysym_t sym = xkb_state_key_get_one_sym(state_, xKeycode);
+        const bool plain = !compose(sym, key.characters);
         if (plain) {
             char buf[64];
             int n = xkb_state_key_get_utf8(state_, xKeycode, buf, sizeof buf);
@@ -241,6 +225,34 @@ TranslatedKey XkbKeyboard::translate(std::uint32_t xKeycode) {
         }
     }
     return key;
+}
+
+// True when Compose takes the key: part of a sequence, or its end (the result in `characters`).
+bool XkbKeyboard::compose(xkb_keysym_t sym, std::string& characters) {
+    if (compose_ == nullptr || sym == XKB_KEY_NoSymbol) return false;
+    // Out of a sequence, a key known to start none leaves the state as it is: not looked up again.
+    const bool idle = xkb_compose_state_get_status(compose_) == XKB_COMPOSE_NOTHING;
+    const bool tracked = sym < startsNothing_.size();
+    if (idle && tracked && startsNothing_[sym]) return false;
+    if (xkb_compose_state_feed(compose_, sym) != XKB_COMPOSE_FEED_ACCEPTED) return false;
+    switch (xkb_compose_state_get_status(compose_)) {
+        case XKB_COMPOSE_COMPOSING:
+            return true;
+        case XKB_COMPOSE_COMPOSED: {
+            char buf[64];
+            int n = xkb_compose_state_get_utf8(compose_, buf, sizeof buf);
+            if (n > 0 && static_cast<std::size_t>(n) < sizeof buf) characters.assign(buf, n);
+            resetCompose();
+            return true;
+        }
+        case XKB_COMPOSE_CANCELLED:
+            resetCompose();
+            return true;
+        case XKB_COMPOSE_NOTHING:
+            if (idle && tracked) startsNothing_[sym] = true;
+            return false;
+    }
+    return false;
 }
 
 std::optional<std::uint32_t> XkbKeyboard::keycodeForKeysym(std::uint32_t keysym) const {

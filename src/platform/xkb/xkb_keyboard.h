@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -63,6 +64,7 @@ private:
     void computeModifierMasks();
     void examineNumbering();
     void resetCompose();
+    bool compose(std::uint32_t sym, std::string& characters);
     TranslatedKey translate(std::uint32_t xKeycode);
     std::uint16_t virtualKeyOf(std::uint32_t xKeycode) const;
     // A US keyboard, for keymaps that are not positional; nothing where it cannot be compiled.
@@ -71,8 +73,10 @@ private:
     xkb_context* context_;
     xkb_keymap* keymap_ = nullptr;
     xkb_state* state_ = nullptr;
+    std::optional<std::uint32_t> appliedMods_;  // the mask the state holds, set by a press alone
     xkb_compose_table* composeTable_ = nullptr;
     xkb_compose_state* compose_ = nullptr;
+    std::bitset<0x10000> startsNothing_;  // keysyms below 0x10000 that begin no Compose sequence
     std::uint32_t shiftMask_ = 0, controlMask_ = 0, altMask_ = 0, superMask_ = 0, lockMask_ = 0;
     bool positional_ = true;  // key codes name physical keys (an evdev keymap)
 };
