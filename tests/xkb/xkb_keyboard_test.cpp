@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
+#include <xkbcommon/xkbcommon.h>
 
 #include <utility>
 
@@ -79,6 +80,30 @@ TEST(XkbKeyboard, TheLockedGroupChoosesTheLayout) {
     EXPECT_EQ(kb->keycodeForKeysym(XKB_KEY_a), kQ);
     kb->setLockedGroup(0);
     EXPECT_EQ(plain(*kb, kQ).characters, "q");
+}
+
+// Translations are kept between presses: none may outlive the keymap, group or Compose state it
+// was made under.
+TEST(XkbKeyboard, KeptTranslationsFollowKeymapGroupAndCompose) {
+    auto kb = XkbKeyboard::fromNames("us,fr");
+    ASSERT_TRUE(kb);
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(plain(*kb, kQ).characters, "q");
+    xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    ASSERT_NE(context, nullptr);
+    xkb_rule_names names{"evdev", "pc105", "fr", "", nullptr};
+    xkb_keymap* french = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    ASSERT_NE(french, nullptr);
+    kb->replaceKeymap(french, xkb_state_new(french));
+    xkb_context_unref(context);
+    EXPECT_EQ(plain(*kb, kQ).characters, "a");
+    // On the French board alone, group 1 wraps back to the first: still French.
+    kb->setLockedGroup(1);
+    EXPECT_EQ(plain(*kb, kQ).characters, "a");
+    // Plain e, kept; a dead circumflex makes the next e compose; then plain again.
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(plain(*kb, kE).characters, "e");
+    EXPECT_EQ(plain(*kb, kLeftBrace).characters, "");
+    EXPECT_EQ(kb->pressWithModifiers(kE, 0x01).characters, "Ê");
+    EXPECT_EQ(plain(*kb, kE).characters, "e");
 }
 
 TEST(XkbKeyboard, KeysWithoutTextAndOddCodesAreSafe) {

@@ -97,9 +97,15 @@ void XkbKeyboard::replaceKeymap(xkb_keymap* keymap, xkb_state* state) {
     keymap_ = keymap;
     state_ = state;
     appliedMods_.reset();
+    group_ = lockedGroup();
     computeModifierMasks();
     examineNumbering();
     resetCompose();
+    forgetTranslations();
+}
+
+void XkbKeyboard::forgetTranslations() {
+    for (Remembered& slot : remembered_) slot.xKeycode = 0;
 }
 
 // Keyboards made by programs (on-screen keyboards, typing tools) number their keys as they like:
@@ -164,6 +170,7 @@ void XkbKeyboard::computeModifierMasks() {
 
 void XkbKeyboard::resetCompose() {
     if (compose_ != nullptr) xkb_compose_state_reset(compose_);
+    composing_ = false;
 }
 
 void XkbKeyboard::setLockedGroup(std::uint32_t group) {
@@ -174,6 +181,7 @@ void XkbKeyboard::setLockedGroup(std::uint32_t group) {
     xkb_layout_index_t latchedGroup = xkb_state_serialize_layout(state_, XKB_STATE_LAYOUT_LATCHED);
     xkb_state_update_mask(state_, depressed, latched, locked, base, latchedGroup, group);
     appliedMods_.reset();
+    group_ = lockedGroup();  // as xkbcommon wrapped it into the keymap's groups
 }
 
 std::uint32_t XkbKeyboard::lockedGroup() const {
@@ -202,15 +210,24 @@ bool XkbKeyboard::isModifierKey(std::uint32_t xKeycode) const {
 }
 
 TranslatedKey XkbKeyboard::pressWithModifiers(std::uint32_t xKeycode, std::uint32_t realMods) {
+    const std::uint32_t mods = realMods & 0xFF;
+    Remembered& slot = remembered_[(xKeycode + 37 * mods + 101 * group_) % remembered_.size()];
+    // Keycode, mask and group make the whole state: a kept translation is exact outside Compose.
+    if (!composing_ && slot.xKeycode == xKeycode && slot.mods == mods && slot.group == group_) return slot.key;
     // Typing mostly repeats the last mask: the state is then already right.
-    if (appliedMods_ != (realMods & 0xFF)) {
-        xkb_state_update_mask(state_, realMods & 0xFF, 0, 0, 0, 0, lockedGroup());
-        appliedMods_ = realMods & 0xFF;
+    if (appliedMods_ != mods) {
+        xkb_state_update_mask(state_, mods, 0, 0, 0, 0, group_);
+        appliedMods_ = mods;
     }
-    return translate(xKeycode);
+    bool composeFree = false;
+    TranslatedKey key = translate(xKeycode, composeFree);
+    if (composeFree && xKeycode != 0) slot = {xKeycode, mods, group_, key};
+    return key;
 }
 
-TranslatedKey XkbKeyboard::translate(std::uint32_t xKeycode) {
+// `composeFree`: Compose neither took the key nor would from its idle state.
+TranslatedKey XkbKeyboard::translate(std::uint32_t xKeycode, bool& composeFree) {
+    composeFree = !composing_;
     TranslatedKey key;
     key.virtualKey = virtualKeyOf(xKeycode);
     key.modifiers = modifierWordFromMask(xkb_state_serialize_mods(state_, XKB_STATE_MODS_EFFECTIVE));
@@ -218,6 +235,9 @@ TranslatedKey XkbKeyboard::translate(std::uint32_t xKeycode) {
     if (!key.isModifierKey) {
         const xkb_keysym_t sym = xkb_state_key_get_one_sym(state_, xKeycode);
         const bool plain = !compose(sym, key.characters);
+        composeFree = composeFree && plain &&
+                      (compose_ == nullptr || sym == XKB_KEY_NoSymbol ||
+                       (sym < startsNothing_.size() && startsNothing_[sym]));
         if (plain) {
             char buf[64];
             int n = xkb_state_key_get_utf8(state_, xKeycode, buf, sizeof buf);
@@ -231,12 +251,13 @@ TranslatedKey XkbKeyboard::translate(std::uint32_t xKeycode) {
 bool XkbKeyboard::compose(xkb_keysym_t sym, std::string& characters) {
     if (compose_ == nullptr || sym == XKB_KEY_NoSymbol) return false;
     // Out of a sequence, a key known to start none leaves the state as it is: not looked up again.
-    const bool idle = xkb_compose_state_get_status(compose_) == XKB_COMPOSE_NOTHING;
+    const bool idle = !composing_;
     const bool tracked = sym < startsNothing_.size();
     if (idle && tracked && startsNothing_[sym]) return false;
     if (xkb_compose_state_feed(compose_, sym) != XKB_COMPOSE_FEED_ACCEPTED) return false;
     switch (xkb_compose_state_get_status(compose_)) {
         case XKB_COMPOSE_COMPOSING:
+            composing_ = true;
             return true;
         case XKB_COMPOSE_COMPOSED: {
             char buf[64];
@@ -249,6 +270,7 @@ bool XkbKeyboard::compose(xkb_keysym_t sym, std::string& characters) {
             resetCompose();
             return true;
         case XKB_COMPOSE_NOTHING:
+            composing_ = false;
             if (idle && tracked) startsNothing_[sym] = true;
             return false;
     }

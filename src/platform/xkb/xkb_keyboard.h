@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <bitset>
 #include <cstdint>
 #include <memory>
@@ -65,7 +66,8 @@ private:
     void examineNumbering();
     void resetCompose();
     bool compose(std::uint32_t sym, std::string& characters);
-    TranslatedKey translate(std::uint32_t xKeycode);
+    TranslatedKey translate(std::uint32_t xKeycode, bool& composeFree);
+    void forgetTranslations();
     std::uint16_t virtualKeyOf(std::uint32_t xKeycode) const;
     // A US keyboard, for keymaps that are not positional; nothing where it cannot be compiled.
     static const XkbKeyboard* usReference();
@@ -74,11 +76,24 @@ private:
     xkb_keymap* keymap_ = nullptr;
     xkb_state* state_ = nullptr;
     std::optional<std::uint32_t> appliedMods_;  // the mask the state holds, set by a press alone
+    std::uint32_t group_ = 0;                   // the locked group the state holds
     xkb_compose_table* composeTable_ = nullptr;
     xkb_compose_state* compose_ = nullptr;
+    bool composing_ = false;  // a Compose sequence is under way
     std::bitset<0x10000> startsNothing_;  // keysyms below 0x10000 that begin no Compose sequence
     std::uint32_t shiftMask_ = 0, controlMask_ = 0, altMask_ = 0, superMask_ = 0, lockMask_ = 0;
     bool positional_ = true;  // key codes name physical keys (an evdev keymap)
+
+    // Typing repeats a few keys under one mask and group. Each press after a pass-through wakes
+    // with cold caches, and xkbcommon's tables are spread wide: a translation made once, outside
+    // Compose, is kept in one slot and read back whole.
+    struct Remembered {
+        std::uint32_t xKeycode = 0;  // 0: empty (no key has code 0)
+        std::uint32_t mods = 0;
+        std::uint32_t group = 0;
+        TranslatedKey key;
+    };
+    std::array<Remembered, 128> remembered_{};
 };
 
 }  // namespace orvalin::xkb
