@@ -9,17 +9,18 @@
 namespace orvalin::wayland {
 namespace {
 
-using namespace std::chrono_literals;
 constexpr std::uint16_t kKeyA = 0;  // the key codes of A and F5
 constexpr std::uint16_t kKeyF5 = 96;
 
 class NewsPaceTest : public ::testing::Test {
 protected:
+    NewsPace::Tell tell(std::string_view characters, std::uint32_t modifiers = 0, std::uint16_t keyCode = kKeyA) {
+        return pace.urgency({keyCode, modifiers, characters}, false, true);
+    }
     bool urgent(std::string_view characters, std::uint32_t modifiers = 0, std::uint16_t keyCode = kKeyA) {
-        return pace.urgent({keyCode, modifiers, characters}, false, true, now);
+        return tell(characters, modifiers, keyCode) == NewsPace::Tell::Now;
     }
     NewsPace pace;
-    NewsPace::Clock::time_point now = NewsPace::Clock::time_point{} + 1h;
 };
 
 TEST_F(NewsPaceTest, OrdinaryCharactersWaitOnlyOnceTheFocusPeriodIsJudgedElsewhere) {
@@ -28,7 +29,7 @@ TEST_F(NewsPaceTest, OrdinaryCharactersWaitOnlyOnceTheFocusPeriodIsJudgedElsewhe
     EXPECT_FALSE(urgent("d"));
     EXPECT_FALSE(urgent("T", modifier::kShift));
     // Without an active field focus may move to the program's window untold: nothing waits.
-    EXPECT_TRUE(pace.urgent({kKeyA, 0, "a"}, false, false, now));
+    EXPECT_EQ(pace.urgency({kKeyA, 0, "a"}, false, false), NewsPace::Tell::Now);
     pace.focusChanged();
     EXPECT_TRUE(urgent("d"));  // a new period waits for its own answer
     pace.answered(pace.period() - 1, false);
@@ -43,7 +44,7 @@ TEST_F(NewsPaceTest, KeysTheEngineActsOnAtOnceAreUrgent) {
     EXPECT_TRUE(urgent("\b", 0, vkey::kBackspace));
     EXPECT_TRUE(urgent("\r", 0, vkey::kReturn));
     EXPECT_TRUE(urgent("", 0, kKeyF5));
-    EXPECT_TRUE(pace.urgent({vkey::kSpace, 0, " "}, true, true, now));  // a barrier
+    EXPECT_EQ(pace.urgency({vkey::kSpace, 0, " "}, true, true), NewsPace::Tell::Now);  // a barrier
 }
 
 // "dt" typed in the program's own trigger field, its window closed, " " typed elsewhere: the
@@ -58,19 +59,20 @@ TEST_F(NewsPaceTest, KeysInTheProgramsOwnWindowNeverWait) {
     EXPECT_TRUE(urgent(" "));
 }
 
-TEST_F(NewsPaceTest, WaitingKeysAreToldWithinTheIdleBound) {
+// The idle bound runs from the first key that waits; keys told with other news end it.
+TEST_F(NewsPaceTest, TheIdleBoundStartsWithTheFirstWaitingKey) {
     pace.answered(pace.period(), false);
-    EXPECT_FALSE(pace.deadline());
-    EXPECT_FALSE(urgent("a"));
-    now += 200ms;
-    EXPECT_FALSE(urgent("b"));
-    EXPECT_EQ(pace.deadline(), now - 200ms + NewsPace::kIdleBound);  // from the first key waiting
-    EXPECT_FALSE(pace.due(now));
-    EXPECT_TRUE(pace.due(now + 100ms));
-    EXPECT_FALSE(pace.deadline());
-    EXPECT_FALSE(urgent("c"));
-    EXPECT_TRUE(urgent("", modifier::kControl));  // went along with it
-    EXPECT_FALSE(pace.deadline());
+    EXPECT_FALSE(pace.due());
+    EXPECT_EQ(tell("a"), NewsPace::Tell::LaterFromHere);
+    EXPECT_EQ(tell("b"), NewsPace::Tell::Later);
+    EXPECT_TRUE(pace.due());
+    EXPECT_FALSE(pace.due());
+    EXPECT_EQ(tell("c"), NewsPace::Tell::LaterFromHere);
+    EXPECT_TRUE(urgent("", modifier::kControl));  // "c" went along with it
+    EXPECT_FALSE(pace.due());
+    EXPECT_EQ(tell("d"), NewsPace::Tell::LaterFromHere);
+    pace.focusChanged();  // told at once, with "d"
+    EXPECT_FALSE(pace.due());
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ public:
     explicit KeyPassage(Sink& sink) : sink_(sink) {}
 
     // A press. `id` numbers the presses that change text (0: one that does not, a modifier key);
-    // `barrier`: the engine may answer it with an insertion.
+    // `barrier`: the engine may answer it with an insertion; `now` is read for a barrier only.
     void press(std::uint32_t time, std::uint32_t key, std::uint64_t id, bool barrier, Clock::time_point now);
     void release(std::uint32_t time, std::uint32_t key);
     void modifiers(std::uint32_t depressed, std::uint32_t latched, std::uint32_t locked, std::uint32_t group);

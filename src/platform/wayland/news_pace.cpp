@@ -8,24 +8,19 @@ namespace orvalin::wayland {
 
 void NewsPace::focusChanged() {
     ++period_;
-    idleDeadline_.reset();
+    waiting_ = false;
 }
 
-bool NewsPace::urgent(const KeyEvent& event, bool barrier, bool fieldActive, Clock::time_point now) {
+NewsPace::Tell NewsPace::urgency(const KeyEvent& event, bool barrier, bool fieldActive) {
     const bool judged = answer_.load(std::memory_order_acquire) == period_ << 1;
     if (barrier || !fieldActive || !judged || !ordinary(event)) {
-        idleDeadline_.reset();
-        return true;
+        waiting_ = false;
+        return Tell::Now;
     }
     // Bounded from the first waiting key: the engine is never further behind while typing goes on.
-    if (!idleDeadline_) idleDeadline_ = now + kIdleBound;
-    return false;
-}
-
-bool NewsPace::due(Clock::time_point now) {
-    if (!idleDeadline_ || now < *idleDeadline_) return false;
-    idleDeadline_.reset();
-    return true;
+    if (waiting_) return Tell::Later;
+    waiting_ = true;
+    return Tell::LaterFromHere;
 }
 
 // Characters only, no combination and no line break, tab or erase: the engine just appends them.

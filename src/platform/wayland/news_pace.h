@@ -3,7 +3,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 #include "engine/platform.h"
@@ -18,8 +17,13 @@ namespace orvalin::wayland {
 // so a key typed there is always judged while its window has the keyboard.
 class NewsPace {
 public:
-    using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds kIdleBound{300};
+
+    enum class Tell : std::uint8_t {
+        Now,
+        Later,
+        LaterFromHere,  // the first key to wait: the idle bound starts with it
+    };
 
     // Key codes recorded in combinations, with or without modifiers.
     void setCombinationKeys(std::vector<std::uint16_t> keys) { combinationKeys_ = std::move(keys); }
@@ -31,14 +35,19 @@ public:
         answer_.store(period << 1 | (ownWindow ? 1U : 0U), std::memory_order_release);
     }
 
-    // A key about to be told; true when it must wake the main thread now. `fieldActive`: a text
-    // field of another client has the input method (focus leaving it is then always told).
-    bool urgent(const KeyEvent& event, bool barrier, bool fieldActive, Clock::time_point now);
+    // When a key about to be told must wake the main thread. `fieldActive`: a text field of
+    // another client has the input method (focus leaving it is then always told).
+    Tell urgency(const KeyEvent& event, bool barrier, bool fieldActive);
     // Other news woke the main thread: what waited went with it.
-    void woken() { idleDeadline_.reset(); }
-    // When waiting keys must wake the main thread; nothing while none waits.
-    std::optional<Clock::time_point> deadline() const { return idleDeadline_; }
-    bool due(Clock::time_point now);
+    void woken() { waiting_ = false; }
+    bool waiting() const { return waiting_; }
+    // The idle bound passed since the first key that waits: true when keys still wait, which
+    // must now wake the main thread.
+    bool due() {
+        const bool due = waiting_;
+        waiting_ = false;
+        return due;
+    }
 
 private:
     bool ordinary(const KeyEvent& event) const;
@@ -46,7 +55,7 @@ private:
     std::vector<std::uint16_t> combinationKeys_;
     std::uint64_t period_ = 0;
     std::atomic<std::uint64_t> answer_{1};  // period << 1 | own window; none for period 0 yet
-    std::optional<Clock::time_point> idleDeadline_;
+    bool waiting_ = false;
 };
 
 }  // namespace orvalin::wayland

@@ -21,7 +21,7 @@ struct PassThroughNews {
 
 // What the main thread asks of the pass-through thread, in order.
 struct PassThroughRequest {
-    enum class Kind : std::uint8_t { Start, Stop, Insert, Answered, Triggers };
+    enum class Kind : std::uint8_t { Start, Stop, Insert, Answered, Triggers, Quit };
     Kind kind = Kind::Start;
     std::uint64_t id = 0;  // the press an insertion or answer belongs to; 0: none
     std::size_t erase = 0;

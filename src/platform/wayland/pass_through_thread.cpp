@@ -3,6 +3,8 @@
 #include <poll.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
 #include <wayland-client.h>
 
 #include <algorithm>
@@ -22,17 +24,20 @@ PassThroughThread::PassThroughThread(WaylandConnection& connection, InputMethod&
       keyboard_(keyboard),
       grab_(inputMethod, keyboard, std::move(composeLocale), *this),
       passage_(*this),
-      inserter_(inputMethod, keyboard) {}
+      inserter_(inputMethod, keyboard),
+      idleTimer_(::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK)) {}
 
 // A thread that never ran never took the grab: its requests are made on the thread only.
 PassThroughThread::~PassThroughThread() {
-    if (!thread_.joinable()) return;
-    quit_.post(0);
-    thread_.join();
+    if (thread_.joinable()) {
+        post({.kind = PassThroughRequest::Kind::Quit});
+        thread_.join();
+    }
+    if (idleTimer_ >= 0) ::close(idleTimer_);
 }
 
 bool PassThroughThread::run() {
-    if (thread_.joinable() || !requests_.valid() || !news_.valid() || !quit_.valid()) return false;
+    if (thread_.joinable() || !requests_.valid() || !news_.valid() || idleTimer_ < 0) return false;
     inputMethod_.onFocusChange([this] {
         // The engine starts afresh in the new field.
         watch_.clear();
@@ -56,31 +61,51 @@ bool PassThroughThread::run() {
     return true;
 }
 
+// Each key wakes this thread with cold caches, so a turn touches as little as it can: most keys
+// read no clock and arm no timer.
 void PassThroughThread::loop() {
     const int socket = wl_display_get_fd(connection_.display());
-    woke_ = KeyPassage::Clock::now();
     for (;;) {
         connection_.prepareRead();
         connection_.flush();
         if (connection_.broken()) break;
-        pollfd fds[3] = {{socket, POLLIN, 0}, {requests_.fd(), POLLIN, 0}, {quit_.fd(), POLLIN, 0}};
+        pollfd fds[3] = {{socket, POLLIN, 0}, {requests_.fd(), POLLIN, 0}, {idleTimer_, POLLIN, 0}};
         if (connection_.unsent()) fds[0].events |= POLLOUT;
         const int ready = ::poll(fds, 3, pollTimeout());
-        // One reading of the clock serves the whole turn: its work takes microseconds.
-        woke_ = KeyPassage::Clock::now();
+        now_.reset();
         connection_.finishRead(ready > 0 && (fds[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0);
+        // Requests posted before the end are still made.
         if (ready > 0 && (fds[1].revents & POLLIN) != 0) handleRequests();
-        passage_.expire(woke_);
-        if (pace_.due(woke_)) news_.wake();
-        if (ready > 0 && (fds[2].revents & POLLIN) != 0) {
-            // Requests posted before the end are still made.
-            handleRequests();
+        if (quitting_) {
             letGo();
             connection_.flush();
             return;
         }
+        if (passage_.deadline()) passage_.expire(now());
+        if (ready > 0 && (fds[2].revents & POLLIN) != 0) idleBoundPassed();
     }
     tell({.kind = PassThroughNews::Kind::ConnectionLost});
+}
+
+// One reading of the clock serves the whole turn: its work takes microseconds.
+KeyPassage::Clock::time_point PassThroughThread::now() {
+    if (!now_) now_ = KeyPassage::Clock::now();
+    return *now_;
+}
+
+// Armed once for the first key that waits, not at every turn.
+void PassThroughThread::startIdleBound() {
+    static_assert(NewsPace::kIdleBound < std::chrono::seconds(1));
+    itimerspec bound{};
+    bound.it_value.tv_nsec = std::chrono::nanoseconds(NewsPace::kIdleBound).count();
+    ::timerfd_settime(idleTimer_, 0, &bound, nullptr);
+}
+
+void PassThroughThread::idleBoundPassed() {
+    std::uint64_t expirations = 0;
+    [[maybe_unused]] auto n = ::read(idleTimer_, &expirations, sizeof expirations);
+    // Keys that went with other news in the meantime left nothing to tell.
+    if (pace_.due()) news_.wake();
 }
 
 // News other than keys wakes the main thread, with the keys that waited before it.
@@ -89,13 +114,11 @@ void PassThroughThread::tell(PassThroughNews news) {
     news_.post(std::move(news));
 }
 
-// Asleep at rest: a timeout only while keys wait for an answer or to be told.
-int PassThroughThread::pollTimeout() const {
-    auto deadline = passage_.deadline();
-    if (const auto idle = pace_.deadline(); idle && (!deadline || *idle < *deadline)) deadline = idle;
+// Asleep at rest: a timeout only while keys wait for an answer.
+int PassThroughThread::pollTimeout() {
+    const auto deadline = passage_.deadline();
     if (!deadline) return -1;
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - KeyPassage::Clock::now()).count();
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - now()).count();
     return static_cast<int>(std::clamp<long long>(left + 1, 0, KeyPassage::kAnswerBound.count() + 1));
 }
 
@@ -116,11 +139,14 @@ void PassThroughThread::handle(PassThroughRequest& request) {
             passage_.insert(request.id, request.erase, request.text);
             return;
         case PassThroughRequest::Kind::Answered:
-            passage_.answered(request.id, woke_);
+            passage_.answered(request.id, now());
             return;
         case PassThroughRequest::Kind::Triggers:
             watch_.setTriggers(std::move(request.triggers));
             pace_.setCombinationKeys(std::move(request.combinationKeys));
+            return;
+        case PassThroughRequest::Kind::Quit:
+            quitting_ = true;
             return;
     }
 }
@@ -135,21 +161,22 @@ void PassThroughThread::letGo() {
 
 void PassThroughThread::pressed(std::uint32_t time, std::uint32_t key, const xkb::TranslatedKey* translated) {
     if (translated != nullptr && translated->isModifierKey) {
-        passage_.press(time, key, 0, false, woke_);
+        passage_.press(time, key, 0, false, {});
         return;
     }
     const std::uint64_t id = ++lastId_;
     if (translated == nullptr) {
-        passage_.press(time, key, id, false, woke_);
+        passage_.press(time, key, id, false, {});
         return;
     }
     const KeyEvent event{translated->virtualKey, translated->modifiers, translated->characters};
     const bool barrier = watch_.mayComplete(event);
-    passage_.press(time, key, id, barrier, woke_);
-    const bool urgent = pace_.urgent(event, barrier, inputMethod_.active(), woke_);
+    passage_.press(time, key, id, barrier, barrier ? now() : KeyPassage::Clock::time_point{});
+    const NewsPace::Tell tell = pace_.urgency(event, barrier, inputMethod_.active());
+    if (tell == NewsPace::Tell::LaterFromHere) startIdleBound();
     news_.post({PassThroughNews::Kind::Key, id, pace_.period(), barrier, translated->virtualKey,
                 translated->modifiers, translated->characters},
-               urgent);
+               tell == NewsPace::Tell::Now);
 }
 
 void PassThroughThread::released(std::uint32_t time, std::uint32_t key) {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -43,7 +44,10 @@ public:
 
 private:
     void loop();
-    int pollTimeout() const;
+    int pollTimeout();
+    KeyPassage::Clock::time_point now();
+    void startIdleBound();
+    void idleBoundPassed();
     void handleRequests();
     void handle(PassThroughRequest& request);
     void letGo();
@@ -69,11 +73,12 @@ private:
     NewsPace pace_;
     WaylandTextInserter inserter_;
     std::uint64_t lastId_ = 0;
-    KeyPassage::Clock::time_point woke_{};  // when poll last returned
+    std::optional<KeyPassage::Clock::time_point> now_;  // read once a turn, when needed
+    bool quitting_ = false;
 
     Mailbox<PassThroughRequest> requests_;
     Mailbox<PassThroughNews> news_;
-    Mailbox<char> quit_;
+    int idleTimer_;  // a timerfd: waiting keys' idle bound
     std::vector<PassThroughRequest> taken_;
     std::thread thread_;
 };
