@@ -1,8 +1,8 @@
 #include "platform/wayland/pass_through_thread.h"
 
-#include <poll.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/epoll.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -25,7 +25,8 @@ PassThroughThread::PassThroughThread(WaylandConnection& connection, InputMethod&
       grab_(inputMethod, keyboard, std::move(composeLocale), *this),
       passage_(*this),
       inserter_(inputMethod, keyboard),
-      idleTimer_(::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK)) {}
+      idleTimer_(::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK)),
+      events_(::epoll_create1(EPOLL_CLOEXEC)) {}
 
 // A thread that never ran never took the grab: its requests are made on the thread only.
 PassThroughThread::~PassThroughThread() {
@@ -34,10 +35,37 @@ PassThroughThread::~PassThroughThread() {
         thread_.join();
     }
     if (idleTimer_ >= 0) ::close(idleTimer_);
+    if (events_ >= 0) ::close(events_);
+}
+
+// What the thread sleeps on, given once: epoll keeps it, where poll would hook the thread onto
+// each descriptor again at every key and unhook it after.
+bool PassThroughThread::watchDescriptors() {
+    if (requests_.fd() < 0 || idleTimer_ < 0 || events_ < 0) return false;
+    const std::pair<int, std::uint32_t> watched[] = {{wl_display_get_fd(connection_.display()), kConnection},
+                                                     {requests_.fd(), kRequests},
+                                                     {idleTimer_, kIdleBound}};
+    for (auto [fd, tag] : watched) {
+        epoll_event event{};
+        event.events = EPOLLIN;
+        event.data.u32 = tag;
+        if (::epoll_ctl(events_, EPOLL_CTL_ADD, fd, &event) != 0) return false;
+    }
+    return true;
+}
+
+// Room in the socket is waited for only while requests are left unsent.
+void PassThroughThread::watchRoom(bool wanted) {
+    if (wanted == watchingRoom_) return;
+    epoll_event event{};
+    event.events = EPOLLIN | (wanted ? EPOLLOUT : 0U);
+    event.data.u32 = kConnection;
+    ::epoll_ctl(events_, EPOLL_CTL_MOD, wl_display_get_fd(connection_.display()), &event);
+    watchingRoom_ = wanted;
 }
 
 bool PassThroughThread::run() {
-    if (thread_.joinable() || !requests_.valid() || !news_.valid() || idleTimer_ < 0) return false;
+    if (thread_.joinable() || !news_.valid() || !watchDescriptors()) return false;
     inputMethod_.onFocusChange([this] {
         // The engine starts afresh in the new field.
         watch_.clear();
@@ -64,25 +92,30 @@ bool PassThroughThread::run() {
 // Each key wakes this thread with cold caches, so a turn touches as little as it can: most keys
 // read no clock and arm no timer.
 void PassThroughThread::loop() {
-    const int socket = wl_display_get_fd(connection_.display());
     for (;;) {
         connection_.prepareRead();
         connection_.flush();
         if (connection_.broken()) break;
-        pollfd fds[3] = {{socket, POLLIN, 0}, {requests_.fd(), POLLIN, 0}, {idleTimer_, POLLIN, 0}};
-        if (connection_.unsent()) fds[0].events |= POLLOUT;
-        const int ready = ::poll(fds, 3, pollTimeout());
+        watchRoom(connection_.unsent());
+        epoll_event ready[3];
+        const int count = ::epoll_wait(events_, ready, 3, pollTimeout());
+        std::uint32_t which = 0;
+        for (int i = 0; i < count; ++i) {
+            const std::uint32_t what = ready[i].events;
+            if (ready[i].data.u32 != kConnection || (what & (EPOLLIN | EPOLLERR | EPOLLHUP)) != 0)
+                which |= ready[i].data.u32;
+        }
         now_.reset();
-        connection_.finishRead(ready > 0 && (fds[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0);
+        connection_.finishRead((which & kConnection) != 0);
         // Requests posted before the end are still made.
-        if (ready > 0 && (fds[1].revents & POLLIN) != 0) handleRequests();
+        if ((which & kRequests) != 0) handleRequests();
         if (quitting_) {
             letGo();
             connection_.flush();
             return;
         }
         if (passage_.deadline()) passage_.expire(now());
-        if (ready > 0 && (fds[2].revents & POLLIN) != 0) idleBoundPassed();
+        if ((which & kIdleBound) != 0) idleBoundPassed();
     }
     tell({.kind = PassThroughNews::Kind::ConnectionLost});
 }

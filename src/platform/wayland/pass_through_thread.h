@@ -22,7 +22,7 @@ class InputMethod;
 class VirtualKeyboard;
 
 // The thread that passes the user's keys on: it alone reads and writes the compositor
-// connection once started, sleeping in poll on the connection and on the main thread's
+// connection once started, sleeping in epoll on the connection and on the main thread's
 // requests. Each key goes on at once and is then told to the main thread; the insertions the
 // main thread asks for are made here, in order with the keys.
 class PassThroughThread final : private KeyboardGrab::Listener, private KeyPassage::Sink {
@@ -43,6 +43,8 @@ public:
     void answered(std::uint64_t period, bool ownWindow) { pace_.answered(period, ownWindow); }
 
 private:
+    bool watchDescriptors();
+    void watchRoom(bool wanted);
     void loop();
     int pollTimeout();
     KeyPassage::Clock::time_point now();
@@ -79,6 +81,9 @@ private:
     Mailbox<PassThroughRequest> requests_;
     Mailbox<PassThroughNews> news_;
     int idleTimer_;  // a timerfd: waiting keys' idle bound
+    int events_;     // the epoll set the thread sleeps on
+    bool watchingRoom_ = false;
+    static constexpr std::uint32_t kConnection = 1, kRequests = 2, kIdleBound = 4;
     std::vector<PassThroughRequest> taken_;
     std::thread thread_;
 };
