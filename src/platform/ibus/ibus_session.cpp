@@ -79,7 +79,10 @@ bool IbusSession::start(const std::string& composeLocale, const std::string& pro
     translator_ = std::make_unique<KeyTranslator>(composeLocale);
     route_->setHandoff(
         [this](const KeyEvent& event, std::uint64_t id, bool awaited) { handOver(event, id, awaited); });
-    route_->setFocusListener([this] { toMain([this] { focus_->switched(); }); });
+    route_->setFocusListener([this] {
+        pace_.focusChanged();
+        toMain([this] { focus_->switched(); });
+    });
     route_->setDropListener([this] {
         toMain([this] {
             if (dateDropped_) dateDropped_();
@@ -104,16 +107,58 @@ void IbusSession::shutDown() {
     scheduler_.reset();
 }
 
-void IbusSession::toMain(std::function<void()> task) {
-    QMetaObject::invokeMethod(mainSide_.get(), std::move(task), Qt::QueuedConnection);
+// On the IBus thread.
+void IbusSession::toMain(std::function<void()> task, bool wake) {
+    {
+        std::lock_guard lock(forMainMutex_);
+        forMain_.push_back(std::move(task));
+    }
+    if (!wake) return;
+    pace_.woken();
+    wakeMain();
 }
 
-// The key's text is the event's only for the call: the copy crosses to the main thread.
+void IbusSession::wakeMain() {
+    {
+        std::lock_guard lock(forMainMutex_);
+        if (forMain_.empty() || runPosted_) return;
+        runPosted_ = true;
+    }
+    QMetaObject::invokeMethod(mainSide_.get(), [this] { runOnMain(); }, Qt::QueuedConnection);
+}
+
+void IbusSession::runOnMain() {
+    std::vector<std::function<void()>> tasks;
+    {
+        std::lock_guard lock(forMainMutex_);
+        std::swap(tasks, forMain_);
+        runPosted_ = false;
+    }
+    const std::weak_ptr<char> alive = alive_;
+    for (std::function<void()>& task : tasks) {
+        if (alive.expired()) return;  // the tasks left are the ended session's
+        task();
+    }
+}
+
+// Ordinary characters wake no one (see NewsPace): each wake-up of the main thread costs more than
+// the key. The key's text is the event's only for the call: the copy crosses to the main thread.
 void IbusSession::handOver(const KeyEvent& event, std::uint64_t id, bool awaited) {
-    toMain([this, keyCode = event.keyCode, modifiers = event.modifiers,
-            characters = std::string(event.characters), id, awaited] {
-        relay_->deliver(KeyEvent{keyCode, modifiers, characters}, id, awaited);
-    });
+    const NewsPace::Tell tell = pace_.urgency(event, awaited, route_->hasFocusedField());
+    if (tell == NewsPace::Tell::LaterFromHere) {
+        scheduler_->cancel(idleTimer_);
+        idleTimer_ = scheduler_->scheduleOnce(NewsPace::kIdleBound, [this] {
+            idleTimer_ = 0;
+            if (pace_.due()) wakeMain();
+        });
+    }
+    toMain(
+        [this, keyCode = event.keyCode, modifiers = event.modifiers, characters = std::string(event.characters),
+         id, awaited, period = pace_.period()] {
+            const bool judged = relay_->deliver(KeyEvent{keyCode, modifiers, characters}, id, awaited);
+            pace_.answered(period, !judged);
+        },
+        tell == NewsPace::Tell::Now);
 }
 
 bool IbusSession::connect(const std::string& program, std::string& why) {

@@ -4,8 +4,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
+#include "engine/news_pace.h"
 #include "engine/platform.h"
 #include "engine/route_session.h"
 
@@ -87,8 +90,12 @@ private:
     void registerComponent(const std::string& program);
     void followActiveEngine();
     void handOver(const KeyEvent& event, std::uint64_t id, bool awaited);
-    // Runs `task` on the main thread, after the tasks handed over before it.
-    void toMain(std::function<void()> task);
+    // Runs `task` on the main thread, after the tasks handed over before it. `wake` false: it
+    // waits, without waking the main thread, for the next task that does.
+    void toMain(std::function<void()> task, bool wake = true);
+    void wakeMain();
+    // On the main thread.
+    void runOnMain();
 
     std::unique_ptr<IbusTrustQuery> trust_;
     // Its handler may be set while the IBus thread runs: it keeps its own lock.
@@ -99,8 +106,15 @@ private:
     std::unique_ptr<TypingRoute> route_;
     std::unique_ptr<KeyTranslator> translator_;
     std::unique_ptr<GnomeInputSource> gnome_;
+    NewsPace pace_;  // answered() from the main thread
+    std::uint64_t idleTimer_ = 0;
     _IBusBus* bus_ = nullptr;
     _IBusFactory* factory_ = nullptr;
+    // Tasks for the main thread, in order; one run of them posted at a time.
+    std::mutex forMainMutex_;
+    std::vector<std::function<void()>> forMain_;
+    bool runPosted_ = false;
+    std::shared_ptr<char> alive_ = std::make_shared<char>();  // a task may end the session
     // The main thread's.
     std::unique_ptr<QObject> mainSide_;
     std::unique_ptr<RouteRelay> relay_;

@@ -26,27 +26,28 @@ void RouteRelay::publish(std::vector<std::string> triggers, std::vector<TypingRo
     });
 }
 
-void RouteRelay::deliver(const KeyEvent& event, std::uint64_t id, bool awaited) {
+bool RouteRelay::deliver(const KeyEvent& event, std::uint64_t id, bool awaited) {
     // A combination whose date will not come (dropped on the way) is answered by the next key.
     if (combination_ != 0 && !(underWay_ && underWay_()))
         answer(std::exchange(combination_, 0), std::nullopt);
     if (!handler_ || (ignored_ && ignored_())) {
         if (awaited) answer(id, std::nullopt);
-        return;
+        return false;
     }
     current_ = id;
     answered_ = false;
     Handler handler = handler_;  // the handler may stop the monitor
     handler(event);
     current_ = 0;
-    if (!awaited || answered_) return;
+    if (!awaited || answered_) return true;
     // A key combination's date follows after a delay: it answers the key then.
     if (underWay_ && underWay_()) {
         if (combination_ != 0) answer(combination_, std::nullopt);
         combination_ = id;
-        return;
+        return true;
     }
     answer(id, std::nullopt);
+    return true;
 }
 
 bool RouteRelay::insertText(std::size_t erase, std::string_view text) {

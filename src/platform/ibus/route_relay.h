@@ -34,8 +34,9 @@ public:
     void insertionsUnderWay(std::function<bool()> underWay) { underWay_ = std::move(underWay); }
     // The triggers and key combinations of the engine's formats.
     void publish(std::vector<std::string> triggers, std::vector<TypingRoute::Chord> chords);
-    // A key the route handed over; `awaited`: the route waits for its answer.
-    void deliver(const KeyEvent& event, std::uint64_t id, bool awaited);
+    // A key the route handed over; `awaited`: the route waits for its answer. True when the
+    // engine judged it, typed outside the program's own windows.
+    bool deliver(const KeyEvent& event, std::uint64_t id, bool awaited);
 
 private:
     void answer(std::uint64_t id, std::optional<TypingRoute::Insertion> insertion);

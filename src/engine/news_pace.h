@@ -7,11 +7,11 @@
 
 #include "engine/platform.h"
 
-namespace orvalin::wayland {
+namespace orvalin {
 
-// Which keys wake the main thread at once. Waking it costs more than passing a key on, and the
-// engine only reads ordinary characters to follow the typed text: those wait in the mailbox for
-// the next news that matters (a barrier, a combination, a key that types no character, a focus
+// Which keys an input-method route's own thread hands to the engine's thread at once. Waking that
+// thread costs more than passing a key on, and the engine only reads ordinary characters to follow
+// the typed text: those wait for the next news that matters (a barrier, a combination, a key that types no character, a focus
 // change) or for a short idle bound. Keys stay urgent until the main thread has answered for one
 // key of the current focus period and found the keyboard away from the program's own windows,
 // so a key typed there is always judged while its window has the keyboard.
@@ -35,8 +35,8 @@ public:
         answer_.store(period << 1 | (ownWindow ? 1U : 0U), std::memory_order_release);
     }
 
-    // When a key about to be told must wake the main thread. `fieldActive`: a text field of
-    // another client has the input method (focus leaving it is then always told).
+    // When a key about to be told must wake the main thread. `fieldActive`: a text field has the
+    // input method, whose focus leaving it is always told.
     Tell urgency(const KeyEvent& event, bool barrier, bool fieldActive);
     // Other news woke the main thread: what waited went with it.
     void woken() { waiting_ = false; }
@@ -58,4 +58,4 @@ private:
     bool waiting_ = false;
 };
 
-}  // namespace orvalin::wayland
+}  // namespace orvalin

@@ -1,10 +1,10 @@
-#include "platform/wayland/news_pace.h"
+#include "engine/news_pace.h"
 
 #include <algorithm>
 
 #include "core/shortcut.h"
 
-namespace orvalin::wayland {
+namespace orvalin {
 
 void NewsPace::focusChanged() {
     ++period_;
@@ -34,4 +34,4 @@ bool NewsPace::ordinary(const KeyEvent& event) const {
            combinationKeys_.end();
 }
 
-}  // namespace orvalin::wayland
+}  // namespace orvalin

@@ -4,9 +4,9 @@
 
 #include "core/shortcut.h"
 #include "core/virtual_keys.h"
-#include "platform/wayland/news_pace.h"
+#include "engine/news_pace.h"
 
-namespace orvalin::wayland {
+namespace orvalin {
 namespace {
 
 constexpr std::uint16_t kKeyA = 0;  // the key codes of A and F5
@@ -76,4 +76,4 @@ TEST_F(NewsPaceTest, TheIdleBoundStartsWithTheFirstWaitingKey) {
 }
 
 }  // namespace
-}  // namespace orvalin::wayland
+}  // namespace orvalin
