@@ -17,7 +17,9 @@ namespace orvalin {
 // so a key typed there is always judged while its window has the keyboard.
 class NewsPace {
 public:
-    static constexpr std::chrono::milliseconds kIdleBound{300};
+    // Long enough that steady typing wakes the main thread once a second at most, short enough
+    // that the engine is never far behind.
+    static constexpr std::chrono::milliseconds kIdleBound{1000};
 
     enum class Tell : std::uint8_t {
         Now,

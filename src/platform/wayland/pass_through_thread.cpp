@@ -128,9 +128,10 @@ KeyPassage::Clock::time_point PassThroughThread::now() {
 
 // Armed once for the first key that waits, not at every turn.
 void PassThroughThread::startIdleBound() {
-    static_assert(NewsPace::kIdleBound < std::chrono::seconds(1));
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(NewsPace::kIdleBound);
     itimerspec bound{};
-    bound.it_value.tv_nsec = std::chrono::nanoseconds(NewsPace::kIdleBound).count();
+    bound.it_value.tv_sec = seconds.count();
+    bound.it_value.tv_nsec = std::chrono::nanoseconds(NewsPace::kIdleBound - seconds).count();
     ::timerfd_settime(idleTimer_, 0, &bound, nullptr);
 }
 
