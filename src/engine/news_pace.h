@@ -11,10 +11,10 @@ namespace orvalin {
 
 // Which keys an input-method route's own thread hands to the engine's thread at once. Waking that
 // thread costs more than passing a key on, and the engine only reads ordinary characters to follow
-// the typed text: those wait for the next news that matters (a barrier, a combination, a key that types no character, a focus
-// change) or for a short idle bound. Keys stay urgent until the main thread has answered for one
-// key of the current focus period and found the keyboard away from the program's own windows,
-// so a key typed there is always judged while its window has the keyboard.
+// the typed text: those wait for the next news that matters (a barrier, a combination, a key that types no
+// character, a focus change) or for a short idle bound. Keys stay urgent until the main thread has answered
+// for one key of the current focus period and found the keyboard away from the program's own windows, so a
+// key typed there is always judged while its window has the keyboard.
 class NewsPace {
 public:
     // Long enough that steady typing wakes the main thread once a second at most, short enough

@@ -14,7 +14,8 @@ constexpr std::uint16_t kKeyF5 = 96;
 
 class NewsPaceTest : public ::testing::Test {
 protected:
-    NewsPace::Tell tell(std::string_view characters, std::uint32_t modifiers = 0, std::uint16_t keyCode = kKeyA) {
+    NewsPace::Tell tell(std::string_view characters, std::uint32_t modifiers = 0,
+                        std::uint16_t keyCode = kKeyA) {
         return pace.urgency({keyCode, modifiers, characters}, false, true);
     }
     bool urgent(std::string_view characters, std::uint32_t modifiers = 0, std::uint16_t keyCode = kKeyA) {

@@ -124,7 +124,8 @@ void IbusSession::wakeMain() {
         if (forMain_.empty() || runPosted_) return;
         runPosted_ = true;
     }
-    QMetaObject::invokeMethod(mainSide_.get(), [this] { runOnMain(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        mainSide_.get(), [this] { runOnMain(); }, Qt::QueuedConnection);
 }
 
 void IbusSession::runOnMain() {
@@ -153,8 +154,8 @@ void IbusSession::handOver(const KeyEvent& event, std::uint64_t id, bool awaited
         });
     }
     toMain(
-        [this, keyCode = event.keyCode, modifiers = event.modifiers, characters = std::string(event.characters),
-         id, awaited, period = pace_.period()] {
+        [this, keyCode = event.keyCode, modifiers = event.modifiers,
+         characters = std::string(event.characters), id, awaited, period = pace_.period()] {
             const bool judged = relay_->deliver(KeyEvent{keyCode, modifiers, characters}, id, awaited);
             pace_.answered(period, !judged);
         },

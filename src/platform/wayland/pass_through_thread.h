@@ -7,10 +7,10 @@
 #include <thread>
 #include <vector>
 
+#include "engine/news_pace.h"
 #include "platform/wayland/key_passage.h"
 #include "platform/wayland/keyboard_grab.h"
 #include "platform/wayland/mailbox.h"
-#include "engine/news_pace.h"
 #include "platform/wayland/pass_through_messages.h"
 #include "platform/wayland/trigger_watch.h"
 #include "platform/wayland/wayland_text_inserter.h"

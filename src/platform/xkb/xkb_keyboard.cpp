@@ -213,7 +213,8 @@ TranslatedKey XkbKeyboard::pressWithModifiers(std::uint32_t xKeycode, std::uint3
     const std::uint32_t mods = realMods & 0xFF;
     Remembered& slot = remembered_[(xKeycode + 37 * mods + 101 * group_) % remembered_.size()];
     // Keycode, mask and group make the whole state: a kept translation is exact outside Compose.
-    if (!composing_ && slot.xKeycode == xKeycode && slot.mods == mods && slot.group == group_) return slot.key;
+    if (!composing_ && slot.xKeycode == xKeycode && slot.mods == mods && slot.group == group_)
+        return slot.key;
     // Typing mostly repeats the last mask: the state is then already right.
     if (appliedMods_ != mods) {
         xkb_state_update_mask(state_, mods, 0, 0, 0, 0, group_);

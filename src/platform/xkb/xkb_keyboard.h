@@ -79,7 +79,7 @@ private:
     std::uint32_t group_ = 0;                   // the locked group the state holds
     xkb_compose_table* composeTable_ = nullptr;
     xkb_compose_state* compose_ = nullptr;
-    bool composing_ = false;  // a Compose sequence is under way
+    bool composing_ = false;              // a Compose sequence is under way
     std::bitset<0x10000> startsNothing_;  // keysyms below 0x10000 that begin no Compose sequence
     std::uint32_t shiftMask_ = 0, controlMask_ = 0, altMask_ = 0, superMask_ = 0, lockMask_ = 0;
     bool positional_ = true;  // key codes name physical keys (an evdev keymap)
