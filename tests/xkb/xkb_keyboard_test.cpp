@@ -94,7 +94,6 @@ TEST(XkbKeyboard, KeptTranslationsFollowKeymapGroupAndCompose) {
     xkb_keymap* french = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
     ASSERT_NE(french, nullptr);
     kb->replaceKeymap(french, xkb_state_new(french));
-    xkb_context_unref(context);
     EXPECT_EQ(plain(*kb, kQ).characters, "a");
     // On the French board alone, group 1 wraps back to the first: still French.
     kb->setLockedGroup(1);
@@ -104,6 +103,16 @@ TEST(XkbKeyboard, KeptTranslationsFollowKeymapGroupAndCompose) {
     EXPECT_EQ(plain(*kb, kLeftBrace).characters, "");
     EXPECT_EQ(kb->pressWithModifiers(kE, 0x01).characters, "Ê");
     EXPECT_EQ(plain(*kb, kE).characters, "e");
+
+    // A server's state handed over with the second group locked (X11 at start) types in it.
+    names.layout = "us,fr";
+    xkb_keymap* both = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    ASSERT_NE(both, nullptr);
+    xkb_state* state = xkb_state_new(both);
+    xkb_state_update_mask(state, 0, 0, 0, 0, 0, 1);
+    XkbKeyboard locked(context, both, state, "C.UTF-8");
+    xkb_context_unref(context);
+    EXPECT_EQ(plain(locked, kQ).characters, "a");
 }
 
 TEST(XkbKeyboard, KeysWithoutTextAndOddCodesAreSafe) {

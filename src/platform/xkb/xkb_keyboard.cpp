@@ -51,6 +51,7 @@ XkbKeyboard::XkbKeyboard(xkb_context* context, xkb_keymap* keymap, xkb_state* st
     composeTable_ = sharedComposeTable(context_, composeLocale);
     if (composeTable_ == nullptr) composeTable_ = sharedComposeTable(context_, "C.UTF-8");
     if (composeTable_ != nullptr) compose_ = xkb_compose_state_new(composeTable_, XKB_COMPOSE_STATE_NO_FLAGS);
+    group_ = lockedGroup();  // a server's state may come with another group locked
     computeModifierMasks();
     examineNumbering();
 }
